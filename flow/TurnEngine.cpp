@@ -1,0 +1,221 @@
+// The turn loop, the exchange routine shared by the human and the computer
+// seats, and the human's tap, Stop and Pass sequences.
+#include "flow/TurnEngine.h"
+
+#include "ai/HandAnalysis.h"
+#include "ai/MoveDecision.h"
+#include "app/BoardControls.h"
+#include "app/BoardIds.h"
+#include "app/Shell.h"
+#include "flow/Settlement.h"
+#include "model/Deck.h"
+#include "model/HandEvaluation.h"
+#include "resources/ResourceIds.h"
+#include "ui/Drawing.h"
+
+namespace {
+
+bool allSeatsFinished()
+{
+    for (Seat seat = 1; seat <= seatCount; ++seat) {
+        if (game.finishedFlags[seat] == 0)
+            return false;
+    }
+    return true;
+}
+
+void finishAllSeats()
+{
+    for (Seat seat = 1; seat <= seatCount; ++seat)
+        game.finishedFlags[seat] = 1;
+}
+
+bool allSet(const std::int32_t (&flags)[3])
+{
+    return flags[0] == 1 && flags[1] == 1 && flags[2] == 1;
+}
+
+int highestSelected(const std::int32_t (&flags)[3])
+{
+    for (int position = 2; position >= 0; --position) {
+        if (flags[position] == 1)
+            return position;
+    }
+    return -1;
+}
+
+void afterMove(Seat seat)
+{
+    clearSelections();
+    evaluateHand(game.currentSeat);
+    if (seat == seatSouth && game.stopCalled)
+        game.finishedFlags[seatSouth] = 1;  // an exchange after a Stop is the human's last turn
+    game.currentSeat = nextLiveSeat(game.currentSeat);
+}
+
+void offerHumanButtons()
+{
+    if (game.firstTurnOfRound)
+        showStopPass(0, 1);
+    else if (game.roundClosing)
+        showStopPass(1, 0);
+    else
+        showStopPass(1, 1);
+}
+
+void playComputerSeat(platform::Handle boardWindow)
+{
+    const Seat seat = game.currentSeat;
+    showStopPass(0, 0);
+    requestRepaint(boardWindow);
+    const int suitResult = suitGroups(seat);
+    const int rankResult = rankGroups(seat);
+    game.aiFirstTurn = game.firstTurnOfRound ? 1 : 0;
+    const int move = chooseComputerMove(seat, suitResult, rankResult, boardWindow);
+    switch (move) {
+    case moveExchangeOne:
+    case moveExchangeAll:
+        executeExchange(game.currentSeat);
+        clearSelections();
+        break;
+    case moveStop:
+        game.finishedFlags[seat] = 1;
+        flashIndicator(indicatorStop, seat, boardWindow);
+        game.stopCalled = 1;
+        game.currentSeat = nextLiveSeat(game.currentSeat);
+        break;
+    case movePass:
+        game.passedFlags[seat] = 1;
+        flashIndicator(indicatorPass, seat, boardWindow);
+        game.passCount[seat] += 1;
+        game.currentSeat = nextLiveSeat(game.currentSeat);
+        break;
+    default:
+        break;  // no change: the same seat is asked again
+    }
+    game.firstTurnOfRound = 0;
+}
+
+}  // namespace
+
+Seat nextLiveSeat(Seat seat)
+{
+    // The seat given comes last, after a full circle; some seat always has lives during a game.
+    for (int step = 0; step < seatCount; ++step) {
+        seat = seat == seatCount ? 1 : seat + 1;
+        if (game.lives[seat] != 0)
+            return seat;
+    }
+    return seat;
+}
+
+int toggleSelection(int controlId, platform::Handle)
+{
+    std::int32_t* flag = nullptr;
+    if (controlId >= ids::controlTable1 && controlId <= ids::controlTable3) {
+        flag = &game.tableSelected[controlId - ids::controlTable1];
+    } else if (controlId >= ids::controlSouth1 && controlId <= ids::controlLastCard) {
+        flag = &game.handSelected[(controlId - ids::controlSouth1) % 3];
+    }
+    if (flag)
+        *flag = *flag == 0 ? 1 : 0;
+    redrawAllCards();
+    return 1;
+}
+
+int executeExchange(Seat seat)
+{
+    bool exchanged = false;
+    if (allSet(game.tableSelected) || allSet(game.handSelected)) {
+        for (int position = 0; position < cardsPerHand; ++position)
+            game.tableBeforeExchange[position] = game.TableCards[position];
+        for (int position = 0; position < cardsPerHand; ++position) {
+            game.TableCards[position] = game.hands[seat][position];
+            game.hands[seat][position] = game.tableBeforeExchange[position];
+        }
+        afterMove(seat);
+        exchanged = true;
+    }
+    const int hand = highestSelected(game.handSelected);
+    const int table = highestSelected(game.tableSelected);
+    if (hand >= 0 && table >= 0) {
+        game.tableBeforeExchange[table] = game.TableCards[table];
+        game.TableCards[table] = game.hands[seat][hand];
+        game.hands[seat][hand] = game.tableBeforeExchange[table];
+        afterMove(seat);
+        exchanged = true;
+    }
+    redrawAllCards();
+    if (!exchanged)
+        return 1;
+    // The mover, not the new current seat: 31 or three aces ends the round for everyone.
+    const int code = evaluateHandCode(seat);
+    if (code == evalThreeAces) {
+        finishAllSeats();
+        game.threeAcesFlag = 1;
+    } else if (code == evalThirtyOne) {
+        finishAllSeats();
+    }
+    return 1;
+}
+
+int runTurns(platform::Handle boardWindow)
+{
+    while (game.gameRunning) {
+        if (allSeatsFinished()) {
+            game.roundClosing = 1;
+            const int answer = findRoundLosers();
+            settleRound(answer == allHandsEqual ? 0 : answer, boardWindow);
+            if (!game.gameRunning)
+                break;
+        }
+        if (game.currentSeat == seatSouth) {
+            offerHumanButtons();
+            requestRepaint(boardWindow);
+            return 0;
+        }
+        playComputerSeat(boardWindow);
+    }
+    showCardControls(0);
+    return 0;
+}
+
+void cardTapSequence(int controlId, platform::Handle boardWindow)
+{
+    toggleSelection(controlId, boardWindow);
+    drawCardControl(controlId);
+    executeExchange(game.currentSeat);
+    runTurns(boardWindow);
+}
+
+void stopSequence(platform::Handle boardWindow)
+{
+    drawImageOnControl(shell.stopControl, res::imageStopPressed);
+    pause(pausePressedButton);
+    game.stopCalled = 1;
+    game.finishedFlags[seatSouth] = 1;
+    drawImageOnControl(shell.stopControl, res::imageStopNormal);
+    evaluateHand(game.currentSeat);
+    showStopPass(0, 0);
+    requestRepaint(boardWindow);
+    flashIndicator(indicatorStop, game.currentSeat, boardWindow);
+    clearSelections();
+    game.currentSeat = nextLiveSeat(game.currentSeat);
+    runTurns(boardWindow);
+}
+
+void passSequence(platform::Handle boardWindow)
+{
+    drawImageOnControl(shell.passControl, res::imagePassPressed);
+    pause(pausePressedButton);
+    drawImageOnControl(shell.passControl, res::imagePassNormal);
+    if (game.stopCalled)
+        game.finishedFlags[game.currentSeat] = 1;  // a Pass after a Stop is the human's last turn
+    showStopPass(0, 0);
+    requestRepaint(boardWindow);
+    flashIndicator(indicatorPass, game.currentSeat, boardWindow);
+    evaluateHand(game.currentSeat);
+    clearSelections();
+    game.currentSeat = nextLiveSeat(game.currentSeat);
+    runTurns(boardWindow);
+}

@@ -1,0 +1,61 @@
+#include "model/Deck.h"
+
+#include "app/BoardControls.h"
+#include "model/CardCatalogue.h"
+#include "model/GameState.h"
+#include "platform/Platform.h"
+
+#include <cstring>
+
+int shuffleDeck()
+{
+    std::memset(game.Deck, 0, sizeof game.Deck);
+    // Seeded with the seconds alone: two shuffles in the same second deal the same deck.
+    platform::seedRandom(static_cast<std::uint32_t>(platform::localSeconds()));
+    for (int position = 0; position < deckSize; ++position) {
+        for (;;) {
+            const auto row = static_cast<int>(platform::nextRandom() % deckSize);
+            bool alreadyDealt = false;
+            // Empty positions hold sideFace 0, which no catalogue card has.
+            for (const CardRecord& card : game.Deck) {
+                if (card.sideFace == CardCatalogue[row].sideFace) {
+                    alreadyDealt = true;
+                    break;
+                }
+            }
+            if (!alreadyDealt) {
+                game.Deck[position] = CardCatalogue[row];
+                break;
+            }
+        }
+    }
+    return 1;
+}
+
+int resetHands(bool newGame)
+{
+    for (Seat seat = 1; seat <= seatCount; ++seat) {
+        const bool upright = seat == seatSouth || seat == seatNorth;
+        for (CardRecord& card : game.hands[seat])
+            card = upright ? uprightBack() : sideBack();
+    }
+    if (newGame) {
+        for (Seat seat = 1; seat <= seatCount; ++seat)
+            game.lives[seat] = 4;
+    }
+    for (Seat seat = 1; seat <= seatCount; ++seat) {
+        game.finishedFlags[seat] = 0;
+        game.passedFlags[seat] = 0;
+    }
+    showCardControls(0);
+    return 1;
+}
+
+int clearSelections()
+{
+    for (int position = 0; position < 3; ++position) {
+        game.handSelected[position] = 0;
+        game.tableSelected[position] = 0;
+    }
+    return 1;
+}

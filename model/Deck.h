@@ -1,0 +1,13 @@
+// Shuffling, and the two other maintenance operations on the game record.
+#pragma once
+
+// Refills the deck with a permutation of the catalogue, the generator seeded
+// with the local time's seconds. Returns 1.
+int shuffleDeck();
+
+// Turns every hand into card backs, clears the finished and passed flags and
+// hides the fifteen card controls; refills every seat's lives to 4 for a new game. Returns 1.
+int resetHands(bool newGame);
+
+// Clears the three hand and three table selection flags. Returns 1.
+int clearSelections();

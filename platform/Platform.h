@@ -1,0 +1,176 @@
+// The platform layer: a small window system of the game's own. It owns a
+// 240 x 320 retained device screen with a title bar at the top and a menu
+// bar at the bottom, top-level windows with message procedures, owner-drawn
+// push buttons, a message queue, modal boxes and dialogs, drawing surfaces,
+// the local time and the random generator. One core serves two back ends
+// (a real SDL window and an in-memory headless screen); the code above this
+// interface cannot tell which one is running.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+using Handle = std::int32_t;  // windows, controls, menu bars, surfaces; 0 = none
+using Param = std::intptr_t;
+
+constexpr int screenWidth = 240;
+constexpr int screenHeight = 320;
+constexpr int titleBarHeight = 26;
+constexpr int menuBarHeight = 26;
+
+struct Rect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+
+enum class Msg : std::uint32_t {
+    none,
+    create,           // sent inside createWindow, before it returns
+    destroy,          // sent by destroyWindow
+    eraseBackground,  // wparam: surface handle or 0; answer 1 when the background was erased
+    drawItem,         // wparam: id of the owner-drawn control to draw
+    command,          // wparam: id in the low 16 bits, notification code in the high 16 bits
+    activate,         // wparam: 0 inactive / 1 active; lparam: the other window
+    close,            // default processing destroys the window
+    initDialog,       // dialog procedures only
+    keyDown,          // wparam: key code (keyEnter, keyEscape, or an ASCII letter); lparam: modifiers
+    character,        // wparam: character, after translateMessage
+    tap,              // raw tap; wparam x, lparam y in screen pixels; hit-tested on dispatch
+    quit,             // wparam: the exit code
+};
+
+constexpr Param keyEnter = 13;
+constexpr Param keyEscape = 27;
+constexpr Param modifierControl = 1;
+
+struct Message {
+    Handle window;
+    Msg msg;
+    Param wparam;
+    Param lparam;
+};
+
+using WindowProc = Param (*)(Handle window, Msg msg, Param wparam, Param lparam);
+using DialogProc = Param (*)(Handle dialog, Msg msg, Param wparam, Param lparam);
+
+constexpr Param makeCommandParam(int id, int notification = 0)
+{
+    return static_cast<Param>((static_cast<std::uint32_t>(notification) << 16) | (static_cast<std::uint32_t>(id) & 0xFFFFu));
+}
+constexpr int lowWord(Param p) { return static_cast<int>(static_cast<std::uint32_t>(p) & 0xFFFFu); }
+
+// ---- Resources (compiled into the binary) -------------------------------
+
+struct Image {
+    int width;
+    int height;
+    const std::uint8_t* pixels;  // width * height palette indices, row by row
+};
+
+// Copies string `id` into `buffer` (at most size - 1 characters and a NUL); returns its length, 0 if unknown.
+int loadString(int id, char* buffer, int size);
+// The image with this id, or nullptr. Images are never freed; releaseImage exists for symmetry.
+const Image* loadImage(int id);
+void releaseImage(const Image* image);
+std::uint32_t paletteColor(std::uint8_t index);  // 0xRRGGBB
+
+// ---- Windows and controls ----------------------------------------------
+
+constexpr std::uint32_t styleVisible = 1u << 0;
+constexpr std::uint32_t styleChild = 1u << 1;
+constexpr std::uint32_t styleOwnerDraw = 1u << 2;
+constexpr int useDefault = -0x8000;  // createWindow: let the platform choose position and size
+
+struct WindowClass {
+    const char* className;
+    WindowProc procedure;
+    int iconId;
+    bool redrawOnResize;
+};
+
+// Single-instance rule across the processes of this user: looks for a running
+// copy whose board window has exactly this class name and title. When there
+// is one, asks it to bring its window (and any open box) to the front and
+// returns true. Otherwise the calling process becomes the copy that later
+// ones find, and false is returned.
+bool bringRunningInstanceToFront(const char* className, const char* title);
+
+bool registerClass(const WindowClass& windowClass);
+// Top-level window (parent 0) or child control (class "BUTTON", styleChild).
+Handle createWindow(const char* className, const char* text, std::uint32_t style, int x, int y, int width,
+                    int height, Handle parent, int id);
+bool destroyWindow(Handle window);
+bool showWindow(Handle window, bool visible);
+bool isWindowVisible(Handle window);
+bool moveWindow(Handle window, int x, int y, int width, int height, bool repaint);
+Rect getWindowRect(Handle window);  // screen coordinates
+Handle getControl(Handle parent, int id);
+int getControlId(Handle control);
+// Paint the window now if any part of it needs painting.
+bool updateWindow(Handle window);
+
+// ---- Messages ------------------------------------------------------------
+
+Param sendMessage(Handle window, Msg msg, Param wparam, Param lparam);
+bool postMessage(Handle window, Msg msg, Param wparam, Param lparam);
+void postQuitMessage(int code);
+// Waits for the next message (repainting invalidated areas and showing the
+// screen first when the queue is empty). Returns false for the quit message,
+// or when a headless run has no more input.
+bool getMessage(Message& message);
+bool translateMessage(const Message& message);
+Param dispatchMessage(const Message& message);
+Param defWindowProc(Handle window, Msg msg, Param wparam, Param lparam);
+
+Handle loadAccelerators(int id);
+// Turns an accelerator key into a command sent to `window`; true when it did.
+bool translateAccelerator(Handle window, Handle accelerators, const Message& message);
+
+// ---- Menu bar ------------------------------------------------------------
+
+// Creates the bottom menu bar from a menu-bar resource for `owner`; 0 on failure.
+Handle createMenuBar(Handle owner, int menuBarId);
+bool destroyMenuBar(Handle menuBar);
+
+// ---- Modal boxes and dialogs ---------------------------------------------
+
+enum class BoxButtons { ok, yesNo };
+constexpr int answerOk = 1;
+constexpr int answerYes = 6;
+constexpr int answerNo = 7;
+
+// Runs modally; no board input is taken until it is answered.
+int messageBox(Handle owner, const char* text, const char* caption, BoxButtons buttons);
+// Runs dialog template `templateId` modally; returns the value given to endDialog.
+Param dialogBox(int templateId, Handle owner, DialogProc procedure);
+bool endDialog(Handle dialog, Param result);
+
+// ---- Drawing -------------------------------------------------------------
+
+// A drawing surface: a window's or control's client area, or an off-screen bitmap.
+Handle getDrawingSurface(Handle window);
+Handle createCompatibleSurface(Handle surface);
+// Selects an image into an off-screen surface (its size becomes the image's).
+bool selectImage(Handle surface, const Image* image);
+// Plain copy of width x height pixels, no scaling, clipped to the destination.
+bool blockCopy(Handle destination, int x, int y, int width, int height, Handle source, int sourceX, int sourceY);
+bool releaseSurface(Handle surface);
+
+// ---- Time, randomness, pacing, process -----------------------------------
+
+int localSeconds();  // 0..59
+// std::minstd_rand: the C++ standard fixes its sequence, so one seed gives one
+// sequence on every compiler and machine.
+void seedRandom(std::uint32_t seed);
+std::uint32_t nextRandom();  // the generator's next output, non-negative
+// Shows the screen, then waits n units (about 25 ms each) without handling any message.
+void waitUnits(int units);
+// Ends the process with `status`. On the headless back end the status is
+// recorded and the core then delivers no further message, so nothing of the
+// program runs after it either.
+void exitProcess(int status);
+
+}  // namespace platform

@@ -1,0 +1,36 @@
+// Numeric ids of the program's resources: strings, menus, accelerators,
+// dialogs, the icon and every image the board draws.
+#pragma once
+
+namespace res {
+
+// Strings.
+constexpr int stringTitle = 1;       // "Zarta"
+constexpr int stringClassName = 3;   // "ZARTA"
+constexpr int stringGameMenu = 104;  // "Game"
+
+// Menu and menu bar share an id; accelerators; dialog; icon.
+constexpr int menuGame = 102;
+constexpr int menuBarGame = 102;
+constexpr int acceleratorsMain = 3;
+constexpr int dialogAbout = 103;
+constexpr int iconProgram = 101;
+
+// Images (8 bits per pixel).
+constexpr int imageBackground = 105;      // 240 x 268
+constexpr int imageBackUpright = 273;     // 29 x 41
+constexpr int imageBackSide = 274;        // 41 x 29
+constexpr int imageStopNormal = 279;      // 40 x 20
+constexpr int imagePassNormal = 280;
+constexpr int imageStopPressed = 281;
+constexpr int imagePassPressed = 282;
+constexpr int imageBlankSide = 364;       // 28 x 47 bubble spot, west and east
+constexpr int imageBlankUpright = 365;    // 47 x 28 bubble spot, south and north
+
+// Score bubbles for a hand worth 24, one per seat (south, west, north, east).
+constexpr int imageScore24South = 472;
+constexpr int imageScore24West = 473;
+constexpr int imageScore24North = 474;
+constexpr int imageScore24East = 475;
+
+}  // namespace res

@@ -1,0 +1,125 @@
+// Whole games from "New" to the game-over box, a scripted human tapping at
+// random, with the record checked after every input.
+#include "tests/Harness.h"
+
+#include "app/BoardControls.h"
+#include "app/BoardIds.h"
+#include "model/CardCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <sstream>
+
+using namespace testing_support;
+
+namespace {
+
+// Empty when the record is sound, else what is wrong.
+std::string soundnessProblem(const std::int16_t (&livesBefore)[5])
+{
+    std::ostringstream problem;
+    std::set<int> deck;
+    for (const CardRecord& card : game.Deck)
+        deck.insert(card.sideFace);
+    if (deck.size() != 32 || deck.count(0) != 0)
+        problem << "deck is not a permutation; ";
+    for (Seat seat = 1; seat <= 4; ++seat) {
+        if (game.lives[seat] < 0 || game.lives[seat] > 4)
+            problem << "lives of seat " << seat << " out of range; ";
+        if (game.lives[seat] > livesBefore[seat])
+            problem << "lives of seat " << seat << " rose; ";
+    }
+    if (game.gameRunning) {
+        std::set<int> inPlay;
+        int cards = 0;
+        for (Seat seat = 1; seat <= 4; ++seat) {
+            if (game.lives[seat] == 0)
+                continue;
+            for (const CardRecord& card : game.hands[seat]) {
+                if (card.rank < 7 || card.rank > 14)
+                    problem << "seat " << seat << " holds no real card; ";
+                inPlay.insert(card.sideFace);
+                ++cards;
+            }
+        }
+        for (const CardRecord& card : game.TableCards) {
+            inPlay.insert(card.sideFace);
+            ++cards;
+        }
+        if (static_cast<int>(inPlay.size()) != cards)
+            problem << "a card is in two places; ";
+        if (game.currentSeat != seatSouth)
+            problem << "the game waits with seat " << game.currentSeat << " to move; ";
+    }
+    return problem.str();
+}
+
+struct GameResult {
+    bool ended = false;
+    bool won = false;
+    int inputs = 0;
+};
+
+GameResult playOneGame(unsigned seed)
+{
+    Harness harness(static_cast<int>(seed % 60));
+    std::mt19937 random(seed);
+    harness.queueAnswers({});
+    platform::headless::setBoxAnswerer(nullptr);
+    GameResult result;
+    std::string lastBox;
+    platform::headless::setBoxAnswerer(
+        [&](const std::string& text, const std::string&, platform::BoxButtons buttons) {
+            lastBox = text;
+            if (buttons == platform::BoxButtons::yesNo)
+                return random() % 2 ? platform::answerYes : platform::answerNo;
+            return platform::answerOk;
+        });
+    harness.command(ids::commandNew);
+    std::int16_t livesBefore[5];
+    std::copy(std::begin(game.lives), std::end(game.lives), livesBefore);
+    constexpr int maximumInputs = 20000;
+    while (game.gameRunning && result.inputs < maximumInputs) {
+        harness.pinSeconds(static_cast<int>(random() % 60));
+        const int pick = static_cast<int>(random() % 100);
+        if (pick < 3) {
+            harness.tapBoard(static_cast<int>(random() % 240), static_cast<int>(random() % 268));
+        } else if (pick < 70) {
+            harness.tapControl(ids::controlTable1 + static_cast<int>(random() % 6));
+        } else if (pick < 85) {
+            harness.tapControl(ids::controlPass);
+        } else {
+            harness.tapControl(ids::controlStop);
+        }
+        ++result.inputs;
+        const std::string problem = soundnessProblem(livesBefore);
+        EXPECT_EQ(problem, "") << "seed " << seed << " after input " << result.inputs;
+        if (!problem.empty())
+            break;
+        std::copy(std::begin(game.lives), std::end(game.lives), livesBefore);
+    }
+    result.ended = !game.gameRunning;
+    result.won = lastBox == "You Win...";
+    if (result.ended) {
+        EXPECT_TRUE(lastBox == "You Win..." || lastBox == "You Lose...") << "seed " << seed;
+        for (int id = ids::controlTable1; id <= ids::controlLastCard; ++id)
+            EXPECT_FALSE(harness.controlVisible(id)) << "seed " << seed;
+    }
+    platform::headless::setBoxAnswerer(nullptr);
+    return result;
+}
+
+}  // namespace
+
+TEST(WholeGames, RandomHumanGamesStaySoundAndEnd)
+{
+    int wins = 0;
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        const GameResult result = playOneGame(seed);
+        EXPECT_TRUE(result.ended) << "seed " << seed << " did not end in " << result.inputs << " inputs";
+        wins += result.won ? 1 : 0;
+    }
+    RecordProperty("wins", wins);
+}

@@ -1,0 +1,160 @@
+#include "tests/Harness.h"
+
+#include "app/BoardIds.h"
+#include "app/Program.h"
+#include "app/Shell.h"
+#include "resources/Resources.h"
+
+#include <cstring>
+
+namespace testing_support {
+
+Harness::Harness(int pinnedSeconds)
+{
+    platform::headless::install();
+    platform::headless::pinSeconds(pinnedSeconds);
+    zeroGameState();
+    shell = ShellState{};
+    platform::headless::setBoxAnswerer(
+        [this](const std::string& text, const std::string& caption, platform::BoxButtons buttons) {
+            int answer = buttons == platform::BoxButtons::yesNo ? platform::answerYes : platform::answerOk;
+            if (!answers.empty()) {
+                answer = answers.front();
+                answers.pop_front();
+            }
+            boxLog.push_back(BoxRecord{text, caption, answer});
+            return answer;
+        });
+    startResult = startUp();
+    if (startResult)
+        runUntilIdle();
+}
+
+Harness::~Harness()
+{
+    platform::headless::setBoxAnswerer(nullptr);
+    platform::headless::setIdleHandler(nullptr);
+}
+
+void Harness::runUntilIdle()
+{
+    if (!platform::headless::exited() && !platform::headless::quitReceived())
+        runMessageLoop();
+}
+
+void Harness::tapScreen(int x, int y)
+{
+    platform::headless::pushTap(x, y);
+    runUntilIdle();
+}
+
+void Harness::tapBoard(int x, int y)
+{
+    tapScreen(x, y + platform::titleBarHeight);
+}
+
+void Harness::tapControl(int controlId)
+{
+    const platform::Rect rect = controlRect(controlId);
+    tapScreen((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
+
+void Harness::command(int commandId)
+{
+    platform::postMessage(shell.boardWindow, platform::Msg::command, platform::makeCommandParam(commandId), 0);
+    runUntilIdle();
+}
+
+void Harness::chooseMenu(int commandId)
+{
+    const platform::Rect button = platform::headless::menuButtonRect();
+    platform::headless::pushTap((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    // The pop-up opens while the tap is handled; its item is tapped from the idle handler.
+    platform::headless::setIdleHandler([commandId] {
+        int x = 0;
+        int y = 0;
+        if (platform::headless::menuItemPoint(commandId, x, y))
+            platform::headless::pushTap(x, y);
+        platform::headless::setIdleHandler(nullptr);
+    });
+    runUntilIdle();
+    platform::headless::setIdleHandler(nullptr);
+}
+
+void Harness::key(platform::Param keyCode, bool control)
+{
+    platform::headless::pushKey(keyCode, control);
+    runUntilIdle();
+}
+
+void Harness::closeButton()
+{
+    platform::headless::pushClose();
+    runUntilIdle();
+}
+
+void Harness::queueAnswers(std::vector<int> list)
+{
+    for (int answer : list)
+        answers.push_back(answer);
+}
+
+void Harness::pinSeconds(int seconds)
+{
+    platform::headless::pinSeconds(seconds);
+}
+
+std::uint32_t Harness::screenPixel(int x, int y) const
+{
+    return platform::headless::pixel(x, y);
+}
+
+std::uint32_t Harness::boardPixel(int x, int y) const
+{
+    return platform::headless::pixel(x, y + platform::titleBarHeight);
+}
+
+bool Harness::boardShowsImage(int x, int y, int imageId) const
+{
+    const resources::Bitmap* image = resources::findBitmap(imageId);
+    if (!image)
+        return false;
+    for (int row = 0; row < image->height; ++row) {
+        for (int column = 0; column < image->width; ++column) {
+            const std::uint8_t index = image->pixels[row * image->width + column];
+            if (boardPixel(x + column, y + row) != resources::paletteColor(index))
+                return false;
+        }
+    }
+    return true;
+}
+
+std::int64_t Harness::pauseUnits() const
+{
+    return platform::headless::pauseUnits();
+}
+
+platform::Handle Harness::boardWindow() const
+{
+    return shell.boardWindow;
+}
+
+platform::Rect Harness::controlRect(int controlId) const
+{
+    const platform::Handle control = platform::getControl(shell.boardWindow, controlId);
+    if (control == 0)
+        return platform::Rect{0, 0, 0, 0};
+    return platform::getWindowRect(control);
+}
+
+bool Harness::controlVisible(int controlId) const
+{
+    const platform::Handle control = platform::getControl(shell.boardWindow, controlId);
+    return control != 0 && platform::isWindowVisible(control);
+}
+
+bool Harness::exited() const { return platform::headless::exited(); }
+int Harness::exitStatus() const { return platform::headless::exitStatus(); }
+bool Harness::quit() const { return platform::headless::quitReceived(); }
+
+}  // namespace testing_support

@@ -1,0 +1,236 @@
+// The end of a round: losers, score bubbles, lives, the end of the game and the next deal.
+#include "tests/CardHelpers.h"
+#include "tests/Harness.h"
+
+#include "app/BoardIds.h"
+#include "flow/Settlement.h"
+#include "flow/TurnEngine.h"
+#include "ui/ImageTables.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace testing_support;
+
+namespace {
+
+void setValues(HandValue south, HandValue west, HandValue north, HandValue east)
+{
+    game.handValue[1] = south;
+    game.handValue[2] = west;
+    game.handValue[3] = north;
+    game.handValue[4] = east;
+}
+
+void setLives(int south, int west, int north, int east)
+{
+    game.lives[1] = static_cast<std::int16_t>(south);
+    game.lives[2] = static_cast<std::int16_t>(west);
+    game.lives[3] = static_cast<std::int16_t>(north);
+    game.lives[4] = static_cast<std::int16_t>(east);
+}
+
+void expectLosers(int south, int west, int north, int east)
+{
+    EXPECT_EQ(game.roundLosers[1], south);
+    EXPECT_EQ(game.roundLosers[2], west);
+    EXPECT_EQ(game.roundLosers[3], north);
+    EXPECT_EQ(game.roundLosers[4], east);
+}
+
+class Settlement : public ::testing::Test {
+protected:
+    Harness harness{17};
+    void SetUp() override
+    {
+        harness.command(ids::commandNew);
+        game.threeAcesFlag = 0;
+        setLives(4, 4, 4, 4);
+    }
+    void TearDown() override { platform::headless::setPauseObserver(nullptr); }
+};
+
+}  // namespace
+
+// ---- Who loses ----------------------------------------------------------------------
+
+TEST_F(Settlement, LowestHandLosesAndTiedBestHandsWin)
+{
+    setValues(20, 25, 25, 18);
+    EXPECT_EQ(findRoundLosers(), losersFound);
+    EXPECT_EQ(game.roundWinners[2], 1);
+    EXPECT_EQ(game.roundWinners[3], 1);
+    EXPECT_EQ(game.roundWinners[1], 0);
+    expectLosers(0, 0, 0, 1);
+}
+
+TEST_F(Settlement, TiedLowestHandsAllLose)
+{
+    setValues(21, 15, 30, 15);
+    EXPECT_EQ(findRoundLosers(), losersFound);
+    expectLosers(0, 1, 0, 1);
+}
+
+TEST_F(Settlement, AllEqualValuesAnswerFourAndNobodyLoses)
+{
+    setValues(24, 24, 24, 24);
+    EXPECT_EQ(findRoundLosers(), allHandsEqual);
+    expectLosers(0, 0, 0, 0);
+}
+
+TEST_F(Settlement, ASeatOutOfLivesIsLeftOutOfTheLowestSearch)
+{
+    setLives(4, 4, 0, 4);
+    setValues(26, 18, 0.0, 18);
+    EXPECT_EQ(findRoundLosers(), losersFound);
+    expectLosers(0, 1, 0, 1);
+}
+
+TEST_F(Settlement, ThreeAcesMakeEveryoneWithoutTheBestHandLose)
+{
+    setValues(31, 91.5, 20, 15);
+    game.threeAcesFlag = 1;
+    findRoundLosers();
+    expectLosers(1, 0, 1, 1);
+}
+
+TEST_F(Settlement, ThirtyPointFiveRanksBetweenThirtyAndThirtyOne)
+{
+    setValues(30.5, 30, 31, 30.5);
+    findRoundLosers();
+    expectLosers(0, 1, 0, 0);
+    EXPECT_EQ(game.roundWinners[3], 1);
+}
+
+// ---- Score bubbles ----------------------------------------------------------------------
+
+TEST(ScoreColumn, SpecialValuesHaveTheirOwnColumns)
+{
+    EXPECT_EQ(scoreColumn(30.5), 35);
+    EXPECT_EQ(scoreColumn(91.5), 36);
+    EXPECT_EQ(scoreColumn(31.0), 31);
+    EXPECT_EQ(scoreColumn(24.0), 24);
+    EXPECT_EQ(scoreColumn(0.0), 0);
+    EXPECT_EQ(ScoreImages[1][31], 407);
+    EXPECT_EQ(ScoreImages[2][35], 427);
+    EXPECT_EQ(ScoreImages[4][36], 451);
+    EXPECT_EQ(ScoreImages[3][24], 474);
+    EXPECT_EQ(ScoreImages[2][23], 0);
+}
+
+TEST_F(Settlement, EverySeatShowsItsScoreDuringTheWait)
+{
+    setValues(30.5, 24, 91.5, 0.0);
+    setLives(4, 4, 4, 0);
+    game.roundLosers[2] = 1;
+    bool checked = false;
+    platform::headless::setPauseObserver([&](int units) {
+        if (units != 50 || checked)
+            return;
+        checked = true;
+        EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[1], BubbleOriginY[1], ScoreImages[1][35]));
+        EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[2], BubbleOriginY[2], 473));
+        EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[3], BubbleOriginY[3], ScoreImages[3][36]));
+        EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[4], BubbleOriginY[4], 364));
+        for (int id = ids::controlTable1; id <= ids::controlLastCard; ++id)
+            EXPECT_TRUE(harness.controlVisible(id)) << id;
+    });
+    settleRound(1, harness.boardWindow());
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(game.lives[2], 3);
+}
+
+// ---- The end of the game ----------------------------------------------------------------
+
+TEST_F(Settlement, HumanLosingItsLastLifeLoses)
+{
+    setLives(1, 2, 2, 2);
+    game.roundLosers[1] = 1;
+    settleRound(1, harness.boardWindow());
+    ASSERT_EQ(harness.boxes().size(), 1u);
+    EXPECT_EQ(harness.boxes()[0].text, "You Lose...");
+    EXPECT_EQ(harness.boxes()[0].caption, "Game Over");
+    EXPECT_EQ(game.gameRunning, 0);
+    EXPECT_EQ(game.lives[1], 0);
+}
+
+TEST_F(Settlement, HumanAndLastComputerFallingTogetherIsStillALoss)
+{
+    setLives(1, 0, 0, 1);
+    game.roundLosers[1] = 1;
+    game.roundLosers[4] = 1;
+    settleRound(1, harness.boardWindow());
+    ASSERT_EQ(harness.boxes().size(), 1u);
+    EXPECT_EQ(harness.boxes()[0].text, "You Lose...");
+}
+
+TEST_F(Settlement, LastComputerSeatFallingIsAWin)
+{
+    setLives(2, 0, 1, 0);
+    game.roundLosers[3] = 1;
+    settleRound(1, harness.boardWindow());
+    ASSERT_EQ(harness.boxes().size(), 1u);
+    EXPECT_EQ(harness.boxes()[0].text, "You Win...");
+    EXPECT_EQ(harness.boxes()[0].caption, "Game Over");
+    EXPECT_EQ(game.gameRunning, 0);
+}
+
+TEST_F(Settlement, LivesNeverGoBelowZero)
+{
+    setLives(4, 0, 4, 4);
+    setValues(20, 0.0, 25, 25);
+    game.roundLosers[2] = 1;
+    settleRound(1, harness.boardWindow());
+    EXPECT_EQ(game.lives[2], 0);
+}
+
+TEST_F(Settlement, NextRoundMovesTheDealerOnAndTheFirstTurnAfterIt)
+{
+    setLives(4, 4, 0, 4);
+    game.dealerSeat = seatWest;
+    settleRound(1, harness.boardWindow());
+    EXPECT_EQ(game.gameRunning, 1);
+    EXPECT_EQ(game.dealerSeat, seatEast);  // north is out of the game
+    EXPECT_EQ(game.currentSeat, seatSouth);
+    EXPECT_EQ(game.finishedFlags[seatNorth], 1);
+    EXPECT_EQ(game.roundClosing, 0);
+    EXPECT_EQ(game.stopCalled, 0);
+    EXPECT_EQ(game.firstTurnOfRound, 1);
+}
+
+TEST_F(Settlement, AllEqualRoundIsDealtAgainWithoutScoring)
+{
+    setValues(24, 24, 24, 24);
+    game.dealerSeat = seatEast;
+    const auto pausesBefore = harness.pauseUnits();
+    settleRound(0, harness.boardWindow());
+    // Nothing is shown or scored; the human deals next and is asked at once.
+    ASSERT_EQ(harness.boxes().size(), 1u);
+    EXPECT_EQ(harness.boxes()[0].text, "Keep this cards?");
+    for (Seat seat = 1; seat <= 4; ++seat)
+        EXPECT_EQ(game.lives[seat], 4);
+    EXPECT_EQ(game.dealerSeat, seatSouth);
+    EXPECT_EQ(game.currentSeat, seatWest);
+    // No 50-unit wait: only the dealer's choice (the human dealer's box takes no pause units of its own).
+    EXPECT_EQ(harness.pauseUnits() - pausesBefore, 14);
+}
+
+TEST_F(Settlement, AfterGameOverTapsDoNothingUntilNew)
+{
+    setLives(1, 2, 2, 2);
+    game.roundLosers[1] = 1;
+    for (Seat seat = 1; seat <= 4; ++seat)
+        game.finishedFlags[seat] = 1;
+    setValues(7, 20, 20, 20);
+    runTurns(harness.boardWindow());
+    EXPECT_EQ(game.gameRunning, 0);
+    for (int id = ids::controlTable1; id <= ids::controlPass; ++id)
+        EXPECT_FALSE(harness.controlVisible(id)) << id;
+    GameState before;
+    std::memcpy(&before, &game, sizeof game);
+    harness.tapControl(ids::controlSouth1);  // hidden: the centre of its place hits nothing
+    harness.tapBoard(75, 200);
+    harness.tapBoard(80, 177);
+    EXPECT_EQ(0, std::memcmp(&before, &game, sizeof game));
+}

@@ -1,0 +1,263 @@
+// Start-up, the painted board, the menu, About and the two ways out.
+#include "tests/CardHelpers.h"
+#include "tests/Harness.h"
+
+#include "app/BoardControls.h"
+#include "app/BoardIds.h"
+#include "app/Program.h"
+#include "app/Shell.h"
+#include "ui/Drawing.h"
+#include "ui/ImageTables.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+constexpr std::uint32_t tableGreen = 0x008000;
+
+std::vector<std::uint32_t> screenCopy(const Harness& harness)
+{
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < platform::screenHeight; ++y)
+        for (int x = 0; x < platform::screenWidth; ++x)
+            pixels.push_back(harness.screenPixel(x, y));
+    return pixels;
+}
+
+bool plainGreen(const Harness& harness, int x, int y, int width, int height)
+{
+    for (int row = y; row < y + height; ++row)
+        for (int column = x; column < x + width; ++column)
+            if (harness.boardPixel(column, row) != tableGreen)
+                return false;
+    return true;
+}
+
+}  // namespace
+
+// ---- The state and board right after start-up -------------------------------------------
+
+TEST(StartUp, LeavesNoGameRunning)
+{
+    Harness harness;
+    EXPECT_EQ(harness.startUpResult(), 1);
+    EXPECT_EQ(game.currentSeat, 1);
+    EXPECT_EQ(game.gameRunning, 0);
+    EXPECT_EQ(game.dealerChoicePending, 1);
+    EXPECT_EQ(game.firstTurnOfRound, 1);
+    EXPECT_EQ(game.threeAcesFlag, 0);
+    EXPECT_EQ(game.dealerSeat, 0);
+    for (Seat seat = 1; seat <= 4; ++seat) {
+        EXPECT_EQ(game.lives[seat], 0);
+        EXPECT_EQ(game.hands[seat][0].rank, 0);
+    }
+}
+
+TEST(StartUp, CreatesSeventeenHiddenControlsAtTheirPlaces)
+{
+    Harness harness;
+    for (const ControlPlace& place : BoardControlPlaces) {
+        const platform::Rect rect = harness.controlRect(place.id);
+        EXPECT_EQ(rect.left, place.x) << place.id;
+        EXPECT_EQ(rect.top, place.y + platform::titleBarHeight) << place.id;
+        EXPECT_EQ(rect.right - rect.left, place.width) << place.id;
+        EXPECT_EQ(rect.bottom - rect.top, place.height) << place.id;
+        EXPECT_FALSE(harness.controlVisible(place.id)) << place.id;
+    }
+}
+
+TEST(StartUp, WindowHeightIsTheScreenBottomLessTheMenuBar)
+{
+    Harness harness;
+    const platform::Rect rect = platform::getWindowRect(harness.boardWindow());
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 26);
+    EXPECT_EQ(rect.right, 240);
+    EXPECT_EQ(rect.bottom - rect.top, 320 - 26);
+    EXPECT_NE(shell.menuBar, 0);
+}
+
+TEST(StartUp, BoardShowsBacksEmptyLivesAndNoButton)
+{
+    Harness harness;
+    for (int index = 0; index < 15; ++index) {
+        const ControlPlace& place = BoardControlPlaces[index];
+        const int back = place.width == 29 ? 273 : 274;
+        EXPECT_TRUE(harness.boardShowsImage(place.x, place.y, back)) << place.id;
+    }
+    EXPECT_TRUE(harness.boardShowsImage(150, 189, LivesImagesUpright[0]));
+    EXPECT_TRUE(harness.boardShowsImage(7, 150, LivesImagesSide[0]));
+    EXPECT_TRUE(harness.boardShowsImage(58, 7, LivesImagesUpright[0]));
+    EXPECT_TRUE(harness.boardShowsImage(189, 58, LivesImagesSide[0]));
+    EXPECT_TRUE(plainGreen(harness, 60, 167, 40, 20));
+    EXPECT_TRUE(plainGreen(harness, 141, 167, 40, 20));
+}
+
+TEST(StartUp, TappingTheBoardDoesNothing)
+{
+    Harness harness;
+    const auto before = screenCopy(harness);
+    for (const ControlPlace& place : BoardControlPlaces)
+        harness.tapBoard(place.x + 5, place.y + 5);
+    EXPECT_EQ(game.gameRunning, 0);
+    EXPECT_EQ(game.handSelected[0] + game.tableSelected[0], 0);
+    EXPECT_EQ(screenCopy(harness), before);
+}
+
+// ---- Painting -------------------------------------------------------------------------------
+
+TEST(Painting, FullRepaintRemovesABubble)
+{
+    Harness harness;
+    drawImageAt(BubbleOriginX[2], BubbleOriginY[2], harness.boardWindow(), BubbleCallImages[2]);
+    EXPECT_FALSE(plainGreen(harness, BubbleOriginX[2], BubbleOriginY[2], 28, 47));
+    requestRepaint(harness.boardWindow());
+    EXPECT_TRUE(plainGreen(harness, BubbleOriginX[2], BubbleOriginY[2], 28, 47));
+}
+
+TEST(Painting, FlashedIndicatorLeavesTheSpotBlankAfterTwentyUnits)
+{
+    Harness harness;
+    drawImageAt(BubbleOriginX[3], BubbleOriginY[3], harness.boardWindow(), ScoreImages[3][20]);
+    const auto before = harness.pauseUnits();
+    flashIndicator(indicatorPass, seatNorth, harness.boardWindow());
+    EXPECT_EQ(harness.pauseUnits() - before, 20);
+    EXPECT_TRUE(plainGreen(harness, BubbleOriginX[3], BubbleOriginY[3], 47, 28));
+}
+
+TEST(Painting, ScoreColumnWithoutImageDrawsNothing)
+{
+    Harness harness;
+    drawImageAt(BubbleOriginX[1], BubbleOriginY[1], harness.boardWindow(), ScoreImages[1][20]);
+    const auto before = screenCopy(harness);
+    drawImageAt(BubbleOriginX[1], BubbleOriginY[1], harness.boardWindow(), ScoreImages[1][13]);
+    EXPECT_EQ(screenCopy(harness), before);
+}
+
+TEST(Painting, LivesPickTheirPanels)
+{
+    Harness harness;
+    game.lives[1] = 4;
+    game.lives[2] = 4;
+    game.lives[3] = 0;
+    game.lives[4] = 1;
+    requestRepaint(harness.boardWindow());
+    EXPECT_TRUE(harness.boardShowsImage(150, 189, 269));
+    EXPECT_TRUE(harness.boardShowsImage(7, 150, 264));
+    EXPECT_TRUE(harness.boardShowsImage(58, 7, 266));
+    EXPECT_TRUE(harness.boardShowsImage(189, 58, 261));
+}
+
+TEST(Painting, CardFacesFollowSeatOrientationSelectionAndTurn)
+{
+    Harness harness;
+    showCardControls(1);
+    setHand(seatSouth, card(7, clubs), card(8, clubs), card(9, clubs));
+    setHand(seatWest, card(7, hearts), card(8, hearts), card(9, hearts));
+    setHand(seatNorth, card(7, spades), card(8, spades), card(9, spades));
+    setHand(seatEast, card(10, hearts), card(jack, hearts), card(queen, hearts));
+    setTable(card(ace, clubs), card(ace, diamonds), card(ace, hearts));
+    game.currentSeat = seatNorth;
+    game.handSelected[1] = 1;
+    game.tableSelected[2] = 1;
+    redrawAllCards();
+    // The hand selection belongs to north's turn: south's second card stays plain.
+    EXPECT_TRUE(harness.boardShowsImage(90, 190, card(8, clubs).uprightFace));
+    EXPECT_TRUE(harness.boardShowsImage(120, 8, card(8, spades).uprightFaceSelected));
+    EXPECT_TRUE(harness.boardShowsImage(8, 90, card(8, hearts).sideFace));
+    EXPECT_TRUE(harness.boardShowsImage(190, 120, card(jack, hearts).sideFace));
+    EXPECT_TRUE(harness.boardShowsImage(134, 98, card(ace, hearts).uprightFaceSelected));
+    EXPECT_TRUE(harness.boardShowsImage(74, 98, card(ace, clubs).uprightFace));
+    game.currentSeat = seatWest;
+    redrawAllCards();
+    EXPECT_TRUE(harness.boardShowsImage(8, 90, card(8, hearts).sideFaceSelected));
+    EXPECT_TRUE(harness.boardShowsImage(120, 8, card(8, spades).uprightFace));
+}
+
+TEST(Painting, DrawingOnAHiddenControlShowsNothing)
+{
+    Harness harness;
+    setTable(card(ace, clubs), card(ace, diamonds), card(ace, hearts));
+    drawCardControl(ids::controlTable1);
+    EXPECT_TRUE(harness.boardShowsImage(74, 98, 273));
+}
+
+TEST(Painting, StopDrawItemRestoresTheNormalImage)
+{
+    Harness harness;
+    showStopPass(1, 1);
+    harness.runUntilIdle();
+    drawImageOnControl(shell.stopControl, 281);
+    EXPECT_TRUE(harness.boardShowsImage(60, 167, 281));
+    platform::sendMessage(harness.boardWindow(), platform::Msg::drawItem, ids::controlStop, 0);
+    EXPECT_TRUE(harness.boardShowsImage(60, 167, 279));
+}
+
+// ---- Commands ----------------------------------------------------------------------------------
+
+TEST(Commands, UnknownCommandsAndComputerCardsGoNowhere)
+{
+    Harness harness;
+    EXPECT_EQ(boardWindowProcedure(harness.boardWindow(), platform::Msg::command, ids::commandMenuButton, 0), 0);
+    EXPECT_EQ(boardWindowProcedure(harness.boardWindow(), platform::Msg::command, ids::controlSecondSide1, 0), 0);
+    EXPECT_EQ(boardWindowProcedure(harness.boardWindow(), platform::Msg::command, ids::controlNorth1, 0), 0);
+    EXPECT_EQ(game.gameRunning, 0);
+    // Any notification code counts as a tap.
+    EXPECT_EQ(boardWindowProcedure(harness.boardWindow(), platform::Msg::eraseBackground, 0, 0), 1);
+}
+
+TEST(Commands, CtrlAOpensAboutAndOkReturnsToAnUnchangedBoard)
+{
+    Harness harness;
+    const auto before = screenCopy(harness);
+    platform::headless::pushKey('A', true);
+    platform::headless::setIdleHandler([] {
+        if (platform::headless::boxOpen())
+            platform::headless::pushKey(platform::keyEnter);
+    });
+    harness.runUntilIdle();
+    platform::headless::setIdleHandler(nullptr);
+    EXPECT_FALSE(harness.quit());
+    EXPECT_FALSE(harness.exited());
+    EXPECT_EQ(screenCopy(harness), before);
+}
+
+TEST(Commands, CtrlQClosesThroughDestroyWithStatusZero)
+{
+    Harness harness;
+    harness.key('Q', true);
+    EXPECT_TRUE(harness.quit());
+    EXPECT_EQ(platform::headless::quitCode(), 0);
+    EXPECT_EQ(shell.menuBar, 0);  // the destroy message took it down
+    EXPECT_FALSE(harness.exited());
+}
+
+TEST(Commands, ExitEndsWithStatusZeroWithoutTheClosePath)
+{
+    Harness harness;
+    harness.chooseMenu(ids::commandExit);
+    EXPECT_TRUE(harness.exited());
+    EXPECT_EQ(harness.exitStatus(), 0);
+    EXPECT_FALSE(harness.quit());
+    EXPECT_NE(shell.menuBar, 0);
+}
+
+TEST(Commands, NewFromTheMenuStartsAGame)
+{
+    Harness harness(17);
+    harness.chooseMenu(ids::commandNew);
+    EXPECT_EQ(game.gameRunning, 1);
+    EXPECT_EQ(game.currentSeat, seatSouth);
+}
+
+TEST(Commands, DesktopCloseButtonTakesTheClosePath)
+{
+    Harness harness;
+    harness.closeButton();
+    EXPECT_TRUE(harness.quit());
+    EXPECT_EQ(platform::headless::quitCode(), 0);
+}

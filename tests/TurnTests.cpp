@@ -1,0 +1,271 @@
+// The turn engine and the human's moves.
+#include "tests/CardHelpers.h"
+#include "tests/Harness.h"
+
+#include "app/BoardIds.h"
+#include "flow/TurnEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+// A game in progress with the human to move, not on the round's first turn.
+// Seconds 17: north deals.
+void startAtHumanTurn(Harness& harness)
+{
+    harness.command(ids::commandNew);
+    ASSERT_EQ(game.currentSeat, seatSouth);
+    ASSERT_EQ(game.gameRunning, 1);
+}
+
+// Hands and table no single exchange can turn into 31 or three aces.
+void setQuietCards()
+{
+    setHand(seatSouth, card(7, clubs), card(8, diamonds), card(9, hearts));
+    setHand(seatWest, card(10, clubs), card(jack, diamonds), card(queen, spades));
+    setHand(seatNorth, card(7, spades), card(8, hearts), card(10, diamonds));
+    setHand(seatEast, card(8, spades), card(9, clubs), card(jack, hearts));
+    setTable(card(7, hearts), card(8, clubs), card(9, spades));
+    for (Seat seat = 1; seat <= 4; ++seat) {
+        game.finishedFlags[seat] = 0;
+        game.passedFlags[seat] = 0;
+    }
+    game.firstTurnOfRound = 0;
+    game.roundClosing = 0;
+    game.stopCalled = 0;
+    game.threeAcesFlag = 0;
+}
+
+struct PauseLog {
+    std::vector<int> units;
+    GameState atFirstPause{};
+    bool captured = false;
+};
+
+// Records every pause; the record as it stood at the first one is kept.
+void watchPauses(PauseLog& log)
+{
+    platform::headless::setPauseObserver([&log](int units) {
+        if (!log.captured) {
+            log.atFirstPause = game;
+            log.captured = true;
+        }
+        log.units.push_back(units);
+    });
+}
+
+int countBefore(const std::vector<int>& units, int value, int stopAt)
+{
+    int count = 0;
+    for (int each : units) {
+        if (each == stopAt)
+            break;
+        count += each == value ? 1 : 0;
+    }
+    return count;
+}
+
+class Turns : public ::testing::Test {
+protected:
+    Harness harness{17};
+    PauseLog log;
+
+    void SetUp() override
+    {
+        startAtHumanTurn(harness);
+        setQuietCards();
+        runTurns(harness.boardWindow());  // offer the buttons of this state
+    }
+    void TearDown() override { platform::headless::setPauseObserver(nullptr); }
+};
+
+}  // namespace
+
+// ---- Selecting and exchanging ---------------------------------------------------
+
+TEST_F(Turns, HighestSelectedHandCardTradesWithTheSelectedTableCard)
+{
+    harness.tapControl(ids::controlSouth1);
+    harness.tapControl(ids::controlSouth1 + 1);
+    watchPauses(log);
+    harness.tapControl(ids::controlTable3);
+    ASSERT_TRUE(log.captured);
+    const GameState& after = log.atFirstPause;
+    EXPECT_TRUE(sameCard(after.hands[1][0], card(7, clubs)));
+    EXPECT_TRUE(sameCard(after.hands[1][1], card(9, spades)));
+    EXPECT_TRUE(sameCard(after.hands[1][2], card(9, hearts)));
+    EXPECT_TRUE(sameCard(after.TableCards[2], card(8, diamonds)));
+    EXPECT_TRUE(sameCard(after.TableCards[0], card(7, hearts)));
+    EXPECT_EQ(after.currentSeat, seatWest);
+    for (int position = 0; position < 3; ++position) {
+        EXPECT_EQ(after.handSelected[position], 0);
+        EXPECT_EQ(after.tableSelected[position], 0);
+    }
+}
+
+TEST_F(Turns, ThreeHandTapsTradeTheWholeHand)
+{
+    harness.tapControl(ids::controlSouth1);
+    harness.tapControl(ids::controlSouth1 + 1);
+    watchPauses(log);
+    harness.tapControl(ids::controlSouth1 + 2);
+    ASSERT_TRUE(log.captured);
+    const GameState& after = log.atFirstPause;
+    EXPECT_TRUE(sameCard(after.hands[1][0], card(7, hearts)));
+    EXPECT_TRUE(sameCard(after.hands[1][1], card(8, clubs)));
+    EXPECT_TRUE(sameCard(after.hands[1][2], card(9, spades)));
+    EXPECT_TRUE(sameCard(after.TableCards[0], card(7, clubs)));
+    EXPECT_TRUE(sameCard(after.TableCards[2], card(9, hearts)));
+    EXPECT_EQ(after.handValue[1], 9.0);
+}
+
+TEST_F(Turns, TappingACardTwiceDeselectsItAndKeepsTheTurn)
+{
+    const auto pausesBefore = harness.pauseUnits();
+    harness.tapControl(ids::controlSouth1 + 1);
+    EXPECT_EQ(game.handSelected[1], 1);
+    harness.tapControl(ids::controlSouth1 + 1);
+    EXPECT_EQ(game.handSelected[1], 0);
+    EXPECT_EQ(game.currentSeat, seatSouth);
+    EXPECT_TRUE(sameCard(game.hands[1][1], card(8, diamonds)));
+    EXPECT_EQ(harness.pauseUnits(), pausesBefore);
+}
+
+TEST_F(Turns, ASelectedCardShowsItsVeiledFaceAtOnce)
+{
+    harness.tapControl(ids::controlTable2);
+    const platform::Rect rect = harness.controlRect(ids::controlTable2);
+    const int boardTop = rect.top - platform::titleBarHeight;
+    EXPECT_TRUE(harness.boardShowsImage(rect.left, boardTop, card(8, clubs).uprightFaceSelected));
+    harness.tapControl(ids::controlTable2);
+    EXPECT_TRUE(harness.boardShowsImage(rect.left, boardTop, card(8, clubs).uprightFace));
+}
+
+TEST_F(Turns, AnExchangeGivingTheHumanThirtyOneSettlesBeforeAnyOtherSeatMoves)
+{
+    setHand(seatSouth, card(ace, hearts), card(king, hearts), card(7, clubs));
+    setTable(card(queen, hearts), card(8, diamonds), card(9, spades));
+    harness.tapControl(ids::controlSouth1 + 2);
+    watchPauses(log);
+    harness.tapControl(ids::controlTable1);
+    ASSERT_TRUE(log.captured);
+    ASSERT_FALSE(log.units.empty());
+    EXPECT_EQ(log.units[0], 50);  // the settlement's wait, before any decision's 10
+    const GameState& atSettlement = log.atFirstPause;
+    EXPECT_EQ(atSettlement.handValue[1], 31.0);
+    for (Seat seat = 1; seat <= 4; ++seat)
+        EXPECT_EQ(atSettlement.finishedFlags[seat], 1);
+    EXPECT_EQ(atSettlement.roundWinners[1], 1);
+}
+
+// ---- Stop and Pass ----------------------------------------------------------------
+
+TEST_F(Turns, HumanStopGivesEachOtherSeatOneMoreTurn)
+{
+    watchPauses(log);
+    harness.tapControl(ids::controlStop);
+    ASSERT_GE(log.units.size(), 3u);
+    EXPECT_EQ(log.units[0], 1);   // the pressed button
+    EXPECT_EQ(log.units[1], 20);  // the human's Stop bubble
+    EXPECT_EQ(countBefore(log.units, 10, 50), 3);
+    EXPECT_EQ(log.atFirstPause.stopCalled, 1);
+    EXPECT_EQ(log.atFirstPause.finishedFlags[1], 1);
+}
+
+TEST_F(Turns, HumanPassHandsTheTurnOnWithItsBubble)
+{
+    const std::int32_t passCountBefore = game.passCount[1];
+    watchPauses(log);
+    harness.tapControl(ids::controlPass);
+    ASSERT_GE(log.units.size(), 2u);
+    EXPECT_EQ(log.units[0], 1);
+    EXPECT_EQ(log.units[1], 20);
+    EXPECT_EQ(log.atFirstPause.finishedFlags[1], 0);
+    EXPECT_EQ(game.passCount[1], passCountBefore);  // the human's Pass is no computer bookkeeping
+    EXPECT_EQ(game.passedFlags[1], 0);
+}
+
+TEST_F(Turns, TheButtonsFollowTheRoundState)
+{
+    game.firstTurnOfRound = 1;
+    runTurns(harness.boardWindow());
+    EXPECT_FALSE(harness.controlVisible(ids::controlStop));
+    EXPECT_TRUE(harness.controlVisible(ids::controlPass));
+
+    game.firstTurnOfRound = 1;
+    game.roundClosing = 1;  // the first-turn rule wins
+    runTurns(harness.boardWindow());
+    EXPECT_FALSE(harness.controlVisible(ids::controlStop));
+    EXPECT_TRUE(harness.controlVisible(ids::controlPass));
+
+    game.firstTurnOfRound = 0;
+    runTurns(harness.boardWindow());
+    EXPECT_TRUE(harness.controlVisible(ids::controlStop));
+    EXPECT_FALSE(harness.controlVisible(ids::controlPass));
+
+    game.roundClosing = 0;
+    runTurns(harness.boardWindow());
+    EXPECT_TRUE(harness.controlVisible(ids::controlStop));
+    EXPECT_TRUE(harness.controlVisible(ids::controlPass));
+}
+
+TEST_F(Turns, AfterAComputerStopAnyHumanMoveIsItsLast)
+{
+    game.stopCalled = 1;
+    game.roundClosing = 1;
+    watchPauses(log);
+    harness.tapControl(ids::controlSouth1);
+    harness.tapControl(ids::controlTable1);
+    ASSERT_TRUE(log.captured);
+    EXPECT_EQ(log.atFirstPause.finishedFlags[1], 1);
+}
+
+// ---- Seats out of the game ------------------------------------------------------------
+
+TEST_F(Turns, SeatsWithoutLivesNeverMoveAndTwoSeatsAlternate)
+{
+    game.lives[seatNorth] = 0;
+    game.lives[seatEast] = 0;
+    game.finishedFlags[seatNorth] = 1;
+    game.finishedFlags[seatEast] = 1;
+    EXPECT_EQ(nextLiveSeat(seatSouth), seatWest);
+    EXPECT_EQ(nextLiveSeat(seatWest), seatSouth);
+    EXPECT_EQ(nextLiveSeat(seatNorth), seatSouth);
+
+    watchPauses(log);
+    harness.tapControl(ids::controlPass);
+    EXPECT_EQ(game.currentSeat, seatSouth);
+    EXPECT_EQ(countBefore(log.units, 10, -1), 1);  // west alone moved
+}
+
+// ---- Taps queued during play ------------------------------------------------------------
+
+TEST_F(Turns, ATapQueuedOnACardHiddenByTheGameEndDoesNothing)
+{
+    // West is the last computer seat in play and holds the lowest hand: the Stop ends the game.
+    game.lives[seatWest] = 1;
+    game.lives[seatNorth] = 0;
+    game.lives[seatEast] = 0;
+    game.finishedFlags[seatNorth] = 1;
+    game.finishedFlags[seatEast] = 1;
+    setHand(seatSouth, card(ace, hearts), card(10, hearts), card(9, hearts));
+    setHand(seatWest, card(7, clubs), card(8, diamonds), card(9, spades));
+    setTable(card(7, hearts), card(8, clubs), card(10, spades));
+    const platform::Rect stop = harness.controlRect(ids::controlStop);
+    const platform::Rect handCard = harness.controlRect(ids::controlSouth1);
+    platform::headless::pushTap((stop.left + stop.right) / 2, (stop.top + stop.bottom) / 2);
+    platform::headless::pushTap((handCard.left + handCard.right) / 2, (handCard.top + handCard.bottom) / 2);
+    harness.runUntilIdle();
+
+    ASSERT_FALSE(harness.boxes().empty());
+    EXPECT_EQ(harness.boxes().back().text, "You Win...");
+    EXPECT_EQ(game.gameRunning, 0);
+    EXPECT_EQ(game.handSelected[0], 0);
+    for (int id = ids::controlTable1; id <= ids::controlLastCard; ++id)
+        EXPECT_FALSE(harness.controlVisible(id)) << id;
+}

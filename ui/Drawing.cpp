@@ -1,0 +1,100 @@
+#include "ui/Drawing.h"
+
+#include "app/BoardIds.h"
+#include "app/Shell.h"
+#include "ui/ImageTables.h"
+
+namespace {
+
+// Images are loaded for one draw and released at once; only the background stays loaded.
+int copyImage(platform::Handle destinationWindow, int x, int y, int imageId)
+{
+    if (imageId == 0)
+        return 1;  // no image: the spot keeps what it showed
+    const platform::Image* image = platform::loadImage(imageId);
+    if (!image)
+        return 1;
+    const platform::Handle destination = platform::getDrawingSurface(destinationWindow);
+    const platform::Handle offscreen = platform::createCompatibleSurface(destination);
+    platform::selectImage(offscreen, image);
+    platform::blockCopy(destination, x, y, image->width, image->height, offscreen, 0, 0);
+    platform::releaseImage(image);
+    platform::releaseSurface(destination);
+    platform::releaseSurface(offscreen);
+    return 1;
+}
+
+struct CardFaces {
+    int plain;
+    int selected;
+};
+
+CardFaces uprightFaces(const CardRecord& card) { return {card.uprightFace, card.uprightFaceSelected}; }
+CardFaces sideFaces(const CardRecord& card) { return {card.sideFace, card.sideFaceSelected}; }
+
+}  // namespace
+
+int drawImageOnControl(platform::Handle control, int imageId)
+{
+    return copyImage(control, 0, 0, imageId);
+}
+
+int drawImageAt(int x, int y, platform::Handle window, int imageId)
+{
+    return copyImage(window, x, y, imageId);
+}
+
+int drawCardControl(int controlId)
+{
+    const GameState& state = game;  // drawing only reads the record
+    if (!ids::isCardControl(controlId))
+        return 1;
+    int imageId = 0;
+    if (controlId <= ids::controlTable3) {
+        const int position = controlId - ids::controlTable1;
+        const CardRecord& card = state.TableCards[position];
+        imageId = state.tableSelected[position] != 0 ? card.uprightFaceSelected : card.uprightFace;
+    } else {
+        const Seat seat = (controlId - ids::controlSouth1) / 3 + 1;
+        const int position = (controlId - ids::controlSouth1) % 3;
+        const CardRecord& card = state.hands[seat][position];
+        const bool upright = seat == seatSouth || seat == seatNorth;
+        const CardFaces faces = upright ? uprightFaces(card) : sideFaces(card);
+        // A seat's selection shows only during that seat's own turn.
+        const bool selected = state.currentSeat == seat && state.handSelected[position] != 0;
+        imageId = selected ? faces.selected : faces.plain;
+    }
+    return drawImageOnControl(controlHandle(controlId), imageId);
+}
+
+int redrawAllCards()
+{
+    for (int id = ids::controlSouth1; id <= ids::controlLastCard; ++id)
+        drawCardControl(id);
+    for (int id = ids::controlTable1; id <= ids::controlTable3; ++id)
+        drawCardControl(id);
+    return 1;
+}
+
+int pause(int units)
+{
+    // Shows the screen, then waits without handling any message: taps made
+    // meanwhile stay queued until the game returns to the message loop.
+    platform::waitUnits(units);
+    return 1;
+}
+
+void requestRepaint(platform::Handle boardWindow)
+{
+    platform::sendMessage(boardWindow, platform::Msg::eraseBackground, 0, 0);
+}
+
+int flashIndicator(int kind, Seat seat, platform::Handle boardWindow)
+{
+    const int x = BubbleOriginX[seat];
+    const int y = BubbleOriginY[seat];
+    drawImageAt(x, y, boardWindow, BubbleCallImages[kind * 5 + seat]);
+    pause(pauseBubble);
+    drawImageAt(x, y, boardWindow, BubbleBlankImages[seat]);
+    return 0;
+}
