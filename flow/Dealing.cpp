@@ -6,6 +6,7 @@
 #include "app/Shell.h"
 #include "flow/TurnEngine.h"
 #include "model/Deck.h"
+#include "model/GameEvents.h"
 #include "model/HandEvaluation.h"
 #include "ui/DealAnimation.h"
 #include "ui/Drawing.h"
@@ -88,6 +89,8 @@ void newGameSequence(platform::Handle boardWindow)
     requestRepaint(boardWindow);
     showCardControls(0);
     dealRound(game.currentSeat, boardWindow);
+    if (gameWatcher.dealt)
+        gameWatcher.dealt();
     showCardControls({1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     game.currentSeat = nextLiveSeat(game.dealerSeat);
     runTurns(boardWindow);

@@ -6,6 +6,7 @@
 #include "flow/Dealing.h"
 #include "flow/TurnEngine.h"
 #include "model/Deck.h"
+#include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "ui/Drawing.h"
 #include "ui/ImageTables.h"
@@ -37,6 +38,8 @@ void dealNextRound(platform::Handle boardWindow)
     requestRepaint(boardWindow);
     shuffleDeck();
     dealRound(game.currentSeat, boardWindow);
+    if (gameWatcher.dealt)
+        gameWatcher.dealt();
     showCardControls({1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     requestRepaint(boardWindow);
     game.currentSeat = nextLiveSeat(game.currentSeat);
@@ -90,6 +93,8 @@ int settleRound(int scoring, platform::Handle boardWindow)
 {
     showStopPass(0, 0);
     requestRepaint(boardWindow);
+    if (scoring == 0 && gameWatcher.settling)
+        gameWatcher.settling(0);
     if (scoring != 0) {
         showCardControls(1);
         requestRepaint(boardWindow);
@@ -105,6 +110,8 @@ int settleRound(int scoring, platform::Handle boardWindow)
             if (game.roundLosers[seat] && game.lives[seat] > 0)
                 game.lives[seat] -= 1;
         }
+        if (gameWatcher.settling)
+            gameWatcher.settling(1);
         const bool humanLost = game.lives[seatSouth] == 0;
         const bool humanWon = !humanLost && game.lives[seatWest] == 0 && game.lives[seatNorth] == 0 &&
                               game.lives[seatEast] == 0;

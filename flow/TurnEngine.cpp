@@ -9,6 +9,7 @@
 #include "app/Shell.h"
 #include "flow/Settlement.h"
 #include "model/Deck.h"
+#include "model/GameEvents.h"
 #include "model/HandEvaluation.h"
 #include "resources/ResourceIds.h"
 #include "ui/Drawing.h"
@@ -94,6 +95,8 @@ void playComputerSeat(platform::Handle boardWindow)
         break;  // no change: the same seat is asked again
     }
     game.firstTurnOfRound = 0;
+    if (gameWatcher.computerMoved)
+        gameWatcher.computerMoved(seat, move);
 }
 
 }  // namespace

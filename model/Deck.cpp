@@ -2,6 +2,7 @@
 
 #include "app/BoardControls.h"
 #include "model/CardCatalogue.h"
+#include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "platform/Platform.h"
 
@@ -11,7 +12,8 @@ int shuffleDeck()
 {
     std::memset(game.Deck, 0, sizeof game.Deck);
     // Seeded with the seconds alone: two shuffles in the same second deal the same deck.
-    platform::seedRandom(static_cast<std::uint32_t>(platform::localSeconds()));
+    const int seconds = platform::localSeconds();
+    platform::seedRandom(static_cast<std::uint32_t>(seconds));
     for (int position = 0; position < deckSize; ++position) {
         for (;;) {
             const auto row = static_cast<int>(platform::nextRandom() % deckSize);
@@ -29,6 +31,8 @@ int shuffleDeck()
             }
         }
     }
+    if (gameWatcher.shuffled)
+        gameWatcher.shuffled(seconds);
     return 1;
 }
 

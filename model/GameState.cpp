@@ -1,8 +1,11 @@
 #include "model/GameState.h"
 
+#include "model/GameEvents.h"
+
 #include <cstring>
 
 GameState game{};
+GameWatcher gameWatcher{};
 
 void zeroGameState()
 {

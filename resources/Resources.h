@@ -21,6 +21,7 @@ const Bitmap* findIcon(int id, int size);  // size 16 or 32; nullptr otherwise
 int bitmapCount();
 const Bitmap* bitmapAt(int index);         // in rising id order
 std::uint32_t paletteColor(std::uint8_t index);  // 0xRRGGBB
+int paletteSize();  // palette entries, 1..256
 
 // Hand-written.
 const char* findString(int id);  // nullptr for an unknown id

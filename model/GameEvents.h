@@ -1,0 +1,14 @@
+// Points in the game that a tool may watch, such as the simulator writing its
+// trace. The game only reports; a watcher must not change the record.
+#pragma once
+
+#include "model/GameState.h"
+
+struct GameWatcher {
+    void (*shuffled)(int seconds) = nullptr;           // the deck has just been filled
+    void (*dealt)() = nullptr;                         // dealRound has returned
+    void (*computerMoved)(Seat seat, int move) = nullptr;  // the turn loop has acted on a computer move
+    void (*settling)(int scoring) = nullptr;           // lives taken (scoring 1), or buttons hidden (scoring 0)
+};
+
+extern GameWatcher gameWatcher;

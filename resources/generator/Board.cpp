@@ -1,0 +1,171 @@
+// Lives panels, the Stop and Pass buttons, and the board background.
+#include "Inventory.h"
+#include "Pictures.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace generator {
+
+namespace {
+
+constexpr int panelWidth = 31;
+constexpr int panelHeight = 43;
+
+// What lies on a lives panel, back to front. A stack is `count` coins seen
+// from the side, standing on its bottom edge at y.
+struct PanelItem {
+    const char* sprite;  // nullptr for a stack
+    int x;
+    int y;  // top of a sprite, bottom of a stack
+    int count;
+};
+
+struct PanelLayout {
+    PanelItem items[8];
+    int itemCount;
+};
+
+// By lives 0..4; positions are relative, the group is centred on the panel.
+constexpr PanelLayout PanelLayouts[5] = {
+    {{}, 0},
+    {{{"coin", 0, 0, 0}}, 1},
+    {{{nullptr, 0, 14, 3}, {"coin", 9, 5, 0}}, 2},
+    {{{nullptr, 0, 18, 5}, {nullptr, 13, 18, 3}, {"coin", 7, 10, 0}}, 3},
+    {{{"banknote", 0, 0, 0},
+      {"banknote", 10, 4, 0},
+      {nullptr, 0, 30, 6},
+      {nullptr, 16, 30, 4},
+      {nullptr, 8, 33, 5},
+      {"coin", 16, 24, 0}},
+     6},
+};
+
+void stampStack(Canvas& canvas, const Art& art, int x, int bottom, int count)
+{
+    const Sprite& top = art.sprite("stack-top");
+    const Sprite& edge = art.sprite("stack-coin");
+    int y = bottom - edge.height * count;
+    for (int coin = count - 1; coin >= 0; --coin)
+        stamp(canvas, art, edge, x, y + coin * edge.height);
+    stamp(canvas, art, top, x, y - top.height);
+}
+
+int stackHeight(const Art& art, int count)
+{
+    return art.sprite("stack-top").height + art.sprite("stack-coin").height * count;
+}
+
+// Grey tray with a sunken edge.
+Canvas emptyPanel(const Art& art)
+{
+    Canvas panel(panelWidth, panelHeight, art.colour("panel-edge"));
+    panel.fillRect(1, 1, panelWidth - 2, panelHeight - 2, art.colour("panel-light"));
+    panel.fillRect(1, 1, panelWidth - 3, panelHeight - 3, art.colour("panel-shadow"));
+    panel.fillRect(2, 2, panelWidth - 4, panelHeight - 4, art.colour("panel"));
+    return panel;
+}
+
+Canvas button(const Art& art, std::string_view word, bool pressed)
+{
+    constexpr int width = 40;
+    constexpr int height = 20;
+    std::uint8_t light = art.colour("button-light");
+    std::uint8_t dark = art.colour("button-edge");
+    std::uint8_t shade = art.colour("button-shadow");
+    std::uint8_t face = art.colour("button-face");
+
+    Canvas canvas(width, height, pressed ? light : dark);
+    canvas.fillRect(0, 0, width - 1, height - 1, pressed ? dark : light);
+    canvas.fillRect(1, 1, width - 2, height - 2, pressed ? face : shade);
+    canvas.fillRect(1, 1, width - 3, height - 3, pressed ? shade : face);
+    canvas.fillRect(2, 2, width - 4, height - 4, face);
+
+    Sprite text = textLine(art, word);
+    int shift = pressed ? 1 : 0;  // a pressed face moves with the finger
+    stamp(canvas, art, text, (width - text.width) / 2 + shift, (height - fontCapHeight) / 2 + shift,
+          art.colour("ink-black"));
+    return canvas;
+}
+
+struct Rect {
+    int x, y;
+};
+
+// Top-left corners of the card controls: the table and south and north hold
+// upright cards, west and east sideways ones.
+constexpr Rect UprightCardPlaces[] = {
+    {74, 98}, {104, 98}, {134, 98}, {60, 190}, {90, 190}, {120, 190}, {90, 8}, {120, 8}, {150, 8},
+};
+constexpr Rect SideCardPlaces[] = {
+    {8, 60}, {8, 90}, {8, 120}, {190, 90}, {190, 120}, {190, 150},
+};
+constexpr Rect UprightLivesPlaces[] = {{150, 189}, {58, 7}};  // south, north
+constexpr Rect SideLivesPlaces[] = {{7, 150}, {189, 58}};     // west, east
+
+}  // namespace
+
+Canvas livesPanel(const Art& art, int lives)
+{
+    Canvas panel = emptyPanel(art);
+    const PanelLayout& layout = PanelLayouts[lives];
+    if (layout.itemCount == 0)
+        return panel;
+
+    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+    for (int i = 0; i < layout.itemCount; ++i) {
+        const PanelItem& item = layout.items[i];
+        int width = item.sprite ? art.sprite(item.sprite).width : art.sprite("stack-coin").width;
+        int itemTop = item.sprite ? item.y : item.y - stackHeight(art, item.count);
+        int itemBottom = item.sprite ? item.y + art.sprite(item.sprite).height : item.y;
+        left = std::min(left, item.x);
+        right = std::max(right, item.x + width);
+        top = std::min(top, itemTop);
+        bottom = std::max(bottom, itemBottom);
+    }
+    int dx = (panelWidth - (right - left)) / 2 - left;
+    int dy = (panelHeight - (bottom - top)) / 2 - top;
+    for (int i = 0; i < layout.itemCount; ++i) {
+        const PanelItem& item = layout.items[i];
+        if (item.sprite)
+            stamp(panel, art, art.sprite(item.sprite), item.x + dx, item.y + dy);
+        else
+            stampStack(panel, art, item.x + dx, item.y + dy, item.count);
+    }
+    return panel;
+}
+
+void addPanelsAndButtons(const Art& art, std::vector<Picture>& pictures)
+{
+    for (int lives = 0; lives <= 4; ++lives) {
+        Canvas panel = livesPanel(art, lives);
+        pictures.push_back({LivesUprightIds[static_cast<std::size_t>(lives)], panel});
+        pictures.push_back({LivesSideIds[static_cast<std::size_t>(lives)], turnClockwise(panel)});
+    }
+    pictures.push_back({stopNormalId, button(art, "Stop", false)});
+    pictures.push_back({passNormalId, button(art, "Pass", false)});
+    pictures.push_back({stopPressedId, button(art, "Stop", true)});
+    pictures.push_back({passPressedId, button(art, "Pass", true)});
+}
+
+// The table, with a face-down card at every card place and an empty panel
+// under every lives display: a hidden card control shows as a back.
+Canvas background(const Art& art)
+{
+    Canvas board(240, 268, art.colour("table"));
+    Canvas back = cardBack(art);
+    Canvas sideBack = turnClockwise(back);
+    Canvas panel = livesPanel(art, 0);
+    Canvas sidePanel = turnClockwise(panel);
+    for (Rect place : UprightCardPlaces)
+        board.paste(back, place.x, place.y);
+    for (Rect place : SideCardPlaces)
+        board.paste(sideBack, place.x, place.y);
+    for (Rect place : UprightLivesPlaces)
+        board.paste(panel, place.x, place.y);
+    for (Rect place : SideLivesPlaces)
+        board.paste(sidePanel, place.x, place.y);
+    return board;
+}
+
+}  // namespace generator

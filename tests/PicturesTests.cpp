@@ -1,0 +1,428 @@
+// The generated pictures: ids and sizes, the palette, the background under
+// the controls, card faces and their turned and veiled versions, lives
+// panels, buttons, bubbles and the icon. Pure data: no window is involved.
+#include "resources/ResourceIds.h"
+#include "resources/Resources.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+namespace {
+
+using resources::Bitmap;
+using resources::findBitmap;
+using resources::paletteColor;
+
+constexpr std::uint32_t tableGreen = 0x008000;
+constexpr std::uint32_t paperWhite = 0xFFFFFF;
+
+std::uint32_t colourAt(const Bitmap& bitmap, int x, int y)
+{
+    return paletteColor(bitmap.pixels[y * bitmap.width + x]);
+}
+
+const Bitmap& bitmap(int id)
+{
+    const Bitmap* found = findBitmap(id);
+    if (!found) {
+        ADD_FAILURE() << "no image " << id;
+        static const std::uint8_t pixel = 0;
+        static const Bitmap none{0, 1, 1, &pixel};
+        return none;
+    }
+    return *found;
+}
+
+bool samePixels(const Bitmap& a, const Bitmap& b)
+{
+    return a.width == b.width && a.height == b.height &&
+           std::equal(a.pixels, a.pixels + a.width * a.height, b.pixels);
+}
+
+// The top edge becomes the right edge: pixel (x, y) goes to (height - 1 - y, x).
+bool isClockwiseTurnOf(const Bitmap& turned, const Bitmap& upright)
+{
+    if (turned.width != upright.height || turned.height != upright.width)
+        return false;
+    for (int y = 0; y < upright.height; ++y)
+        for (int x = 0; x < upright.width; ++x)
+            if (turned.pixels[x * turned.width + (upright.height - 1 - y)] != upright.pixels[y * upright.width + x])
+                return false;
+    return true;
+}
+
+// One row of the card catalogue's image ids.
+struct CardImages {
+    int sideFace, uprightFace, sideSelected, uprightSelected;
+    int suit;  // 1 clubs, 2 diamonds, 3 hearts, 4 spades
+};
+
+constexpr CardImages Cards[32] = {
+    {216, 164, 295, 327, 1}, {210, 158, 289, 321, 1}, {211, 159, 290, 322, 1}, {212, 160, 291, 323, 1},
+    {213, 161, 292, 324, 1}, {214, 162, 293, 325, 1}, {215, 163, 294, 326, 1}, {204, 152, 283, 320, 1},
+    {229, 177, 303, 334, 2}, {223, 171, 297, 329, 2}, {224, 172, 298, 330, 2}, {225, 173, 299, 331, 2},
+    {226, 174, 300, 332, 2}, {227, 175, 301, 333, 2}, {228, 176, 302, 328, 2}, {217, 165, 296, 335, 2},
+    {242, 190, 310, 342, 3}, {236, 184, 305, 337, 3}, {237, 185, 306, 338, 3}, {238, 186, 307, 339, 3},
+    {239, 187, 308, 340, 3}, {240, 188, 309, 341, 3}, {241, 189, 304, 336, 3}, {230, 178, 311, 343, 3},
+    {255, 203, 319, 354, 4}, {249, 197, 313, 349, 4}, {250, 198, 314, 350, 4}, {251, 199, 315, 351, 4},
+    {252, 200, 316, 352, 4}, {253, 201, 317, 353, 4}, {254, 202, 318, 348, 4}, {243, 191, 312, 355, 4},
+};
+
+constexpr int LivesUpright[5] = {266, 270, 267, 268, 269};
+constexpr int LivesSide[5] = {262, 261, 265, 263, 264};
+
+// Seats south, west, north, east.
+constexpr int StopBubbles[4] = {363, 361, 362, 360};
+constexpr int PassBubbles[4] = {359, 357, 358, 356};
+constexpr int ScoreBase[4] = {388, 409, 430, 451};
+constexpr int Score24[4] = {res::imageScore24South, res::imageScore24West, res::imageScore24North,
+                            res::imageScore24East};
+constexpr int BubbleX[4] = {51, 50, 141, 161};
+constexpr int BubbleY[4] = {161, 51, 50, 141};
+
+std::vector<int> bubblesOfSeat(int seat)
+{
+    std::vector<int> ids = {StopBubbles[seat], PassBubbles[seat], Score24[seat]};
+    for (int k = 0; k < 21; ++k)
+        ids.push_back(ScoreBase[seat] + k);
+    return ids;
+}
+
+struct Rect {
+    int x, y, width, height;
+};
+
+// ---- The inventory -------------------------------------------------------
+
+struct SizedRange {
+    int first, last, width, height;
+};
+
+constexpr SizedRange Inventory[] = {
+    {105, 105, 240, 268}, {261, 265, 43, 31}, {266, 270, 31, 43}, {273, 273, 29, 41}, {274, 274, 41, 29},
+    {279, 282, 40, 20},   {283, 283, 41, 29}, {289, 319, 41, 29}, {320, 343, 29, 41}, {348, 355, 29, 41},
+    {364, 364, 28, 47},   {365, 365, 47, 28}, {388, 408, 47, 28}, {409, 429, 28, 47}, {430, 450, 47, 28},
+    {451, 471, 28, 47},   {472, 472, 47, 28}, {473, 473, 28, 47}, {474, 474, 47, 28}, {475, 475, 28, 47},
+};
+
+std::set<int> inventoryIds()
+{
+    std::set<int> ids;
+    for (const SizedRange& range : Inventory)
+        for (int id = range.first; id <= range.last; ++id)
+            ids.insert(id);
+    for (const CardImages& card : Cards) {
+        ids.insert(card.uprightFace);
+        ids.insert(card.sideFace);
+    }
+    for (int id = 356; id <= 363; ++id)
+        ids.insert(id);
+    return ids;
+}
+
+TEST(Inventory, EveryIdHasItsSize)
+{
+    for (const SizedRange& range : Inventory)
+        for (int id = range.first; id <= range.last; ++id) {
+            const Bitmap& image = bitmap(id);
+            EXPECT_EQ(image.width, range.width) << id;
+            EXPECT_EQ(image.height, range.height) << id;
+        }
+    for (const CardImages& card : Cards) {
+        EXPECT_EQ(bitmap(card.uprightFace).width, 29) << card.uprightFace;
+        EXPECT_EQ(bitmap(card.uprightFace).height, 41) << card.uprightFace;
+        EXPECT_EQ(bitmap(card.sideFace).width, 41) << card.sideFace;
+        EXPECT_EQ(bitmap(card.sideFace).height, 29) << card.sideFace;
+    }
+    for (int seat = 0; seat < 4; ++seat) {
+        bool sideways = seat % 2 == 1;
+        for (int id : {StopBubbles[seat], PassBubbles[seat]}) {
+            EXPECT_EQ(bitmap(id).width, sideways ? 28 : 47) << id;
+            EXPECT_EQ(bitmap(id).height, sideways ? 47 : 28) << id;
+        }
+    }
+}
+
+TEST(Inventory, HoldsNothingElseAndListsInRisingIdOrder)
+{
+    std::set<int> expected = inventoryIds();
+    ASSERT_EQ(resources::bitmapCount(), static_cast<int>(expected.size()));
+    int previous = 0;
+    for (int i = 0; i < resources::bitmapCount(); ++i) {
+        const Bitmap* image = resources::bitmapAt(i);
+        ASSERT_NE(image, nullptr);
+        EXPECT_GT(image->id, previous);
+        EXPECT_TRUE(expected.count(image->id)) << image->id;
+        EXPECT_EQ(findBitmap(image->id), image);
+        previous = image->id;
+    }
+    EXPECT_EQ(resources::bitmapAt(-1), nullptr);
+    EXPECT_EQ(resources::bitmapAt(resources::bitmapCount()), nullptr);
+    for (int unknown : {0, 101, 104, 153, 271, 344, 366, 476})
+        EXPECT_EQ(findBitmap(unknown), nullptr) << unknown;
+}
+
+TEST(Inventory, EveryPixelIndexesThePalette)
+{
+    int size = resources::paletteSize();
+    ASSERT_GE(size, 2);
+    ASSERT_LE(size, 256);
+    for (int i = 0; i < resources::bitmapCount(); ++i) {
+        const Bitmap* image = resources::bitmapAt(i);
+        for (int p = 0; p < image->width * image->height; ++p)
+            ASSERT_LT(image->pixels[p], size) << "image " << image->id << " pixel " << p;
+    }
+}
+
+// ---- The board background ------------------------------------------------
+
+constexpr Rect UprightCardPlaces[] = {
+    {74, 98, 29, 41}, {104, 98, 29, 41}, {134, 98, 29, 41}, {60, 190, 29, 41}, {90, 190, 29, 41},
+    {120, 190, 29, 41}, {90, 8, 29, 41}, {120, 8, 29, 41}, {150, 8, 29, 41},
+};
+constexpr Rect SideCardPlaces[] = {
+    {8, 60, 41, 29}, {8, 90, 41, 29}, {8, 120, 41, 29}, {190, 90, 41, 29}, {190, 120, 41, 29}, {190, 150, 41, 29},
+};
+
+bool backgroundShows(const Bitmap& image, int x, int y)
+{
+    const Bitmap& board = bitmap(res::imageBackground);
+    for (int row = 0; row < image.height; ++row)
+        for (int column = 0; column < image.width; ++column)
+            if (board.pixels[(y + row) * board.width + x + column] != image.pixels[row * image.width + column])
+                return false;
+    return true;
+}
+
+TEST(Background, TableGreenIsExactlyRedZeroGreen128BlueZero)
+{
+    const Bitmap& board = bitmap(res::imageBackground);
+    EXPECT_EQ(colourAt(board, 0, 0), tableGreen);
+    EXPECT_EQ(colourAt(board, 239, 267), tableGreen);
+    for (int id : {res::imageBlankSide, res::imageBlankUpright}) {
+        const Bitmap& blank = bitmap(id);
+        for (int y = 0; y < blank.height; ++y)
+            for (int x = 0; x < blank.width; ++x)
+                ASSERT_EQ(colourAt(blank, x, y), tableGreen) << id << " at " << x << "," << y;
+    }
+}
+
+TEST(Background, ShowsACardBackUnderEveryCardControl)
+{
+    for (Rect place : UprightCardPlaces)
+        EXPECT_TRUE(backgroundShows(bitmap(res::imageBackUpright), place.x, place.y)) << place.x << "," << place.y;
+    for (Rect place : SideCardPlaces)
+        EXPECT_TRUE(backgroundShows(bitmap(res::imageBackSide), place.x, place.y)) << place.x << "," << place.y;
+}
+
+TEST(Background, ShowsTheEmptyPanelUnderEveryLivesDisplay)
+{
+    EXPECT_TRUE(backgroundShows(bitmap(LivesUpright[0]), 150, 189));
+    EXPECT_TRUE(backgroundShows(bitmap(LivesSide[0]), 7, 150));
+    EXPECT_TRUE(backgroundShows(bitmap(LivesUpright[0]), 58, 7));
+    EXPECT_TRUE(backgroundShows(bitmap(LivesSide[0]), 189, 58));
+}
+
+TEST(Background, ButtonPlacesAndBubbleSpotsArePlainGreen)
+{
+    const Bitmap& board = bitmap(res::imageBackground);
+    std::vector<Rect> plain = {{60, 167, 40, 20}, {141, 167, 40, 20}};
+    for (int seat = 0; seat < 4; ++seat)
+        plain.push_back({BubbleX[seat], BubbleY[seat], seat % 2 ? 28 : 47, seat % 2 ? 47 : 28});
+    for (Rect rect : plain)
+        for (int y = rect.y; y < rect.y + rect.height; ++y)
+            for (int x = rect.x; x < rect.x + rect.width; ++x)
+                ASSERT_EQ(colourAt(board, x, y), tableGreen) << "at " << x << "," << y;
+}
+
+// ---- Cards ---------------------------------------------------------------
+
+TEST(Cards, SidewaysImagesAreTheUprightOnesTurnedClockwise)
+{
+    for (const CardImages& card : Cards) {
+        EXPECT_TRUE(isClockwiseTurnOf(bitmap(card.sideFace), bitmap(card.uprightFace))) << card.sideFace;
+        EXPECT_TRUE(isClockwiseTurnOf(bitmap(card.sideSelected), bitmap(card.uprightSelected))) << card.sideSelected;
+    }
+    EXPECT_TRUE(isClockwiseTurnOf(bitmap(res::imageBackSide), bitmap(res::imageBackUpright)));
+}
+
+TEST(Cards, EveryFaceIsDifferent)
+{
+    for (int a = 0; a < 32; ++a)
+        for (int b = a + 1; b < 32; ++b)
+            EXPECT_FALSE(samePixels(bitmap(Cards[a].uprightFace), bitmap(Cards[b].uprightFace)))
+                << Cards[a].uprightFace << " and " << Cards[b].uprightFace;
+}
+
+// The veil only ever covers paper, so ranks and pips keep every pixel; this
+// also ties each selected id to the right card.
+TEST(Cards, SelectedFaceIsItsCardUnderAVeilOfOneColour)
+{
+    for (const CardImages& card : Cards) {
+        const Bitmap& plain = bitmap(card.uprightFace);
+        const Bitmap& selected = bitmap(card.uprightSelected);
+        ASSERT_EQ(selected.width, plain.width);
+        ASSERT_EQ(selected.height, plain.height);
+        std::set<std::uint32_t> veil;
+        int veiled = 0, paper = 0;
+        for (int y = 0; y < plain.height; ++y)
+            for (int x = 0; x < plain.width; ++x) {
+                paper += colourAt(plain, x, y) == paperWhite;
+                if (plain.pixels[y * plain.width + x] == selected.pixels[y * plain.width + x])
+                    continue;
+                ++veiled;
+                EXPECT_EQ(colourAt(plain, x, y), paperWhite) << card.uprightSelected << " covers ink at " << x << "," << y;
+                veil.insert(colourAt(selected, x, y));
+            }
+        EXPECT_EQ(veil.size(), 1u) << card.uprightSelected;
+        EXPECT_GT(veiled, paper / 3) << card.uprightSelected;
+        EXPECT_NE(*veil.begin(), paperWhite);
+    }
+}
+
+// Ink is whatever is neither paper, edge nor table: red for hearts and diamonds, dark for clubs and spades.
+TEST(Cards, RedSuitsAreRedAndBlackSuitsDark)
+{
+    for (const CardImages& card : Cards) {
+        const Bitmap& face = bitmap(card.uprightFace);
+        std::uint32_t centre = colourAt(face, face.width / 2, face.height / 2);  // inside the large pip
+        int red = static_cast<int>(centre >> 16), green = static_cast<int>((centre >> 8) & 0xFF),
+            blue = static_cast<int>(centre & 0xFF);
+        if (card.suit == 2 || card.suit == 3) {
+            EXPECT_GT(red, 150) << card.uprightFace;
+            EXPECT_LT(green + blue, 120) << card.uprightFace;
+        } else {
+            EXPECT_LT(red + green + blue, 150) << card.uprightFace;
+        }
+    }
+}
+
+TEST(Cards, CornersShowTheTable)
+{
+    for (int id : {Cards[0].uprightFace, Cards[0].uprightSelected, res::imageBackUpright}) {
+        const Bitmap& card = bitmap(id);
+        EXPECT_EQ(colourAt(card, 0, 0), tableGreen) << id;
+        EXPECT_EQ(colourAt(card, card.width - 1, card.height - 1), tableGreen) << id;
+        EXPECT_NE(colourAt(card, card.width / 2, 0), tableGreen) << id;
+    }
+}
+
+// ---- Lives panels and buttons --------------------------------------------
+
+int coinPixels(const Bitmap& panel)
+{
+    std::uint32_t plain = colourAt(panel, panel.width / 2, 3);
+    int count = 0;
+    for (int y = 2; y < panel.height - 2; ++y)
+        for (int x = 2; x < panel.width - 2; ++x)
+            count += colourAt(panel, x, y) != plain;
+    return count;
+}
+
+TEST(LivesPanels, PileGrowsWithEveryLife)
+{
+    EXPECT_EQ(coinPixels(bitmap(LivesUpright[0])), 0);
+    for (int lives = 1; lives <= 4; ++lives)
+        EXPECT_GT(coinPixels(bitmap(LivesUpright[lives])), coinPixels(bitmap(LivesUpright[lives - 1])))
+            << "lives " << lives;
+}
+
+TEST(LivesPanels, SidewaysPanelsAreTheUprightOnesTurned)
+{
+    for (int lives = 0; lives <= 4; ++lives)
+        EXPECT_TRUE(isClockwiseTurnOf(bitmap(LivesSide[lives]), bitmap(LivesUpright[lives]))) << "lives " << lives;
+}
+
+int brightness(std::uint32_t colour) { return static_cast<int>((colour >> 16) + ((colour >> 8) & 0xFF) + (colour & 0xFF)); }
+
+TEST(Buttons, RaisedButtonsAreLitTopLeftAndPressedOnesBottomRight)
+{
+    for (int id : {res::imageStopNormal, res::imagePassNormal}) {
+        const Bitmap& button = bitmap(id);
+        EXPECT_GT(brightness(colourAt(button, 0, 0)), brightness(colourAt(button, 39, 19))) << id;
+    }
+    for (int id : {res::imageStopPressed, res::imagePassPressed}) {
+        const Bitmap& button = bitmap(id);
+        EXPECT_LT(brightness(colourAt(button, 0, 0)), brightness(colourAt(button, 39, 19))) << id;
+    }
+    EXPECT_FALSE(samePixels(bitmap(res::imageStopNormal), bitmap(res::imagePassNormal)));
+    EXPECT_FALSE(samePixels(bitmap(res::imageStopPressed), bitmap(res::imagePassPressed)));
+}
+
+// ---- Bubbles -------------------------------------------------------------
+
+// Board positions (x for south and north, y for west and east) where the
+// bubble touches its own edge on the side of the seat's cards. Only the tip of
+// the tail may reach that edge.
+std::vector<int> pixelsOnCardsSide(const Bitmap& bubble, int seat)
+{
+    std::vector<int> along;
+    for (int i = 0; i < (seat % 2 ? bubble.height : bubble.width); ++i) {
+        int x = seat == 1 ? 0 : seat == 3 ? bubble.width - 1 : i;
+        int y = seat == 0 ? bubble.height - 1 : seat == 2 ? 0 : i;
+        if (colourAt(bubble, x, y) != tableGreen)
+            along.push_back((seat % 2 ? BubbleY[seat] : BubbleX[seat]) + i);
+    }
+    return along;
+}
+
+TEST(Bubbles, TailPointsAtTheSeatsCards)
+{
+    // The seat's three cards along that edge: south and north by x, west and east by y.
+    constexpr int cardsFrom[4] = {60, 60, 90, 90};
+    constexpr int cardsTo[4] = {149, 149, 179, 179};
+    for (int seat = 0; seat < 4; ++seat)
+        for (int id : bubblesOfSeat(seat)) {
+            std::vector<int> tip = pixelsOnCardsSide(bitmap(id), seat);
+            ASSERT_GE(tip.size(), 1u) << id << " has no tail on its cards' side";
+            ASSERT_LE(tip.size(), 4u) << id << " touches its cards' side with more than a tail";
+            EXPECT_GE(tip.front(), cardsFrom[seat]) << id;
+            EXPECT_LT(tip.back(), cardsTo[seat]) << id;
+        }
+}
+
+TEST(Bubbles, EveryBubbleOfASeatSaysSomethingDifferent)
+{
+    for (int seat = 0; seat < 4; ++seat) {
+        std::vector<int> ids = bubblesOfSeat(seat);
+        for (std::size_t a = 0; a < ids.size(); ++a)
+            for (std::size_t b = a + 1; b < ids.size(); ++b)
+                EXPECT_FALSE(samePixels(bitmap(ids[a]), bitmap(ids[b]))) << ids[a] << " and " << ids[b];
+    }
+}
+
+TEST(Bubbles, BodyIsWhite)
+{
+    for (int seat = 0; seat < 4; ++seat)
+        for (int id : bubblesOfSeat(seat)) {
+            const Bitmap& bubble = bitmap(id);
+            // Near the corner of the body away from the tail: plain bubble white.
+            int x = seat == 1 ? bubble.width - 3 : 3;
+            int y = seat == 2 ? bubble.height - 4 : 4;
+            EXPECT_EQ(colourAt(bubble, x, y), paperWhite) << id;
+        }
+}
+
+// ---- Icon ----------------------------------------------------------------
+
+TEST(Icon, ComesInTwoSizesOfAtMostSixteenColours)
+{
+    for (int size : {32, 16}) {
+        const Bitmap* icon = resources::findIcon(res::iconProgram, size);
+        ASSERT_NE(icon, nullptr) << size;
+        EXPECT_EQ(icon->width, size);
+        EXPECT_EQ(icon->height, size);
+        std::set<std::uint32_t> colours;
+        for (int p = 0; p < size * size; ++p)
+            colours.insert(paletteColor(icon->pixels[p]));
+        EXPECT_LE(colours.size(), 16u) << size;
+        EXPECT_GE(colours.size(), 3u) << size;
+    }
+    EXPECT_EQ(resources::findIcon(res::iconProgram, 48), nullptr);
+    EXPECT_EQ(resources::findIcon(res::imageBackground, 32), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,14 @@
+// A minimal PNG encoder: 8-bit RGB, one deflate stream of fixed Huffman
+// codes with simple LZ77 matching. Enough for contact sheets and screenshots.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tools {
+
+// rgb holds width * height pixels, 3 bytes each, row by row. False if the file cannot be written.
+bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb);
+
+}  // namespace tools

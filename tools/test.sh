@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up, builds with warnings as errors, and runs the whole test suite:
+# the unit and behaviour tests, the real window under Xvfb, and the same
+# tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+jobs=$(nproc)
+
+cmake -S . -B build -DZARTA_WERROR=ON
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+cmake -S . -B build-asan -DZARTA_WERROR=ON -DZARTA_SANITIZE=ON -DZARTA_SDL=OFF
+cmake --build build-asan -j"$jobs"
+ctest --test-dir build-asan --output-on-failure -j"$jobs"
