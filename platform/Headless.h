@@ -26,8 +26,10 @@ void pushClose();                           // the desktop window's close button
 // their default button (Yes or OK).
 using BoxAnswerer = std::function<int(const std::string& text, const std::string& caption, BoxButtons buttons)>;
 void setBoxAnswerer(BoxAnswerer answerer);
-// Called when getMessage finds the queue empty; it may push input. When it
-// pushes nothing (or there is none), getMessage returns false.
+// Called when getMessage finds the queue empty, after repainting, and when
+// an open pop-up, box or dialog finds none of its own input; it may push
+// input. When it pushes nothing (or there is none), getMessage returns false
+// and the modal loop takes its default (closes the pop-up, presses Yes or OK).
 using IdleHandler = std::function<void()>;
 void setIdleHandler(IdleHandler handler);
 
@@ -47,5 +49,33 @@ bool exited();                      // exitProcess was called
 int exitStatus();
 bool quitReceived();                // the message loop saw the quit message
 int quitCode();
+
+// What a person sees and may tap.
+Rect menuButtonRect();                          // the menu bar's "Game" button, screen pixels; empty without a bar
+bool menuItemPoint(int command, int& x, int& y);  // where to tap the item of an open pop-up
+bool boxOpen();                                 // a message box is open
+bool boxButtonPoint(int answer, int& x, int& y);  // where to tap Yes, No or OK of the open box
+bool dialogOpen();
+bool popupOpen();                               // the menu bar's pop-up is open
+int dialogCount();                              // dialogs run since install()
+
+// Trace of the input a run takes, for simulators.
+struct Observer {
+    // A board tap taken from the queue outside any modal loop: the id of the control hit, 0 when none.
+    std::function<void(int controlId)> tapTaken;
+    // A menu choice, an accelerator or the close button delivered to a window.
+    std::function<void(int command)> commandChosen;
+    std::function<void(const std::string& text, const std::string& caption, int result)> boxAnswered;
+    // The processing of a tap or command (at top level, not inside a modal loop) has returned.
+    std::function<void()> inputFinished;
+};
+void setObserver(Observer observer);
+
+// The single-instance rule has no rendezvous by default, so tests in one
+// process stay independent. With a directory it works as in the real
+// program: the first process to claim it keeps it until it ends, and raise
+// requests from later ones are counted.
+void useInstanceDirectory(const std::string& directory);
+int raiseRequests();  // thread-safe; counts since install()
 
 }  // namespace platform::headless

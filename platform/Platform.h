@@ -44,6 +44,8 @@ enum class Msg : std::uint32_t {
 
 constexpr Param keyEnter = 13;
 constexpr Param keyEscape = 27;
+constexpr Param keyArrowUp = 38;    // move through an open pop-up menu
+constexpr Param keyArrowDown = 40;
 constexpr Param modifierControl = 1;
 
 struct Message {

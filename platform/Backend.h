@@ -1,0 +1,76 @@
+// What a back end gives the platform core: a way to wait for input, a place
+// to show the composed device screen, the pause, the clock and the process
+// exit. The core owns everything else (windows, queue, screen, modal loops),
+// so both back ends behave the same above this line.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform::backend {
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // Blocks until input may have arrived and hands it to the core through
+    // queueTap / queueKey / queueClose. False when no input will ever come.
+    virtual bool waitForInput() = 0;
+    // screenWidth * screenHeight pixels, 0xRRGGBB, row by row.
+    virtual void present(const std::uint32_t* pixels) = 0;
+    // The screen has already been presented; must not hand input to the core.
+    virtual void waitUnits(int units) = 0;
+    virtual int localSeconds() = 0;
+    virtual void exitProcess(int status) = 0;
+
+    // Where copies of the program meet for the single-instance rule; empty
+    // for none.
+    virtual std::string instanceDirectory() = 0;
+    // Called on a background thread, at any time, even after this back end
+    // is gone: it must only touch thread-safe, process-lived state.
+    using RaiseHandler = void (*)();
+    virtual RaiseHandler raiseHandler() = 0;
+
+    // The top-level window's title and icon changed (the desktop window shows them).
+    virtual void showIdentity(const char* /*title*/, int /*iconId*/) {}
+
+    // A scripted answer for a message box, or 0 to let the box read input.
+    virtual int scriptedBoxAnswer(const std::string& /*text*/, const std::string& /*caption*/, BoxButtons /*buttons*/)
+    {
+        return 0;
+    }
+
+    virtual void dialogOpened(int /*templateId*/) {}
+
+    // Trace of what the user did, for simulators.
+    virtual void tapTaken(int /*controlId*/) {}
+    virtual void commandChosen(int /*command*/) {}
+    virtual void boxAnswered(const std::string& /*text*/, const std::string& /*caption*/, int /*result*/) {}
+    virtual void inputFinished() {}
+};
+
+// Makes `backend` current and resets the core to a fresh process.
+void install(std::unique_ptr<Backend> backend);
+
+// Input from the back end, queued in arrival order.
+void queueTap(int x, int y);
+void queueKey(Param key, Param modifiers);
+void queueClose();  // the desktop window's close button
+std::size_t queueLength();
+bool quitTaken();  // getMessage has handed out the quit message
+int quitCode();
+
+// The device screen with any open box, dialog or pop-up on top.
+std::uint32_t composedPixel(int x, int y);
+// The modal state and geometry tests and simulators need.
+bool messageBoxOpen();
+bool dialogOpen();
+bool popupOpen();
+Rect menuBarButtonRect();
+bool popupItemPoint(int command, int& x, int& y);
+bool boxButtonPoint(int answer, int& x, int& y);
+
+}  // namespace platform::backend

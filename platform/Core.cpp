@@ -1,0 +1,697 @@
+// The platform core: windows and controls, the message queue, repainting of
+// invalidated areas, accelerators, resources by id, time, the generator and
+// the process. The device screen and surfaces live in Screen.cpp, the modal
+// loops in Modal.cpp.
+#include "platform/Core.h"
+
+#include "platform/SingleInstance.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace platform::core {
+
+namespace {
+
+// Stands in until a back end is installed: no input, no screen, no time.
+class NullBackend final : public backend::Backend {
+public:
+    bool waitForInput() override { return false; }
+    void present(const std::uint32_t*) override {}
+    void waitUnits(int) override {}
+    int localSeconds() override { return 0; }
+    void exitProcess(int) override {}
+    std::string instanceDirectory() override { return {}; }
+    RaiseHandler raiseHandler() override { return nullptr; }
+};
+
+std::unique_ptr<CoreState> coreState;
+
+Rect screenArea()
+{
+    // The menu bar lies over the bottom of the windows and takes their taps and drawing there.
+    bool hasMenuBar = !state().menuBars.empty();
+    return {0, titleBarHeight, screenWidth, hasMenuBar ? menuBarTop : screenHeight};
+}
+
+void resolveInputWindow(Message& message)
+{
+    if (message.msg == Msg::tap)
+        message.window = topLevelAt(static_cast<int>(message.wparam), static_cast<int>(message.lparam));
+    else if (message.msg == Msg::keyDown)
+        message.window = focusWindow();
+}
+
+void repaintWindow(Handle topLevel)
+{
+    WindowRecord* window = findWindow(topLevel);
+    if (!window || window->kind != WindowKind::topLevel || isEmpty(window->invalid))
+        return;
+    Rect area = window->invalid;
+    window->invalid = {};
+    if (!window->visible)
+        return;
+
+    Handle surface = getDrawingSurface(topLevel);
+    sendMessage(topLevel, Msg::eraseBackground, surface, 0);
+    releaseSurface(surface);
+
+    // The procedure may create or destroy controls while it draws, so walk a copy.
+    std::vector<Handle> order = state().zOrder;
+    for (Handle handle : order) {
+        WindowRecord* control = findWindow(handle);
+        if (!control || control->kind != WindowKind::control || control->parent != topLevel || !control->visible)
+            continue;
+        if (isEmpty(intersect(screenRectOf(*control), area)))
+            continue;
+        if (control->style & styleOwnerDraw)
+            sendMessage(topLevel, Msg::drawItem, control->id, handle);
+        else
+            paintPlainButton(*control);
+    }
+}
+
+Handle controlAt(Handle topLevel, int x, int y)
+{
+    const CoreState& s = state();
+    const WindowRecord* parent = findWindow(topLevel);
+    for (auto it = s.zOrder.rbegin(); it != s.zOrder.rend(); ++it) {
+        const WindowRecord* control = findWindow(*it);
+        if (control && control->kind == WindowKind::control && control->parent == topLevel && control->visible &&
+            contains(intersect(screenRectOf(*control), parent->rect), x, y))
+            return *it;
+    }
+    return 0;
+}
+
+Param dispatchTap(int x, int y, bool topLevelInput)
+{
+    if (handleMenuBarTap(x, y))
+        return 0;
+    Handle window = topLevelAt(x, y);
+    Handle control = window ? controlAt(window, x, y) : 0;
+    int controlId = control ? findWindow(control)->id : 0;
+    if (topLevelInput)
+        currentBackend().tapTaken(controlId);
+    if (!window)
+        return 0;
+    if (control)
+        return sendMessage(window, Msg::command, makeCommandParam(controlId, 0), control);
+    return sendMessage(window, Msg::tap, x, y);
+}
+
+bool isButtonClass(const std::string& name)
+{
+    static constexpr std::string_view button = "BUTTON";
+    return name.size() == button.size() &&
+           std::equal(name.begin(), name.end(), button.begin(),
+                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
+}
+
+bool sameMessage(const Message& a, const Message& b)
+{
+    return a.window == b.window && a.msg == b.msg && a.wparam == b.wparam && a.lparam == b.lparam;
+}
+
+}  // namespace
+
+// ---- Geometry -------------------------------------------------------------
+
+bool isEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+Rect intersect(const Rect& a, const Rect& b)
+{
+    Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+    return isEmpty(r) ? Rect{} : r;
+}
+
+Rect unite(const Rect& a, const Rect& b)
+{
+    if (isEmpty(a))
+        return b;
+    if (isEmpty(b))
+        return a;
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+bool contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+
+Rect offset(const Rect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+
+// ---- State ----------------------------------------------------------------
+
+CoreState& state()
+{
+    if (!coreState) {
+        coreState = std::make_unique<CoreState>();
+        coreState->backend = std::make_unique<NullBackend>();
+        resetScreen();
+    }
+    return *coreState;
+}
+
+backend::Backend& currentBackend() { return *state().backend; }
+
+WindowRecord* findWindow(Handle handle)
+{
+    auto& windows = state().windows;
+    auto it = windows.find(handle);
+    return it == windows.end() ? nullptr : &it->second;
+}
+
+Handle newHandle() { return state().nextHandle++; }
+
+Handle topLevelAt(int x, int y)
+{
+    const CoreState& s = state();
+    for (auto it = s.zOrder.rbegin(); it != s.zOrder.rend(); ++it) {
+        const WindowRecord* window = findWindow(*it);
+        if (window && window->kind == WindowKind::topLevel && window->visible && contains(window->rect, x, y))
+            return *it;
+    }
+    return 0;
+}
+
+Handle focusWindow()
+{
+    const CoreState& s = state();
+    for (auto it = s.zOrder.rbegin(); it != s.zOrder.rend(); ++it) {
+        const WindowRecord* window = findWindow(*it);
+        if (window && window->kind == WindowKind::topLevel && window->visible)
+            return *it;
+    }
+    return 0;
+}
+
+Rect screenRectOf(const WindowRecord& window)
+{
+    if (window.kind != WindowKind::control)
+        return window.rect;
+    const WindowRecord* parent = findWindow(window.parent);
+    return parent ? offset(window.rect, parent->rect.left, parent->rect.top) : Rect{};
+}
+
+Rect drawableRect(const WindowRecord& window)
+{
+    if (!window.visible)
+        return {};
+    switch (window.kind) {
+    case WindowKind::topLevel:
+        return intersect(window.rect, screenArea());
+    case WindowKind::control: {
+        const WindowRecord* parent = findWindow(window.parent);
+        if (!parent || !parent->visible)
+            return {};
+        return intersect(intersect(screenRectOf(window), parent->rect), screenArea());
+    }
+    case WindowKind::dialog:
+        break;
+    }
+    return {};
+}
+
+void invalidateScreen(Rect area)
+{
+    if (isEmpty(area))
+        return;
+    for (auto& [handle, window] : state().windows) {
+        if (window.kind == WindowKind::topLevel && window.visible)
+            window.invalid = unite(window.invalid, intersect(window.rect, area));
+    }
+}
+
+void repaintInvalid()
+{
+    // Painting may invalidate again (a control shown from a paint handler);
+    // a few rounds settle any sane program without risking a loop.
+    for (int round = 0; round < 4; ++round) {
+        std::vector<Handle> pending;
+        for (const auto& [handle, window] : state().windows) {
+            if (window.kind == WindowKind::topLevel && !isEmpty(window.invalid))
+                pending.push_back(handle);
+        }
+        if (pending.empty())
+            return;
+        for (Handle handle : pending)
+            repaintWindow(handle);
+    }
+}
+
+bool takeModalInput(InputFilter accepts, void* context, Message& message)
+{
+    CoreState& s = state();
+    while (!s.exited) {
+        for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
+            Message candidate = it->message;
+            resolveInputWindow(candidate);
+            if (candidate.msg != Msg::quit && accepts(candidate, context)) {
+                s.queue.erase(it);
+                message = candidate;
+                return true;
+            }
+        }
+        repaintInvalid();
+        if (s.exited)
+            break;
+        present();
+        if (!currentBackend().waitForInput())
+            return false;
+    }
+    return false;
+}
+
+}  // namespace platform::core
+
+namespace platform::backend {
+
+void install(std::unique_ptr<Backend> backend)
+{
+    core::coreState = std::make_unique<core::CoreState>();
+    core::coreState->backend = std::move(backend);
+    core::resetScreen();
+}
+
+void queueTap(int x, int y) { core::state().queue.push_back({{0, Msg::tap, x, y}, core::Origin::input}); }
+
+void queueKey(Param key, Param modifiers)
+{
+    core::state().queue.push_back({{0, Msg::keyDown, key, modifiers}, core::Origin::input});
+}
+
+void queueClose()
+{
+    Handle board = core::focusWindow();
+    if (board)
+        core::state().queue.push_back({{board, Msg::command, makeCommandParam(1, 0), 0}, core::Origin::closeButton});
+}
+
+std::size_t queueLength() { return core::state().queue.size(); }
+bool quitTaken() { return core::state().quitTaken; }
+int quitCode() { return core::state().quitCode; }
+
+}  // namespace platform::backend
+
+namespace platform {
+
+using namespace core;
+
+// ---- Resources --------------------------------------------------------------
+
+int loadString(int id, char* buffer, int size)
+{
+    if (!buffer || size <= 0)
+        return 0;
+    const char* text = resources::findString(id);
+    if (!text) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    int length = std::min(static_cast<int>(std::strlen(text)), size - 1);
+    std::memcpy(buffer, text, static_cast<std::size_t>(length));
+    buffer[length] = '\0';
+    return length;
+}
+
+const Image* loadImage(int id)
+{
+    // Images point into the program's own data, so one record per id serves every caller for the whole run.
+    static std::map<int, Image> loaded;
+    auto it = loaded.find(id);
+    if (it != loaded.end())
+        return &it->second;
+    const resources::Bitmap* bitmap = resources::findBitmap(id);
+    if (!bitmap)
+        return nullptr;
+    return &loaded.emplace(id, Image{bitmap->width, bitmap->height, bitmap->pixels}).first->second;
+}
+
+void releaseImage(const Image*) {}
+
+std::uint32_t paletteColor(std::uint8_t index) { return resources::paletteColor(index); }
+
+// ---- Windows and controls ------------------------------------------------
+
+bool bringRunningInstanceToFront(const char* className, const char* title)
+{
+    if (!className || !title)
+        return false;
+    std::string directory = currentBackend().instanceDirectory();
+    if (directory.empty())
+        return false;
+    return instance::claimOrSignal(directory, className, title, currentBackend().raiseHandler()) ==
+           instance::Claim::signalled;
+}
+
+bool registerClass(const WindowClass& windowClass)
+{
+    if (!windowClass.className || !windowClass.procedure)
+        return false;
+    return state().classes.emplace(windowClass.className, RegisteredClass{windowClass.procedure, windowClass.iconId})
+        .second;
+}
+
+Handle createWindow(const char* className, const char* text, std::uint32_t style, int x, int y, int width,
+                    int height, Handle parent, int id)
+{
+    CoreState& s = state();
+    if (!className)
+        return 0;
+    WindowRecord window;
+    window.className = className;
+    window.text = text ? text : "";
+    window.style = style;
+    window.id = id;
+
+    if (style & styleChild) {
+        const WindowRecord* owner = findWindow(parent);
+        if (!isButtonClass(window.className) || !owner || owner->kind != WindowKind::topLevel)
+            return 0;
+        window.kind = WindowKind::control;
+        window.parent = parent;
+        window.rect = {x, y, x + std::max(0, width), y + std::max(0, height)};
+        window.visible = (style & styleVisible) != 0;
+        Handle handle = newHandle();
+        window.handle = handle;
+        Rect area = window.visible ? screenRectOf(window) : Rect{};
+        s.windows.emplace(handle, std::move(window));
+        s.zOrder.push_back(handle);
+        invalidateScreen(area);
+        return handle;
+    }
+
+    auto registered = s.classes.find(window.className);
+    if (registered == s.classes.end())
+        return 0;
+    window.kind = WindowKind::topLevel;
+    window.procedure = registered->second.procedure;
+    window.iconId = registered->second.iconId;
+    int left = x == useDefault ? 0 : x;
+    int top = x == useDefault ? titleBarHeight : y;
+    int right = width == useDefault ? screenWidth : left + std::max(0, width);
+    int bottom = width == useDefault ? screenHeight : top + std::max(0, height);
+    window.rect = {left, top, right, bottom};
+    Handle handle = newHandle();
+    window.handle = handle;
+    std::string title = window.text;
+    int iconId = window.iconId;
+    s.windows.emplace(handle, std::move(window));
+    s.zOrder.push_back(handle);
+    s.backend->showIdentity(title.c_str(), iconId);
+
+    if (sendMessage(handle, Msg::create, 0, 0) == -1) {
+        destroyWindow(handle);
+        return 0;
+    }
+    WindowRecord* created = findWindow(handle);
+    if (!created)
+        return 0;
+    if (style & styleVisible) {
+        created->visible = true;
+        created->invalid = created->rect;
+        drawTitleBar();
+    }
+    return handle;
+}
+
+bool destroyWindow(Handle handle)
+{
+    CoreState& s = state();
+    WindowRecord* window = findWindow(handle);
+    if (!window || window->kind == WindowKind::dialog)
+        return false;
+
+    if (window->kind == WindowKind::control) {
+        Rect area = isWindowVisible(handle) ? screenRectOf(*window) : Rect{};
+        s.windows.erase(handle);
+        std::erase(s.zOrder, handle);
+        invalidateScreen(area);
+        return true;
+    }
+
+    // The procedure hears destroy while its controls still exist; a second
+    // destroyWindow from inside it must not send destroy again.
+    if (window->destroying)
+        return true;
+    window->destroying = true;
+    sendMessage(handle, Msg::destroy, 0, 0);
+
+    destroyMenuBarsOf(handle);
+    std::vector<Handle> children;
+    for (const auto& [childHandle, child] : s.windows) {
+        if (child.kind == WindowKind::control && child.parent == handle)
+            children.push_back(childHandle);
+    }
+    for (Handle child : children) {
+        s.windows.erase(child);
+        std::erase(s.zOrder, child);
+    }
+    window = findWindow(handle);
+    Rect area = window->visible ? window->rect : Rect{};
+    s.windows.erase(handle);
+    std::erase(s.zOrder, handle);
+    fillDesktop(area);
+    invalidateScreen(area);
+    drawTitleBar();
+    return true;
+}
+
+bool showWindow(Handle handle, bool visible)
+{
+    WindowRecord* window = findWindow(handle);
+    if (!window || window->kind == WindowKind::dialog)
+        return false;
+    if (window->visible == visible)
+        return true;
+    window->visible = visible;
+    Rect area = screenRectOf(*window);
+    if (window->kind == WindowKind::topLevel) {
+        if (!visible)
+            fillDesktop(area);
+        drawTitleBar();
+    }
+    // Shown: the window itself needs painting. Hidden: what lay under it does.
+    invalidateScreen(area);
+    return true;
+}
+
+bool isWindowVisible(Handle handle)
+{
+    const WindowRecord* window = findWindow(handle);
+    if (!window || !window->visible)
+        return false;
+    if (window->kind != WindowKind::control)
+        return true;
+    const WindowRecord* parent = findWindow(window->parent);
+    return parent && parent->visible;
+}
+
+bool moveWindow(Handle handle, int x, int y, int width, int height, bool repaint)
+{
+    WindowRecord* window = findWindow(handle);
+    if (!window || window->kind == WindowKind::dialog)
+        return false;
+    bool showing = isWindowVisible(handle);
+    Rect before = screenRectOf(*window);
+    window->rect = {x, y, x + std::max(0, width), y + std::max(0, height)};
+    Rect after = screenRectOf(*window);
+    // Without repaint nothing is invalidated, the uncovered area included: the caller paints.
+    if (repaint && showing) {
+        if (window->kind == WindowKind::topLevel)
+            fillDesktop(before);
+        invalidateScreen(before);
+        invalidateScreen(after);
+    }
+    return true;
+}
+
+Rect getWindowRect(Handle handle)
+{
+    const WindowRecord* window = findWindow(handle);
+    return window ? screenRectOf(*window) : Rect{};
+}
+
+Handle getControl(Handle parent, int id)
+{
+    for (const auto& [handle, window] : state().windows) {
+        if (window.kind == WindowKind::control && window.parent == parent && window.id == id)
+            return handle;
+    }
+    return 0;
+}
+
+int getControlId(Handle control)
+{
+    const WindowRecord* window = findWindow(control);
+    return window && window->kind == WindowKind::control ? window->id : 0;
+}
+
+bool updateWindow(Handle handle)
+{
+    const WindowRecord* window = findWindow(handle);
+    if (!window)
+        return false;
+    repaintWindow(window->kind == WindowKind::control ? window->parent : handle);
+    return true;
+}
+
+// ---- Messages --------------------------------------------------------------
+
+Param sendMessage(Handle window, Msg msg, Param wparam, Param lparam)
+{
+    if (state().exited)
+        return 0;
+    const WindowRecord* target = findWindow(window);
+    if (!target || !target->procedure)
+        return 0;
+    WindowProc procedure = target->procedure;
+    return procedure(window, msg, wparam, lparam);
+}
+
+bool postMessage(Handle window, Msg msg, Param wparam, Param lparam)
+{
+    CoreState& s = state();
+    if (s.exited || (window != 0 && !findWindow(window)))
+        return false;
+    s.queue.push_back({{window, msg, wparam, lparam}, Origin::posted});
+    return true;
+}
+
+void postQuitMessage(int code)
+{
+    CoreState& s = state();
+    if (!s.exited)
+        s.queue.push_back({{0, Msg::quit, code, 0}, Origin::posted});
+}
+
+bool getMessage(Message& message)
+{
+    CoreState& s = state();
+    message = {};
+    while (!s.exited) {
+        if (!s.queue.empty()) {
+            Pending taken = s.queue.front();
+            s.queue.pop_front();
+            resolveInputWindow(taken.message);
+            s.lastTaken = taken;
+            message = taken.message;
+            if (message.msg == Msg::quit) {
+                s.quitTaken = true;
+                s.quitCode = static_cast<int>(message.wparam);
+                return false;
+            }
+            return true;
+        }
+        repaintInvalid();
+        if (s.exited)
+            break;
+        present();
+        if (!currentBackend().waitForInput())
+            break;
+    }
+    return false;
+}
+
+bool translateMessage(const Message& message)
+{
+    if (message.msg != Msg::keyDown || (message.lparam & modifierControl) || message.wparam <= ' ' ||
+        message.wparam > '~')
+        return false;
+    return postMessage(message.window, Msg::character, message.wparam, 0);
+}
+
+Param dispatchMessage(const Message& message)
+{
+    CoreState& s = state();
+    if (s.exited)
+        return 0;
+    Origin origin = sameMessage(message, s.lastTaken.message) ? s.lastTaken.origin : Origin::posted;
+    s.lastTaken = {};
+    bool topLevelInput = s.modalDepth == 0;
+
+    Param result = 0;
+    switch (message.msg) {
+    case Msg::tap:
+        result = dispatchTap(static_cast<int>(message.wparam), static_cast<int>(message.lparam), topLevelInput);
+        break;
+    case Msg::command:
+        if (topLevelInput && (origin == Origin::menuChoice || origin == Origin::closeButton))
+            s.backend->commandChosen(lowWord(message.wparam));
+        result = sendMessage(message.window, message.msg, message.wparam, message.lparam);
+        break;
+    default:
+        return sendMessage(message.window, message.msg, message.wparam, message.lparam);
+    }
+    if (topLevelInput)
+        state().backend->inputFinished();
+    return result;
+}
+
+Param defWindowProc(Handle window, Msg msg, Param, Param)
+{
+    if (msg == Msg::close)
+        destroyWindow(window);
+    return 0;
+}
+
+Handle loadAccelerators(int id)
+{
+    if (!resources::findAccelerators(id))
+        return 0;
+    Handle handle = newHandle();
+    state().acceleratorTables.emplace(handle, id);
+    return handle;
+}
+
+bool translateAccelerator(Handle window, Handle accelerators, const Message& message)
+{
+    CoreState& s = state();
+    if (s.exited || message.msg != Msg::keyDown || !findWindow(window))
+        return false;
+    auto table = s.acceleratorTables.find(accelerators);
+    if (table == s.acceleratorTables.end())
+        return false;
+    const resources::AcceleratorTable* entries = resources::findAccelerators(table->second);
+    bool control = (message.lparam & modifierControl) != 0;
+    int key = message.wparam >= 0 && message.wparam < 128 ? std::toupper(static_cast<int>(message.wparam)) : -1;
+    for (int i = 0; i < entries->count; ++i) {
+        const resources::Accelerator& entry = entries->entries[i];
+        if (entry.control != control || entry.key != key)
+            continue;
+        bool topLevelInput = s.modalDepth == 0;
+        if (topLevelInput)
+            s.backend->commandChosen(entry.command);
+        // Notification 1 marks an accelerator, as a menu choice carries 0.
+        sendMessage(window, Msg::command, makeCommandParam(entry.command, 1), 0);
+        if (topLevelInput)
+            state().backend->inputFinished();
+        return true;
+    }
+    return false;
+}
+
+// ---- Time, randomness, pacing, process -----------------------------------
+
+int localSeconds() { return std::clamp(currentBackend().localSeconds(), 0, 59); }
+
+void seedRandom(std::uint32_t seed) { state().generator.seed(seed); }
+
+std::uint32_t nextRandom() { return static_cast<std::uint32_t>(state().generator()); }
+
+void waitUnits(int units)
+{
+    if (state().exited)
+        return;
+    present();
+    currentBackend().waitUnits(std::max(0, units));
+}
+
+void exitProcess(int status)
+{
+    CoreState& s = state();
+    s.exited = true;
+    s.queue.clear();
+    s.backend->exitProcess(status);
+}
+
+}  // namespace platform

@@ -1,0 +1,153 @@
+#include "platform/Headless.h"
+
+#include "platform/Backend.h"
+
+#include <atomic>
+#include <memory>
+
+namespace platform::headless {
+
+namespace {
+
+struct HeadlessState {
+    std::int64_t pauseUnits = 0;
+    std::int64_t clockMilliseconds = 0;
+    int pinnedSeconds = -1;
+    BoxAnswerer answerer;
+    IdleHandler idleHandler;
+    Observer observer;
+    std::function<void(int units)> pauseObserver;
+    int boxCount = 0;
+    std::string lastBoxText;
+    int dialogCount = 0;
+    bool exited = false;
+    int exitStatus = 0;
+    std::string instanceDirectory;
+};
+
+HeadlessState current;
+
+// Raise requests arrive on the rendezvous thread, which outlives any install().
+std::atomic<int> raiseCount{0};
+
+void countRaise() { raiseCount.fetch_add(1); }
+
+class HeadlessBackend final : public backend::Backend {
+public:
+    bool waitForInput() override
+    {
+        if (!current.idleHandler)
+            return false;
+        std::size_t before = backend::queueLength();
+        // A copy, since a handler may replace or clear itself while it runs.
+        IdleHandler handler = current.idleHandler;
+        handler();
+        return backend::queueLength() > before;
+    }
+
+    void present(const std::uint32_t*) override {}
+
+    void waitUnits(int units) override
+    {
+        current.pauseUnits += units;
+        current.clockMilliseconds += static_cast<std::int64_t>(units) * unitMilliseconds;
+        if (auto observer = current.pauseObserver)
+            observer(units);
+    }
+
+    int localSeconds() override
+    {
+        if (current.pinnedSeconds >= 0)
+            return current.pinnedSeconds;
+        std::int64_t seconds = current.clockMilliseconds / 1000 % 60;
+        return static_cast<int>(seconds < 0 ? seconds + 60 : seconds);
+    }
+
+    void exitProcess(int status) override
+    {
+        current.exited = true;
+        current.exitStatus = status;
+    }
+
+    std::string instanceDirectory() override { return current.instanceDirectory; }
+    RaiseHandler raiseHandler() override { return countRaise; }
+
+    int scriptedBoxAnswer(const std::string& text, const std::string& caption, BoxButtons buttons) override
+    {
+        BoxAnswerer answerer = current.answerer;
+        return answerer ? answerer(text, caption, buttons) : 0;
+    }
+
+    void dialogOpened(int) override { ++current.dialogCount; }
+
+    void tapTaken(int controlId) override
+    {
+        if (current.observer.tapTaken)
+            current.observer.tapTaken(controlId);
+    }
+
+    void commandChosen(int command) override
+    {
+        if (current.observer.commandChosen)
+            current.observer.commandChosen(command);
+    }
+
+    void boxAnswered(const std::string& text, const std::string& caption, int result) override
+    {
+        ++current.boxCount;
+        current.lastBoxText = text;
+        if (current.observer.boxAnswered)
+            current.observer.boxAnswered(text, caption, result);
+    }
+
+    void inputFinished() override
+    {
+        if (current.observer.inputFinished)
+            current.observer.inputFinished();
+    }
+};
+
+}  // namespace
+
+void install()
+{
+    current = HeadlessState{};
+    raiseCount = 0;
+    backend::install(std::make_unique<HeadlessBackend>());
+}
+
+void pushTap(int x, int y) { backend::queueTap(x, y); }
+void pushKey(Param key, bool control) { backend::queueKey(key, control ? modifierControl : 0); }
+void pushClose() { backend::queueClose(); }
+
+void setBoxAnswerer(BoxAnswerer answerer) { current.answerer = std::move(answerer); }
+void setIdleHandler(IdleHandler handler) { current.idleHandler = std::move(handler); }
+
+void setClockMilliseconds(std::int64_t milliseconds) { current.clockMilliseconds = milliseconds; }
+std::int64_t clockMilliseconds() { return current.clockMilliseconds; }
+void pinSeconds(int seconds) { current.pinnedSeconds = seconds >= 0 && seconds < 60 ? seconds : -1; }
+
+std::int64_t pauseUnits() { return current.pauseUnits; }
+void setPauseObserver(std::function<void(int units)> observer) { current.pauseObserver = std::move(observer); }
+std::uint32_t pixel(int x, int y) { return backend::composedPixel(x, y); }
+int boxCount() { return current.boxCount; }
+std::string lastBoxText() { return current.lastBoxText; }
+bool exited() { return current.exited; }
+int exitStatus() { return current.exitStatus; }
+bool quitReceived() { return backend::quitTaken(); }
+int quitCode() { return backend::quitCode(); }
+
+Rect menuButtonRect() { return backend::menuBarButtonRect(); }
+bool menuItemPoint(int command, int& x, int& y) { return backend::popupItemPoint(command, x, y); }
+bool boxOpen() { return backend::messageBoxOpen(); }
+bool boxButtonPoint(int answer, int& x, int& y) { return backend::boxButtonPoint(answer, x, y); }
+bool dialogOpen() { return backend::dialogOpen(); }
+bool popupOpen() { return backend::popupOpen(); }
+int dialogCount() { return current.dialogCount; }
+
+void setObserver(Observer observer) { current.observer = std::move(observer); }
+
+void useInstanceDirectory(const std::string& directory) { current.instanceDirectory = directory; }
+int raiseRequests() { return raiseCount.load(); }
+
+}  // namespace platform::headless

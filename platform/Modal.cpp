@@ -1,0 +1,634 @@
+// The menu bar and the three modal loops: its pop-up menu, message boxes and
+// dialogs. Each loop takes only its own input from the queue; everything else
+// (board taps, posted commands, the close button) waits there in order, so a
+// board command can never run inside a box and re-enter the game.
+#include "platform/Core.h"
+
+#include "platform/PixelFont.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+
+namespace platform::core {
+
+namespace {
+
+constexpr int captionHeight = 18;
+constexpr int buttonWidth = 44;
+constexpr int buttonHeight = 18;
+constexpr int buttonGap = 12;
+constexpr int menuButtonMinimumWidth = 44;
+constexpr int popupItemHeight = 18;
+constexpr int popupSeparatorHeight = 7;
+constexpr int popupBorder = 2;
+constexpr int popupMinimumWidth = 72;
+constexpr int boxTextWidth = 196;
+constexpr int boxMinimumInnerWidth = 100;
+
+// Dialog templates are in dialog units; one and a half pixels each suits the pixel font.
+constexpr int dialogPixels(int units) { return units * 3 / 2; }
+
+bool isKey(const Message& message, Param key)
+{
+    return message.msg == Msg::keyDown && !(message.lparam & modifierControl) && message.wparam == key;
+}
+
+bool isLetter(const Message& message, char upper)
+{
+    return message.msg == Msg::keyDown && !(message.lparam & modifierControl) && message.wparam >= 0 &&
+           message.wparam < 128 && std::toupper(static_cast<int>(message.wparam)) == upper;
+}
+
+bool isTapIn(const Message& message, const Rect& area)
+{
+    return message.msg == Msg::tap &&
+           contains(area, static_cast<int>(message.wparam), static_cast<int>(message.lparam));
+}
+
+std::vector<std::string> wrapText(std::string_view text, int maxWidth)
+{
+    std::size_t maxChars = static_cast<std::size_t>(std::max(1, (maxWidth + 1) / font::advance));
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string_view paragraph = text.substr(start, end - start);
+        std::string line;
+        std::size_t position = 0;
+        while (position < paragraph.size()) {
+            std::size_t wordEnd = std::min(paragraph.find(' ', position), paragraph.size());
+            std::string_view word = paragraph.substr(position, wordEnd - position);
+            position = wordEnd + 1;
+            while (word.size() > maxChars) {
+                if (!line.empty())
+                    lines.push_back(std::move(line));
+                lines.emplace_back(word.substr(0, maxChars));
+                line.clear();
+                word.remove_prefix(maxChars);
+            }
+            if (line.empty())
+                line = word;
+            else if (line.size() + 1 + word.size() <= maxChars)
+                line.append(" ").append(word);
+            else {
+                lines.push_back(std::move(line));
+                line = word;
+            }
+        }
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+void drawButton(PixelBuffer& image, Rect r, std::string_view label, bool isDefault)
+{
+    fillRect(image, r, colour::panel);
+    frameRect(image, r, colour::text);
+    if (isDefault)
+        frameRect(image, {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, colour::text);
+    drawText(image, r.left + (r.right - r.left - font::textWidth(label) - 1) / 2,
+             r.top + (r.bottom - r.top - font::glyphHeight) / 2, label, colour::text, true);
+}
+
+void drawFrameWithCaption(PixelBuffer& image, int width, int height, std::string_view caption)
+{
+    image.resize(width, height, colour::window);
+    frameRect(image, image.bounds(), colour::text);
+    fillRect(image, {1, 1, width - 1, captionHeight}, colour::bar);
+    drawText(image, 6, (captionHeight - font::glyphHeight) / 2 + 1, caption, colour::barText, true);
+}
+
+// ---- Menu bar pop-up ---------------------------------------------------------
+
+Handle currentMenuBarHandle()
+{
+    const auto& bars = state().menuBars;
+    return bars.empty() ? 0 : std::prev(bars.end())->first;
+}
+
+struct PopupLayout {
+    Rect rect;                // screen
+    std::vector<Rect> items;  // screen, one per menu item, separators included
+};
+
+PopupLayout layoutPopup(const resources::Menu& menu, const Rect& button)
+{
+    int width = popupMinimumWidth;
+    int height = 2 * popupBorder;
+    for (int i = 0; i < menu.itemCount; ++i) {
+        const char* text = menu.items[i].text;
+        if (text)
+            width = std::max(width, font::textWidth(text) + 24);
+        height += text ? popupItemHeight : popupSeparatorHeight;
+    }
+    int left = std::clamp(button.left, 0, screenWidth - width);
+    PopupLayout layout{{left, menuBarTop - height, left + width, menuBarTop}, {}};
+    int y = layout.rect.top + popupBorder;
+    for (int i = 0; i < menu.itemCount; ++i) {
+        int itemHeight = menu.items[i].text ? popupItemHeight : popupSeparatorHeight;
+        layout.items.push_back({left + popupBorder, y, left + width - popupBorder, y + itemHeight});
+        y += itemHeight;
+    }
+    return layout;
+}
+
+void drawPopup(PixelBuffer& image, const resources::Menu& menu, const PopupLayout& layout, int highlighted)
+{
+    image.resize(layout.rect.right - layout.rect.left, layout.rect.bottom - layout.rect.top, colour::window);
+    frameRect(image, image.bounds(), colour::text);
+    for (int i = 0; i < menu.itemCount; ++i) {
+        Rect item = offset(layout.items[static_cast<std::size_t>(i)], -layout.rect.left, -layout.rect.top);
+        const char* text = menu.items[i].text;
+        if (!text) {
+            int middle = (item.top + item.bottom) / 2;
+            fillRect(image, {item.left + 2, middle, item.right - 2, middle + 1}, colour::panelEdge);
+            continue;
+        }
+        if (i == highlighted)
+            fillRect(image, item, colour::bar);
+        drawText(image, item.left + 8, item.top + (popupItemHeight - font::glyphHeight) / 2, text,
+                 i == highlighted ? colour::barText : colour::text);
+    }
+}
+
+bool popupAccepts(const Message& message, void*)
+{
+    return message.msg == Msg::tap || isKey(message, keyEscape) || isKey(message, keyEnter) ||
+           isKey(message, keyArrowUp) || isKey(message, keyArrowDown);
+}
+
+int nextChoosable(const resources::Menu& menu, int from, int step)
+{
+    for (int k = 1; k <= menu.itemCount; ++k) {
+        int i = ((from + step * k) % menu.itemCount + menu.itemCount) % menu.itemCount;
+        if (menu.items[i].text)
+            return i;
+    }
+    return -1;
+}
+
+// Runs the pop-up of `buttonIndex`; returns the chosen command, 0 for none.
+int runPopup(Handle menuBar, int buttonIndex, const resources::Menu& menu)
+{
+    CoreState& s = state();
+    MenuBarRecord& bar = s.menuBars.at(menuBar);
+    PopupLayout layout = layoutPopup(menu, menuButtonRect(bar, buttonIndex));
+    ++s.modalDepth;
+    bool wasOpen = s.popupOpen;
+    s.popupOpen = true;
+    bar.pressedButton = buttonIndex;
+    drawMenuBar();
+
+    int highlighted = -1;
+    Overlay overlay{layout.rect, {}};
+    drawPopup(overlay.image, menu, layout, highlighted);
+    pushOverlay(std::move(overlay));
+
+    int chosen = 0;
+    Message message;
+    while (takeModalInput(popupAccepts, nullptr, message)) {
+        if (message.msg == Msg::tap) {
+            if (!isTapIn(message, layout.rect))
+                break;
+            auto item = std::find_if(layout.items.begin(), layout.items.end(),
+                                     [&](const Rect& r) { return isTapIn(message, r); });
+            int index = static_cast<int>(item - layout.items.begin());
+            if (item != layout.items.end() && menu.items[index].text) {
+                chosen = menu.items[index].command;
+                break;
+            }
+            continue;
+        }
+        if (message.wparam == keyEscape)
+            break;
+        if (message.wparam == keyEnter) {
+            if (highlighted >= 0) {
+                chosen = menu.items[highlighted].command;
+                break;
+            }
+            continue;
+        }
+        bool up = message.wparam == keyArrowUp;
+        highlighted = nextChoosable(menu, highlighted >= 0 ? highlighted : (up ? menu.itemCount : -1), up ? -1 : 1);
+        drawPopup(topOverlay().image, menu, layout, highlighted);
+        markScreenChanged();
+    }
+
+    popOverlay();
+    auto still = s.menuBars.find(menuBar);
+    if (still != s.menuBars.end()) {
+        still->second.pressedButton = -1;
+        drawMenuBar();
+    }
+    s.popupOpen = wasOpen;
+    --s.modalDepth;
+    return chosen;
+}
+
+// ---- Message box -------------------------------------------------------------
+
+struct BoxLayout {
+    Rect rect;  // screen
+    std::vector<std::string> lines;
+    Rect accept;  // box coordinates: OK or Yes
+    Rect refuse;  // No; empty for an OK box
+    BoxButtons buttons;
+};
+
+BoxLayout layoutBox(const std::string& text, const std::string& caption, BoxButtons buttons)
+{
+    BoxLayout layout{};
+    layout.buttons = buttons;
+    layout.lines = wrapText(text, boxTextWidth);
+    int inner = boxMinimumInnerWidth;
+    for (const std::string& line : layout.lines)
+        inner = std::max(inner, font::textWidth(line));
+    inner = std::max(inner, font::textWidth(caption) + 13);
+    inner = std::max(inner, buttons == BoxButtons::ok ? buttonWidth : 2 * buttonWidth + buttonGap);
+    int width = std::min(inner + 20, screenWidth - 4);
+    int height = captionHeight + 10 + static_cast<int>(layout.lines.size()) * font::lineHeight + 6 + buttonHeight + 8;
+    int left = (screenWidth - width) / 2;
+    int top = (screenHeight - height) / 2;
+    layout.rect = {left, top, left + width, top + height};
+    int buttonTop = height - 8 - buttonHeight;
+    if (buttons == BoxButtons::ok) {
+        int x = (width - buttonWidth) / 2;
+        layout.accept = {x, buttonTop, x + buttonWidth, buttonTop + buttonHeight};
+    } else {
+        int yes = width / 2 - buttonGap / 2 - buttonWidth;
+        int no = width / 2 + buttonGap / 2;
+        layout.accept = {yes, buttonTop, yes + buttonWidth, buttonTop + buttonHeight};
+        layout.refuse = {no, buttonTop, no + buttonWidth, buttonTop + buttonHeight};
+    }
+    return layout;
+}
+
+void drawBox(PixelBuffer& image, const BoxLayout& layout, const std::string& caption)
+{
+    int width = layout.rect.right - layout.rect.left;
+    drawFrameWithCaption(image, width, layout.rect.bottom - layout.rect.top, caption);
+    for (std::size_t i = 0; i < layout.lines.size(); ++i) {
+        drawText(image, (width - font::textWidth(layout.lines[i])) / 2,
+                 captionHeight + 10 + static_cast<int>(i) * font::lineHeight, layout.lines[i], colour::text);
+    }
+    if (layout.buttons == BoxButtons::ok) {
+        drawButton(image, layout.accept, "OK", true);
+    } else {
+        drawButton(image, layout.accept, "Yes", true);
+        drawButton(image, layout.refuse, "No", false);
+    }
+}
+
+bool boxAccepts(const Message& message, void* context)
+{
+    const BoxLayout& layout = *static_cast<const BoxLayout*>(context);
+    if (isTapIn(message, layout.rect) || isKey(message, keyEnter) || isKey(message, keyEscape))
+        return true;
+    return layout.buttons == BoxButtons::yesNo && (isLetter(message, 'Y') || isLetter(message, 'N'));
+}
+
+// The answer an input gives, or 0 when it answers nothing (a tap beside the buttons).
+int boxAnswerFor(const Message& message, const BoxLayout& layout)
+{
+    bool yesNo = layout.buttons == BoxButtons::yesNo;
+    if (message.msg == Msg::tap) {
+        Message local = message;
+        local.wparam -= layout.rect.left;
+        local.lparam -= layout.rect.top;
+        if (isTapIn(local, layout.accept))
+            return yesNo ? answerYes : answerOk;
+        if (yesNo && isTapIn(local, layout.refuse))
+            return answerNo;
+        return 0;
+    }
+    if (!yesNo)
+        return answerOk;
+    return isKey(message, keyEnter) || isLetter(message, 'Y') ? answerYes : answerNo;
+}
+
+// ---- Dialog ------------------------------------------------------------------
+
+struct DialogLayout {
+    Rect rect;      // screen
+    Rect okButton;  // dialog coordinates; empty without an OK button in the caption
+};
+
+DialogLayout layoutDialog(const resources::DialogTemplate& dialog)
+{
+    int width = dialogPixels(dialog.width) + 2;
+    int height = captionHeight + dialogPixels(dialog.height) + 1;
+    int left = dialog.centred ? (screenWidth - width) / 2 : 0;
+    int top = dialog.centred ? (screenHeight - height) / 2 : titleBarHeight;
+    DialogLayout layout{{left, top, left + width, top + height}, {}};
+    if (dialog.okInCaption)
+        layout.okButton = {width - 3 - 26, 3, width - 3, captionHeight - 2};
+    return layout;
+}
+
+void drawDialog(PixelBuffer& image, const resources::DialogTemplate& dialog, const DialogLayout& layout)
+{
+    drawFrameWithCaption(image, layout.rect.right - layout.rect.left, layout.rect.bottom - layout.rect.top,
+                         dialog.caption ? dialog.caption : "");
+    if (!isEmpty(layout.okButton)) {
+        frameRect(image, layout.okButton, colour::barText);
+        drawText(image, layout.okButton.left + (layout.okButton.right - layout.okButton.left - 12) / 2,
+                 layout.okButton.top + (layout.okButton.bottom - layout.okButton.top - font::glyphHeight) / 2, "OK",
+                 colour::barText, true);
+    }
+    for (int i = 0; i < dialog.itemCount; ++i) {
+        const resources::DialogItem& item = dialog.items[i];
+        int x = 1 + dialogPixels(item.x);
+        int y = captionHeight + dialogPixels(item.y);
+        int width = dialogPixels(item.width);
+        int height = dialogPixels(item.height);
+        if (item.kind == resources::DialogItem::Kind::icon) {
+            const resources::Bitmap* icon = resources::findIcon(item.iconId, 32);
+            if (!icon)
+                icon = resources::findIcon(item.iconId, 16);
+            if (icon)
+                drawBitmap(image, x + (width - icon->width) / 2, y + (height - icon->height) / 2, *icon);
+        } else if (item.text) {
+            std::vector<std::string> lines = wrapText(item.text, width);
+            for (std::size_t line = 0; line < lines.size(); ++line)
+                drawText(image, x, y + static_cast<int>(line) * font::lineHeight, lines[line], colour::text);
+        }
+    }
+}
+
+struct DialogInput {
+    Handle dialog;
+    DialogLayout layout;
+    bool okInCaption;
+};
+
+bool dialogAccepts(const Message& message, void* context)
+{
+    const DialogInput& input = *static_cast<const DialogInput*>(context);
+    if (message.msg != Msg::tap && message.msg != Msg::keyDown && message.window == input.dialog)
+        return true;
+    return isTapIn(message, input.layout.rect) || isKey(message, keyEnter) || isKey(message, keyEscape);
+}
+
+// The command an input presses: 1 (OK), 2 (cancel) or 0 for none.
+int dialogCommandFor(const Message& message, const DialogInput& input)
+{
+    if (message.msg == Msg::tap) {
+        Message local = message;
+        local.wparam -= input.layout.rect.left;
+        local.lparam -= input.layout.rect.top;
+        return isTapIn(local, input.layout.okButton) ? 1 : 0;
+    }
+    if (isKey(message, keyEnter))
+        return 1;
+    return input.okInCaption ? 1 : 2;
+}
+
+}  // namespace
+
+// ---- Shared with the core ----------------------------------------------------
+
+const MenuBarRecord* currentMenuBar()
+{
+    Handle handle = currentMenuBarHandle();
+    return handle ? &state().menuBars.at(handle) : nullptr;
+}
+
+Rect menuButtonRect(const MenuBarRecord& menuBar, int index)
+{
+    int left = 0;
+    for (int i = 0; i < menuBar.bar->buttonCount; ++i) {
+        const char* label = resources::findString(menuBar.bar->buttons[i].labelString);
+        int width = std::max(menuButtonMinimumWidth, font::textWidth(label ? label : "") + 17);
+        if (i == index)
+            return {left, menuBarTop, left + width, screenHeight};
+        left += width;
+    }
+    return {};
+}
+
+bool handleMenuBarTap(int x, int y)
+{
+    CoreState& s = state();
+    Handle menuBar = currentMenuBarHandle();
+    if (!menuBar || !contains({0, menuBarTop, screenWidth, screenHeight}, x, y))
+        return false;
+    const MenuBarRecord& bar = s.menuBars.at(menuBar);
+    for (int i = 0; i < bar.bar->buttonCount; ++i) {
+        if (!contains(menuButtonRect(bar, i), x, y))
+            continue;
+        resources::MenuBarButton button = bar.bar->buttons[i];
+        Handle owner = bar.owner;
+        sendMessage(owner, Msg::command, makeCommandParam(button.command, 0), 0);
+        const resources::Menu* menu = resources::findMenu(button.menuId);
+        if (!menu || s.exited || !s.menuBars.contains(menuBar))
+            break;
+        int chosen = runPopup(menuBar, i, *menu);
+        if (chosen != 0 && !s.exited && findWindow(owner))
+            s.queue.push_back({{owner, Msg::command, makeCommandParam(chosen, 0), 0}, Origin::menuChoice});
+        break;
+    }
+    return true;
+}
+
+void destroyMenuBarsOf(Handle owner)
+{
+    std::vector<Handle> owned;
+    for (const auto& [handle, bar] : state().menuBars) {
+        if (bar.owner == owner)
+            owned.push_back(handle);
+    }
+    for (Handle handle : owned)
+        destroyMenuBar(handle);
+}
+
+}  // namespace platform::core
+
+namespace platform::backend {
+
+bool messageBoxOpen() { return core::state().messageBoxOpen; }
+bool dialogOpen() { return core::state().dialogDepth > 0; }
+bool popupOpen() { return core::state().popupOpen; }
+
+Rect menuBarButtonRect()
+{
+    const core::MenuBarRecord* bar = core::currentMenuBar();
+    return bar && bar->bar->buttonCount > 0 ? core::menuButtonRect(*bar, 0) : Rect{};
+}
+
+bool popupItemPoint(int command, int& x, int& y)
+{
+    const core::MenuBarRecord* bar = core::currentMenuBar();
+    for (int i = 0; bar && i < bar->bar->buttonCount; ++i) {
+        const resources::Menu* menu = resources::findMenu(bar->bar->buttons[i].menuId);
+        if (!menu)
+            continue;
+        core::PopupLayout layout = core::layoutPopup(*menu, core::menuButtonRect(*bar, i));
+        for (int item = 0; item < menu->itemCount; ++item) {
+            if (menu->items[item].text && menu->items[item].command == command) {
+                const Rect& r = layout.items[static_cast<std::size_t>(item)];
+                x = (r.left + r.right) / 2;
+                y = (r.top + r.bottom) / 2;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool boxButtonPoint(int answer, int& x, int& y)
+{
+    const core::CoreState& s = core::state();
+    const Rect& button = answer == answerNo ? s.boxButtons[1] : s.boxButtons[0];
+    if (!s.messageBoxOpen || core::isEmpty(button))
+        return false;
+    x = (button.left + button.right) / 2;
+    y = (button.top + button.bottom) / 2;
+    return true;
+}
+
+}  // namespace platform::backend
+
+namespace platform {
+
+using namespace core;
+
+Handle createMenuBar(Handle owner, int menuBarId)
+{
+    const WindowRecord* window = findWindow(owner);
+    const resources::MenuBar* bar = resources::findMenuBar(menuBarId);
+    if (!window || window->kind != WindowKind::topLevel || !bar)
+        return 0;
+    Handle handle = newHandle();
+    state().menuBars.emplace(handle, MenuBarRecord{owner, bar, -1});
+    drawMenuBar();
+    return handle;
+}
+
+bool destroyMenuBar(Handle menuBar)
+{
+    if (state().menuBars.erase(menuBar) == 0)
+        return false;
+    Rect area{0, menuBarTop, screenWidth, screenHeight};
+    fillDesktop(area);
+    invalidateScreen(area);
+    return true;
+}
+
+int messageBox(Handle, const char* text, const char* caption, BoxButtons buttons)
+{
+    CoreState& s = state();
+    if (s.exited)
+        return 0;
+    std::string body = text ? text : "";
+    std::string title = caption ? caption : "";
+    BoxLayout layout = layoutBox(body, title, buttons);
+    ++s.modalDepth;
+    bool wasOpen = s.messageBoxOpen;
+    s.messageBoxOpen = true;
+    Rect savedButtons[2] = {s.boxButtons[0], s.boxButtons[1]};
+    s.boxButtons[0] = offset(layout.accept, layout.rect.left, layout.rect.top);
+    s.boxButtons[1] = isEmpty(layout.refuse) ? Rect{} : offset(layout.refuse, layout.rect.left, layout.rect.top);
+    Overlay overlay{layout.rect, {}};
+    drawBox(overlay.image, layout, title);
+    pushOverlay(std::move(overlay));
+
+    // On screen before any scripted answer is read, as a person would see it.
+    repaintInvalid();
+    present();
+    int result = 0;
+    int scripted = s.exited ? 0 : s.backend->scriptedBoxAnswer(body, title, buttons);
+    if (scripted != 0) {
+        // Anything but a valid answer for these buttons counts as the default button.
+        result = buttons == BoxButtons::ok ? answerOk : scripted == answerNo ? answerNo : answerYes;
+    }
+    Message message;
+    while (result == 0) {
+        if (!takeModalInput(boxAccepts, &layout, message)) {
+            result = buttons == BoxButtons::ok ? answerOk : answerYes;
+            break;
+        }
+        result = boxAnswerFor(message, layout);
+    }
+
+    popOverlay();
+    s.boxButtons[0] = savedButtons[0];
+    s.boxButtons[1] = savedButtons[1];
+    s.messageBoxOpen = wasOpen;
+    --s.modalDepth;
+    s.backend->boxAnswered(body, title, result);
+    return result;
+}
+
+Param dialogBox(int templateId, Handle owner, DialogProc procedure)
+{
+    CoreState& s = state();
+    const resources::DialogTemplate* dialog = resources::findDialog(templateId);
+    if (s.exited || !dialog || !procedure)
+        return -1;
+    DialogInput input{newHandle(), layoutDialog(*dialog), dialog->okInCaption};
+    WindowRecord record;
+    record.handle = input.dialog;
+    record.kind = WindowKind::dialog;
+    record.text = dialog->caption ? dialog->caption : "";
+    record.procedure = procedure;
+    record.parent = owner;
+    record.rect = input.layout.rect;
+    record.visible = true;
+    s.windows.emplace(input.dialog, std::move(record));
+    ++s.modalDepth;
+    ++s.dialogDepth;
+    s.backend->dialogOpened(templateId);
+
+    sendMessage(input.dialog, Msg::initDialog, 0, 0);
+    bool shown = !findWindow(input.dialog)->dialogEnded;
+    if (shown) {
+        Overlay overlay{input.layout.rect, {}};
+        drawDialog(overlay.image, *dialog, input.layout);
+        pushOverlay(std::move(overlay));
+    }
+    bool okPressedForLackOfInput = false;
+    while (!s.exited && !findWindow(input.dialog)->dialogEnded) {
+        Message message;
+        if (!takeModalInput(dialogAccepts, &input, message)) {
+            if (s.exited)
+                break;
+            // No input will come: press OK once, then give up, so a run can't hang here.
+            if (okPressedForLackOfInput) {
+                endDialog(input.dialog, 0);
+                break;
+            }
+            okPressedForLackOfInput = true;
+            sendMessage(input.dialog, Msg::command, makeCommandParam(1, 0), 0);
+            continue;
+        }
+        if (message.msg != Msg::tap && message.msg != Msg::keyDown) {
+            sendMessage(input.dialog, message.msg, message.wparam, message.lparam);
+            continue;
+        }
+        int command = dialogCommandFor(message, input);
+        if (command != 0)
+            sendMessage(input.dialog, Msg::command, makeCommandParam(command, 0), 0);
+    }
+
+    Param result = findWindow(input.dialog)->dialogResult;
+    if (shown)
+        popOverlay();
+    s.windows.erase(input.dialog);
+    --s.dialogDepth;
+    --s.modalDepth;
+    return result;
+}
+
+bool endDialog(Handle dialog, Param result)
+{
+    WindowRecord* window = findWindow(dialog);
+    if (!window || window->kind != WindowKind::dialog || window->dialogEnded)
+        return false;
+    window->dialogEnded = true;
+    window->dialogResult = result;
+    return true;
+}
+
+}  // namespace platform

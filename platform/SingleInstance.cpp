@@ -1,0 +1,213 @@
+#include "platform/SingleInstance.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace platform::instance {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A copy that holds the lock may still be starting up when the next one
+// knocks; past this it is taken to be running but busy.
+constexpr auto answerDeadline = 2s;
+constexpr auto retryInterval = 20ms;
+constexpr int ioTimeoutSeconds = 1;
+constexpr std::string_view reply = "ok\n";
+
+bool isPrivateDirectory(const std::string& path)
+{
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
+           (info.st_mode & 077) == 0;
+}
+
+// File names from the exact class name and title; the request carries both
+// again and the first copy compares them, so a clash of names is harmless.
+std::string rendezvousName(std::string_view className, std::string_view title)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    auto mix = [&](std::string_view text) {
+        for (unsigned char c : text) {
+            hash ^= c;
+            hash *= 1099511628211ull;
+        }
+        hash ^= 0xFF;
+        hash *= 1099511628211ull;
+    };
+    mix(className);
+    mix(title);
+    char name[32];
+    std::snprintf(name, sizeof name, "instance-%016llx", static_cast<unsigned long long>(hash));
+    return name;
+}
+
+std::string requestFor(std::string_view className, std::string_view title)
+{
+    std::string request = "raise\n";
+    request.append(className).append("\n").append(title).append("\n");
+    return request;
+}
+
+bool makeAddress(const std::string& path, sockaddr_un& address)
+{
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+bool peerIsUs(int socket)
+{
+    ucred peer{};
+    socklen_t length = sizeof peer;
+    return ::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == ::getuid();
+}
+
+void setTimeouts(int socket)
+{
+    timeval timeout{ioTimeoutSeconds, 0};
+    ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    ::setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+}
+
+bool sendAll(int socket, std::string_view data)
+{
+    while (!data.empty()) {
+        ssize_t sent = ::send(socket, data.data(), data.size(), MSG_NOSIGNAL);
+        if (sent <= 0)
+            return false;
+        data.remove_prefix(static_cast<std::size_t>(sent));
+    }
+    return true;
+}
+
+// Reads until `expected` bytes arrived, the peer stops, or a timeout.
+std::string receive(int socket, std::size_t expected)
+{
+    std::string data;
+    char buffer[256];
+    while (data.size() < expected) {
+        ssize_t got = ::recv(socket, buffer, std::min(sizeof buffer, expected - data.size()), 0);
+        if (got <= 0)
+            break;
+        data.append(buffer, static_cast<std::size_t>(got));
+    }
+    return data;
+}
+
+bool sendRaiseRequest(const std::string& socketPath, const std::string& request)
+{
+    sockaddr_un address;
+    if (!makeAddress(socketPath, address))
+        return false;
+    int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (socket < 0)
+        return false;
+    bool answered = false;
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 && peerIsUs(socket)) {
+        setTimeouts(socket);
+        answered = sendAll(socket, request) && receive(socket, reply.size()) == reply;
+    }
+    ::close(socket);
+    return answered;
+}
+
+void serveRaiseRequests(int listener, std::string request, void (*onRaise)())
+{
+    for (;;) {
+        int client = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0) {
+            if (errno != EINTR && errno != ECONNABORTED)
+                std::this_thread::sleep_for(100ms);
+            continue;
+        }
+        if (peerIsUs(client)) {
+            setTimeouts(client);
+            if (receive(client, request.size()) == request) {
+                if (onRaise)
+                    onRaise();
+                sendAll(client, reply);
+            }
+        }
+        ::close(client);
+    }
+}
+
+void listenForRaiseRequests(const std::string& socketPath, std::string request, void (*onRaise)())
+{
+    sockaddr_un address;
+    if (!makeAddress(socketPath, address))
+        return;
+    // We hold the lock, so any socket file left here belongs to a copy that has ended.
+    ::unlink(socketPath.c_str());
+    int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (listener < 0)
+        return;
+    if (::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener, 8) != 0) {
+        ::close(listener);
+        return;
+    }
+    std::thread(serveRaiseRequests, listener, std::move(request), onRaise).detach();
+}
+
+}  // namespace
+
+std::string defaultDirectory()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/')
+        return std::string(runtime) + "/zarta";
+    return "/tmp/zarta-" + std::to_string(::getuid());
+}
+
+Claim claimOrSignal(const std::string& directory, std::string_view className, std::string_view title,
+                    void (*onRaise)())
+{
+    if (!isPrivateDirectory(directory)) {
+        std::fprintf(stderr, "zarta: not using %s for the single-instance check: not a private directory of ours\n",
+                     directory.c_str());
+        return Claim::unavailable;
+    }
+    std::string base = directory + "/" + rendezvousName(className, title);
+    std::string socketPath = base + ".socket";
+    std::string request = requestFor(className, title);
+    int lock = ::open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lock < 0)
+        return Claim::unavailable;
+
+    auto deadline = std::chrono::steady_clock::now() + answerDeadline;
+    for (;;) {
+        // The lock decides between copies started at the same moment; it
+        // stays held (the descriptor is never closed) until this process ends.
+        if (::flock(lock, LOCK_EX | LOCK_NB) == 0) {
+            listenForRaiseRequests(socketPath, request, onRaise);
+            return Claim::first;
+        }
+        if (sendRaiseRequest(socketPath, request) || std::chrono::steady_clock::now() >= deadline) {
+            ::close(lock);
+            return Claim::signalled;
+        }
+        std::this_thread::sleep_for(retryInterval);
+    }
+}
+
+}  // namespace platform::instance

@@ -1,0 +1,647 @@
+// The platform layer through the headless back end: a small stand-in board
+// window logs what reaches it, and input goes in as taps, keys and the
+// close button, the way a person gives it.
+#include "platform/Headless.h"
+#include "platform/Platform.h"
+#include "resources/Resources.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace platform;
+
+namespace {
+
+constexpr int controlA = 11114;
+constexpr int controlB = 11115;
+constexpr int commandAbout = 40003;
+constexpr int commandNew = 40005;
+constexpr int imageBackground = 105;
+constexpr int imageCardBack = 273;
+
+std::vector<std::string> boardLog;
+std::function<void(Msg, Param)> boardReaction;  // runs after the message is logged
+bool boardMakesMenuBar = false;
+
+Param boardProcedure(Handle window, Msg msg, Param wparam, Param lparam)
+{
+    switch (msg) {
+    case Msg::create:
+        boardLog.push_back("create");
+        if (boardMakesMenuBar)
+            createMenuBar(window, 102);
+        break;
+    case Msg::destroy:
+        boardLog.push_back("destroy");
+        postQuitMessage(0);
+        break;
+    case Msg::eraseBackground:
+        boardLog.push_back("erase");
+        return 1;
+    case Msg::drawItem:
+        boardLog.push_back("draw " + std::to_string(wparam));
+        break;
+    case Msg::command:
+        boardLog.push_back("command " + std::to_string(lowWord(wparam)));
+        break;
+    case Msg::tap:
+        boardLog.push_back("tap");
+        break;
+    case Msg::close:
+        boardLog.push_back("close");
+        break;
+    default:
+        break;
+    }
+    if (boardReaction)
+        boardReaction(msg, wparam);
+    return defWindowProc(window, msg, wparam, lparam);
+}
+
+class Platform : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        headless::install();
+        boardLog.clear();
+        boardReaction = nullptr;
+        registerClass({"ZARTA", boardProcedure, 101, true});
+        board = createWindow("ZARTA", "Zarta", styleVisible, useDefault, useDefault, useDefault, useDefault, 0, 0);
+        accelerators = loadAccelerators(3);
+    }
+
+    void TearDown() override { boardMakesMenuBar = false; }
+
+    Handle makeControl(int id, int x, int y, int width = 29, int height = 41, bool visible = true)
+    {
+        return createWindow("BUTTON", "", styleChild | styleOwnerDraw | (visible ? styleVisible : 0), x, y, width,
+                            height, board, id);
+    }
+
+    // The program's message loop: accelerators first, then translate and dispatch.
+    void runUntilIdle()
+    {
+        Message message;
+        while (getMessage(message)) {
+            if (!translateAccelerator(message.window, accelerators, message)) {
+                translateMessage(message);
+                dispatchMessage(message);
+            }
+        }
+    }
+
+    void settle()
+    {
+        runUntilIdle();
+        boardLog.clear();
+    }
+
+    static void drawImage(Handle window, int imageId, int x = 0, int y = 0)
+    {
+        const Image* image = loadImage(imageId);
+        Handle target = getDrawingSurface(window);
+        Handle memory = createCompatibleSurface(target);
+        selectImage(memory, image);
+        blockCopy(target, x, y, image->width, image->height, memory, 0, 0);
+        releaseSurface(memory);
+        releaseSurface(target);
+    }
+
+    static std::uint32_t imagePixel(int imageId, int x, int y)
+    {
+        const Image* image = loadImage(imageId);
+        return paletteColor(image->pixels[y * image->width + x]);
+    }
+
+    static void tapCentre(Handle window)
+    {
+        Rect r = getWindowRect(window);
+        headless::pushTap((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+
+    Handle board = 0;
+    Handle accelerators = 0;
+};
+
+using Log = std::vector<std::string>;
+
+// ---- Windows, controls and taps ---------------------------------------------
+
+TEST_F(Platform, BoardSitsBelowTheTitleBarAndHearsCreateFirst)
+{
+    EXPECT_EQ(boardLog, Log{"create"});
+    Rect r = getWindowRect(board);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, titleBarHeight);
+    EXPECT_EQ(r.right, screenWidth);
+    EXPECT_EQ(r.bottom, screenHeight);
+
+    Handle control = makeControl(controlA, 60, 190);
+    Rect c = getWindowRect(control);
+    EXPECT_EQ(c.left, 60);
+    EXPECT_EQ(c.top, 190 + titleBarHeight);
+    EXPECT_EQ(getControl(board, controlA), control);
+    EXPECT_EQ(getControlId(control), controlA);
+}
+
+TEST_F(Platform, TapOnVisibleControlSendsItsIdToTheParent)
+{
+    Handle control = makeControl(controlA, 60, 190);
+    settle();
+    tapCentre(control);
+    runUntilIdle();
+    EXPECT_EQ(boardLog, Log{"command 11114"});
+}
+
+TEST_F(Platform, HiddenControlTakesNoTapAndNoDrawing)
+{
+    // Over plain table, so the card back differs from what lies under it.
+    Handle control = makeControl(controlA, 100, 55);
+    drawImage(board, imageBackground);
+    showWindow(control, false);
+    settle();
+    ASSERT_NE(imagePixel(imageBackground, 110, 69), imagePixel(imageCardBack, 10, 14));
+
+    drawImage(control, imageCardBack);
+    EXPECT_EQ(headless::pixel(110, 69 + titleBarHeight), imagePixel(imageBackground, 110, 69));
+    tapCentre(control);
+    runUntilIdle();
+    EXPECT_EQ(boardLog, Log{"tap"});
+
+    showWindow(control, true);
+    drawImage(control, imageCardBack);
+    EXPECT_EQ(headless::pixel(110, 69 + titleBarHeight), imagePixel(imageCardBack, 10, 14));
+}
+
+TEST_F(Platform, TapIsHitTestedWhenTakenFromTheQueue)
+{
+    Handle shownLater = makeControl(controlA, 60, 190, 29, 41, false);
+    Handle hiddenLater = makeControl(controlB, 90, 190);
+    settle();
+    tapCentre(hiddenLater);
+    tapCentre(shownLater);
+    showWindow(hiddenLater, false);
+    showWindow(shownLater, true);
+    runUntilIdle();
+    EXPECT_EQ(boardLog, (Log{"tap", "command 11114", "erase", "draw 11114"}));
+}
+
+TEST_F(Platform, LastCreatedControlWinsAnOverlappingTap)
+{
+    makeControl(controlA, 60, 190);
+    Handle above = makeControl(controlB, 70, 200);
+    settle();
+    tapCentre(above);
+    runUntilIdle();
+    EXPECT_EQ(boardLog, Log{"command 11115"});
+}
+
+TEST_F(Platform, BoardDrawingPaintsOverItsControls)
+{
+    Handle control = makeControl(controlA, 100, 55);
+    drawImage(control, imageCardBack);
+    drawImage(board, imageBackground);
+    EXPECT_EQ(headless::pixel(110, 69 + titleBarHeight), imagePixel(imageBackground, 110, 69));
+}
+
+// ---- Repainting ---------------------------------------------------------------
+
+TEST_F(Platform, InvalidatedAreaIsRepaintedOnlyWhenTheQueueEmpties)
+{
+    Handle a = makeControl(controlA, 60, 190, 29, 41, false);
+    makeControl(controlB, 80, 200);
+    makeControl(11116, 70, 195, 29, 41, false);
+    makeControl(11120, 150, 8);
+    settle();
+
+    showWindow(a, true);
+    waitUnits(5);
+    EXPECT_TRUE(boardLog.empty());
+    runUntilIdle();
+    // Erase background, then each visible control in the area: not the hidden one, not the one elsewhere.
+    EXPECT_EQ(boardLog, (Log{"erase", "draw 11114", "draw 11115"}));
+}
+
+TEST_F(Platform, HidingOrMovingAControlUncoversTheBoard)
+{
+    Handle a = makeControl(controlA, 60, 190);
+    settle();
+    showWindow(a, false);
+    runUntilIdle();
+    EXPECT_EQ(boardLog, Log{"erase"});
+
+    showWindow(a, true);
+    settle();
+    moveWindow(a, 150, 8, 29, 41, true);
+    runUntilIdle();
+    EXPECT_EQ(boardLog, (Log{"erase", "draw 11114"}));
+}
+
+TEST_F(Platform, UpdateWindowPaintsAtOnce)
+{
+    Handle a = makeControl(controlA, 60, 190, 29, 41, false);
+    settle();
+    showWindow(a, true);
+    updateWindow(board);
+    EXPECT_EQ(boardLog, (Log{"erase", "draw 11114"}));
+}
+
+// ---- Message boxes ------------------------------------------------------------
+
+TEST_F(Platform, ScriptedAnswerIsReturnedAndReported)
+{
+    std::vector<int> reported;
+    headless::Observer observer;
+    observer.boxAnswered = [&](const std::string&, const std::string&, int result) { reported.push_back(result); };
+    headless::setObserver(observer);
+    headless::setBoxAnswerer([](const std::string& text, const std::string& caption, BoxButtons) {
+        return text == "Keep this cards?" && caption == "Player choice:" ? answerNo : answerYes;
+    });
+    EXPECT_EQ(messageBox(board, "Keep this cards?", "Player choice:", BoxButtons::yesNo), answerNo);
+    EXPECT_EQ(headless::boxCount(), 1);
+    EXPECT_EQ(headless::lastBoxText(), "Keep this cards?");
+    EXPECT_EQ(reported, std::vector<int>{answerNo});
+}
+
+TEST_F(Platform, KeysAnswerYesNoBoxes)
+{
+    struct Case {
+        Param key;
+        int answer;
+    };
+    for (Case c : {Case{keyEnter, answerYes}, Case{'Y', answerYes}, Case{'n', answerNo}, Case{keyEscape, answerNo}}) {
+        headless::pushKey(c.key);
+        EXPECT_EQ(messageBox(board, "Keep this cards?", "Player choice:", BoxButtons::yesNo), c.answer)
+            << "key " << c.key;
+    }
+    headless::pushKey(keyEscape);
+    EXPECT_EQ(messageBox(board, "You Win...", "Game Over", BoxButtons::ok), answerOk);
+}
+
+TEST_F(Platform, TappingABoxButtonAnswers)
+{
+    headless::setIdleHandler([] {
+        int x = 0;
+        int y = 0;
+        if (headless::boxOpen() && headless::boxButtonPoint(answerNo, x, y))
+            headless::pushTap(x, y);
+    });
+    EXPECT_EQ(messageBox(board, "Keep this cards?", "Player choice:", BoxButtons::yesNo), answerNo);
+}
+
+TEST_F(Platform, BoxWithoutInputTakesItsDefaultButton)
+{
+    EXPECT_EQ(messageBox(board, "Keep this cards?", "Player choice:", BoxButtons::yesNo), answerYes);
+    EXPECT_EQ(messageBox(board, "You Lose...", "Game Over", BoxButtons::ok), answerOk);
+}
+
+TEST_F(Platform, BoxDefersQueuedBoardInputUntilItCloses)
+{
+    Handle a = makeControl(controlA, 60, 190);
+    Handle b = makeControl(controlB, 90, 190);
+    settle();
+    boardReaction = [](Msg msg, Param wparam) {
+        if (msg == Msg::command && lowWord(wparam) == controlA) {
+            int answer = messageBox(0, "Keep this cards?", "Player choice:", BoxButtons::yesNo);
+            boardLog.push_back("answer " + std::to_string(answer));
+        }
+    };
+    tapCentre(a);
+    tapCentre(b);
+    headless::pushClose();
+    headless::pushKey('N');
+    runUntilIdle();
+    // The closed box's area is repainted once the queue has emptied.
+    EXPECT_EQ(boardLog, (Log{"command 11114", "answer 7", "command 11115", "command 1", "erase"}));
+}
+
+TEST_F(Platform, BoardDrawingUnderAnOpenBoxStaysBehindIt)
+{
+    constexpr int x = screenWidth / 2;
+    constexpr int y = screenHeight / 2;
+    drawImage(board, imageBackground);
+    headless::setBoxAnswerer([&](const std::string&, const std::string&, BoxButtons) {
+        std::uint32_t boxPixel = headless::pixel(x, y);
+        EXPECT_NE(boxPixel, imagePixel(imageBackground, x, y - titleBarHeight));
+        drawImage(board, imageCardBack, x - 10, y - titleBarHeight - 14);
+        EXPECT_EQ(headless::pixel(x, y), boxPixel);
+        return answerOk;
+    });
+    messageBox(board, "You Win...", "Game Over", BoxButtons::ok);
+    EXPECT_EQ(headless::pixel(x, y), imagePixel(imageCardBack, 10, 14));
+}
+
+// ---- Menu bar -----------------------------------------------------------------
+
+class MenuBarTest : public Platform {
+protected:
+    void SetUp() override
+    {
+        boardMakesMenuBar = true;
+        Platform::SetUp();
+        settle();
+    }
+
+    static void tapMenuButton()
+    {
+        Rect button = headless::menuButtonRect();
+        headless::pushTap((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    }
+};
+
+TEST_F(MenuBarTest, GameButtonSendsItsCommandThenTheChosenItemIsPosted)
+{
+    Rect button = headless::menuButtonRect();
+    EXPECT_EQ(button.left, 0);
+    EXPECT_EQ(button.top, screenHeight - menuBarHeight);
+    std::vector<int> chosen;
+    headless::Observer observer;
+    observer.commandChosen = [&](int command) { chosen.push_back(command); };
+    headless::setObserver(observer);
+    boardReaction = [](Msg msg, Param) {
+        if (msg == Msg::command)
+            boardLog.push_back(headless::popupOpen() ? "pop-up open" : "pop-up closed");
+    };
+
+    tapMenuButton();
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(headless::menuItemPoint(commandNew, x, y));
+    headless::pushTap(x, y);
+    runUntilIdle();
+    EXPECT_EQ(boardLog, (Log{"command 40001", "pop-up closed", "command 40005", "pop-up closed", "erase"}));
+    EXPECT_EQ(chosen, std::vector<int>{commandNew});
+}
+
+TEST_F(MenuBarTest, TapOutsideOrEscapeClosesThePopupWithoutAChoice)
+{
+    Handle a = makeControl(controlA, 60, 100);
+    settle();
+    tapMenuButton();
+    tapCentre(a);  // taken by the open pop-up, which it closes
+    tapMenuButton();
+    headless::pushKey(keyEscape);
+    runUntilIdle();
+    EXPECT_EQ(boardLog, (Log{"command 40001", "command 40001", "erase"}));
+}
+
+TEST_F(MenuBarTest, BoardDrawingStopsAtTheMenuBar)
+{
+    Rect button = headless::menuButtonRect();
+    std::uint32_t before = headless::pixel(button.left + 1, button.top + 2);
+    drawImage(board, imageBackground, 0, 200);
+    EXPECT_EQ(headless::pixel(button.left + 1, button.top + 2), before);
+}
+
+// ---- Accelerators and the close path --------------------------------------------
+
+TEST_F(Platform, ControlLettersBecomeAcceleratorCommands)
+{
+    std::vector<int> chosen;
+    int finished = 0;
+    headless::Observer observer;
+    observer.commandChosen = [&](int command) { chosen.push_back(command); };
+    observer.inputFinished = [&] { ++finished; };
+    headless::setObserver(observer);
+    settle();
+
+    headless::pushKey('a', true);
+    headless::pushKey('A');
+    runUntilIdle();
+    EXPECT_EQ(boardLog, (Log{"command 40003"}));
+    EXPECT_EQ(chosen, std::vector<int>{commandAbout});
+    EXPECT_EQ(finished, 1);
+}
+
+TEST_F(Platform, CtrlQRunsTheClosePathToTheQuitMessage)
+{
+    settle();
+    headless::pushKey('Q', true);
+    runUntilIdle();
+    EXPECT_EQ(boardLog, (Log{"command 1"}));  // the program's own close path starts from here
+
+    sendMessage(board, Msg::close, 0, 0);
+    EXPECT_FALSE(isWindowVisible(board));
+    runUntilIdle();
+    EXPECT_TRUE(headless::quitReceived());
+    EXPECT_EQ(headless::quitCode(), 0);
+}
+
+// ---- Dialogs --------------------------------------------------------------------
+
+std::vector<std::string> dialogLog;
+
+Param aboutProcedure(Handle dialog, Msg msg, Param wparam, Param)
+{
+    if (msg == Msg::initDialog) {
+        dialogLog.push_back("init");
+        return 1;
+    }
+    if (msg == Msg::command && lowWord(wparam) == 1) {
+        dialogLog.push_back("ok");
+        endDialog(dialog, 1);
+        return 1;
+    }
+    return 0;
+}
+
+Param stubbornProcedure(Handle, Msg, Param, Param) { return 0; }
+
+bool iconOnScreen(const resources::Bitmap& icon)
+{
+    for (int top = 0; top + icon.height <= screenHeight; ++top) {
+        for (int left = 0; left + icon.width <= screenWidth; ++left) {
+            bool same = true;
+            for (int i = 0; same && i < icon.width * icon.height; ++i)
+                same = headless::pixel(left + i % icon.width, top + i / icon.width) == paletteColor(icon.pixels[i]);
+            if (same)
+                return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(Platform, AboutDialogShowsTheIconAndClosesOnOk)
+{
+    dialogLog.clear();
+    bool iconShown = false;
+    headless::setIdleHandler([&] {
+        if (headless::dialogOpen() && !iconShown) {
+            iconShown = iconOnScreen(*resources::findIcon(101, 32));
+            headless::pushKey(keyEnter);
+        }
+    });
+    EXPECT_EQ(dialogBox(103, board, aboutProcedure), 1);
+    EXPECT_TRUE(iconShown);
+    EXPECT_EQ(dialogLog, (std::vector<std::string>{"init", "ok"}));
+    EXPECT_EQ(headless::dialogCount(), 1);
+    EXPECT_FALSE(headless::dialogOpen());
+}
+
+TEST_F(Platform, DialogWithoutInputIsClosedAndNeverHangs)
+{
+    dialogLog.clear();
+    EXPECT_EQ(dialogBox(103, board, aboutProcedure), 1);
+    EXPECT_EQ(dialogLog, (std::vector<std::string>{"init", "ok"}));
+    EXPECT_EQ(dialogBox(103, board, stubbornProcedure), 0);
+}
+
+// ---- Pacing, time, randomness, exit ---------------------------------------------
+
+TEST_F(Platform, WaitUnitsCountsAndDispatchesNothing)
+{
+    Handle a = makeControl(controlA, 60, 190);
+    settle();
+    tapCentre(a);
+    waitUnits(10);
+    waitUnits(1);
+    EXPECT_TRUE(boardLog.empty());
+    EXPECT_EQ(headless::pauseUnits(), 11);
+    EXPECT_EQ(headless::clockMilliseconds(), 11 * headless::unitMilliseconds);
+    runUntilIdle();
+    EXPECT_EQ(boardLog, Log{"command 11114"});
+}
+
+TEST_F(Platform, SecondsFollowTheVirtualClockUnlessPinned)
+{
+    headless::setClockMilliseconds(61'999);
+    EXPECT_EQ(localSeconds(), 1);
+    headless::pinSeconds(42);
+    waitUnits(400);
+    EXPECT_EQ(localSeconds(), 42);
+    headless::pinSeconds(-1);
+    EXPECT_EQ(localSeconds(), 11);
+}
+
+TEST_F(Platform, GeneratorGivesTheMinstdSequenceOfItsSeed)
+{
+    for (std::uint32_t seed : {0u, 1u, 37u, 59u}) {
+        std::minstd_rand expected(seed);
+        seedRandom(seed);
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(nextRandom(), expected()) << "seed " << seed;
+    }
+}
+
+TEST_F(Platform, NothingOfTheProgramRunsAfterExitProcess)
+{
+    Handle a = makeControl(controlA, 60, 190);
+    settle();
+    tapCentre(a);
+    exitProcess(3);
+    EXPECT_TRUE(headless::exited());
+    EXPECT_EQ(headless::exitStatus(), 3);
+    headless::pushTap(70, 230);
+    Message message;
+    EXPECT_FALSE(getMessage(message));
+    sendMessage(board, Msg::command, makeCommandParam(controlA), 0);
+    EXPECT_TRUE(boardLog.empty());
+}
+
+// ---- Single instance across processes -------------------------------------------
+
+std::string makeScratchDirectory()
+{
+    char pattern[] = "/tmp/zarta-platform-test-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    return made ? std::string(made) + "/rendezvous" : std::string();
+}
+
+// In a forked child: claims the rendezvous; the copy that runs waits for raise
+// requests. Exit status: 0 ran and was raised `expectedRaises` times, 1 found
+// a running copy, 2 ran but saw a different number of raises.
+[[noreturn]] void runCopy(const std::string& directory, int startPipe, int readyPipe, int expectedRaises)
+{
+    char go = 0;
+    if (startPipe >= 0)
+        (void)!read(startPipe, &go, 1);
+    headless::install();
+    headless::useInstanceDirectory(directory);
+    bool found = bringRunningInstanceToFront("ZARTA", "Zarta");
+    if (readyPipe >= 0)
+        (void)!write(readyPipe, "r", 1);
+    if (found)
+        _exit(1);
+    for (int i = 0; i < 300 && headless::raiseRequests() < expectedRaises; ++i)
+        usleep(10'000);
+    usleep(50'000);
+    _exit(headless::raiseRequests() == expectedRaises ? 0 : 2);
+}
+
+int exitStatusOf(pid_t child)
+{
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(SingleInstance, SecondCopyAsksTheFirstToComeForward)
+{
+    std::string directory = makeScratchDirectory();
+    ASSERT_FALSE(directory.empty());
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t first = fork();
+    if (first == 0)
+        runCopy(directory, -1, ready[1], 1);
+    char signal = 0;
+    ASSERT_EQ(read(ready[0], &signal, 1), 1);
+    pid_t second = fork();
+    if (second == 0)
+        runCopy(directory, -1, -1, 0);
+    EXPECT_EQ(exitStatusOf(second), 1);
+    EXPECT_EQ(exitStatusOf(first), 0);
+    close(ready[0]);
+    close(ready[1]);
+}
+
+TEST(SingleInstance, CopiesStartedTogetherLeaveExactlyOneRunning)
+{
+    constexpr int copies = 4;
+    std::string directory = makeScratchDirectory();
+    ASSERT_FALSE(directory.empty());
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    std::vector<pid_t> children;
+    for (int i = 0; i < copies; ++i) {
+        pid_t child = fork();
+        if (child == 0) {
+            close(start[1]);
+            runCopy(directory, start[0], -1, copies - 1);
+        }
+        children.push_back(child);
+    }
+    close(start[0]);
+    close(start[1]);  // every copy's read returns at once: they all start now
+    int running = 0;
+    int handedOver = 0;
+    for (pid_t child : children) {
+        int status = exitStatusOf(child);
+        running += status == 0;
+        handedOver += status == 1;
+    }
+    EXPECT_EQ(running, 1);
+    EXPECT_EQ(handedOver, copies - 1);
+}
+
+TEST(SingleInstance, DirectoryOthersCanEnterIsNotUsed)
+{
+    std::string directory = makeScratchDirectory();
+    ASSERT_EQ(mkdir(directory.c_str(), 0755), 0);
+    headless::install();
+    headless::useInstanceDirectory(directory);
+    EXPECT_FALSE(bringRunningInstanceToFront("ZARTA", "Zarta"));
+    EXPECT_TRUE(std::filesystem::is_empty(directory));
+}
+
+}  // namespace
