@@ -5,6 +5,7 @@
 #include "model/GameState.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace testing_support {
 
