@@ -1,10 +1,7 @@
-// The platform core: windows and controls, the message queue, repainting of
+// The platform core: its state, the message queue and dispatch, repainting of
 // invalidated areas, accelerators, resources by id, time, the generator and
-// the process. The device screen and surfaces live in Screen.cpp, the modal
-// loops in Modal.cpp.
+// the process.
 #include "platform/Core.h"
-
-#include "platform/SingleInstance.h"
 
 #include <algorithm>
 #include <cctype>
@@ -43,35 +40,6 @@ void resolveInputWindow(Message& message)
         message.window = focusWindow();
 }
 
-void repaintWindow(Handle topLevel)
-{
-    WindowRecord* window = findWindow(topLevel);
-    if (!window || window->kind != WindowKind::topLevel || isEmpty(window->invalid))
-        return;
-    Rect area = window->invalid;
-    window->invalid = {};
-    if (!window->visible)
-        return;
-
-    Handle surface = getDrawingSurface(topLevel);
-    sendMessage(topLevel, Msg::eraseBackground, surface, 0);
-    releaseSurface(surface);
-
-    // The procedure may create or destroy controls while it draws, so walk a copy.
-    std::vector<Handle> order = state().zOrder;
-    for (Handle handle : order) {
-        WindowRecord* control = findWindow(handle);
-        if (!control || control->kind != WindowKind::control || control->parent != topLevel || !control->visible)
-            continue;
-        if (isEmpty(intersect(screenRectOf(*control), area)))
-            continue;
-        if (control->style & styleOwnerDraw)
-            sendMessage(topLevel, Msg::drawItem, control->id, handle);
-        else
-            paintPlainButton(*control);
-    }
-}
-
 Handle controlAt(Handle topLevel, int x, int y)
 {
     const CoreState& s = state();
@@ -99,14 +67,6 @@ Param dispatchTap(int x, int y, bool topLevelInput)
     if (control)
         return sendMessage(window, Msg::command, makeCommandParam(controlId, 0), control);
     return sendMessage(window, Msg::tap, x, y);
-}
-
-bool isButtonClass(const std::string& name)
-{
-    static constexpr std::string_view button = "BUTTON";
-    return name.size() == button.size() &&
-           std::equal(name.begin(), name.end(), button.begin(),
-                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
 }
 
 bool sameMessage(const Message& a, const Message& b)
@@ -138,6 +98,25 @@ Rect unite(const Rect& a, const Rect& b)
 bool contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 Rect offset(const Rect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+
+// ---- Input ----------------------------------------------------------------
+
+bool isKey(const Message& message, Param key)
+{
+    return message.msg == Msg::keyDown && !(message.lparam & modifierControl) && message.wparam == key;
+}
+
+bool isLetter(const Message& message, char upper)
+{
+    return message.msg == Msg::keyDown && !(message.lparam & modifierControl) && message.wparam >= 0 &&
+           message.wparam < 128 && std::toupper(static_cast<int>(message.wparam)) == upper;
+}
+
+bool isTapIn(const Message& message, const Rect& area)
+{
+    return message.msg == Msg::tap &&
+           contains(area, static_cast<int>(message.wparam), static_cast<int>(message.lparam));
+}
 
 // ---- State ----------------------------------------------------------------
 
@@ -218,6 +197,35 @@ void invalidateScreen(Rect area)
     for (auto& [handle, window] : state().windows) {
         if (window.kind == WindowKind::topLevel && window.visible)
             window.invalid = unite(window.invalid, intersect(window.rect, area));
+    }
+}
+
+void repaintWindow(Handle topLevel)
+{
+    WindowRecord* window = findWindow(topLevel);
+    if (!window || window->kind != WindowKind::topLevel || isEmpty(window->invalid))
+        return;
+    Rect area = window->invalid;
+    window->invalid = {};
+    if (!window->visible)
+        return;
+
+    Handle surface = getDrawingSurface(topLevel);
+    sendMessage(topLevel, Msg::eraseBackground, surface, 0);
+    releaseSurface(surface);
+
+    // The procedure may create or destroy controls while it draws, so walk a copy.
+    std::vector<Handle> order = state().zOrder;
+    for (Handle handle : order) {
+        WindowRecord* control = findWindow(handle);
+        if (!control || control->kind != WindowKind::control || control->parent != topLevel || !control->visible)
+            continue;
+        if (isEmpty(intersect(screenRectOf(*control), area)))
+            continue;
+        if (control->style & styleOwnerDraw)
+            sendMessage(topLevel, Msg::drawItem, control->id, handle);
+        else
+            paintPlainButton(*control);
     }
 }
 
@@ -329,211 +337,6 @@ const Image* loadImage(int id)
 void releaseImage(const Image*) {}
 
 std::uint32_t paletteColor(std::uint8_t index) { return resources::paletteColor(index); }
-
-// ---- Windows and controls ------------------------------------------------
-
-bool bringRunningInstanceToFront(const char* className, const char* title)
-{
-    if (!className || !title)
-        return false;
-    std::string directory = currentBackend().instanceDirectory();
-    if (directory.empty())
-        return false;
-    return instance::claimOrSignal(directory, className, title, currentBackend().raiseHandler()) ==
-           instance::Claim::signalled;
-}
-
-bool registerClass(const WindowClass& windowClass)
-{
-    if (!windowClass.className || !windowClass.procedure)
-        return false;
-    return state().classes.emplace(windowClass.className, RegisteredClass{windowClass.procedure, windowClass.iconId})
-        .second;
-}
-
-Handle createWindow(const char* className, const char* text, std::uint32_t style, int x, int y, int width,
-                    int height, Handle parent, int id)
-{
-    CoreState& s = state();
-    if (!className)
-        return 0;
-    WindowRecord window;
-    window.className = className;
-    window.text = text ? text : "";
-    window.style = style;
-    window.id = id;
-
-    if (style & styleChild) {
-        const WindowRecord* owner = findWindow(parent);
-        if (!isButtonClass(window.className) || !owner || owner->kind != WindowKind::topLevel)
-            return 0;
-        window.kind = WindowKind::control;
-        window.parent = parent;
-        window.rect = {x, y, x + std::max(0, width), y + std::max(0, height)};
-        window.visible = (style & styleVisible) != 0;
-        Handle handle = newHandle();
-        window.handle = handle;
-        Rect area = window.visible ? screenRectOf(window) : Rect{};
-        s.windows.emplace(handle, std::move(window));
-        s.zOrder.push_back(handle);
-        invalidateScreen(area);
-        return handle;
-    }
-
-    auto registered = s.classes.find(window.className);
-    if (registered == s.classes.end())
-        return 0;
-    window.kind = WindowKind::topLevel;
-    window.procedure = registered->second.procedure;
-    window.iconId = registered->second.iconId;
-    int left = x == useDefault ? 0 : x;
-    int top = x == useDefault ? titleBarHeight : y;
-    int right = width == useDefault ? screenWidth : left + std::max(0, width);
-    int bottom = width == useDefault ? screenHeight : top + std::max(0, height);
-    window.rect = {left, top, right, bottom};
-    Handle handle = newHandle();
-    window.handle = handle;
-    std::string title = window.text;
-    int iconId = window.iconId;
-    s.windows.emplace(handle, std::move(window));
-    s.zOrder.push_back(handle);
-    s.backend->showIdentity(title.c_str(), iconId);
-
-    if (sendMessage(handle, Msg::create, 0, 0) == -1) {
-        destroyWindow(handle);
-        return 0;
-    }
-    WindowRecord* created = findWindow(handle);
-    if (!created)
-        return 0;
-    if (style & styleVisible) {
-        created->visible = true;
-        created->invalid = created->rect;
-        drawTitleBar();
-    }
-    return handle;
-}
-
-bool destroyWindow(Handle handle)
-{
-    CoreState& s = state();
-    WindowRecord* window = findWindow(handle);
-    if (!window || window->kind == WindowKind::dialog)
-        return false;
-
-    if (window->kind == WindowKind::control) {
-        Rect area = isWindowVisible(handle) ? screenRectOf(*window) : Rect{};
-        s.windows.erase(handle);
-        std::erase(s.zOrder, handle);
-        invalidateScreen(area);
-        return true;
-    }
-
-    // The procedure hears destroy while its controls still exist; a second
-    // destroyWindow from inside it must not send destroy again.
-    if (window->destroying)
-        return true;
-    window->destroying = true;
-    sendMessage(handle, Msg::destroy, 0, 0);
-
-    destroyMenuBarsOf(handle);
-    std::vector<Handle> children;
-    for (const auto& [childHandle, child] : s.windows) {
-        if (child.kind == WindowKind::control && child.parent == handle)
-            children.push_back(childHandle);
-    }
-    for (Handle child : children) {
-        s.windows.erase(child);
-        std::erase(s.zOrder, child);
-    }
-    window = findWindow(handle);
-    Rect area = window->visible ? window->rect : Rect{};
-    s.windows.erase(handle);
-    std::erase(s.zOrder, handle);
-    fillDesktop(area);
-    invalidateScreen(area);
-    drawTitleBar();
-    return true;
-}
-
-bool showWindow(Handle handle, bool visible)
-{
-    WindowRecord* window = findWindow(handle);
-    if (!window || window->kind == WindowKind::dialog)
-        return false;
-    if (window->visible == visible)
-        return true;
-    window->visible = visible;
-    Rect area = screenRectOf(*window);
-    if (window->kind == WindowKind::topLevel) {
-        if (!visible)
-            fillDesktop(area);
-        drawTitleBar();
-    }
-    // Shown: the window itself needs painting. Hidden: what lay under it does.
-    invalidateScreen(area);
-    return true;
-}
-
-bool isWindowVisible(Handle handle)
-{
-    const WindowRecord* window = findWindow(handle);
-    if (!window || !window->visible)
-        return false;
-    if (window->kind != WindowKind::control)
-        return true;
-    const WindowRecord* parent = findWindow(window->parent);
-    return parent && parent->visible;
-}
-
-bool moveWindow(Handle handle, int x, int y, int width, int height, bool repaint)
-{
-    WindowRecord* window = findWindow(handle);
-    if (!window || window->kind == WindowKind::dialog)
-        return false;
-    bool showing = isWindowVisible(handle);
-    Rect before = screenRectOf(*window);
-    window->rect = {x, y, x + std::max(0, width), y + std::max(0, height)};
-    Rect after = screenRectOf(*window);
-    // Without repaint nothing is invalidated, the uncovered area included: the caller paints.
-    if (repaint && showing) {
-        if (window->kind == WindowKind::topLevel)
-            fillDesktop(before);
-        invalidateScreen(before);
-        invalidateScreen(after);
-    }
-    return true;
-}
-
-Rect getWindowRect(Handle handle)
-{
-    const WindowRecord* window = findWindow(handle);
-    return window ? screenRectOf(*window) : Rect{};
-}
-
-Handle getControl(Handle parent, int id)
-{
-    for (const auto& [handle, window] : state().windows) {
-        if (window.kind == WindowKind::control && window.parent == parent && window.id == id)
-            return handle;
-    }
-    return 0;
-}
-
-int getControlId(Handle control)
-{
-    const WindowRecord* window = findWindow(control);
-    return window && window->kind == WindowKind::control ? window->id : 0;
-}
-
-bool updateWindow(Handle handle)
-{
-    const WindowRecord* window = findWindow(handle);
-    if (!window)
-        return false;
-    repaintWindow(window->kind == WindowKind::control ? window->parent : handle);
-    return true;
-}
 
 // ---- Messages --------------------------------------------------------------
 

@@ -1,7 +1,8 @@
 // The platform core's own state and the helpers its three parts share:
-// Core.cpp (windows, the queue, repainting, time), Screen.cpp (the device
-// screen, surfaces, the title and menu bars) and Modal.cpp (the menu bar's
-// pop-up, message boxes and dialogs). Nothing above the platform includes it.
+// Core.cpp (the queue, repainting, time), Windows.cpp (windows and controls),
+// Screen.cpp (the device screen, surfaces, the title bar), MenuBar.cpp (the
+// menu bar and its pop-up) and Modal.cpp (message boxes and dialogs).
+// Nothing above the platform includes it.
 #pragma once
 
 #include "platform/Backend.h"
@@ -29,6 +30,12 @@ Rect intersect(const Rect& a, const Rect& b);
 Rect unite(const Rect& a, const Rect& b);  // bounding box; an empty side is ignored
 bool contains(const Rect& r, int x, int y);
 Rect offset(const Rect& r, int dx, int dy);
+
+// ---- Input ----------------------------------------------------------------
+
+bool isKey(const Message& message, Param key);       // a key without Ctrl
+bool isLetter(const Message& message, char upper);   // a letter key without Ctrl, either case
+bool isTapIn(const Message& message, const Rect& area);
 
 // ---- Pixels ---------------------------------------------------------------
 
@@ -153,6 +160,8 @@ Rect drawableRect(const WindowRecord& window);
 
 // Marks an area of the screen to be repainted by the top-level windows under it.
 void invalidateScreen(Rect area);
+// Erase background and draw item for what is invalid in one top-level window.
+void repaintWindow(Handle topLevel);
 // Erase background and draw item for everything invalidated, as before any wait for input.
 void repaintInvalid();
 
@@ -160,7 +169,6 @@ void repaintInvalid();
 
 void resetScreen();
 void drawTitleBar();
-void drawMenuBar();
 void paintPlainButton(const WindowRecord& control);  // a button the program does not draw itself
 void fillDesktop(Rect area);  // where no window is; the bars are redrawn over it
 void pushOverlay(Overlay overlay);
@@ -169,8 +177,9 @@ void popOverlay();  // invalidates the area it covered
 void markScreenChanged();
 void present();     // shows the composed screen when anything changed
 
-// ---- Modal loops (Modal.cpp) ----------------------------------------------
+// ---- Menu bar (MenuBar.cpp) ---------------------------------------------------
 
+void drawMenuBar();
 // A tap on the menu bar: true when it was the bar's (the "Game" button opens its pop-up).
 bool handleMenuBarTap(int x, int y);
 const MenuBarRecord* currentMenuBar();

@@ -7,6 +7,7 @@
 #include "platform/PixelFont.h"
 
 #include <algorithm>
+#include <array>
 
 namespace platform::core {
 
@@ -43,11 +44,10 @@ SurfaceView viewOf(SurfaceRecord& surface)
 void copyBuffer(PixelBuffer& target, int x, int y, const PixelBuffer& source, Rect clip)
 {
     Rect area = intersect(intersect({x, y, x + source.width, y + source.height}, clip), target.bounds());
-    for (int row = area.top; row < area.bottom; ++row) {
-        for (int column = area.left; column < area.right; ++column)
-            target.pixels[static_cast<std::size_t>(row * target.width + column)] =
-                source.pixels[static_cast<std::size_t>((row - y) * source.width + (column - x))];
-    }
+    const int count = area.right - area.left;
+    for (int row = area.top; row < area.bottom; ++row)
+        std::copy_n(source.pixels.begin() + ((row - y) * source.width + (area.left - x)), count,
+                    target.pixels.begin() + (row * target.width + area.left));
 }
 
 }  // namespace
@@ -120,28 +120,6 @@ void drawTitleBar()
     markScreenChanged();
 }
 
-void drawMenuBar()
-{
-    const MenuBarRecord* menuBar = currentMenuBar();
-    if (!menuBar)
-        return;
-    PixelBuffer& screen = state().screen;
-    fillRect(screen, {0, menuBarTop, screenWidth, screenHeight}, colour::panel);
-    fillRect(screen, {0, menuBarTop, screenWidth, menuBarTop + 1}, colour::panelEdge);
-    for (int i = 0; i < menuBar->bar->buttonCount; ++i) {
-        Rect button = menuButtonRect(*menuBar, i);
-        const char* label = resources::findString(menuBar->bar->buttons[i].labelString);
-        bool pressed = menuBar->pressedButton == i;
-        if (pressed)
-            fillRect(screen, {button.left, button.top + 1, button.right, button.bottom}, colour::bar);
-        std::string_view text = label ? label : "";
-        drawText(screen, button.left + (button.right - button.left - font::textWidth(text)) / 2,
-                 button.top + (menuBarHeight - font::glyphHeight) / 2, text,
-                 pressed ? colour::barText : colour::text, true);
-    }
-    markScreenChanged();
-}
-
 void fillDesktop(Rect area)
 {
     fillRect(state().screen, area, colour::desktop);
@@ -193,6 +171,11 @@ void present()
     if (!s.screenChanged)
         return;
     s.screenChanged = false;
+    // Most pauses show a screen with nothing above it: no copy is needed then.
+    if (s.overlays.empty()) {
+        s.backend->present(s.screen.pixels.data());
+        return;
+    }
     PixelBuffer composed = s.screen;
     for (const Overlay& overlay : s.overlays)
         copyBuffer(composed, overlay.rect.left, overlay.rect.top, overlay.image, composed.bounds());
@@ -246,10 +229,18 @@ bool selectImage(Handle surface, const Image* image)
     auto it = state().surfaces.find(surface);
     if (it == state().surfaces.end() || it->second.window != 0 || !image || !image->pixels)
         return false;
+    // The palette never changes; one lookup table keeps this from dominating every card drawn.
+    static const std::array<std::uint32_t, 256> colours = [] {
+        std::array<std::uint32_t, 256> table{};
+        for (std::size_t index = 0; index < table.size(); ++index)
+            table[index] = resources::paletteColor(static_cast<std::uint8_t>(index));
+        return table;
+    }();
     PixelBuffer& target = it->second.image;
     target.resize(image->width, image->height, 0);
+    std::uint32_t* out = target.pixels.data();
     for (std::size_t i = 0; i < target.pixels.size(); ++i)
-        target.pixels[i] = resources::paletteColor(image->pixels[i]);
+        out[i] = colours[image->pixels[i]];
     return true;
 }
 
@@ -271,19 +262,21 @@ bool blockCopy(Handle destination, int x, int y, int width, int height, Handle s
     if (isEmpty(area))
         return true;
 
-    // Through a copy, since source and destination may both be the screen.
-    PixelBuffer block;
-    block.resize(area.right - area.left, area.bottom - area.top, 0);
-    for (int row = 0; row < block.height; ++row) {
-        for (int column = 0; column < block.width; ++column) {
-            int fromX = area.left + column - x + sourceX + origin.originX;
-            int fromY = area.top + row - y + sourceY + origin.originY;
-            block.pixels[static_cast<std::size_t>(row * block.width + column)] =
-                origin.target->pixels[static_cast<std::size_t>(fromY * origin.target->width + fromX)];
-        }
+    // Row by row; through a copy when source and destination are one buffer (both the screen).
+    const int fromLeft = area.left - x + sourceX + origin.originX;
+    const int fromTop = area.top - y + sourceY + origin.originY;
+    const Rect moved{fromLeft, fromTop, fromLeft + area.right - area.left, fromTop + area.bottom - area.top};
+    if (origin.target == target.target) {
+        PixelBuffer block;
+        block.resize(moved.right - moved.left, moved.bottom - moved.top, 0);
+        copyBuffer(block, -moved.left, -moved.top, *origin.target, block.bounds());
+        copyBuffer(*target.target, area.left + target.originX, area.top + target.originY, block,
+                   target.target->bounds());
+    } else {
+        copyBuffer(*target.target, area.left + target.originX - moved.left, area.top + target.originY - moved.top,
+                   *origin.target,
+                   offset(area, target.originX, target.originY));
     }
-    copyBuffer(*target.target, area.left + target.originX, area.top + target.originY, block,
-               target.target->bounds());
     if (to->second.window != 0)
         markScreenChanged();
     return true;

@@ -287,6 +287,16 @@ bool install()
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return cannotOpenDisplay();
+    // With no display SDL falls back to drawing nowhere; a game nobody can
+    // see must not keep running, unless that driver was asked for by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    bool invisible = driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
+    if (invisible && !SDL_getenv("SDL_VIDEODRIVER")) {
+        SDL_SetError("no X11 or Wayland display found");
+        cannotOpenDisplay();
+        SDL_Quit();
+        return false;
+    }
 
     SDL_Rect usable{0, 0, screenWidth, screenHeight};
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
