@@ -42,5 +42,6 @@ int main(int argc, char** argv)
     // With no display there is nothing the game can do.
     if (!platform::sdl::install())
         return 1;
-    return programEntry();
+    platform::exitProcess(programEntry());
+    return 0;
 }

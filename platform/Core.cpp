@@ -229,6 +229,27 @@ void repaintWindow(Handle topLevel)
     }
 }
 
+// Draw items for controls shown or moved since they were last drawn.
+bool drawPendingControls()
+{
+    std::vector<Handle> order = state().zOrder;
+    bool any = false;
+    for (Handle handle : order) {
+        WindowRecord* control = findWindow(handle);
+        if (!control || control->kind != WindowKind::control || !control->needsDraw)
+            continue;
+        control->needsDraw = false;
+        if (!isWindowVisible(handle))
+            continue;
+        any = true;
+        if (control->style & styleOwnerDraw)
+            sendMessage(control->parent, Msg::drawItem, control->id, handle);
+        else
+            paintPlainButton(*control);
+    }
+    return any;
+}
+
 void repaintInvalid()
 {
     // Painting may invalidate again (a control shown from a paint handler);
@@ -239,10 +260,10 @@ void repaintInvalid()
             if (window.kind == WindowKind::topLevel && !isEmpty(window.invalid))
                 pending.push_back(handle);
         }
-        if (pending.empty())
-            return;
         for (Handle handle : pending)
             repaintWindow(handle);
+        if (!drawPendingControls() && pending.empty())
+            return;
     }
 }
 

@@ -81,6 +81,7 @@ struct WindowRecord {
     Rect rect{};                     // top level: screen; control: parent's client coordinates
     bool visible = false;
     Rect invalid{};                  // top level: screen area waiting to be repainted
+    bool needsDraw = false;          // control: shown or moved, waiting for its draw item
     bool destroying = false;
     bool dialogEnded = false;
     Param dialogResult = 0;
@@ -164,6 +165,8 @@ void invalidateScreen(Rect area);
 void repaintWindow(Handle topLevel);
 // Erase background and draw item for everything invalidated, as before any wait for input.
 void repaintInvalid();
+// Draw items for the controls shown or moved since their last drawing; true when any was drawn.
+bool drawPendingControls();
 
 // ---- Screen (Screen.cpp) ---------------------------------------------------
 

@@ -12,6 +12,11 @@
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
+#if __has_include(<X11/Xlib.h>)
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+#define ZARTA_X11_ERRORS 1
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -101,8 +106,10 @@ public:
 
     void exitProcess(int status) override
     {
+        // The display server tidies up after a process that leaves; shutting
+        // SDL down first would only give late X errors a chance to arrive.
         std::fflush(nullptr);
-        std::exit(status);
+        std::_Exit(status);
     }
 
     std::string instanceDirectory() override { return instance::defaultDirectory(); }
@@ -271,6 +278,32 @@ private:
     bool shown = false;
 };
 
+#ifdef ZARTA_X11_ERRORS
+// Xlib's default error handler ends the process. SDL sends itself wake-up
+// events that can reach the server after its window has gone (at quit, for
+// one), and such an error must not turn a clean exit or a game in progress
+// into a failure. Errors are reported and play goes on.
+int reportXError(Display*, XErrorEvent* error)
+{
+    if (error->error_code != BadWindow)
+        std::fprintf(stderr, "zarta: X error %d (request %d) ignored\n", error->error_code, error->request_code);
+    return 0;
+}
+
+void keepXErrorsFromEndingTheGame()
+{
+    // SDL loads Xlib itself; take the function from the copy it loaded.
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!xlib)
+        return;
+    using SetHandler = XErrorHandler (*)(XErrorHandler);
+    auto setHandler = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler"));
+    if (setHandler)
+        setHandler(reportXError);
+    dlclose(xlib);
+}
+#endif
+
 bool cannotOpenDisplay()
 {
     std::fprintf(stderr, "zarta: cannot open a display: %s\n", SDL_GetError());
@@ -298,6 +331,11 @@ bool install()
         return false;
     }
 
+#ifdef ZARTA_X11_ERRORS
+    if (driver && SDL_strcmp(driver, "x11") == 0)
+        keepXErrorsFromEndingTheGame();
+#endif
+
     SDL_Rect usable{0, 0, screenWidth, screenHeight};
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
         usable = {0, 0, screenWidth, screenHeight};
@@ -318,7 +356,6 @@ bool install()
     SDL_StopTextInput();
     Uint32 type = SDL_RegisterEvents(1);
     raiseEventType = type == static_cast<Uint32>(-1) ? 0 : type;
-    std::atexit(SDL_Quit);
     backend::install(std::make_unique<SdlBackend>(window));
     return true;
 }

@@ -69,10 +69,9 @@ Handle createWindow(const char* className, const char* text, std::uint32_t style
         window.visible = (style & styleVisible) != 0;
         Handle handle = newHandle();
         window.handle = handle;
-        Rect area = window.visible ? screenRectOf(window) : Rect{};
+        window.needsDraw = window.visible;
         s.windows.emplace(handle, std::move(window));
         s.zOrder.push_back(handle);
-        invalidateScreen(area);
         return handle;
     }
 
@@ -166,8 +165,12 @@ bool showWindow(Handle handle, bool visible)
             fillDesktop(area);
         drawTitleBar();
     }
-    // Shown: the window itself needs painting. Hidden: what lay under it does.
-    invalidateScreen(area);
+    // A control shown needs only its own drawing, as a child window would get;
+    // the board around it keeps what it shows. Hidden: what lay under it does.
+    if (window->kind == WindowKind::control && visible)
+        window->needsDraw = true;
+    else
+        invalidateScreen(area);
     return true;
 }
 
@@ -196,7 +199,10 @@ bool moveWindow(Handle handle, int x, int y, int width, int height, bool repaint
         if (window->kind == WindowKind::topLevel)
             fillDesktop(before);
         invalidateScreen(before);
-        invalidateScreen(after);
+        if (window->kind == WindowKind::control)
+            window->needsDraw = true;
+        else
+            invalidateScreen(after);
     }
     return true;
 }
@@ -228,6 +234,7 @@ bool updateWindow(Handle handle)
     if (!window)
         return false;
     repaintWindow(window->kind == WindowKind::control ? window->parent : handle);
+    drawPendingControls();
     return true;
 }
 

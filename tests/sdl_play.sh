@@ -1,0 +1,331 @@
+#!/usr/bin/env bash
+# Plays the desktop program under a virtual X server the way a person does,
+# with clicks in its window and key presses, and checks what the window shows:
+# Game > New brings a deal with three face-up table cards; a tapped hand card
+# shows the veil and a second tap takes it off; a hand card exchanged with a
+# table card then shows that card, and tapping all three hand cards swaps the
+# hand with the table; Pass or Stop hides the buttons and shows the call in a
+# bubble that goes again; the round ends with every hand face up; Ctrl+Q ends
+# the program with status 0.
+# With --whole-game it plays on (Pass when offered, else Stop, Enter for the
+# boxes) to the "Game Over" box, keeping a screenshot of every turn and round end.
+# Usage: tests/sdl_play.sh path/to/zarta [screenshot folder] [--whole-game]
+set -u
+
+program=${1:?usage: sdl_play.sh path/to/zarta [screenshot folder] [--whole-game]}
+shots=${2:-}
+wholeGame=${3:-}
+testName=sdl_play
+# shellcheck source=tests/xvfb_lib.sh
+. "$(dirname "$0")/xvfb_lib.sh"
+[ -x "$program" ] || { echo "$testName: $program is not executable" >&2; exit 2; }
+if [ -n "$shots" ]; then
+    mkdir -p "$shots"
+    rm -f "$shots"/failed-*.png
+fi
+
+requireCommands import convert
+startVirtualDisplay
+work=$runtime/shots
+mkdir -p "$work"
+began=$(date +%s)
+
+# ---- The window and its pixels ------------------------------------------------
+
+# Device screen: 240 x 320, title bar above the board, menu bar below it.
+boardTop=26
+white='#FFFFFF'
+buttonGrey='#C0C0C0'   # the Stop and Pass buttons
+captionBlue='#1C3C78'  # box captions
+# Board places, board coordinates: x y width height.
+table=("74 98 29 41" "104 98 29 41" "134 98 29 41")
+south=("60 190 29 41" "90 190 29 41" "120 190 29 41")
+west=("8 60 41 29" "8 90 41 29" "8 120 41 29")
+north=("90 8 29 41" "120 8 29 41" "150 8 29 41")
+east=("190 90 41 29" "190 120 41 29" "190 150 41 29")
+stopButton="60 167 40 20"
+passButton="141 167 40 20"
+
+factor=1
+left=0
+top=0
+
+# Where the device screen lies in the window: the largest whole factor, centred.
+readWindowFit() {
+    local WIDTH HEIGHT
+    eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)=[0-9]+$')"
+    factor=$(( WIDTH / 240 < HEIGHT / 320 ? WIDTH / 240 : HEIGHT / 320 ))
+    [ "$factor" -ge 1 ] || fail "window ${WIDTH}x$HEIGHT is smaller than the device screen"
+    left=$(( (WIDTH - 240 * factor) / 2 ))
+    top=$(( (HEIGHT - 320 * factor) / 2 ))
+}
+
+grab() {
+    import -window "$window" "png:$work/screen.png" 2>/dev/null
+}
+
+keep() {
+    [ -n "$shots" ] && cp "$work/screen.png" "$shots/$1.png"
+    return 0
+}
+
+# Rectangles are strings "x y width height".
+# The window pixels of a device rectangle as a crop geometry.
+cropOf() {
+    local x y width height
+    read -r x y width height <<<"$1"
+    echo "$(( width * factor ))x$(( height * factor ))+$(( left + x * factor ))+$(( top + y * factor ))"
+}
+
+# A board place (board coordinates) as a device rectangle.
+onBoard() {
+    local x y width height
+    read -r x y width height <<<"$1"
+    echo "$x $(( y + boardTop )) $width $height"
+}
+
+# Share 0..1 of the last grab's pixels in device rectangle $2 that have
+# exactly colour $1 (not black).
+share() {
+    convert "$work/screen.png" -crop "$(cropOf "$2")" +repage -alpha off \
+        -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:mean]' info:
+}
+
+# A digest of the last grab's pixels in a device rectangle.
+signature() {
+    convert "$work/screen.png" -crop "$(cropOf "$1")" +repage -alpha off -format '%#' info:
+}
+
+above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+
+# ---- What a player sees --------------------------------------------------------
+
+# A card face is mostly white; a back, an empty place and the veil are not.
+showsFace() { above "$(share "$white" "$(onBoard "$1")")" 0.6; }
+isVeiled() {
+    local s
+    s=$(share "$white" "$(onBoard "$1")")
+    above "$s" 0.2 && ! above "$s" 0.5
+}
+showsButton() { above "$(share "$buttonGrey" "$(onBoard "$1")")" 0.4; }
+isMyTurn() { showsButton "$stopButton" || showsButton "$passButton"; }
+tableShowsFaces() { showsFace "${table[0]}" && showsFace "${table[1]}" && showsFace "${table[2]}"; }
+handShowsFaces() { showsFace "${south[0]}" && showsFace "${south[1]}" && showsFace "${south[2]}"; }
+# North's cards are face down during a round and face up at its end.
+isRoundEnd() { showsFace "${north[0]}" && showsFace "${north[1]}" && showsFace "${north[2]}"; }
+popupShown() { above "$(share "$white" "4 226 40 14")" 0.6; }
+
+# Boxes are centred; their caption crosses the screen's middle column.
+boxShown() { above "$(share "$captionBlue" "156 127 16 12")" 0.9; }
+# An OK box has one button across the middle column; Yes and No leave a gap there.
+isOkBox() { ! above "$(share "$white" "117 176 6 10")" 0.9; }
+
+# Grabs until the condition (a command) holds, for up to $1 tenths of a second.
+waitUntil() {
+    local tenths=$1
+    shift
+    local deadline=$(( $(date +%s%N) + tenths * 100000000 ))
+    while :; do
+        grab && "$@" && return 0
+        [ "$(date +%s%N)" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
+# ---- Acting as a player -------------------------------------------------------
+
+# Clicks the middle of a device rectangle.
+click() {
+    local x y width height
+    read -r x y width height <<<"$1"
+    xdotool mousemove --window "$window" \
+        $(( left + (x + width / 2) * factor + factor / 2 )) $(( top + (y + height / 2) * factor + factor / 2 )) click 1
+}
+
+tap() { click "$(onBoard "$1")"; }
+
+pressEnter() {
+    xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool key Return
+}
+
+# Game > New from the menu bar, the pop-up's top item.
+chooseNew() {
+    click "0 294 40 26"
+    waitUntil 30 popupShown || { keep failed-popup; fail "Game did not open its pop-up menu"; }
+    keep menu
+    click "4 224 60 18"
+}
+
+# Answers a box with Enter and waits for it to go.
+answerBox() {
+    pressEnter
+    waitUntil 30 noBox || { keep failed-box; fail "a box stayed after Enter"; }
+}
+noBox() { ! boxShown; }
+noButtons() { ! isMyTurn; }
+
+# Counts round ends as they show, keeping a screenshot of each.
+rounds=0
+atRoundEnd=0
+noteRoundEnd() {
+    if isRoundEnd; then
+        if [ "$atRoundEnd" = 0 ]; then
+            rounds=$(( rounds + 1 ))
+            keep "round-$rounds"
+        fi
+        atRoundEnd=1
+    else
+        atRoundEnd=0
+    fi
+}
+
+# Plays on until the human may move, Enter answering the dealer's question;
+# fails after $1 seconds. Returns 1 at the "Game Over" box, left unanswered.
+awaitMyTurn() {
+    local deadline=$(( $(date +%s) + $1 ))
+    while [ "$(date +%s)" -lt "$deadline" ]; do
+        grab
+        noteRoundEnd
+        if boxShown; then
+            isOkBox && return 1
+            keep keep-cards
+            answerBox
+        elif isMyTurn; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    keep failed-turn
+    fail "no turn for the human within $1 s"
+}
+
+# The speech bubble beside the human's cards, over the place of the buttons.
+southBubble="55 163 35 14"
+showsSouthBubble() { above "$(share "$white" "$(onBoard "$southBubble")")" 0.5; }
+bubbleGoneOrRoundEnd() { ! showsSouthBubble || isRoundEnd; }
+
+# Pass when offered, else Stop: the buttons go, the call shows in a bubble
+# for a moment, and the bubble goes again (or the round's scores replace it).
+passOrStop() {
+    local call=stop
+    if showsButton "$passButton"; then
+        call=pass
+        tap "$passButton"
+    else
+        tap "$stopButton"
+    fi
+    waitUntil 30 noButtons || { keep failed-buttons; fail "the buttons stayed after a tap on $call"; }
+    waitUntil 20 showsSouthBubble || { keep "failed-$call-bubble"; fail "no bubble beside the human's cards after $call"; }
+    waitUntil 30 bubbleGoneOrRoundEnd || { keep "failed-$call-bubble-left"; fail "the $call bubble stayed"; }
+}
+
+allHandsShown() {
+    local place
+    for place in "${south[@]}" "${west[@]}" "${north[@]}" "${east[@]}"; do
+        showsFace "$place" || return 1
+    done
+}
+
+# ---- The test ------------------------------------------------------------------
+
+"$program" &
+appPid=$!
+window=$(awaitZartaWindow)
+[ -n "$window" ] || fail "no window named Zarta appeared"
+readWindowFit
+echo "$testName: window $(printf 0x%x "$window"), scale $factor, screen at +$left+$top"
+
+waitUntil 30 true
+keep start
+showsFace "${table[0]}" && fail "the table shows card faces before a game"
+
+# New game: the dealer's question is answered, then the table lies face up.
+chooseNew
+awaitMyTurn 20 || fail "the game ended before the human's first turn"
+keep first-turn
+tableShowsFaces || { keep failed-table; fail "the table places do not show three card faces on the human's turn"; }
+handShowsFaces || { keep failed-hand; fail "the human's places do not show three card faces on the human's turn"; }
+
+# One card: tap, tap again to put it back, tap, then a table card.
+handBefore=$(signature "$(onBoard "${south[0]}")")
+secondBefore=$(signature "$(onBoard "${south[1]}")")
+tableBefore=$(signature "$(onBoard "${table[0]}")")
+
+tap "${south[0]}"
+waitUntil 20 isVeiled "${south[0]}" || { keep failed-veil; fail "a tapped hand card does not show the veil"; }
+keep veiled
+[ "$(signature "$(onBoard "${south[1]}")")" = "$secondBefore" ] || fail "tapping the first hand card changed the second"
+isMyTurn || fail "the buttons went away when a hand card was tapped"
+
+tap "${south[0]}"
+handAgain() { [ "$(signature "$(onBoard "${south[0]}")")" = "$handBefore" ]; }
+waitUntil 20 handAgain || { keep failed-unveil; fail "tapping a selected hand card again does not put it back"; }
+
+tap "${south[0]}"
+waitUntil 20 isVeiled "${south[0]}" || fail "the hand card does not show the veil the second time"
+tap "${table[0]}"
+# The computer seats may take the table card at once, but the hand keeps what it got.
+handHoldsTableCard() { [ "$(signature "$(onBoard "${south[0]}")")" = "$tableBefore" ]; }
+waitUntil 30 handHoldsTableCard || { keep failed-exchange; fail "after the exchange the hand card does not show the former table card"; }
+keep exchanged
+
+# The whole hand: tapping all three hand cards swaps them with the table.
+awaitMyTurn 30 || fail "the game ended after one exchange"
+for position in 0 1 2; do
+    tableCard[position]=$(signature "$(onBoard "${table[$position]}")")
+done
+tap "${south[0]}"
+tap "${south[1]}"
+tap "${south[2]}"
+handHoldsTable() {
+    local position
+    for position in 0 1 2; do
+        [ "$(signature "$(onBoard "${south[$position]}")")" = "${tableCard[$position]}" ] || return 1
+    done
+}
+waitUntil 30 handHoldsTable || { keep failed-whole-exchange; fail "after tapping all three hand cards the hand does not show the former table"; }
+keep whole-hand-exchanged
+
+turns=0
+if [ "$wholeGame" = --whole-game ]; then
+    # Every round end is kept; the game ends with an OK box.
+    while awaitMyTurn 60; do
+        turns=$(( turns + 1 ))
+        keep "turn-$turns"
+        passOrStop
+    done
+    keep game-over
+    answerBox
+    waitUntil 10 true
+    keep after-game
+    echo "$testName: a whole game: $turns turns of the human, $rounds round ends seen"
+else
+    # Pass or Stop until a round ends: then every hand lies face up.
+    roundsBefore=$rounds
+    deadline=$(( $(date +%s) + 30 ))
+    while [ "$rounds" = "$roundsBefore" ]; do
+        [ "$(date +%s)" -lt "$deadline" ] || { keep failed-round; fail "no round ended within 30 s"; }
+        grab
+        noteRoundEnd
+        [ "$rounds" = "$roundsBefore" ] || break
+        if boxShown; then
+            isOkBox && fail "the game ended within one round"
+            answerBox
+        elif isMyTurn; then
+            passOrStop
+            turns=$(( turns + 1 ))
+        fi
+        sleep 0.1
+    done
+    waitUntil 10 allHandsShown || { keep failed-round-end; fail "at the round end not every hand is shown face up"; }
+    keep round-end
+    # A key waits in the queue while a box or a pause runs: close from the human's turn.
+    awaitMyTurn 30 || fail "the game ended within two rounds"
+fi
+
+closeWithControlQ "$window"
+[ "$status" = 0 ] || fail "Ctrl+Q should end the program with status 0, got: $status"
+[ "$(windowsNamedZarta)" -eq 0 ] || fail "the window is still there after Ctrl+Q"
+
+echo "$testName: OK ($turns turns, $(( $(date +%s) - began )) s)"

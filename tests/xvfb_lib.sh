@@ -1,0 +1,93 @@
+# Shared by the desktop tests (sourced, not run): a virtual X server of the
+# test's own, waiting for processes, and finding the program's window.
+# The sourcing script sets testName first and keeps the program's process id
+# in appPid, so an early failure still ends it.
+
+: "${testName:?set testName before sourcing xvfb_lib.sh}"
+appPid=
+xvfbPid=
+runtime=
+
+fail() {
+    echo "$testName: FAIL: $*" >&2
+    exit 1
+}
+
+cleanupVirtualDisplay() {
+    [ -n "$appPid" ] && kill "$appPid" 2>/dev/null
+    [ -n "$xvfbPid" ] && kill "$xvfbPid" 2>/dev/null
+    [ -n "$runtime" ] && rm -rf "$runtime"
+}
+
+# Exits with 77, the skip code, when a command the test needs is missing.
+requireCommands() {
+    local command
+    for command in "$@"; do
+        command -v "$command" >/dev/null 2>&1 || { echo "$testName: SKIP: $command is not installed" >&2; exit 77; }
+    done
+}
+
+# Starts Xvfb on a display number it finds free itself and points DISPLAY at
+# it, with a private XDG_RUNTIME_DIR so the single-instance rendezvous is this
+# run's alone.
+startVirtualDisplay() {
+    requireCommands Xvfb xdpyinfo xdotool
+    runtime=$(mktemp -d)
+    chmod 700 "$runtime"
+    trap cleanupVirtualDisplay EXIT
+
+    # Xvfb writes the number once it accepts connections, so tests running side by side never collide.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
+    xvfbPid=$!
+    local number=
+    for _ in $(seq 100); do
+        number=$(head -n 1 "$runtime/display" 2>/dev/null)
+        [ -n "$number" ] && break
+        kill -0 "$xvfbPid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$number" ] || fail "Xvfb did not start"
+    xdpyinfo -display ":$number" >/dev/null 2>&1 || fail "Xvfb does not answer on :$number"
+
+    export DISPLAY=":$number" XDG_RUNTIME_DIR="$runtime"
+    # Under the sanitizers: the desktop libraries keep allocations until the process ends.
+    export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+}
+
+windowsNamedZarta() {
+    xdotool search --onlyvisible --name '^Zarta$' 2>/dev/null | wc -l
+}
+
+# Prints the id of the first visible window named Zarta, waiting up to ten seconds.
+awaitZartaWindow() {
+    timeout 10 xdotool search --sync --onlyvisible --name '^Zarta$' 2>/dev/null | head -n 1
+}
+
+# Waits up to $2 tenths of a second for process $1 to end; sets status to
+# its exit status, or to "timeout".
+waitFor() {
+    for _ in $(seq "$2"); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$1" 2>/dev/null; then
+        status=timeout
+        return
+    fi
+    wait "$1"
+    status=$?
+}
+
+# Sends Ctrl+Q to window $1 and waits for the program (appPid) to end; sets
+# status like waitFor. appPid is cleared once the program has ended.
+closeWithControlQ() {
+    xdotool windowfocus --sync "$1" 2>/dev/null
+    xdotool key --window "$1" ctrl+q 2>/dev/null
+    waitFor "$appPid" 50
+    if [ "$status" = timeout ]; then
+        # Some servers drop keys sent to a window; try the focused window instead.
+        xdotool key ctrl+q 2>/dev/null
+        waitFor "$appPid" 50
+    fi
+    [ "$status" = timeout ] || appPid=
+}
