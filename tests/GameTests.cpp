@@ -5,56 +5,15 @@
 #include "app/BoardControls.h"
 #include "app/BoardIds.h"
 #include "model/CardCatalogue.h"
+#include "tools/SimulatorSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
-#include <set>
-#include <sstream>
 
 using namespace testing_support;
 
 namespace {
-
-// Empty when the record is sound, else what is wrong.
-std::string soundnessProblem(const std::int16_t (&livesBefore)[5])
-{
-    std::ostringstream problem;
-    std::set<int> deck;
-    for (const CardRecord& card : game.Deck)
-        deck.insert(card.sideFace);
-    if (deck.size() != 32 || deck.count(0) != 0)
-        problem << "deck is not a permutation; ";
-    for (Seat seat = 1; seat <= 4; ++seat) {
-        if (game.lives[seat] < 0 || game.lives[seat] > 4)
-            problem << "lives of seat " << seat << " out of range; ";
-        if (game.lives[seat] > livesBefore[seat])
-            problem << "lives of seat " << seat << " rose; ";
-    }
-    if (game.gameRunning) {
-        std::set<int> inPlay;
-        int cards = 0;
-        for (Seat seat = 1; seat <= 4; ++seat) {
-            if (game.lives[seat] == 0)
-                continue;
-            for (const CardRecord& card : game.hands[seat]) {
-                if (card.rank < 7 || card.rank > 14)
-                    problem << "seat " << seat << " holds no real card; ";
-                inPlay.insert(card.sideFace);
-                ++cards;
-            }
-        }
-        for (const CardRecord& card : game.TableCards) {
-            inPlay.insert(card.sideFace);
-            ++cards;
-        }
-        if (static_cast<int>(inPlay.size()) != cards)
-            problem << "a card is in two places; ";
-        if (game.currentSeat != seatSouth)
-            problem << "the game waits with seat " << game.currentSeat << " to move; ";
-    }
-    return problem.str();
-}
 
 struct GameResult {
     bool ended = false;
@@ -94,7 +53,7 @@ GameResult playOneGame(unsigned seed)
             harness.tapControl(ids::controlStop);
         }
         ++result.inputs;
-        const std::string problem = soundnessProblem(livesBefore);
+        const std::string problem = sim::soundnessProblem(livesBefore);
         EXPECT_EQ(problem, "") << "seed " << seed << " after input " << result.inputs;
         if (!problem.empty())
             break;

@@ -1,20 +1,22 @@
 // zarta-sim: plays whole games of the real program on the headless back end,
 // with a scripted human, a virtual clock and an optional JSON Lines trace.
-// The whole output is a function of the arguments.
+// Everything it writes except the wall-time line is a function of its arguments.
+#include "ai/MoveDecision.h"
 #include "app/BoardIds.h"
 #include "app/Program.h"
-#include "app/Shell.h"
-#include "model/CardCatalogue.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "model/HandEvaluation.h"
 #include "platform/Headless.h"
 #include "tools/SimulatorSupport.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -24,14 +26,14 @@ using sim::Strategy;
 
 struct Options {
     long games = 1;
-    unsigned long seed = 1;
+    std::uint64_t seed = 1;
     Strategy human = Strategy::random;
     std::string tracePath;
     bool check = false;
 };
 
 struct Totals {
-    long games = 0;
+    long games = 0;  // played to the game-over box
     long rounds = 0;
     long wins = 0;
     long losses = 0;
@@ -41,9 +43,14 @@ struct Totals {
     long allEqual = 0;
 };
 
-constexpr int exitBadArguments = 2;
 constexpr int exitViolation = 1;
-constexpr long maximumInputsPerGame = 100000;
+constexpr int exitBadArguments = 2;
+
+// Liveness bounds. A round that outlasts them is reported as a violation,
+// with or without --check, since the run would otherwise never end.
+constexpr long maximumInputsPerRound = 2000;
+constexpr long maximumInputsPerGame = 20000;
+constexpr long maximumComputerMovesPerInput = 1000;
 
 // The run's one set of working values; the game's watchers are plain function pointers.
 struct Run {
@@ -51,9 +58,21 @@ struct Run {
     Totals totals;
     std::FILE* trace = nullptr;
     std::mt19937_64 random;
+    std::unique_ptr<sim::ScriptedHuman> human;
+    std::chrono::steady_clock::time_point started;
+
+    long inputsThisGame = 0;
+    long inputsThisRound = 0;
     long roundsThisGame = 0;
-    std::string violation;
+    long computerMovesThisInput = 0;
     std::int16_t livesBefore[5] = {};
+    std::string violation;
+
+    // How the round in play is ending: whether its last move was an exchange
+    // that gave its mover exactly 31, and the human's hand as of the last
+    // event, which tells whether the human has exchanged since.
+    bool lastMoveMadeThirtyOne = false;
+    CardRecord southHandSeen[3] = {};
 };
 
 Run run;
@@ -72,6 +91,25 @@ void snapshot(const char* at, const std::string& extra = "")
         writeLine(sim::snapshotJson(at, extra, platform::headless::pauseUnits()));
 }
 
+int finish();
+
+// A fault inside the game's own loop: nothing returns to the simulator, so the run ends here.
+[[noreturn]] void stopInsideInput(const std::string& violation)
+{
+    run.violation = violation;
+    std::exit(finish());
+}
+
+bool sameHand(const CardRecord (&a)[3], const CardRecord (&b)[3])
+{
+    return sameCard(a[0], b[0]) && sameCard(a[1], b[1]) && sameCard(a[2], b[2]);
+}
+
+void rememberSouthHand()
+{
+    std::copy(std::begin(game.hands[seatSouth]), std::end(game.hands[seatSouth]), run.southHandSeen);
+}
+
 // ---- Game watchers -------------------------------------------------------------
 
 void onShuffled(int seconds)
@@ -84,21 +122,38 @@ void onDealt()
 {
     ++run.roundsThisGame;
     ++run.totals.rounds;
+    run.inputsThisRound = 0;
+    run.lastMoveMadeThirtyOne = false;
+    rememberSouthHand();
+    if (run.human)
+        run.human->roundDealt();
     snapshot("deal");
 }
 
 void onComputerMoved(Seat seat, int move)
 {
+    if (++run.computerMovesThisInput > maximumComputerMovesPerInput)
+        stopInsideInput("the computer seats made " + std::to_string(maximumComputerMovesPerInput) +
+                        " moves without the round ending or the human getting a turn");
+    const bool exchanged = move == moveExchangeOne || move == moveExchangeAll;
+    const CardRecord (&hand)[3] = game.hands[seat];
+    run.lastMoveMadeThirtyOne = exchanged && valueOfThree(hand[0], hand[1], hand[2]) == valueThirtyOne;
+    rememberSouthHand();
     snapshot("move", "\"seat\":" + std::to_string(seat) + ",\"move\":" + std::to_string(move) + ",");
 }
 
 void onSettling(int scoring)
 {
+    // A human hand changed since the last event means the human's exchange was the round's last move.
+    if (!sameHand(game.hands[seatSouth], run.southHandSeen)) {
+        const CardRecord (&hand)[3] = game.hands[seatSouth];
+        run.lastMoveMadeThirtyOne = valueOfThree(hand[0], hand[1], hand[2]) == valueThirtyOne;
+    }
     if (scoring == 0)
         ++run.totals.allEqual;
     else if (game.threeAcesFlag)
         ++run.totals.byThreeAces;
-    else if (!game.stopCalled)
+    else if (run.lastMoveMadeThirtyOne)
         ++run.totals.byThirtyOne;
     else
         ++run.totals.byStop;
@@ -115,6 +170,11 @@ void installObserver()
     };
     observer.commandChosen = [](int command) {
         writeLine("{\"ev\":\"input\",\"kind\":\"command\",\"id\":" + std::to_string(command) + "}");
+        if (command == ids::commandNew) {
+            run.roundsThisGame = 0;
+            run.inputsThisGame = 0;
+            std::fill(std::begin(run.livesBefore), std::end(run.livesBefore), std::int16_t{4});
+        }
     };
     observer.boxAnswered = [](const std::string& text, const std::string& caption, int result) {
         writeLine("{\"ev\":\"input\",\"kind\":\"answer\",\"text\":" + sim::jsonString(text) +
@@ -122,6 +182,7 @@ void installObserver()
         if (caption == "Game Over") {
             const bool won = text == "You Win...";
             ++(won ? run.totals.wins : run.totals.losses);
+            ++run.totals.games;
             writeLine(std::string("{\"ev\":\"game\",\"result\":\"") + (won ? "win" : "lose") +
                       "\",\"rounds\":" + std::to_string(run.roundsThisGame) + "}");
         }
@@ -136,11 +197,13 @@ void printUsage(std::FILE* out)
     std::fputs("Usage: zarta-sim [--games N] [--seed S] [--human random|passive|greedy]\n"
                "                 [--trace FILE|-] [--check] [--help]\n"
                "Plays whole games of Zarta with no window, the human seat scripted.\n"
-               "  --games N     games to play (default 1)\n"
+               "  --games N     games to play to the end (default 1)\n"
                "  --seed S      seed of the human's choices and the clock (default 1)\n"
                "  --human H     random (default), passive or greedy\n"
-               "  --trace FILE  write a JSON Lines trace of the run (- for standard output)\n"
-               "  --check       check the game's soundness after every input; stop at the first violation\n",
+               "  --trace FILE  write a JSON Lines trace of the run (- for standard output;\n"
+               "                the summary then goes to standard error)\n"
+               "  --check       check the game's soundness after every input; stop at the first violation\n"
+               "The same arguments give the same run. Exit status: 0 done, 1 violation, 2 bad arguments.\n",
                out);
 }
 
@@ -158,7 +221,7 @@ bool parseNumber(const char* text, unsigned long long maximum, unsigned long lon
     return errno == 0 && *end == '\0' && value <= maximum;
 }
 
-// 0 to go on, else the exit status.
+// 0 to go on, -1 after --help, else the exit status.
 int parseOptions(int argc, char** argv, Options& options)
 {
     for (int index = 1; index < argc; ++index) {
@@ -179,11 +242,11 @@ int parseOptions(int argc, char** argv, Options& options)
             options.games = static_cast<long>(number);
             ++index;
         } else if (argument == "--seed") {
-            if (!parseNumber(value, 0xFFFFFFFFULL, number)) {
-                std::fprintf(stderr, "zarta-sim: --seed needs a whole number from 0 to 4294967295\n");
+            if (!parseNumber(value, 0xFFFFFFFFFFFFFFFFULL, number)) {
+                std::fprintf(stderr, "zarta-sim: --seed needs a whole number from 0 to 18446744073709551615\n");
                 return exitBadArguments;
             }
-            options.seed = static_cast<unsigned long>(number);
+            options.seed = number;
             ++index;
         } else if (argument == "--human") {
             if (!value || !sim::parseStrategy(value, options.human)) {
@@ -210,62 +273,101 @@ int parseOptions(int argc, char** argv, Options& options)
 
 void think()
 {
-    // 0.3 to 5 seconds before each human input, so shuffles often share a second.
+    // 0.3 to 5 seconds before each human input, so the two shuffles of "New" often share a second.
     const auto milliseconds = static_cast<std::int64_t>(300 + run.random() % 4701);
     platform::headless::setClockMilliseconds(platform::headless::clockMilliseconds() + milliseconds);
 }
 
-void checkAfterInput()
+bool processEnded()
 {
-    if (!run.options.check || !run.violation.empty())
-        return;
-    run.violation = sim::soundnessProblem(run.livesBefore);
-    std::copy(std::begin(game.lives), std::end(game.lives), run.livesBefore);
+    return platform::headless::exited() || platform::headless::quitReceived();
 }
 
 void deliver(const sim::HumanInput& input)
 {
     think();
-    switch (input.kind) {
-    case sim::HumanInput::Kind::tap:
-        platform::headless::pushTap(input.x, input.y);
-        runMessageLoop();
-        break;
-    case sim::HumanInput::Kind::command:
-        writeLine("{\"ev\":\"input\",\"kind\":\"command\",\"id\":" + std::to_string(input.command) + "}");
-        if (input.command == ids::commandNew) {
-            run.roundsThisGame = 0;
-            std::fill(std::begin(run.livesBefore), std::end(run.livesBefore), std::int16_t{4});
-        }
-        platform::postMessage(shell.boardWindow, platform::Msg::command, platform::makeCommandParam(input.command),
-                              0);
-        runMessageLoop();
-        break;
-    case sim::HumanInput::Kind::about:
-        platform::headless::pushKey('A', true);
-        platform::headless::pushKey(platform::keyEnter);
-        runMessageLoop();
-        break;
-    }
-    if (platform::headless::exited())
+    run.computerMovesThisInput = 0;
+    ++run.inputsThisGame;
+    ++run.inputsThisRound;
+    sim::queueHumanInput(input);
+    runMessageLoop();
+    if (processEnded())
         return;
     snapshot("input");
-    checkAfterInput();
+    if (run.options.check) {
+        run.violation = sim::soundnessProblem(run.livesBefore);
+        std::copy(std::begin(game.lives), std::end(game.lives), run.livesBefore);
+    }
 }
 
-bool playGame()
+void playGame()
 {
+    const long endedBefore = run.totals.games;
     deliver(sim::HumanInput::newGame());
-    long inputs = 0;
-    while (game.gameRunning && run.violation.empty() && !platform::headless::exited()) {
-        if (++inputs > maximumInputsPerGame) {
+    while (game.gameRunning && run.violation.empty() && !processEnded()) {
+        if (run.inputsThisRound >= maximumInputsPerRound) {
+            run.violation = "round " + std::to_string(run.roundsThisGame) + " did not end within " +
+                            std::to_string(maximumInputsPerRound) + " inputs";
+        } else if (run.inputsThisGame >= maximumInputsPerGame) {
             run.violation = "the game did not end within " + std::to_string(maximumInputsPerGame) + " inputs";
-            break;
+        } else {
+            deliver(run.human->nextInput());
         }
-        deliver(sim::chooseHumanInput(run.options.human, run.random));
     }
-    ++run.totals.games;
-    return run.violation.empty();
+    if (!game.gameRunning && run.violation.empty() && !processEnded() && run.totals.games == endedBefore)
+        run.violation = "the game stopped running without the game-over box";
+}
+
+bool openTrace()
+{
+    if (run.options.tracePath.empty())
+        return true;
+    run.trace = run.options.tracePath == "-" ? stdout : std::fopen(run.options.tracePath.c_str(), "w");
+    if (!run.trace) {
+        std::fprintf(stderr, "zarta-sim: cannot write the trace to '%s': %s\n", run.options.tracePath.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    // Line by line, so a run that crashes still leaves every event up to the crash.
+    std::setvbuf(run.trace, nullptr, _IOLBF, 1 << 16);
+    return true;
+}
+
+// Closes the trace, prints the summary and any violation; returns the exit status.
+int finish()
+{
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run.started).count();
+    bool traceWritten = true;
+    if (run.trace) {
+        traceWritten = std::fflush(run.trace) == 0 && !std::ferror(run.trace);
+        if (run.trace != stdout)
+            traceWritten = std::fclose(run.trace) == 0 && traceWritten;
+        run.trace = nullptr;
+    }
+    // Standard output stays pure JSON Lines when the trace goes there.
+    std::FILE* summary = run.options.tracePath == "-" ? stderr : stdout;
+    const Totals& t = run.totals;
+    std::fprintf(summary,
+                 "games %ld, rounds %ld, human wins %ld, losses %ld\n"
+                 "rounds ended by Stop %ld, by 31 %ld, by three aces %ld, all equal %ld\n"
+                 "wall time %.3f s, %.0f rounds per second\n",
+                 t.games, t.rounds, t.wins, t.losses, t.byStop, t.byThirtyOne, t.byThreeAces, t.allEqual, seconds,
+                 seconds > 0 ? static_cast<double>(t.rounds) / seconds : 0.0);
+    std::fflush(summary);
+    if (!run.violation.empty()) {
+        std::fprintf(stderr,
+                     "zarta-sim: violation in game %ld after input %ld: %s\n"
+                     "zarta-sim: to see it again: zarta-sim --seed %llu --human %s --games %ld --check --trace -\n",
+                     t.games + 1, run.inputsThisGame, run.violation.c_str(),
+                     static_cast<unsigned long long>(run.options.seed), sim::strategyName(run.options.human),
+                     t.games + 1);
+        return exitViolation;
+    }
+    if (!traceWritten) {
+        std::fprintf(stderr, "zarta-sim: the trace could not be written completely\n");
+        return exitViolation;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -275,61 +377,31 @@ int main(int argc, char** argv)
     const int parsed = parseOptions(argc, argv, run.options);
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
+    if (!openTrace())
+        return exitBadArguments;
 
-    if (!run.options.tracePath.empty()) {
-        run.trace = run.options.tracePath == "-" ? stdout : std::fopen(run.options.tracePath.c_str(), "w");
-        if (!run.trace) {
-            std::fprintf(stderr, "zarta-sim: cannot write the trace to '%s': %s\n", run.options.tracePath.c_str(),
-                         std::strerror(errno));
-            return exitBadArguments;
-        }
-    }
+    run.started = std::chrono::steady_clock::now();
     run.random.seed(run.options.seed);
+    run.human = std::make_unique<sim::ScriptedHuman>(run.options.human, run.random);
 
-    const auto started = std::chrono::steady_clock::now();
-    platform::headless::install();
+    if (!sim::startFreshProcess()) {
+        std::fprintf(stderr, "zarta-sim: start-up failed\n");
+        return exitViolation;
+    }
     platform::headless::setClockMilliseconds(static_cast<std::int64_t>(run.random() % 3600000));
-    zeroGameState();
-    shell = ShellState{};
+    installObserver();
+    platform::headless::setBoxAnswerer(
+        [](const std::string& text, const std::string&, platform::BoxButtons buttons) {
+            think();
+            return run.human->answerBox(text, buttons);
+        });
     gameWatcher.shuffled = onShuffled;
     gameWatcher.dealt = onDealt;
     gameWatcher.computerMoved = onComputerMoved;
     gameWatcher.settling = onSettling;
-    installObserver();
-    platform::headless::setBoxAnswerer(
-        [](const std::string& text, const std::string&, platform::BoxButtons buttons) {
-            return sim::answerBox(run.options.human, run.random, text, buttons);
-        });
-
-    if (!startUp()) {
-        std::fprintf(stderr, "zarta-sim: start-up failed\n");
-        return exitViolation;
-    }
-    runMessageLoop();
     snapshot("start");
 
-    for (long index = 0; index < run.options.games; ++index) {
-        if (!playGame() || platform::headless::exited())
-            break;
-    }
-    if (run.trace && run.trace != stdout)
-        std::fclose(run.trace);
-    else if (run.trace)
-        std::fflush(run.trace);
-
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::FILE* summary = run.trace == stdout ? stderr : stdout;
-    std::fprintf(summary,
-                 "games %ld, rounds %ld, human wins %ld, losses %ld\n"
-                 "rounds ended by Stop %ld, by 31 %ld, by three aces %ld, all equal %ld\n"
-                 "wall time %.3f s, %.0f rounds per second\n",
-                 run.totals.games, run.totals.rounds, run.totals.wins, run.totals.losses, run.totals.byStop,
-                 run.totals.byThirtyOne, run.totals.byThreeAces, run.totals.allEqual, seconds,
-                 seconds > 0 ? static_cast<double>(run.totals.rounds) / seconds : 0.0);
-    if (!run.violation.empty()) {
-        std::fprintf(stderr, "zarta-sim: violation in game %ld (seed %lu, human %s): %s\n", run.totals.games,
-                     run.options.seed, sim::strategyName(run.options.human), run.violation.c_str());
-        return exitViolation;
-    }
-    return 0;
+    while (run.totals.games < run.options.games && run.violation.empty() && !processEnded())
+        playGame();
+    return finish();
 }

@@ -1,11 +1,14 @@
 #include "tools/SimulatorSupport.h"
 
 #include "app/BoardIds.h"
+#include "app/Program.h"
 #include "app/Shell.h"
+#include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "model/HandEvaluation.h"
+#include "platform/Headless.h"
 
-#include <deque>
+#include <cstdio>
 #include <set>
 #include <sstream>
 
@@ -14,7 +17,7 @@ namespace sim {
 namespace {
 
 constexpr HandValue greedyStopValue = 27.0;
-constexpr HandValue keepValue = 15.0;
+constexpr HandValue greedyKeepValue = 15.0;
 
 bool visible(int controlId)
 {
@@ -22,99 +25,29 @@ bool visible(int controlId)
     return control != 0 && platform::isWindowVisible(control);
 }
 
-std::uint64_t below(std::mt19937_64& random, std::uint64_t bound)
-{
-    return random() % bound;
-}
-
-// The greedy human's taps still to make for the exchange it has chosen.
-std::deque<int> plannedTaps;
-
-HandValue valueWith(const CardRecord (&hand)[3])
+HandValue valueOf(const CardRecord (&hand)[3])
 {
     return valueOfThree(hand[0], hand[1], hand[2]);
 }
 
-// Plans the exchange that most improves the human's hand; false when none does.
-bool planBestExchange()
+bool isRealCard(const CardRecord& card)
 {
-    const CardRecord (&hand)[3] = game.hands[seatSouth];
-    HandValue best = valueWith(hand);
-    bool found = false;
-    for (int h = 0; h < 3; ++h) {
-        for (int t = 0; t < 3; ++t) {
-            CardRecord trial[3] = {hand[0], hand[1], hand[2]};
-            trial[h] = game.TableCards[t];
-            const HandValue value = valueWith(trial);
-            if (value > best) {
-                best = value;
-                plannedTaps = {ids::controlSouth1 + h, ids::controlTable1 + t};
-                found = true;
-            }
-        }
-    }
-    if (valueWith(game.TableCards) > best) {
-        plannedTaps = {ids::controlSouth1, ids::controlSouth1 + 1, ids::controlSouth1 + 2};
-        found = true;
-    }
-    return found;
-}
-
-HumanInput buttonOrFirstCard(bool preferPass)
-{
-    if (preferPass && visible(ids::controlPass))
-        return HumanInput::tapOn(ids::controlPass);
-    if (visible(ids::controlStop))
-        return HumanInput::tapOn(ids::controlStop);
-    if (visible(ids::controlPass))
-        return HumanInput::tapOn(ids::controlPass);
-    return HumanInput::tapOn(ids::controlSouth1);
-}
-
-HumanInput randomInput(std::mt19937_64& random)
-{
-    const auto pick = below(random, 1000);
-    if (pick < 3)
-        return HumanInput::newGame();
-    if (pick < 23)
-        return HumanInput::aboutAndClose();
-    if (pick < 100) {
-        // Anywhere on the board: hidden places, the computer seats' cards, the bare table.
-        return HumanInput::tapAt(static_cast<int>(below(random, platform::screenWidth)),
-                                 platform::titleBarHeight + static_cast<int>(below(random, 268)));
-    }
-    int choices[8];
-    int count = 0;
-    for (int id = ids::controlTable1; id <= ids::controlSouth1 + 2; ++id)
-        choices[count++] = id;
-    if (visible(ids::controlStop))
-        choices[count++] = ids::controlStop;
-    if (visible(ids::controlPass))
-        choices[count++] = ids::controlPass;
-    return HumanInput::tapOn(choices[below(random, static_cast<std::uint64_t>(count))]);
-}
-
-HumanInput greedyInput()
-{
-    if (plannedTaps.empty()) {
-        // A selection left from elsewhere would spoil the plan.
-        for (int position = 0; position < 3; ++position) {
-            if (game.handSelected[position])
-                return HumanInput::tapOn(ids::controlSouth1 + position);
-            if (game.tableSelected[position])
-                return HumanInput::tapOn(ids::controlTable1 + position);
-        }
-        if (!planBestExchange()) {
-            const bool stopNow = valueWith(game.hands[seatSouth]) >= greedyStopValue;
-            return buttonOrFirstCard(!stopNow);
-        }
-    }
-    const int next = plannedTaps.front();
-    plannedTaps.pop_front();
-    return HumanInput::tapOn(next);
+    return card.rank >= 7 && card.rank <= 14 && card.suit >= 1 && card.suit <= 4;
 }
 
 }  // namespace
+
+bool startFreshProcess()
+{
+    platform::headless::install();
+    zeroGameState();
+    shell = ShellState{};
+    gameWatcher = GameWatcher{};
+    if (!startUp())
+        return false;
+    runMessageLoop();
+    return true;
+}
 
 bool parseStrategy(const std::string& name, Strategy& strategy)
 {
@@ -148,42 +81,187 @@ HumanInput HumanInput::tapOn(int controlId)
     return tapAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
 }
 
-HumanInput chooseHumanInput(Strategy strategy, std::mt19937_64& random)
+void queueHumanInput(const HumanInput& input)
 {
+    switch (input.kind) {
+    case HumanInput::Kind::tap:
+        platform::headless::pushTap(input.x, input.y);
+        break;
+    case HumanInput::Kind::newGame: {
+        // The pop-up that the first tap opens takes the second from the queue.
+        const platform::Rect button = platform::headless::menuButtonRect();
+        int x = 0;
+        int y = 0;
+        if (platform::headless::menuItemPoint(ids::commandNew, x, y)) {
+            platform::headless::pushTap((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+            platform::headless::pushTap(x, y);
+        } else {
+            platform::postMessage(shell.boardWindow, platform::Msg::command, platform::makeCommandParam(ids::commandNew),
+                                  0);
+        }
+        break;
+    }
+    case HumanInput::Kind::about:
+        platform::headless::pushKey('A', true);
+        platform::headless::pushKey(platform::keyEnter);
+        break;
+    }
+}
+
+// ---- The scripted human -------------------------------------------------------
+
+HumanInput ScriptedHuman::nextInput()
+{
+    ++inputsThisRound;
     switch (strategy) {
     case Strategy::random:
-        return randomInput(random);
+        return randomInput();
     case Strategy::passive:
-        return buttonOrFirstCard(true);
+        return passiveInput();
     case Strategy::greedy:
         return greedyInput();
     }
-    return buttonOrFirstCard(true);
+    return passiveInput();
 }
 
-int answerBox(Strategy strategy, std::mt19937_64& random, const std::string&, platform::BoxButtons buttons)
+int ScriptedHuman::answerBox(const std::string&, platform::BoxButtons buttons)
 {
-    plannedTaps.clear();  // a box means a new deal or the end: any plan is stale
+    plannedCount = plannedNext = 0;  // a box means a new deal or the end: any plan is stale
     if (buttons == platform::BoxButtons::ok)
         return platform::answerOk;
     switch (strategy) {
     case Strategy::random:
-        return below(random, 2) ? platform::answerYes : platform::answerNo;
+        return below(2) ? platform::answerYes : platform::answerNo;
     case Strategy::passive:
         return platform::answerYes;
     case Strategy::greedy:
-        return valueWith(game.hands[seatSouth]) >= keepValue ? platform::answerYes : platform::answerNo;
+        return valueOf(game.hands[seatSouth]) >= greedyKeepValue ? platform::answerYes : platform::answerNo;
     }
     return platform::answerYes;
 }
 
+void ScriptedHuman::roundDealt()
+{
+    plannedCount = plannedNext = 0;
+    inputsThisRound = 0;
+}
+
+HumanInput ScriptedHuman::tapControl(int controlId)
+{
+    lastTapped = controlId;
+    return HumanInput::tapOn(controlId);
+}
+
+HumanInput ScriptedHuman::randomInput()
+{
+    const auto pick = below(1000);
+    if (pick < 3)
+        return HumanInput::newGame();
+    if (pick < 23)
+        return HumanInput::aboutAndClose();
+    if (pick < 60) {
+        // Anywhere on the board: the bare table, hidden places, the edges.
+        lastTapped = 0;
+        return HumanInput::tapAt(static_cast<int>(below(platform::screenWidth)),
+                                 platform::titleBarHeight +
+                                     static_cast<int>(below(platform::screenHeight - platform::titleBarHeight -
+                                                            platform::menuBarHeight)));
+    }
+    if (pick < 90)  // any card control, the computer seats' and hidden ones included
+        return tapControl(ids::controlTable1 + static_cast<int>(below(ids::cardControlCount)));
+    if (pick < 130 && lastTapped != 0)
+        return tapControl(lastTapped);  // the same card twice
+    int choices[8];
+    int count = 0;
+    for (int id = ids::controlTable1; id <= ids::controlSouth1 + 2; ++id)
+        choices[count++] = id;
+    if (visible(ids::controlStop))
+        choices[count++] = ids::controlStop;
+    if (visible(ids::controlPass))
+        choices[count++] = ids::controlPass;
+    return tapControl(choices[below(static_cast<std::uint64_t>(count))]);
+}
+
+HumanInput ScriptedHuman::passiveInput()
+{
+    const bool impatient = inputsThisRound > patience;
+    if (visible(ids::controlStop) && (impatient || !visible(ids::controlPass)))
+        return tapControl(ids::controlStop);
+    if (visible(ids::controlPass))
+        return tapControl(ids::controlPass);
+    // The game always offers a button while it waits; this only keeps the run going if it doesn't.
+    return tapControl(ids::controlSouth1);
+}
+
+// Plans the exchange that most improves the human's hand; false when none does.
+bool ScriptedHuman::planBestExchange()
+{
+    const CardRecord (&hand)[3] = game.hands[seatSouth];
+    HandValue best = valueOf(hand);
+    bool found = false;
+    for (int h = 0; h < 3; ++h) {
+        for (int t = 0; t < 3; ++t) {
+            CardRecord trial[3] = {hand[0], hand[1], hand[2]};
+            trial[h] = game.TableCards[t];
+            const HandValue value = valueOf(trial);
+            if (value > best) {
+                best = value;
+                plannedTaps[0] = ids::controlSouth1 + h;
+                plannedTaps[1] = ids::controlTable1 + t;
+                plannedCount = 2;
+                found = true;
+            }
+        }
+    }
+    if (valueOf(game.TableCards) > best) {
+        for (int position = 0; position < 3; ++position)
+            plannedTaps[position] = ids::controlSouth1 + position;
+        plannedCount = 3;
+        found = true;
+    }
+    plannedNext = 0;
+    return found;
+}
+
+HumanInput ScriptedHuman::greedyInput()
+{
+    if (plannedNext < plannedCount)
+        return tapControl(plannedTaps[plannedNext++]);
+    plannedCount = plannedNext = 0;
+    // A selection left from elsewhere would spoil the plan.
+    for (int position = 0; position < 3; ++position) {
+        if (game.handSelected[position])
+            return tapControl(ids::controlSouth1 + position);
+        if (game.tableSelected[position])
+            return tapControl(ids::controlTable1 + position);
+    }
+    const bool stopAvailable = visible(ids::controlStop);
+    const bool satisfied = valueOf(game.hands[seatSouth]) >= greedyStopValue || inputsThisRound > patience;
+    if (stopAvailable && satisfied)
+        return tapControl(ids::controlStop);
+    if (planBestExchange())
+        return tapControl(plannedTaps[plannedNext++]);
+    if (visible(ids::controlPass))
+        return tapControl(ids::controlPass);
+    if (stopAvailable)
+        return tapControl(ids::controlStop);
+    return tapControl(ids::controlSouth1);
+}
+
+// ---- Soundness -------------------------------------------------------------------
+
 std::string soundnessProblem(const std::int16_t (&livesBefore)[5])
 {
     std::ostringstream problem;
+    // The deck stays zero-filled until the first "New" shuffles it.
     std::set<int> deck;
-    for (const CardRecord& card : game.Deck)
-        deck.insert(card.sideFace);
-    if (deck.size() != deckSize || deck.count(0) != 0)
+    bool shuffled = false;
+    for (const CardRecord& card : game.Deck) {
+        shuffled = shuffled || card.sideFace != 0;
+        if (isRealCard(card))
+            deck.insert(card.sideFace);
+    }
+    if (shuffled && deck.size() != deckSize)
         problem << "the deck is not a permutation of the 32 cards; ";
     for (Seat seat = 1; seat <= seatCount; ++seat) {
         if (game.lives[seat] < 0 || game.lives[seat] > 4)
@@ -191,34 +269,53 @@ std::string soundnessProblem(const std::int16_t (&livesBefore)[5])
         else if (game.gameRunning && game.lives[seat] > livesBefore[seat])
             problem << "the lives of seat " << seat << " rose during a game; ";
     }
-    if (game.gameRunning) {
-        std::set<int> inPlay;
-        int cards = 0;
-        for (Seat seat = 1; seat <= seatCount; ++seat) {
-            if (game.lives[seat] == 0)
-                continue;
-            for (const CardRecord& card : game.hands[seat]) {
-                if (card.rank < 7 || card.rank > 14 || card.suit < 1 || card.suit > 4)
-                    problem << "seat " << seat << " holds a card that is no real card; ";
-                inPlay.insert(card.sideFace);
-                ++cards;
-            }
-        }
-        for (const CardRecord& card : game.TableCards) {
-            if (card.rank < 7 || card.rank > 14)
-                problem << "the table holds a card that is no real card; ";
+    for (int position = 0; position < 3; ++position) {
+        if ((game.handSelected[position] | game.tableSelected[position]) & ~1)
+            problem << "a selection flag is neither 0 nor 1; ";
+    }
+    const bool buttonOffered = visible(ids::controlStop) || visible(ids::controlPass);
+    if (!game.gameRunning) {
+        if (buttonOffered)
+            problem << "Stop or Pass is offered with no game running; ";
+        return problem.str();
+    }
+
+    std::set<int> inPlay;
+    int cards = 0;
+    for (Seat seat = 1; seat <= seatCount; ++seat) {
+        if (game.lives[seat] == 0)
+            continue;
+        for (const CardRecord& card : game.hands[seat]) {
+            if (!isRealCard(card))
+                problem << "seat " << seat << " holds a card that is no real card; ";
             inPlay.insert(card.sideFace);
             ++cards;
         }
-        if (static_cast<int>(inPlay.size()) != cards)
-            problem << "a card is in two places at once; ";
-        if (game.currentSeat != seatSouth)
-            problem << "the game waits for input with seat " << game.currentSeat << " to move; ";
-        if (game.lives[seatSouth] == 0)
-            problem << "the game runs on with the human out of lives; ";
+    }
+    for (const CardRecord& card : game.TableCards) {
+        if (!isRealCard(card))
+            problem << "the table holds a card that is no real card; ";
+        inPlay.insert(card.sideFace);
+        ++cards;
+    }
+    if (static_cast<int>(inPlay.size()) != cards)
+        problem << "a card is in two places at once; ";
+    if (game.currentSeat != seatSouth)
+        problem << "the game waits for input with seat " << game.currentSeat << " to move; ";
+    if (game.lives[seatSouth] == 0)
+        problem << "the game runs on with the human out of lives; ";
+    if (game.finishedFlags[seatSouth])
+        problem << "the game waits for a human who has finished the round; ";
+    if (!buttonOffered)
+        problem << "the human is to move but neither Stop nor Pass is offered; ";
+    for (int position = 0; position < 3; ++position) {
+        if (!visible(ids::controlSouth1 + position) || !visible(ids::controlTable1 + position))
+            problem << "the human is to move with a hand or table card hidden; ";
     }
     return problem.str();
 }
+
+// ---- Trace lines -------------------------------------------------------------------
 
 std::string jsonString(const std::string& text)
 {
@@ -242,9 +339,11 @@ namespace {
 
 std::string cardCode(const CardRecord& card)
 {
-    if (card.sideFace == 0 && card.uprightFace == 0 && card.points == 0 && card.suit == 0 && card.rank == 0)
+    const bool allZero = card.sideFace == 0 && card.uprightFace == 0 && card.points == 0 && card.suit == 0 &&
+                         card.rank == 0 && card.sideFaceSelected == 0 && card.uprightFaceSelected == 0;
+    if (allZero)
         return "\"00\"";
-    if (card.rank < 7 || card.rank > 14 || card.suit < 1 || card.suit > 4)
+    if (!isRealCard(card))
         return "\"--\"";
     std::string code = "\"";
     code += "789TJQKA"[card.rank - 7];

@@ -1,5 +1,6 @@
-// What the simulator, the fuzzer and the whole-game tests share: the scripted
-// human strategies, the soundness check, and the trace's JSON.
+// What the simulator, the fuzzer and the whole-game tests share: a fresh
+// headless process, the scripted human strategies, the soundness check and
+// the trace's JSON.
 #pragma once
 
 #include "platform/Platform.h"
@@ -10,30 +11,69 @@
 
 namespace sim {
 
+// Resets the whole process state (back end, game record, shell, watchers)
+// and runs start-up until the board waits for input; false when start-up
+// failed. The game's watchers come back empty; a box answerer or observer
+// set afterwards stays until the next call.
+bool startFreshProcess();
+
 enum class Strategy { random, passive, greedy };
 
 bool parseStrategy(const std::string& name, Strategy& strategy);
 const char* strategyName(Strategy strategy);
 
 struct HumanInput {
-    enum class Kind { tap, command, about };
+    enum class Kind { tap, newGame, about };
     Kind kind;
     int x;  // screen pixels, for a tap
     int y;
-    int command;
 
-    static HumanInput tapAt(int x, int y) { return {Kind::tap, x, y, 0}; }
-    static HumanInput tapOn(int controlId);  // the centre of a control
-    static HumanInput newGame() { return {Kind::command, 0, 0, 40005}; }
-    static HumanInput aboutAndClose() { return {Kind::about, 0, 0, 0}; }
+    static HumanInput tapAt(int x, int y) { return {Kind::tap, x, y}; }
+    static HumanInput tapOn(int controlId);  // the centre of the control, hidden or not
+    static HumanInput newGame() { return {Kind::newGame, 0, 0}; }        // "Game", then "New"
+    static HumanInput aboutAndClose() { return {Kind::about, 0, 0}; }   // Ctrl+A, then Enter
 };
 
-// The next input of the human seat while the game waits for it.
-HumanInput chooseHumanInput(Strategy strategy, std::mt19937_64& random);
-int answerBox(Strategy strategy, std::mt19937_64& random, const std::string& text, platform::BoxButtons buttons);
+// Queues what a person does for `input`; the message loop then takes it as one input.
+void queueHumanInput(const HumanInput& input);
+
+// A scripted player for the human seat. Its choices depend only on the game
+// record, what is on the board and the generator it is given.
+class ScriptedHuman {
+public:
+    ScriptedHuman(Strategy strategy, std::mt19937_64& random) : strategy(strategy), random(random) {}
+
+    // The next input while the game waits for the human.
+    HumanInput nextInput();
+    int answerBox(const std::string& text, platform::BoxButtons buttons);
+    // A round was dealt: plans are stale and patience starts again.
+    void roundDealt();
+
+    // Inputs after which a passive or greedy player stops the round anyway:
+    // two such players against computer seats that never stop would otherwise
+    // exchange and pass for ever.
+    static constexpr int patience = 40;
+
+private:
+    HumanInput randomInput();
+    HumanInput passiveInput();
+    HumanInput greedyInput();
+    bool planBestExchange();
+    HumanInput tapControl(int controlId);
+    std::uint64_t below(std::uint64_t bound) { return random() % bound; }
+
+    Strategy strategy;
+    std::mt19937_64& random;
+    int plannedTaps[3] = {};
+    int plannedCount = 0;
+    int plannedNext = 0;
+    int lastTapped = 0;
+    int inputsThisRound = 0;
+};
 
 // Empty when the game record is sound after an input, else what is wrong.
-// `livesBefore` holds the lives after the previous input of the same game.
+// `livesBefore` holds the lives after the previous input of the same game
+// (all 4 right after "New").
 std::string soundnessProblem(const std::int16_t (&livesBefore)[5]);
 
 // Trace lines.

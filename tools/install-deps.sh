@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config python3
   libsdl2-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev

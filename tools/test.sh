@@ -14,3 +14,8 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 cmake -S . -B build-asan -DZARTA_WERROR=ON -DZARTA_SANITIZE=ON -DZARTA_SDL=OFF
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# Soak, memory check and a short fuzz run (README: Simulator, Fuzzing).
+tools/soak.sh build-asan
+tools/memcheck.sh build
+tools/fuzz.sh build-fuzz 60

@@ -1,0 +1,171 @@
+// zarta-bench: how fast the pieces of the game run on this machine. These
+// are figures for docs/performance.md, not timed tests: nothing fails here.
+#include "ai/HandAnalysis.h"
+#include "ai/MoveDecision.h"
+#include "app/BoardIds.h"
+#include "app/Program.h"
+#include "app/Shell.h"
+#include "model/CardCatalogue.h"
+#include "model/Deck.h"
+#include "model/GameEvents.h"
+#include "model/GameState.h"
+#include "model/HandEvaluation.h"
+#include "platform/Headless.h"
+#include "tools/SimulatorSupport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <random>
+#include <vector>
+
+namespace {
+
+using Hand = std::array<CardRecord, 3>;
+
+// Hands of three different cards, the same every run.
+std::vector<Hand> sampleHands(std::size_t count)
+{
+    std::mt19937 random(2024);
+    std::vector<Hand> hands;
+    std::array<int, deckSize> rows{};
+    for (int row = 0; row < deckSize; ++row)
+        rows[row] = row;
+    while (hands.size() < count) {
+        std::shuffle(rows.begin(), rows.end(), random);
+        hands.push_back({CardCatalogue[rows[0]], CardCatalogue[rows[1]], CardCatalogue[rows[2]]});
+    }
+    return hands;
+}
+
+const CardRecord& cardOf(int rank, int suit)
+{
+    // Catalogue order within a suit: ace, 7, 8, 9, 10, jack, queen, king.
+    return CardCatalogue[(suit - 1) * 8 + (rank == 14 ? 0 : rank - 6)];
+}
+
+void startGame(sim::ScriptedHuman* human, void (*dealt)() = nullptr)
+{
+    sim::startFreshProcess();
+    gameWatcher.dealt = dealt;
+    platform::headless::setBoxAnswerer(
+        [human](const std::string& text, const std::string&, platform::BoxButtons buttons) {
+            return human ? human->answerBox(text, buttons) : platform::answerYes;
+        });
+    sim::queueHumanInput(sim::HumanInput::newGame());
+    runMessageLoop();
+}
+
+// ---- The rules ---------------------------------------------------------------------
+
+void valueOfThreeCards(benchmark::State& state)
+{
+    const std::vector<Hand> hands = sampleHands(1024);
+    std::size_t index = 0;
+    for (auto _ : state) {
+        const Hand& hand = hands[index++ & 1023];
+        benchmark::DoNotOptimize(valueOfThree(hand[0], hand[1], hand[2]));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(valueOfThreeCards);
+
+// The recording evaluation the turn engine runs: value, flags and the per-seat record.
+void evaluateHandOfASeat(benchmark::State& state)
+{
+    const std::vector<Hand> hands = sampleHands(1024);
+    zeroGameState();
+    std::size_t index = 0;
+    for (auto _ : state) {
+        const Hand& hand = hands[index++ & 1023];
+        std::copy(hand.begin(), hand.end(), game.hands[seatWest]);
+        benchmark::DoNotOptimize(evaluateHand(seatWest));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(evaluateHandOfASeat);
+
+// ---- The shuffle -------------------------------------------------------------------
+
+void shuffleTheDeck(benchmark::State& state)
+{
+    platform::headless::install();
+    zeroGameState();
+    gameWatcher = GameWatcher{};
+    int seconds = 0;
+    for (auto _ : state) {
+        platform::headless::pinSeconds(seconds++ % 60);
+        shuffleDeck();
+        benchmark::DoNotOptimize(game.Deck[31]);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(shuffleTheDeck);
+
+// ---- One computer decision ---------------------------------------------------------
+
+// West holds a mixed hand that a table card of its suit improves, so every
+// call decides the same exchange and leaves the record as it found it. The
+// decision pre-selects the cards through the board, so this includes
+// redrawing the 15 card controls on the headless screen and the thinking pause.
+void chooseAComputerMove(benchmark::State& state)
+{
+    startGame(nullptr);
+    game.hands[seatWest][0] = cardOf(7, 1);
+    game.hands[seatWest][1] = cardOf(9, 2);
+    game.hands[seatWest][2] = cardOf(13, 3);
+    game.TableCards[0] = cardOf(14, 1);
+    game.TableCards[1] = cardOf(8, 4);
+    game.TableCards[2] = cardOf(12, 2);
+    game.firstTurnOfRound = 0;
+    game.aiFirstTurn = 0;
+    int move = 0;
+    for (auto _ : state) {
+        const int suitResult = suitGroups(seatWest);
+        const int rankResult = rankGroups(seatWest);
+        move = chooseComputerMove(seatWest, suitResult, rankResult, shell.boardWindow);
+        benchmark::DoNotOptimize(move);
+    }
+    if (move != moveExchangeOne)
+        state.SkipWithError("the set-up hand did not lead to an exchange");
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(chooseAComputerMove);
+
+// ---- Whole rounds of the real program ----------------------------------------------
+
+long roundsDealt = 0;
+sim::ScriptedHuman* roundsHuman = nullptr;
+
+void countRound()
+{
+    ++roundsDealt;
+    roundsHuman->roundDealt();
+}
+
+// Whole games on the headless back end, from "New" to the game-over box, with
+// a scripted human; the figure is rounds per second of processor time.
+void playWholeRounds(benchmark::State& state, sim::Strategy strategy)
+{
+    std::mt19937_64 random(7);
+    sim::ScriptedHuman human(strategy, random);
+    roundsHuman = &human;
+    roundsDealt = 0;
+    for (auto _ : state) {
+        startGame(&human, countRound);
+        while (game.gameRunning) {
+            sim::queueHumanInput(human.nextInput());
+            runMessageLoop();
+        }
+    }
+    state.counters["rounds"] = benchmark::Counter(static_cast<double>(roundsDealt), benchmark::Counter::kIsRate);
+    state.counters["rounds/game"] =
+        benchmark::Counter(static_cast<double>(roundsDealt) / static_cast<double>(state.iterations()));
+}
+BENCHMARK_CAPTURE(playWholeRounds, greedy, sim::Strategy::greedy)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(playWholeRounds, passive, sim::Strategy::passive)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
