@@ -310,6 +310,12 @@ void queueKey(Param key, Param modifiers)
 
 void queueClose()
 {
+    // A box or menu waiting for an answer cannot let the close path run inside
+    // it, and a player closing the window then means it: leave at once.
+    if (core::state().modalDepth > 0) {
+        platform::exitProcess(0);
+        return;
+    }
     Handle board = core::focusWindow();
     if (board)
         core::state().queue.push_back({{board, Msg::command, makeCommandParam(1, 0), 0}, core::Origin::closeButton});

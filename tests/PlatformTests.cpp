@@ -330,6 +330,17 @@ TEST_F(Platform, BoxDefersQueuedBoardInputUntilItCloses)
     EXPECT_EQ(boardLog, (Log{"command 11114", "answer 7", "command 11115", "command 1", "erase"}));
 }
 
+TEST_F(Platform, ClosingTheWindowWhileABoxWaitsEndsTheProgram)
+{
+    headless::setIdleHandler([] {
+        if (headless::boxOpen())
+            headless::pushClose();
+    });
+    messageBox(board, "Keep this cards?", "Player choice:", BoxButtons::yesNo);
+    EXPECT_TRUE(headless::exited());
+    EXPECT_EQ(headless::exitStatus(), 0);
+}
+
 TEST_F(Platform, BoardDrawingUnderAnOpenBoxStaysBehindIt)
 {
     constexpr int x = screenWidth / 2;
