@@ -267,6 +267,18 @@ void repaintInvalid()
     }
 }
 
+// With the queue empty, as before any wait for input: repaint what needs it,
+// show the screen, then block until the back end has input. False when the
+// process has ended or (headless) no input will come.
+bool repaintShowAndWait()
+{
+    repaintInvalid();
+    if (state().exited)
+        return false;
+    present();
+    return currentBackend().waitForInput();
+}
+
 bool takeModalInput(InputFilter accepts, void* context, Message& message)
 {
     CoreState& s = state();
@@ -280,11 +292,7 @@ bool takeModalInput(InputFilter accepts, void* context, Message& message)
                 return true;
             }
         }
-        repaintInvalid();
-        if (s.exited)
-            break;
-        present();
-        if (!currentBackend().waitForInput())
+        if (!repaintShowAndWait())
             return false;
     }
     return false;
@@ -412,11 +420,7 @@ bool getMessage(Message& message)
             }
             return true;
         }
-        repaintInvalid();
-        if (s.exited)
-            break;
-        present();
-        if (!currentBackend().waitForInput())
+        if (!repaintShowAndWait())
             break;
     }
     return false;

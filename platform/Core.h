@@ -197,5 +197,7 @@ using InputFilter = bool (*)(const Message& message, void* context);
 // False when no more input will come (the headless back end ran dry) or
 // the process has exited.
 bool takeModalInput(InputFilter accepts, void* context, Message& message);
+// Repaints, shows the screen and waits for input; false when none will come.
+bool repaintShowAndWait();
 
 }  // namespace platform::core

@@ -5,6 +5,7 @@
 #include "app/BoardIds.h"
 #include "flow/Dealing.h"
 #include "model/Deck.h"
+#include "ui/ImageTables.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,29 @@ struct Place {
     int x;
     int y;
 };
+
+// Board positions of the three second-hand controls from `firstId`; empty unless all three exist.
+std::vector<Place> secondHandPlaces(const Harness& harness, int firstId)
+{
+    std::vector<Place> places;
+    for (int id = firstId; id < firstId + 3; ++id) {
+        const platform::Rect rect = harness.controlRect(id);
+        if (rect.right <= rect.left)
+            return {};
+        places.push_back(Place{rect.left, rect.top - platform::titleBarHeight});
+    }
+    return places;
+}
+
+// Records the second hand's places at every pause.
+void watchSecondHand(const Harness& harness, int firstId, std::vector<std::vector<Place>>& seen)
+{
+    platform::headless::setPauseObserver([&harness, firstId, &seen](int) {
+        std::vector<Place> places = secondHandPlaces(harness, firstId);
+        if (!places.empty())
+            seen.push_back(places);
+    });
+}
 
 }  // namespace
 
@@ -190,21 +214,9 @@ TEST(DealAnimation, HumanKeepingRisesTowardTheTable)
     prepareDeal({});
     std::vector<std::vector<Place>> seen;
     std::vector<Place> atQuestion;
-    platform::headless::setPauseObserver([&](int) {
-        std::vector<Place> places;
-        for (int id = ids::controlSecondUpright1; id < ids::controlSecondUpright1 + 3; ++id) {
-            const platform::Rect rect = harness.controlRect(id);
-            if (rect.right > rect.left)
-                places.push_back(Place{rect.left, rect.top - platform::titleBarHeight});
-        }
-        if (places.size() == 3)
-            seen.push_back(places);
-    });
+    watchSecondHand(harness, ids::controlSecondUpright1, seen);
     platform::headless::setBoxAnswerer([&](const std::string&, const std::string&, platform::BoxButtons) {
-        for (int id = ids::controlSecondUpright1; id < ids::controlSecondUpright1 + 3; ++id) {
-            const platform::Rect rect = harness.controlRect(id);
-            atQuestion.push_back(Place{rect.left, rect.top - platform::titleBarHeight});
-        }
+        atQuestion = secondHandPlaces(harness, ids::controlSecondUpright1);
         return platform::answerYes;
     });
     dealRound(seatSouth, harness.boardWindow());
@@ -233,16 +245,7 @@ TEST(DealAnimation, EastExchangingSlidesOntoItsColumn)
     Harness harness;
     prepareDeal({card(ace, hearts), card(8, clubs), card(9, spades)});
     std::vector<std::vector<Place>> seen;
-    platform::headless::setPauseObserver([&](int) {
-        std::vector<Place> places;
-        for (int id = ids::controlSecondSide1; id < ids::controlSecondSide1 + 3; ++id) {
-            const platform::Rect rect = harness.controlRect(id);
-            if (rect.right > rect.left)
-                places.push_back(Place{rect.left, rect.top - platform::titleBarHeight});
-        }
-        if (places.size() == 3)
-            seen.push_back(places);
-    });
+    watchSecondHand(harness, ids::controlSecondSide1, seen);
     dealRound(seatEast, harness.boardWindow());
     platform::headless::setPauseObserver(nullptr);
 
@@ -261,7 +264,7 @@ TEST(DealAnimation, EastExchangingSlidesOntoItsColumn)
 
 // ---- "New" --------------------------------------------------------------------
 
-TEST(NewGame, HumanDealerIsAskedAndWestMovesFirst)
+TEST(NewGame, HumanDealerIsAskedToKeepItsCards)
 {
     // Seconds 0: the draw gives south a king, west an 8, north a queen, east a jack.
     Harness harness(0);
@@ -294,6 +297,8 @@ TEST(NewGame, BoardShowsTableAndHumanCardsAndFullLives)
     }
     for (int id = ids::controlWest1; id <= ids::controlLastCard; ++id)
         EXPECT_FALSE(harness.controlVisible(id)) << id;
+    EXPECT_TRUE(harness.boardShowsImage(LivesOriginX[1], LivesOriginY[1], LivesImagesUpright[4]));
+    EXPECT_TRUE(harness.boardShowsImage(LivesOriginX[2], LivesOriginY[2], LivesImagesSide[4]));
 }
 
 TEST(NewGame, DuringAGameStartsOverWithFourLives)

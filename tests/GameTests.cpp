@@ -2,9 +2,7 @@
 // random, with the record checked after every input.
 #include "tests/Harness.h"
 
-#include "app/BoardControls.h"
 #include "app/BoardIds.h"
-#include "model/CardCatalogue.h"
 #include "tools/SimulatorSupport.h"
 
 #include <gtest/gtest.h>
@@ -25,8 +23,6 @@ GameResult playOneGame(unsigned seed)
 {
     Harness harness(static_cast<int>(seed % 60));
     std::mt19937 random(seed);
-    harness.queueAnswers({});
-    platform::headless::setBoxAnswerer(nullptr);
     GameResult result;
     std::string lastBox;
     platform::headless::setBoxAnswerer(
@@ -66,7 +62,6 @@ GameResult playOneGame(unsigned seed)
         for (int id = ids::controlTable1; id <= ids::controlLastCard; ++id)
             EXPECT_FALSE(harness.controlVisible(id)) << "seed " << seed;
     }
-    platform::headless::setBoxAnswerer(nullptr);
     return result;
 }
 
