@@ -94,6 +94,24 @@ int endWithTheConnection(Display*)
     std::_Exit(0);
 }
 
+// Installed before SDL starts, so that SDL, which puts back the handler it
+// found when it quits, puts back this one: a wake-up SDL sends its window as
+// that goes away can fail after the window is destroyed, and that failure
+// must not end a clean exit with Xlib's report. Xlib stays loaded from here
+// on, as SDL would keep it loaded anyway.
+void catchErrorsAboutOurWindow()
+{
+    if (SDL_getenv("WAYLAND_DISPLAY") && !SDL_getenv("DISPLAY"))
+        return;
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY);
+    if (!xlib)
+        return;
+    using SetHandler = XErrorHandler (*)(XErrorHandler);
+    auto setHandler = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler"));
+    if (setHandler)
+        previousXErrorHandler = setHandler(noteWindowGone);
+}
+
 void watchX11Window(SDL_Window* window)
 {
     SDL_SysWMinfo info;
@@ -102,14 +120,10 @@ void watchX11Window(SDL_Window* window)
         return;
     ourXWindow = info.info.x11.window;
     ourXDisplay = info.info.x11.display;
-    // SDL loads Xlib itself; take the function from the copy it loaded.
+    // SDL loads Xlib itself; take the functions from the copy it loaded.
     void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
     if (!xlib)
         return;
-    using SetHandler = XErrorHandler (*)(XErrorHandler);
-    auto setHandler = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler"));
-    if (setHandler)
-        previousXErrorHandler = setHandler(noteWindowGone);
     using SetIOHandler = XIOErrorHandler (*)(XIOErrorHandler);
     auto setIOHandler = reinterpret_cast<SetIOHandler>(dlsym(xlib, "XSetIOErrorHandler"));
     if (setIOHandler)
@@ -174,6 +188,7 @@ void noteKeyRelease(const SDL_Event& event, std::vector<Uint8>& held)
         setHeld(held, static_cast<int>(x.xkey.keycode), 0);
 }
 #else
+void catchErrorsAboutOurWindow() {}
 void watchX11Window(SDL_Window*) {}
 bool isOurWindowDestroyed(const SDL_Event&) { return false; }
 void addKeysDownOnTheServer(std::vector<Uint8>&) {}
@@ -284,24 +299,32 @@ private:
     // Nothing may push events or wake the loop once the window is going.
     void shutDown()
     {
-        if (!window)
+        SDL_Window* going = window;
+        window = nullptr;
+        if (!going)
             return;
         {
             std::lock_guard<std::mutex> guard(raiseLock());
             raiseEventType = 0;
             windowShown = false;
         }
+        // Destroying the window queues focus, hide and key-release events.
+        // Each event queued after a wait wakes the loop by sending the window
+        // a message, which fails once the window is destroyed; no event is
+        // queued from here on.
+        SDL_SetEventFilter(dropEvent, nullptr);
         SDL_FreeSurface(scaled);
         scaled = nullptr;
         // Tearing down a window another program destroyed only sends
         // requests about it that fail, and SDL reports those with Xlib's
         // handler once it has put that back: the server tidies up instead.
         if (!windowGone) {
-            SDL_DestroyWindow(window);
+            SDL_DestroyWindow(going);
             SDL_Quit();
         }
-        window = nullptr;
     }
+
+    static int SDLCALL dropEvent(void*, SDL_Event*) { return 0; }
 
     // A window the user can no longer see ends the program, as closing it would.
     void endIfWindowGone()
@@ -520,6 +543,7 @@ bool install()
     // Without SDL's handlers, an interrupt or terminate signal ends the program as usual.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    catchErrorsAboutOurWindow();
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return cannotOpenDisplay();
     // A game nobody can see must not run: it would hold the single-instance

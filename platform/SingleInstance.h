@@ -9,7 +9,8 @@
 
 namespace platform::instance {
 
-// $XDG_RUNTIME_DIR/zarta, or /tmp/zarta-<uid> without a runtime directory.
+// $XDG_RUNTIME_DIR/zarta, or /tmp/zarta-<uid> without a runtime directory or
+// when a socket path in it would be too long.
 std::string defaultDirectory();
 
 enum class Claim {

@@ -3,6 +3,7 @@
 // close button, the way a person gives it.
 #include "platform/Headless.h"
 #include "platform/Platform.h"
+#include "platform/SingleInstance.h"
 #include "resources/Resources.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -537,6 +539,14 @@ TEST_F(Platform, ControlLettersBecomeAcceleratorCommands)
     EXPECT_EQ(finished, 1);
 }
 
+TEST_F(Platform, EveryMessageLoopSharesOneAcceleratorTable)
+{
+    // The simulator runs a message loop per game; each loads the table again.
+    for (int loop = 0; loop < 1000; ++loop)
+        ASSERT_EQ(loadAccelerators(3), accelerators) << "loop " << loop;
+    EXPECT_EQ(loadAccelerators(9999), 0);
+}
+
 TEST_F(Platform, CtrlQRunsTheClosePathToTheQuitMessage)
 {
     settle();
@@ -746,6 +756,51 @@ TEST(SingleInstance, CopiesStartedTogetherLeaveExactlyOneRunning)
     }
     EXPECT_EQ(running, 1);
     EXPECT_EQ(handedOver, copies - 1);
+}
+
+TEST(SingleInstance, LockFileThatIsASymbolicLinkIsRefusedWithAReason)
+{
+    std::string directory = makeScratchDirectory();
+    ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
+    // A copy that ran and ended leaves its lock file; put a link in its place.
+    pid_t copy = fork();
+    if (copy == 0) {
+        headless::install();
+        headless::useInstanceDirectory(directory);
+        _exit(bringRunningInstanceToFront("ZARTA", "Zarta") ? 1 : 0);
+    }
+    ASSERT_EQ(exitStatusOf(copy), 0);
+    std::string lock;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        if (entry.path().extension() == ".lock")
+            lock = entry.path();
+    }
+    ASSERT_FALSE(lock.empty());
+    ASSERT_EQ(unlink(lock.c_str()), 0);
+    ASSERT_EQ(symlink((directory + "/elsewhere").c_str(), lock.c_str()), 0);
+
+    headless::install();
+    headless::useInstanceDirectory(directory);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(bringRunningInstanceToFront("ZARTA", "Zarta"));
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("symbolic link"), std::string::npos) << said;
+    EXPECT_NE(said.find(lock), std::string::npos) << said;
+}
+
+TEST(SingleInstance, RuntimeDirectoryTooLongForTheSocketFallsBackToTheTmpFolder)
+{
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    std::string savedValue = saved ? saved : "";
+    std::string fallback = "/tmp/zarta-" + std::to_string(getuid());
+    setenv("XDG_RUNTIME_DIR", ("/" + std::string(90, 'r')).c_str(), 1);
+    EXPECT_EQ(instance::defaultDirectory(), fallback);
+    setenv("XDG_RUNTIME_DIR", "/run/user/1000", 1);
+    EXPECT_EQ(instance::defaultDirectory(), "/run/user/1000/zarta");
+    if (saved)
+        setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
+    else
+        unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST(SingleInstance, DirectoryOthersCanEnterIsNotUsed)
