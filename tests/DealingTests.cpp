@@ -294,6 +294,33 @@ TEST(NewGame, DealersQuestionBoxCoversOnlyItsOwnArea)
     EXPECT_EQ(changed, 0);
 }
 
+TEST(NewGame, CardTapsMenuAndAboutMadeDuringTheDealersQuestionLeaveNoTrace)
+{
+    Harness harness(0);  // south deals
+    platform::headless::setBoxAnswerer(nullptr);
+    bool pushed = false;
+    bool popupSeen = false;
+    platform::headless::setIdleHandler([&] {
+        popupSeen = popupSeen || platform::headless::popupOpen();
+        if (!platform::headless::boxOpen() || pushed)
+            return;
+        pushed = true;
+        const platform::Rect card = harness.controlRect(ids::controlSouth1);
+        platform::headless::pushTap((card.left + card.right) / 2, (card.top + card.bottom) / 2);
+        const platform::Rect game = platform::headless::menuButtonRect();
+        platform::headless::pushTap((game.left + game.right) / 2, (game.top + game.bottom) / 2);
+        platform::headless::pushKey('A', true);
+        platform::headless::pushKey('Y');
+    });
+    harness.command(ids::commandNew);
+    EXPECT_TRUE(pushed);
+    EXPECT_EQ(game.dealerSeat, seatSouth);
+    for (int position = 0; position < 3; ++position)
+        EXPECT_EQ(game.handSelected[position], 0) << position;
+    EXPECT_FALSE(popupSeen);
+    EXPECT_EQ(platform::headless::dialogCount(), 0);
+}
+
 TEST(NewGame, BoardShowsTableAndHumanCardsAndFullLives)
 {
     // Seconds 17: north draws the ace of hearts and deals; the deal is the same deck.
