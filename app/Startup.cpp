@@ -49,7 +49,7 @@ int startUp()
     shell.backgroundHeight = shell.backgroundImage ? shell.backgroundImage->height : 0;
 
     const std::uint32_t controlStyle = platform::styleVisible | platform::styleChild | platform::styleOwnerDraw;
-    for (int index = 0; index < 17; ++index) {
+    for (int index = 0; index < boardControlCount; ++index) {
         const ControlPlace& place = BoardControlPlaces[index];
         const char* text = place.id == ids::controlStop ? "Stop" : place.id == ids::controlPass ? "Pass" : "";
         const platform::Handle control = platform::createWindow("BUTTON", text, controlStyle, place.x, place.y,
@@ -61,14 +61,14 @@ int startUp()
         else
             boardControls.pass = control;
     }
-    showCardControls(0);
-    showStopPass(0, 0);
+    hideAllCards();
+    offerButtons(Buttons::none);
 
     platform::showWindow(shell.boardWindow, true);
     platform::updateWindow(shell.boardWindow);
 
-    resetHands(false);
-    showCardControls(0);
+    resetHands(Lives::keep);
+    hideAllCards();
     game.currentSeat = seatSouth;
     game.gameRunning = 0;
     game.dealerChoicePending = 1;

@@ -6,6 +6,7 @@
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "resources/BoardIds.h"
+#include "resources/ResourceIds.h"
 #include "ui/Controls.h"
 #include "ui/Drawing.h"
 #include "ui/ImageTables.h"
@@ -87,7 +88,7 @@ TEST(StartUp, BoardShowsBacksEmptyLivesAndNoButton)
     Harness harness;
     for (int index = 0; index < 15; ++index) {
         const ControlPlace& place = BoardControlPlaces[index];
-        const int back = place.width == 29 ? 273 : 274;
+        const int back = place.width == 29 ? res::imageBackUpright : res::imageBackSide;
         EXPECT_TRUE(harness.boardShowsImage(place.x, place.y, back)) << place.id;
     }
     EXPECT_TRUE(harness.boardShowsImage(150, 189, LivesImagesUpright[0]));
@@ -125,7 +126,7 @@ TEST(Painting, FlashedIndicatorLeavesTheSpotBlankAfterTwentyUnits)
     Harness harness;
     drawImageAt(BubbleOriginX[3], BubbleOriginY[3], harness.boardWindow(), ScoreImages[3][20]);
     const auto before = harness.pauseUnits();
-    flashIndicator(indicatorPass, seatNorth, harness.boardWindow());
+    flashIndicator(Indicator::pass, seatNorth, harness.boardWindow());
     EXPECT_EQ(harness.pauseUnits() - before, 20);
     EXPECT_TRUE(plainGreen(harness, BubbleOriginX[3], BubbleOriginY[3], 47, 28));
 }
@@ -156,7 +157,7 @@ TEST(Painting, LivesPickTheirPanels)
 TEST(Painting, CardFacesFollowSeatOrientationSelectionAndTurn)
 {
     Harness harness;
-    showCardControls(1);
+    showAllCards();
     setHand(seatSouth, card(7, clubs), card(8, clubs), card(9, clubs));
     setHand(seatWest, card(7, hearts), card(8, hearts), card(9, hearts));
     setHand(seatNorth, card(7, spades), card(8, spades), card(9, spades));
@@ -190,9 +191,9 @@ TEST(Painting, DrawingOnAHiddenControlShowsNothing)
 TEST(Painting, StopDrawItemRestoresTheNormalImage)
 {
     Harness harness;
-    showStopPass(1, 1);
+    offerButtons(Buttons::stopAndPass);
     harness.runUntilIdle();
-    drawImageOnControl(boardControls.stop, 281);
+    drawImageOnControl(boardControls.stop, res::imageStopPressed);
     EXPECT_TRUE(harness.boardShowsImage(60, 167, 281));
     platform::sendMessage(harness.boardWindow(), platform::Msg::drawItem, ids::controlStop, 0);
     EXPECT_TRUE(harness.boardShowsImage(60, 167, 279));
