@@ -1,4 +1,5 @@
-// Start-up, the message loop, the menu bar and the About dialog.
+// Start-up: the single-instance rule, the board window, its menu bar and
+// controls, the reset record; then the message loop.
 #include "app/BoardControls.h"
 #include "app/Program.h"
 #include "app/Shell.h"
@@ -29,7 +30,7 @@ int startUp()
     if (platform::bringRunningInstanceToFront(className, title))
         return 0;
 
-    platform::registerClass(platform::WindowClass{className, boardWindowProcedure, res::iconProgram, true});
+    platform::registerClass(platform::WindowClass{className, boardWindowProcedure, res::iconProgram});
     shell.boardWindow = platform::createWindow(className, title, platform::styleVisible, platform::useDefault,
                                                platform::useDefault, platform::useDefault, platform::useDefault, 0, 0);
     if (shell.boardWindow == 0)

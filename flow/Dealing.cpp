@@ -74,26 +74,31 @@ void newGameSequence(platform::Handle boardWindow)
     clearSelections();
     shuffleDeck();
     dealerDraw(boardWindow);
-    const Seat dealer = chooseDealer();
-    game.currentSeat = dealer;
-    game.dealerSeat = dealer;
+    game.dealerSeat = chooseDealer();
     game.gameRunning = 1;
+    // The round's shuffle reads the same clock: within one second it deals the dealer-draw cards first.
+    startRound(boardWindow);
+    runTurns(boardWindow);
+}
+
+void startRound(platform::Handle boardWindow)
+{
+    game.currentSeat = game.dealerSeat;
     game.dealerChoicePending = 1;
     game.firstTurnOfRound = 1;
     game.stopCalled = 0;
     game.roundClosing = 0;
     game.threeAcesFlag = 0;
-    // Seeded from the same clock: within one second this deals the dealer-draw cards first.
     shuffleDeck();
     offerButtons(Buttons::none);
     requestRepaint(boardWindow);
     hideAllCards();
-    dealRound(game.currentSeat, boardWindow);
+    dealRound(game.dealerSeat, boardWindow);
     if (gameWatcher.dealt)
         gameWatcher.dealt();
     showTableAndHumanCards();
+    requestRepaint(boardWindow);
     game.currentSeat = nextLiveSeat(game.dealerSeat);
-    runTurns(boardWindow);
 }
 
 void dealerDraw(platform::Handle boardWindow)

@@ -6,6 +6,10 @@
 #include "ui/DealAnimation.h"
 
 void newGameSequence(platform::Handle boardWindow);
+// Starts a round once its dealer is set: the round flags cleared, the deck
+// shuffled and dealt with the dealer's choice, the table and the human's
+// cards shown and the turn given to the seat after the dealer.
+void startRound(platform::Handle boardWindow);
 void dealerDraw(platform::Handle boardWindow);
 [[nodiscard]] Seat chooseDealer();
 void dealRound(Seat startingSeat, platform::Handle boardWindow);

@@ -24,26 +24,12 @@ void dealNextRound(platform::Handle boardWindow)
 {
     resetHands(Lives::keep);
     hideAllCards();
-    game.threeAcesFlag = 0;
-    game.firstTurnOfRound = 1;
-    game.dealerChoicePending = 1;
-    game.roundClosing = 0;
-    game.stopCalled = 0;
     for (Seat seat = 1; seat <= seatCount; ++seat) {
         game.roundLosers[seat] = 0;
         game.handValue[seat] = 0.0;
     }
     game.dealerSeat = nextLiveSeat(game.dealerSeat);
-    game.currentSeat = game.dealerSeat;
-    hideAllCards();
-    requestRepaint(boardWindow);
-    shuffleDeck();
-    dealRound(game.currentSeat, boardWindow);
-    if (gameWatcher.dealt)
-        gameWatcher.dealt();
-    showTableAndHumanCards();
-    requestRepaint(boardWindow);
-    game.currentSeat = nextLiveSeat(game.currentSeat);
+    startRound(boardWindow);
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ protected:
         headless::install();
         boardLog.clear();
         boardReaction = nullptr;
-        registerClass({"ZARTA", boardProcedure, 101, true});
+        registerClass({"ZARTA", boardProcedure, 101});
         board = createWindow("ZARTA", "Zarta", styleVisible, useDefault, useDefault, useDefault, useDefault, 0, 0);
         accelerators = loadAccelerators(3);
     }
@@ -523,7 +523,7 @@ TEST_F(Platform, WaitUnitsCountsAndDispatchesNothing)
     waitUnits(1);
     EXPECT_TRUE(boardLog.empty());
     EXPECT_EQ(headless::pauseUnits(), 11);
-    EXPECT_EQ(headless::clockMilliseconds(), 11 * headless::unitMilliseconds);
+    EXPECT_EQ(headless::clockMilliseconds(), 11 * platform::unitMilliseconds);
     runUntilIdle();
     EXPECT_EQ(boardLog, Log{"command 11114"});
 }
