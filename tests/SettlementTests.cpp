@@ -178,7 +178,7 @@ TEST_F(Settlement, GameOverBoxLeavesTheBubblesAndOldLivesAroundIt)
         changed = harness.pixelsChangedOutside(beforeBox, box);
         return platform::answerOk;
     });
-    settleRound(1, harness.boardWindow());
+    settleRound(Scoring::score, harness.boardWindow());
     EXPECT_EQ(platform::headless::lastBoxText(), "You Lose...");
     EXPECT_EQ(changed, 0);
     // Closing the box gives back exactly what it covered.
