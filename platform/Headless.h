@@ -37,7 +37,6 @@ void setIdleHandler(IdleHandler handler);
 void setClockMilliseconds(std::int64_t milliseconds);
 std::int64_t clockMilliseconds();
 void pinSeconds(int seconds);  // -1 unpins
-constexpr int unitMilliseconds = 25;  // each pause unit advances the virtual clock by this much
 
 std::int64_t pauseUnits();  // total since install()
 // Called at every waitUnits with its length, after the screen is shown (tests watch animations with it).

@@ -90,7 +90,6 @@ struct WindowClass {
     const char* className;
     WindowProc procedure;
     int iconId;
-    bool redrawOnResize;
 };
 
 // Single-instance rule across the processes of this user: looks for a running
@@ -168,8 +167,9 @@ int localSeconds();  // 0..59
 // sequence on every compiler and machine.
 void seedRandom(std::uint32_t seed);
 std::uint32_t nextRandom();  // the generator's next output, non-negative
-// Shows the screen, then waits n units (about 25 ms each) without handling any message.
+// Shows the screen, then waits n units without handling any message.
 void waitUnits(int units);
+constexpr int unitMilliseconds = 25;  // one unit; the headless clock advances by exactly this
 // Ends the process with `status`. On the headless back end the status is
 // recorded and the core then delivers no further message, so nothing of the
 // program runs after it either.

@@ -247,12 +247,12 @@ public:
     {
         // Input stays in SDL's queue for the message loop; only the window's
         // own upkeep (re-showing after an expose, raising) runs meanwhile.
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(units * core::unitMilliseconds);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(units * unitMilliseconds);
         for (;;) {
             auto now = std::chrono::steady_clock::now();
             if (now >= deadline)
                 break;
-            std::this_thread::sleep_until(std::min(deadline, now + std::chrono::milliseconds(core::unitMilliseconds)));
+            std::this_thread::sleep_until(std::min(deadline, now + std::chrono::milliseconds(unitMilliseconds)));
             handleUpkeepOnly();
             endIfWindowGone();
         }
