@@ -54,6 +54,7 @@ Rect menuButtonRect();                          // the menu bar's "Game" button,
 bool menuItemPoint(int command, int& x, int& y);  // where to tap the item of an open pop-up
 bool boxOpen();                                 // a message box is open
 bool boxButtonPoint(int answer, int& x, int& y);  // where to tap Yes, No or OK of the open box
+Rect boxRect();                                 // the open box, screen pixels; empty with none
 bool dialogOpen();
 bool popupOpen();                               // the menu bar's pop-up is open
 int dialogCount();                              // dialogs run since install()

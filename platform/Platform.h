@@ -30,7 +30,7 @@ enum class Msg : std::uint32_t {
     none,
     create,           // sent inside createWindow, before it returns
     destroy,          // sent by destroyWindow
-    eraseBackground,  // wparam: surface handle or 0; answer 1 when the background was erased
+    eraseBackground,  // wparam: surface handle, or 0 for the whole window at once; answer 1 when erased
     drawItem,         // wparam: id of the owner-drawn control to draw
     command,          // wparam: id in the low 16 bits, notification code in the high 16 bits
     activate,         // wparam: 0 inactive / 1 active; lparam: the other window

@@ -287,6 +287,22 @@ TEST(NewGame, HumanDealerIsAskedToKeepItsCards)
         EXPECT_LE(game.lives[seat], 4);
 }
 
+TEST(NewGame, DealersQuestionBoxCoversOnlyItsOwnArea)
+{
+    Harness harness(0);  // south deals
+    std::vector<std::uint32_t> beforeBox;
+    platform::headless::setPauseObserver([&](int) { beforeBox = harness.screenShot(); });
+    int changed = -1;
+    platform::headless::setBoxAnswerer([&](const std::string&, const std::string&, platform::BoxButtons) {
+        changed = harness.pixelsChangedOutside(beforeBox, platform::headless::boxRect());
+        return platform::answerYes;
+    });
+    harness.command(ids::commandNew);
+    platform::headless::setPauseObserver(nullptr);
+    EXPECT_EQ(platform::headless::lastBoxText(), "Keep this cards?");
+    EXPECT_EQ(changed, 0);
+}
+
 TEST(NewGame, BoardShowsTableAndHumanCardsAndFullLives)
 {
     // Seconds 17: north draws the ace of hearts and deals; the deal is the same deck.

@@ -164,6 +164,28 @@ TEST_F(Settlement, HumanLosingItsLastLifeLoses)
     EXPECT_EQ(game.lives[1], 0);
 }
 
+TEST_F(Settlement, GameOverBoxLeavesTheBubblesAndOldLivesAroundIt)
+{
+    setValues(15, 24, 30.5, 31);
+    setLives(1, 2, 2, 2);
+    game.roundLosers[1] = 1;
+    std::vector<std::uint32_t> beforeBox;
+    platform::headless::setPauseObserver([&](int) { beforeBox = harness.screenShot(); });
+    int changed = -1;
+    platform::Rect box{};
+    platform::headless::setBoxAnswerer([&](const std::string&, const std::string&, platform::BoxButtons) {
+        box = platform::headless::boxRect();
+        changed = harness.pixelsChangedOutside(beforeBox, box);
+        return platform::answerOk;
+    });
+    settleRound(Scoring::score, harness.boardWindow());
+    EXPECT_EQ(platform::headless::lastBoxText(), "You Lose...");
+    EXPECT_EQ(changed, 0);
+    // Closing the box gives back exactly what it covered.
+    EXPECT_EQ(harness.pixelsChangedOutside(beforeBox, platform::Rect{}), 0);
+    EXPECT_TRUE(harness.boardShowsImage(LivesOriginX[1], LivesOriginY[1], LivesImagesUpright[1]));
+}
+
 TEST_F(Settlement, HumanAndLastComputerFallingTogetherIsStillALoss)
 {
     setLives(1, 0, 0, 1);
