@@ -2,6 +2,7 @@
 
 #include "resources/BoardIds.h"
 
+// clang-format off
 const ControlPlace BoardControlPlaces[boardControlCount] = {
     {ids::controlTable1, 74, 98, 29, 41},
     {ids::controlTable2, 104, 98, 29, 41},
@@ -21,3 +22,4 @@ const ControlPlace BoardControlPlaces[boardControlCount] = {
     {ids::controlStop, 60, 167, 40, 20},
     {ids::controlPass, 141, 167, 40, 20},
 };
+// clang-format on

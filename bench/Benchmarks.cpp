@@ -108,7 +108,7 @@ BENCHMARK(shuffleTheDeck);
 
 // West holds a mixed hand that a table card of its suit improves, so every
 // call decides the same exchange and leaves the record as it found it. The
-// decision pre-selects the cards through the board, so this includes
+// turn engine selects the exchange's cards on the board, so this includes
 // redrawing the 15 card controls on the headless screen and the thinking pause.
 void chooseAComputerMove(benchmark::State& state)
 {

@@ -13,7 +13,8 @@ constexpr HandValue valueThirtyOne = 31.0;
 
 [[nodiscard]] int highestOfThree(int a, int b, int c);
 // The rule itself; `threeAces` (may be null) tells whether the rank rule found three aces.
-[[nodiscard]] HandValue valueOfThree(const CardRecord& c0, const CardRecord& c1, const CardRecord& c2, bool* threeAces = nullptr);
+[[nodiscard]] HandValue valueOfThree(const CardRecord& c0, const CardRecord& c1, const CardRecord& c2,
+                                     bool* threeAces = nullptr);
 
 // Recording evaluation: stores handValue (seats 1..4) and raises threeAcesFlag and roundClosing.
 HandValue evaluateHand(Seat seat);

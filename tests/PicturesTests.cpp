@@ -231,7 +231,8 @@ TEST(Cards, SidewaysImagesAreTheUprightOnesTurnedClockwise)
 {
     for (const CardRecord& card : Cards) {
         EXPECT_TRUE(isClockwiseTurnOf(bitmap(card.sideFace), bitmap(card.uprightFace))) << card.sideFace;
-        EXPECT_TRUE(isClockwiseTurnOf(bitmap(card.sideFaceSelected), bitmap(card.uprightFaceSelected))) << card.sideFaceSelected;
+        EXPECT_TRUE(isClockwiseTurnOf(bitmap(card.sideFaceSelected), bitmap(card.uprightFaceSelected)))
+            << card.sideFaceSelected;
     }
     EXPECT_TRUE(isClockwiseTurnOf(bitmap(res::imageBackSide), bitmap(res::imageBackUpright)));
 }
@@ -261,7 +262,8 @@ TEST(Cards, SelectedFaceIsItsCardUnderAVeilOfOneColour)
                 if (plain.pixels[y * plain.width + x] == selected.pixels[y * plain.width + x])
                     continue;
                 ++veiled;
-                EXPECT_EQ(colourAt(plain, x, y), paperWhite) << card.uprightFaceSelected << " covers ink at " << x << "," << y;
+                EXPECT_EQ(colourAt(plain, x, y), paperWhite)
+                    << card.uprightFaceSelected << " covers ink at " << x << "," << y;
                 veil.insert(colourAt(selected, x, y));
             }
         EXPECT_EQ(veil.size(), 1u) << card.uprightFaceSelected;

@@ -25,6 +25,7 @@ struct SeatMotion {
 };
 
 // Indexed by seat; entry 0 unused.
+// clang-format off
 constexpr SeatMotion motions[5] = {
     {},
     {ids::controlSecondUpright1, res::imageBackUpright, 29, 41,
@@ -68,6 +69,7 @@ constexpr SeatMotion motions[5] = {
       {{178, 90}, {178, 120}, {178, 150}},
       {{188, 90}, {188, 120}, {188, 150}}}},
 };
+// clang-format on
 
 void placeSecondHand(const SeatMotion& motion, const Point (&positions)[3])
 {
