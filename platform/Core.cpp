@@ -15,7 +15,7 @@ namespace {
 class NullBackend final : public backend::Backend {
 public:
     bool waitForInput() override { return false; }
-    void present(const std::uint32_t*) override {}
+    void present(const std::uint8_t*, const std::uint32_t*) override {}
     void waitUnits(int) override {}
     int localSeconds() override { return 0; }
     void exitProcess(int) override {}
@@ -137,6 +137,15 @@ WindowRecord* findWindow(Handle handle)
     auto& windows = state().windows;
     auto it = windows.find(handle);
     return it == windows.end() ? nullptr : &it->second;
+}
+
+SurfaceRecord* findSurface(Handle handle)
+{
+    for (SurfaceRecord& surface : state().surfaces) {
+        if (surface.handle == handle)
+            return &surface;
+    }
+    return nullptr;
 }
 
 Handle newHandle() { return state().nextHandle++; }
@@ -308,6 +317,17 @@ void install(std::unique_ptr<Backend> backend)
     core::coreState->backend = std::move(backend);
     core::resetScreen();
 }
+
+class CoreSnapshot {
+public:
+    core::CoreData data;
+};
+
+void CoreSnapshotDeleter::operator()(CoreSnapshot* snapshot) const { delete snapshot; }
+
+CoreSnapshotPointer saveCore() { return CoreSnapshotPointer(new CoreSnapshot{core::state()}); }
+
+void restoreCore(const CoreSnapshot& snapshot) { static_cast<core::CoreData&>(core::state()) = snapshot.data; }
 
 void queueTap(int x, int y) { core::state().queue.push_back({{0, Msg::tap, x, y}, core::Origin::input}); }
 
@@ -516,8 +536,11 @@ void waitUnits(int units)
 {
     if (state().exited)
         return;
+    units = std::max(0, units);
+    // The pause runs from here, so the time showing its screen takes is part of it.
+    currentBackend().startPause(units);
     present();
-    currentBackend().waitUnits(std::max(0, units));
+    currentBackend().waitUnits(units);
 }
 
 void exitProcess(int status)
