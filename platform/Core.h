@@ -25,11 +25,17 @@ namespace platform::core {
 constexpr int menuBarTop = screenHeight - menuBarHeight;
 constexpr int unitMilliseconds = 25;
 
-bool isEmpty(const Rect& r);
-Rect intersect(const Rect& a, const Rect& b);
+// Inline: every picture drawn goes through several of them.
+inline bool isEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+inline Rect intersect(const Rect& a, const Rect& b)
+{
+    Rect r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top, a.right < b.right ? a.right : b.right,
+           a.bottom < b.bottom ? a.bottom : b.bottom};
+    return isEmpty(r) ? Rect{} : r;
+}
 Rect unite(const Rect& a, const Rect& b);  // bounding box; an empty side is ignored
-bool contains(const Rect& r, int x, int y);
-Rect offset(const Rect& r, int dx, int dy);
+inline bool contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+inline Rect offset(const Rect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
 
 // ---- Input ----------------------------------------------------------------
 
@@ -187,10 +193,15 @@ struct CoreState : CoreData {
     std::unique_ptr<backend::Backend> backend;
 };
 
-CoreState& state();
+// The core's state, made on first use; inline, since every call of the platform starts here.
+extern CoreState* currentState;
+CoreState& makeState();
+inline CoreState& state() { return currentState ? *currentState : makeState(); }
 backend::Backend& currentBackend();
 
 WindowRecord* findWindow(Handle handle);
+// Every removal from CoreData::windows goes through here (findWindow remembers records).
+void eraseWindow(Handle handle);
 SurfaceRecord* findSurface(Handle handle);
 Handle newHandle();
 Handle topLevelAt(int x, int y);

@@ -71,19 +71,46 @@ std::uint32_t* writableReference(SurfaceRecord& surface)
     return reference.empty() ? nullptr : reference.data();
 }
 
+// A picture's rows are a few dozen bytes: copied as two overlapping pieces of
+// fixed size they need no call. Both pieces are read before either is
+// written, so a row may overlap its own destination.
+template <std::size_t piece>
+void movePieces(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes)
+{
+    std::uint8_t head[piece];
+    std::uint8_t tail[piece];
+    std::memcpy(head, from, piece);
+    std::memcpy(tail, from + bytes - piece, piece);
+    std::memcpy(to, head, piece);
+    std::memcpy(to + bytes - piece, tail, piece);
+}
+
 // Copies `height` rows of `width` from (fromX, fromY) to (toX, toY); the two
 // may be one buffer, so rows go in the order that never reads a row already written.
-template <class Pixel>
-void moveRows(Pixel* to, int toStride, int toX, int toY, const Pixel* from, int fromStride, int fromX, int fromY,
-              int width, int height)
+void moveRows(std::uint8_t* to, int toStride, int toX, int toY, const std::uint8_t* from, int fromStride, int fromX,
+              int fromY, int width, int height)
 {
-    const bool upwards = to == from && toY > fromY;
-    for (int i = 0; i < height; ++i) {
-        int row = upwards ? height - 1 - i : i;
-        std::memmove(to + static_cast<std::ptrdiff_t>(toY + row) * toStride + toX,
-                     from + static_cast<std::ptrdiff_t>(fromY + row) * fromStride + fromX,
-                     static_cast<std::size_t>(width) * sizeof(Pixel));
+    std::uint8_t* out = to + static_cast<std::ptrdiff_t>(toY) * toStride + toX;
+    const std::uint8_t* in = from + static_cast<std::ptrdiff_t>(fromY) * fromStride + fromX;
+    std::ptrdiff_t outStep = toStride;
+    std::ptrdiff_t inStep = fromStride;
+    if (to == from && toY > fromY) {
+        out += (height - 1) * outStep;
+        in += (height - 1) * inStep;
+        outStep = -outStep;
+        inStep = -inStep;
     }
+    const auto bytes = static_cast<std::size_t>(width);
+    auto eachRow = [&](auto move) {
+        for (int row = 0; row < height; ++row, out += outStep, in += inStep)
+            move(out, in);
+    };
+    if (bytes >= 16 && bytes <= 32)
+        eachRow([bytes](std::uint8_t* o, const std::uint8_t* i) { movePieces<16>(o, i, bytes); });
+    else if (bytes > 32 && bytes <= 64)
+        eachRow([bytes](std::uint8_t* o, const std::uint8_t* i) { movePieces<32>(o, i, bytes); });
+    else
+        eachRow([bytes](std::uint8_t* o, const std::uint8_t* i) { std::memmove(o, i, bytes); });
 }
 
 // The reference path's block copy: one pixel at a time, through a copy of
@@ -420,15 +447,13 @@ bool blockCopy(Handle destination, int x, int y, int width, int height, Handle s
 bool releaseSurface(Handle surface)
 {
     std::vector<SurfaceRecord>& surfaces = state().surfaces;
-    for (std::size_t i = 0; i < surfaces.size(); ++i) {
-        if (surfaces[i].handle != surface)
-            continue;
-        if (i + 1 != surfaces.size())
-            std::swap(surfaces[i], surfaces.back());
-        surfaces.pop_back();
-        return true;
-    }
-    return false;
+    SurfaceRecord* record = findSurface(surface);
+    if (!record)
+        return false;
+    if (record != &surfaces.back())
+        std::swap(*record, surfaces.back());
+    surfaces.pop_back();
+    return true;
 }
 
 }  // namespace platform
