@@ -49,6 +49,25 @@ bool startFreshProcess()
     return true;
 }
 
+struct ProcessSnapshot {
+    std::shared_ptr<const platform::headless::Snapshot> platform;
+    GameState game;
+    ShellState shell;
+};
+
+std::shared_ptr<const ProcessSnapshot> saveProcess()
+{
+    return std::make_shared<const ProcessSnapshot>(ProcessSnapshot{platform::headless::saveSnapshot(), game, shell});
+}
+
+void restoreProcess(const ProcessSnapshot& snapshot)
+{
+    platform::headless::restoreSnapshot(*snapshot.platform);
+    game = snapshot.game;
+    shell = snapshot.shell;
+    gameWatcher = GameWatcher{};
+}
+
 bool parseStrategy(const std::string& name, Strategy& strategy)
 {
     if (name == "random")
