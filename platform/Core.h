@@ -126,15 +126,19 @@ struct RegisteredClass {
 
 // Off-screen surfaces point at the selected picture's own pixels, so drawing a
 // picture copies nothing but the rows it lands on. Only a surface that is
-// drawn into gets pixels of its own.
+// drawn into gets contents of its own, kept apart so a record stays small.
 struct SurfaceRecord {
-    Handle handle = 0;
-    Handle window = 0;                     // 0 for an off-screen surface
-    const std::uint8_t* pixels = nullptr;  // off-screen contents, width * height indices
+    Handle handle = 0;                      // 0 marks a released record
+    Handle window = 0;                      // 0 for an off-screen surface
+    const std::uint8_t* picture = nullptr;  // off-screen: the selected picture, width * height indices
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> owned;       // the contents once something was drawn into it
-    std::vector<std::uint32_t> reference;  // reference pixels of the contents, when kept
+    bool hasContents = false;               // off-screen: drawn into; its indices are in surfaceContents
+};
+
+struct SurfaceContents {
+    std::vector<std::uint8_t> indices;     // when drawn into
+    std::vector<std::uint32_t> reference;  // reference pixels, when kept
 };
 
 struct MenuBarRecord {
@@ -165,7 +169,8 @@ struct CoreData {
     std::map<std::string, RegisteredClass> classes;
     std::map<Handle, WindowRecord> windows;
     std::vector<Handle> zOrder;  // creation order: later windows lie on top
-    std::vector<SurfaceRecord> surfaces;  // few at once; erased slots keep their memory for the next
+    std::vector<SurfaceRecord> surfaces;  // few at once; the vector keeps its memory for the next
+    std::map<Handle, SurfaceContents> surfaceContents;  // by surface handle
     std::map<Handle, MenuBarRecord> menuBars;
     std::map<Handle, int> acceleratorTables;  // handle -> resource id
 

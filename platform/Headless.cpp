@@ -160,7 +160,8 @@ std::shared_ptr<const Snapshot> saveSnapshot() { return std::make_shared<const S
 void restoreSnapshot(const Snapshot& snapshot)
 {
     backend::restoreCore(*snapshot.core);
-    current = snapshot.headless;
+    HeadlessState copy(snapshot.headless);
+    current = std::move(copy);
 }
 
 void setObserver(Observer observer) { current.observer = std::move(observer); }

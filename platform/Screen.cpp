@@ -30,45 +30,54 @@ struct SurfaceView {
 SurfaceView viewOf(const SurfaceRecord& surface)
 {
     SurfaceView view;
+    CoreState& s = state();
     if (surface.window == 0) {
         view.usable = {0, 0, surface.width, surface.height};
         view.stride = surface.width;
-        view.read = surface.pixels;
-        view.readReference = surface.reference.empty() ? nullptr : surface.reference.data();
+        view.read = surface.picture;
+        if (surface.hasContents || !s.surfaceContents.empty()) {
+            auto contents = s.surfaceContents.find(surface.handle);
+            if (contents != s.surfaceContents.end()) {
+                if (surface.hasContents)
+                    view.read = contents->second.indices.data();
+                if (!contents->second.reference.empty())
+                    view.readReference = contents->second.reference.data();
+            }
+        }
         return view;
     }
     const WindowRecord* window = findWindow(surface.window);
     if (!window)
         return view;
-    PixelBuffer& screen = state().screen;
     Rect client = screenRectOf(*window);
     view.originX = client.left;
     view.originY = client.top;
     view.usable = offset(drawableRect(*window), -client.left, -client.top);
-    view.stride = screen.width;
-    view.read = screen.pixels.data();
-    view.readReference = screen.reference.empty() ? nullptr : screen.reference.data();
+    view.stride = s.screen.width;
+    view.read = s.screen.pixels.data();
+    view.readReference = s.screen.reference.empty() ? nullptr : s.screen.reference.data();
     return view;
 }
 
-// Gives an off-screen surface contents of its own before anything is drawn into it.
-void makeWritable(SurfaceRecord& surface)
-{
-    if (surface.window != 0 || surface.pixels == surface.owned.data())
-        return;
-    surface.owned.assign(surface.pixels, surface.pixels + static_cast<std::size_t>(surface.width * surface.height));
-    surface.pixels = surface.owned.data();
-}
+// Where drawing into a surface lands: the screen, or an off-screen surface's
+// own contents, made from its picture the first time.
+struct WritableView {
+    std::uint8_t* indices = nullptr;
+    std::uint32_t* reference = nullptr;
+};
 
-std::uint8_t* writableIndices(SurfaceRecord& surface)
+WritableView writableView(SurfaceRecord& surface)
 {
-    return surface.window == 0 ? surface.owned.data() : state().screen.pixels.data();
-}
-
-std::uint32_t* writableReference(SurfaceRecord& surface)
-{
-    std::vector<std::uint32_t>& reference = surface.window == 0 ? surface.reference : state().screen.reference;
-    return reference.empty() ? nullptr : reference.data();
+    CoreState& s = state();
+    if (surface.window != 0)
+        return {s.screen.pixels.data(), s.screen.reference.empty() ? nullptr : s.screen.reference.data()};
+    SurfaceContents& contents = s.surfaceContents[surface.handle];
+    if (!surface.hasContents) {
+        contents.indices.assign(surface.picture,
+                                surface.picture + static_cast<std::size_t>(surface.width * surface.height));
+        surface.hasContents = true;
+    }
+    return {contents.indices.data(), contents.reference.empty() ? nullptr : contents.reference.data()};
 }
 
 // A picture's rows are a few dozen bytes: copied as two overlapping pieces of
@@ -380,14 +389,13 @@ Handle createCompatibleSurface(Handle surface)
         return 0;
     // A fresh off-screen surface holds one black pixel until an image is selected.
     static const std::uint8_t blackPixel = colour::text.index;
-    static const std::uint32_t blackReference = colour::text.rgb;
     SurfaceRecord& created = s.surfaces.emplace_back();
     created.handle = newHandle();
-    created.pixels = &blackPixel;
+    created.picture = &blackPixel;
     created.width = 1;
     created.height = 1;
     if (keepsReferencePixels())
-        created.reference.assign(1, blackReference);
+        s.surfaceContents[created.handle].reference.assign(1, colour::text.rgb);
     return created.handle;
 }
 
@@ -396,13 +404,18 @@ bool selectImage(Handle surface, const Image* image)
     SurfaceRecord* record = findSurface(surface);
     if (!record || record->window != 0 || !image || !image->pixels)
         return false;
-    record->pixels = image->pixels;
+    record->picture = image->pixels;
     record->width = std::max(0, image->width);
     record->height = std::max(0, image->height);
-    record->owned.clear();
-    record->reference.clear();
-    for (int i = 0; keepsReferencePixels() && i < record->width * record->height; ++i)
-        record->reference.push_back(resources::paletteColor(image->pixels[i]));
+    record->hasContents = false;
+    CoreState& s = state();
+    if (!s.surfaceContents.empty())
+        s.surfaceContents.erase(surface);
+    if (keepsReferencePixels()) {
+        std::vector<std::uint32_t>& reference = s.surfaceContents[surface].reference;
+        for (int i = 0; i < record->width * record->height; ++i)
+            reference.push_back(resources::paletteColor(image->pixels[i]));
+    }
     return true;
 }
 
@@ -413,8 +426,14 @@ bool blockCopy(Handle destination, int x, int y, int width, int height, Handle s
     SurfaceRecord* from = findSurface(source);
     if (!to || !from)
         return false;
+    if (!s.drawsPixels) {
+        // Where pixels would land is pixel work too; what matters is that the screen changed.
+        if (to->window != 0)
+            markScreenChanged();
+        return true;
+    }
     const SurfaceView origin = viewOf(*from);
-    SurfaceView target = viewOf(*to);
+    const SurfaceView target = viewOf(*to);
     if (!target.read || !origin.read || width <= 0 || height <= 0)
         return true;
 
@@ -425,34 +444,37 @@ bool blockCopy(Handle destination, int x, int y, int width, int height, Handle s
         return true;
     if (to->window != 0)
         markScreenChanged();
-    if (!s.drawsPixels)
-        return true;
 
-    makeWritable(*to);
+    const WritableView written = writableView(*to);
+    // The source again: a surface copied onto itself may just have got contents of its own.
+    const SurfaceView reread = viewOf(*from);
     const int fromX = area.left - x + sourceX + origin.originX;
     const int fromY = area.top - y + sourceY + origin.originY;
     const int toX = area.left + target.originX;
     const int toY = area.top + target.originY;
     const int columns = area.right - area.left;
     const int rows = area.bottom - area.top;
-    // The source view again: making the destination writable may have moved a surface copied onto itself.
-    const SurfaceView reread = viewOf(*from);
-    moveRows(writableIndices(*to), target.stride, toX, toY, reread.read, origin.stride, fromX, fromY, columns, rows);
-    if (std::uint32_t* reference = writableReference(*to); reference && reread.readReference)
-        referenceCopy(reference, target.stride, toX, toY, reread.readReference, origin.stride, fromX, fromY, columns,
-                      rows);
+    moveRows(written.indices, target.stride, toX, toY, reread.read, origin.stride, fromX, fromY, columns, rows);
+    if (written.reference && reread.readReference)
+        referenceCopy(written.reference, target.stride, toX, toY, reread.readReference, origin.stride, fromX, fromY,
+                      columns, rows);
     return true;
 }
 
 bool releaseSurface(Handle surface)
 {
-    std::vector<SurfaceRecord>& surfaces = state().surfaces;
+    // Records stay where they are (moving one means moving its buffers): a
+    // released one is marked free and dropped once no live one lies after it.
     SurfaceRecord* record = findSurface(surface);
     if (!record)
         return false;
-    if (record != &surfaces.back())
-        std::swap(*record, surfaces.back());
-    surfaces.pop_back();
+    CoreState& s = state();
+    if (record->hasContents || !s.surfaceContents.empty())
+        s.surfaceContents.erase(surface);
+    record->handle = 0;
+    std::vector<SurfaceRecord>& surfaces = s.surfaces;
+    while (!surfaces.empty() && surfaces.back().handle == 0)
+        surfaces.pop_back();
     return true;
 }
 
