@@ -101,6 +101,11 @@ void moveRows(std::uint8_t* to, int toStride, int toX, int toY, const std::uint8
 {
     std::uint8_t* out = to + static_cast<std::ptrdiff_t>(toY) * toStride + toX;
     const std::uint8_t* in = from + static_cast<std::ptrdiff_t>(fromY) * fromStride + fromX;
+    if (width == toStride && width == fromStride) {
+        // Whole rows of both (the board's background): one block.
+        std::memmove(out, in, static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        return;
+    }
     std::ptrdiff_t outStep = toStride;
     std::ptrdiff_t inStep = fromStride;
     if (to == from && toY > fromY) {
