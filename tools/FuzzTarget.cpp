@@ -6,13 +6,14 @@
 // aborts with the decoded inputs, so libFuzzer keeps the case. No check reads
 // the screen, so the platform moves no pixels; the game and the window system
 // still run every step.
-#include "app/BoardIds.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "platform/Headless.h"
+#include "resources/BoardIds.h"
 #include "tools/SimulatorSupport.h"
+#include "ui/Controls.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -70,7 +71,7 @@ FuzzRun run;
     std::abort();
 }
 
-void onComputerMoved(Seat, int)
+void onComputerMoved(Seat, Move)
 {
     if (++run.computerMoves > maximumComputerMovesPerInput)
         fail("the computer seats moved " + std::to_string(maximumComputerMovesPerInput) +
