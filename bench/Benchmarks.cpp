@@ -21,6 +21,9 @@
 #include <random>
 #include <vector>
 
+// Every allocation of the process so far (CountingAllocator.cpp).
+long allocationCount();
+
 namespace {
 
 using Hand = std::array<CardRecord, 3>;
@@ -143,27 +146,48 @@ void countRound()
     roundsHuman->roundDealt();
 }
 
+enum class Pixels { drawn, skipped };
+
 // Whole games on the headless back end, from "New" to the game-over box, with
-// a scripted human; the figure is rounds per second of processor time.
-void playWholeRounds(benchmark::State& state, sim::Strategy strategy)
+// a scripted human; the figure is rounds per second of processor time. With
+// pixels skipped every drawing call still runs but moves nothing: that is the
+// game (and the window system) alone. The allocations counted are those of
+// the rounds after each game's first, while the game plays on.
+void playWholeRounds(benchmark::State& state, sim::Strategy strategy, Pixels pixels)
 {
     std::mt19937_64 random(7);
     sim::ScriptedHuman human(strategy, random);
     roundsHuman = &human;
     roundsDealt = 0;
+    long steadyRounds = 0;
+    long steadyAllocations = 0;
     for (auto _ : state) {
         startGame(&human, countRound);
+        platform::headless::skipPixels(pixels == Pixels::skipped);
+        const long firstRound = roundsDealt;
+        long allocationsBefore = 0;
         while (game.gameRunning) {
+            if (roundsDealt == firstRound + 1 && allocationsBefore == 0)
+                allocationsBefore = allocationCount();
             sim::queueHumanInput(human.nextInput());
             runMessageLoop();
+        }
+        if (allocationsBefore != 0 && roundsDealt > firstRound + 1) {
+            // Up to the game-over box, which is not steady play.
+            steadyAllocations += allocationCount() - allocationsBefore;
+            steadyRounds += roundsDealt - firstRound - 1;
         }
     }
     state.counters["rounds"] = benchmark::Counter(static_cast<double>(roundsDealt), benchmark::Counter::kIsRate);
     state.counters["rounds/game"] =
         benchmark::Counter(static_cast<double>(roundsDealt) / static_cast<double>(state.iterations()));
+    state.counters["allocs/round"] =
+        benchmark::Counter(steadyRounds > 0 ? static_cast<double>(steadyAllocations) / steadyRounds : 0.0);
 }
-BENCHMARK_CAPTURE(playWholeRounds, greedy, sim::Strategy::greedy)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(playWholeRounds, passive, sim::Strategy::passive)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(playWholeRounds, greedy, sim::Strategy::greedy, Pixels::drawn)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(playWholeRounds, greedyWithoutPixels, sim::Strategy::greedy, Pixels::skipped)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(playWholeRounds, passive, sim::Strategy::passive, Pixels::drawn)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -19,12 +19,19 @@ public:
     // Blocks until input may have arrived and hands it to the core through
     // queueTap / queueKey / queueClose. False when no input will ever come.
     virtual bool waitForInput() = 0;
-    // screenWidth * screenHeight pixels, 0xRRGGBB, row by row.
-    virtual void present(const std::uint32_t* pixels) = 0;
+    // Shows a frame: screenWidth * screenHeight palette indices, row by row,
+    // and the 256 colours they stand for, 0xRRGGBB (the same table on every
+    // call). Both are only valid during the call; a back end that re-shows
+    // the frame later keeps its own copy of the indices.
+    virtual void present(const std::uint8_t* indices, const std::uint32_t* palette) = 0;
     // Hands the core, without waiting, whatever input has already arrived
     // (a modal box opening must know what came before it).
     virtual void collectInput() {}
-    // The screen has already been presented; must not hand input to the core.
+    // A pause of `units` starts now, before its screen is shown: it ends
+    // units x the unit length after this call, whatever showing costs.
+    virtual void startPause(int /*units*/) {}
+    // The pause started by startPause, after its screen has been presented;
+    // must not hand input to the core.
     virtual void waitUnits(int units) = 0;
     virtual int localSeconds() = 0;
     virtual void exitProcess(int status) = 0;
@@ -71,8 +78,27 @@ std::size_t queueLength();
 bool quitTaken();  // getMessage has handed out the quit message
 int quitCode();
 
-// The device screen with any open box, dialog or pop-up on top.
+// The device screen with any open box, dialog or pop-up on top: 0xRRGGBB,
+// and the same pixel as drawn by the reference path (0 unless it is kept).
 std::uint32_t composedPixel(int x, int y);
+std::uint32_t composedReferencePixel(int x, int y);
+
+// Draw nothing: every drawing call still runs its checks and bookkeeping but
+// moves no pixel and shows no frame, for runs whose checks never look.
+void skipPixels(bool skip);
+// Keep the reference path's plain pixels beside the indexed ones (see
+// composedReferencePixel); process-wide, taking effect at the next install().
+void keepReferencePixels(bool keep);
+
+// The whole core (windows, queue, screen, surfaces, generator) as it is now,
+// without its back end, to start many runs from one point.
+class CoreSnapshot;
+struct CoreSnapshotDeleter {
+    void operator()(CoreSnapshot* snapshot) const;
+};
+using CoreSnapshotPointer = std::unique_ptr<CoreSnapshot, CoreSnapshotDeleter>;
+CoreSnapshotPointer saveCore();
+void restoreCore(const CoreSnapshot& snapshot);
 // The modal state and geometry tests and simulators need.
 bool messageBoxOpen();
 bool dialogOpen();

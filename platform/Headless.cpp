@@ -49,7 +49,7 @@ public:
         return backend::queueLength() > before;
     }
 
-    void present(const std::uint32_t*) override {}
+    void present(const std::uint8_t*, const std::uint32_t*) override {}
 
     void waitUnits(int units) override
     {
@@ -149,6 +149,25 @@ Rect boxRect() { return backend::messageBoxRect(); }
 bool dialogOpen() { return backend::dialogOpen(); }
 bool popupOpen() { return backend::popupOpen(); }
 int dialogCount() { return current.dialogCount; }
+
+void skipPixels(bool skip) { backend::skipPixels(skip); }
+void keepReferencePixels(bool keep) { backend::keepReferencePixels(keep); }
+std::uint32_t referencePixel(int x, int y) { return backend::composedReferencePixel(x, y); }
+
+class Snapshot {
+public:
+    backend::CoreSnapshotPointer core;
+    HeadlessState headless;
+};
+
+std::shared_ptr<const Snapshot> saveSnapshot() { return std::make_shared<const Snapshot>(Snapshot{backend::saveCore(), current}); }
+
+void restoreSnapshot(const Snapshot& snapshot)
+{
+    backend::restoreCore(*snapshot.core);
+    HeadlessState copy(snapshot.headless);
+    current = std::move(copy);
+}
 
 void setObserver(Observer observer) { current.observer = std::move(observer); }
 

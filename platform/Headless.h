@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace platform::headless {
@@ -58,6 +59,22 @@ Rect boxRect();                                 // the open box, screen pixels; 
 bool dialogOpen();
 bool popupOpen();                               // the menu bar's pop-up is open
 int dialogCount();                              // dialogs run since install()
+
+// Runs whose checks never read the screen: every drawing call still runs,
+// but no pixel moves and no frame is shown. Until the next install().
+void skipPixels(bool skip);
+// Checks of the indexed screen: from the next install() on, the platform
+// also draws every pixel the plain way, as 0xRRGGBB resolved when drawn,
+// and referencePixel reads that copy (0 while it is not kept).
+void keepReferencePixels(bool keep);
+std::uint32_t referencePixel(int x, int y);
+
+// The whole platform as it is now (windows, queue, screen, clock, pause
+// total, answerer, observers), to start many runs from one point. The game's
+// own globals are the caller's to save.
+class Snapshot;
+std::shared_ptr<const Snapshot> saveSnapshot();
+void restoreSnapshot(const Snapshot& snapshot);
 
 // Trace of the input a run takes, for simulators.
 struct Observer {

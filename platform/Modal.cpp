@@ -372,7 +372,7 @@ Param dialogBox(int templateId, Handle owner, DialogProc procedure)
     Param result = findWindow(input.dialog)->dialogResult;
     if (shown)
         popOverlay();
-    s.windows.erase(input.dialog);
+    eraseWindow(input.dialog);
     --s.dialogDepth;
     return result;
 }

@@ -19,10 +19,12 @@
 #endif
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <mutex>
 #include <thread>
@@ -231,31 +233,60 @@ public:
             handle(event);
     }
 
-    void present(const std::uint32_t* pixels) override
+    void present(const std::uint8_t* indices, const std::uint32_t* palette) override
     {
-        std::copy(pixels, pixels + frame.size(), frame.begin());
+        // Only the rows that differ from the frame on show are drawn again.
+        int first = 0;
+        while (first < screenHeight && std::memcmp(rowOf(frame.data(), first), rowOf(indices, first), screenWidth) == 0)
+            ++first;
+        int last = screenHeight;
+        while (last > first && std::memcmp(rowOf(frame.data(), last - 1), rowOf(indices, last - 1), screenWidth) == 0)
+            --last;
+        std::memcpy(frame.data() + first * screenWidth, indices + first * screenWidth,
+                    static_cast<std::size_t>((last - first) * screenWidth));
+        if (!std::equal(colours.begin(), colours.end(), palette)) {
+            std::copy_n(palette, colours.size(), colours.begin());
+            mappedFor = nullptr;
+            first = 0;
+            last = screenHeight;
+        }
         endIfWindowGone();
         if (!shown) {
             SDL_ShowWindow(window);
             shown = true;
             setWindowShown(true);
+            first = 0;
+            last = screenHeight;
         }
-        show();
+        show(first, last);
+        if (exitAfterFirstFrame)
+            exitProcess(0);
+    }
+
+    void startPause(int) override
+    {
+        // Straight from one pause into the next, the next runs on from where
+        // the last one ended, so sleeping late and drawing between steps do
+        // not add up over an animation.
+        auto now = std::chrono::steady_clock::now();
+        pauseStarted = now - lastDeadline < std::chrono::milliseconds(unitMilliseconds) / 2 ? lastDeadline : now;
     }
 
     void waitUnits(int units) override
     {
         // Input stays in SDL's queue for the message loop; only the window's
         // own upkeep (re-showing after an expose, raising) runs meanwhile.
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(units * unitMilliseconds);
+        const auto unit = std::chrono::milliseconds(unitMilliseconds);
+        auto deadline = pauseStarted + units * unit;
         for (;;) {
             auto now = std::chrono::steady_clock::now();
             if (now >= deadline)
                 break;
-            std::this_thread::sleep_until(std::min(deadline, now + std::chrono::milliseconds(unitMilliseconds)));
+            std::this_thread::sleep_until(std::min(deadline, now + unit));
             handleUpkeepOnly();
             endIfWindowGone();
         }
+        lastDeadline = deadline;
     }
 
     int localSeconds() override
@@ -313,8 +344,6 @@ private:
         // a message, which fails once the window is destroyed; no event is
         // queued from here on.
         SDL_SetEventFilter(dropEvent, nullptr);
-        SDL_FreeSurface(scaled);
-        scaled = nullptr;
         // Tearing down a window another program destroyed only sends
         // requests about it that fail, and SDL reports those with Xlib's
         // handler once it has put that back: the server tidies up instead.
@@ -335,31 +364,100 @@ private:
         platform::exitProcess(0);
     }
 
-    void show()
+    static const std::uint8_t* rowOf(const std::uint8_t* indices, int row) { return indices + row * screenWidth; }
+
+    // Draws screen rows [first, last) into the window surface, each pixel
+    // repeated factor times across and each row factor times down, and shows
+    // them. The bars beside the picture are filled only when the surface is new.
+    void show(int first, int last)
     {
         SDL_Surface* target = SDL_GetWindowSurface(window);
         if (!target)
             return;
-        Fit fit = fitScreen(target->w, target->h);
-        if (!scaled || scaled->w != screenWidth * fit.factor) {
-            SDL_FreeSurface(scaled);
-            scaled = SDL_CreateRGBSurfaceWithFormat(0, screenWidth * fit.factor, screenHeight * fit.factor, 32,
-                                                    SDL_PIXELFORMAT_ARGB8888);
-            if (!scaled)
-                return;
+        const int bytes = target->format->BytesPerPixel;
+        if (bytes != 4 && bytes != 2)
+            return;
+        const bool fresh = target != mappedFor || target->w != mappedWidth || target->h != mappedHeight;
+        if (fresh) {
+            for (std::size_t i = 0; i < colours.size(); ++i)
+                mapped[i] = SDL_MapRGB(target->format, static_cast<Uint8>(colours[i] >> 16),
+                                       static_cast<Uint8>(colours[i] >> 8), static_cast<Uint8>(colours[i]));
+            mappedFor = target;
+            mappedWidth = target->w;
+            mappedHeight = target->h;
+            first = 0;
+            last = screenHeight;
         }
-        SDL_LockSurface(scaled);
-        for (int y = 0; y < scaled->h; ++y) {
-            auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(scaled->pixels) + y * scaled->pitch);
-            const std::uint32_t* source = frame.data() + (y / fit.factor) * screenWidth;
-            for (int x = 0; x < scaled->w; ++x)
-                row[x] = 0xFF000000u | source[x / fit.factor];
+        if (first >= last)
+            return;
+        const Fit fit = fitScreen(target->w, target->h);
+        if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
+            return;
+        if (fresh)
+            fillBars(target, fit);
+        if (bytes == 4)
+            scaleRows<Uint32>(target, fit, first, last);
+        else
+            scaleRows<Uint16>(target, fit, first, last);
+        if (SDL_MUSTLOCK(target))
+            SDL_UnlockSurface(target);
+        if (fresh) {
+            SDL_UpdateWindowSurface(window);
+            return;
         }
-        SDL_UnlockSurface(scaled);
-        SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
-        SDL_Rect place{fit.left, fit.top, scaled->w, scaled->h};
-        SDL_BlitSurface(scaled, nullptr, target, &place);
-        SDL_UpdateWindowSurface(window);
+        const SDL_Rect rows{0, fit.top + first * fit.factor, target->w, (last - first) * fit.factor};
+        const SDL_Rect whole{0, 0, target->w, target->h};
+        SDL_Rect changed{};
+        if (SDL_IntersectRect(&rows, &whole, &changed))
+            SDL_UpdateWindowSurfaceRects(window, &changed, 1);
+    }
+
+    template <class Pixel>
+    void scaleRows(SDL_Surface* target, const Fit& fit, int first, int last)
+    {
+        // A window smaller than the picture shows its middle.
+        const int leftColumn = (std::max(0, -fit.left) + fit.factor - 1) / fit.factor;
+        const int rightColumn = std::min(screenWidth, (target->w - fit.left) / fit.factor);
+        if (rightColumn <= leftColumn)
+            return;
+        const std::size_t rowBytes = static_cast<std::size_t>((rightColumn - leftColumn) * fit.factor) * sizeof(Pixel);
+        auto lineAt = [&](int y) {
+            return reinterpret_cast<Pixel*>(static_cast<Uint8*>(target->pixels) + y * target->pitch) + fit.left +
+                   leftColumn * fit.factor;
+        };
+        for (int row = first; row < last; ++row) {
+            const int top = fit.top + row * fit.factor;
+            const int firstLine = std::max(top, 0);
+            const int endLine = std::min(top + fit.factor, target->h);
+            if (firstLine >= endLine)
+                continue;
+            Pixel* out = lineAt(firstLine);
+            const std::uint8_t* source = rowOf(frame.data(), row);
+            for (int column = leftColumn; column < rightColumn; ++column) {
+                const auto colour = static_cast<Pixel>(mapped[source[column]]);
+                for (int k = 0; k < fit.factor; ++k)
+                    *out++ = colour;
+            }
+            for (int line = firstLine + 1; line < endLine; ++line)
+                std::memcpy(lineAt(line), lineAt(firstLine), rowBytes);
+        }
+    }
+
+    void fillBars(SDL_Surface* target, const Fit& fit)
+    {
+        const Uint32 black = SDL_MapRGB(target->format, 0, 0, 0);
+        const int right = fit.left + screenWidth * fit.factor;
+        const int bottom = fit.top + screenHeight * fit.factor;
+        const SDL_Rect bars[] = {
+            {0, 0, target->w, std::max(0, fit.top)},
+            {0, bottom, target->w, std::max(0, target->h - bottom)},
+            {0, fit.top, std::max(0, fit.left), screenHeight * fit.factor},
+            {right, fit.top, std::max(0, target->w - right), screenHeight * fit.factor},
+        };
+        for (const SDL_Rect& bar : bars) {
+            if (bar.w > 0 && bar.h > 0)
+                SDL_FillRect(target, &bar, black);
+        }
     }
 
     // Window managers keep the minimum size; without one the window can be
@@ -443,16 +541,17 @@ private:
         if (event.type != SDL_WINDOWEVENT)
             return false;
         switch (event.window.event) {
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-            keepMinimumSize(event.window.data1, event.window.data2);
-            if (shown)
-                show();
-            return true;
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SHOWN:
+            // The window surface still holds the picture: show it again as it is.
+            if (shown && !showFreshSurface())
+                SDL_UpdateWindowSurface(window);
+            return true;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            keepMinimumSize(event.window.data1, event.window.data2);
             if (shown)
-                show();
+                showFreshSurface();
             return true;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             noteKeysHeldAtFocus();
@@ -522,11 +621,29 @@ private:
         return raiseEventType;
     }
 
+    // True when the window's surface is new, or of a new size, and was drawn whole.
+    bool showFreshSurface()
+    {
+        SDL_Surface* target = SDL_GetWindowSurface(window);
+        if (target && target == mappedFor && target->w == mappedWidth && target->h == mappedHeight)
+            return false;
+        show(0, screenHeight);
+        return true;
+    }
+
     SDL_Window* window;
-    SDL_Surface* scaled = nullptr;
-    std::vector<std::uint32_t> frame;  // the last screen presented, for re-showing
-    std::vector<Uint8> heldAtFocus;    // by scancode: down when the focus came, not released since
+    std::vector<std::uint8_t> frame;          // the palette indices on show
+    std::vector<Uint8> heldAtFocus;           // by scancode: down when the focus came, not released since
+    std::array<std::uint32_t, 256> colours{};  // 0xRRGGBB by index
+    std::array<Uint32, 256> mapped{};          // the same in the window surface's format
+    const SDL_Surface* mappedFor = nullptr;    // the surface `mapped` and the bars were made for
+    int mappedWidth = 0;
+    int mappedHeight = 0;
     bool shown = false;
+    const bool exitAfterFirstFrame = SDL_getenv("ZARTA_EXIT_AFTER_FIRST_FRAME") != nullptr &&
+                                     SDL_strcmp(SDL_getenv("ZARTA_EXIT_AFTER_FIRST_FRAME"), "1") == 0;
+    std::chrono::steady_clock::time_point pauseStarted{};
+    std::chrono::steady_clock::time_point lastDeadline{};
 };
 
 bool cannotOpenDisplay()

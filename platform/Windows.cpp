@@ -118,7 +118,7 @@ bool destroyWindow(Handle handle)
 
     if (window->kind == WindowKind::control) {
         Rect area = isWindowVisible(handle) ? screenRectOf(*window) : Rect{};
-        s.windows.erase(handle);
+        eraseWindow(handle);
         std::erase(s.zOrder, handle);
         invalidateScreen(area);
         return true;
@@ -138,12 +138,12 @@ bool destroyWindow(Handle handle)
             children.push_back(childHandle);
     }
     for (Handle child : children) {
-        s.windows.erase(child);
+        eraseWindow(child);
         std::erase(s.zOrder, child);
     }
     window = findWindow(handle);
     Rect area = window->visible ? window->rect : Rect{};
-    s.windows.erase(handle);
+    eraseWindow(handle);
     std::erase(s.zOrder, handle);
     fillDesktop(area);
     invalidateScreen(area);
