@@ -17,7 +17,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/zarta.desktop DESTINATION ${CMAKE_INSTA
 install(FILES ${PROJECT_SOURCE_DIR}/data/${ZARTA_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/data/zarta.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
-# The menu icons are drawn from icon 101 at build time, one file per size.
+# The menu icons are exported from icon 101 at build time, one file per drawn
+# size, beside the scalable drawing of the same design.
 set(ZARTA_ICON_SIZES 16 32 48 64 128 256)
 set(iconFolder ${CMAKE_BINARY_DIR}/icons)
 set(iconFiles)
@@ -26,6 +27,7 @@ foreach(size IN LISTS ZARTA_ICON_SIZES)
   list(APPEND iconFiles ${file})
   install(FILES ${file} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/data/zarta.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 add_custom_command(
   OUTPUT ${iconFiles}
   COMMAND zarta-icons ${iconFolder}
@@ -69,7 +71,7 @@ if(ZARTA_TESTS)
       InstallPutsEveryFileInPlace:files
       DesktopEntryValidatesAndNamesTheInstalledProgramAndIcon:desktop-entry
       MetainfoValidatesAndMatchesTheProjectVersion:metainfo
-      IconsAreWholeFactorScalingsOfIcon101:icons
+      IconsAreTheDrawingsOfIcon101WithAClearBackground:icons
       ManualPageRendersWithoutWarnings:manual
       HelpAndVersionAnswerWithoutADisplay:options
       DebianPackageHoldsTheInstallTreeAndDependsOnSdl:package)

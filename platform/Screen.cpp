@@ -94,10 +94,13 @@ void drawText(PixelBuffer& target, int x, int y, std::string_view text, std::uin
 void drawBitmap(PixelBuffer& target, int x, int y, const resources::Bitmap& bitmap)
 {
     Rect area = intersect({x, y, x + bitmap.width, y + bitmap.height}, target.bounds());
+    const std::uint8_t clear = resources::clearIndex();
     for (int row = area.top; row < area.bottom; ++row) {
-        for (int column = area.left; column < area.right; ++column)
-            target.pixels[static_cast<std::size_t>(row * target.width + column)] = resources::paletteColor(
-                bitmap.pixels[static_cast<std::size_t>((row - y) * bitmap.width + (column - x))]);
+        for (int column = area.left; column < area.right; ++column) {
+            std::uint8_t index = bitmap.pixels[static_cast<std::size_t>((row - y) * bitmap.width + (column - x))];
+            if (index != clear)
+                target.pixels[static_cast<std::size_t>(row * target.width + column)] = resources::paletteColor(index);
+        }
     }
 }
 

@@ -25,6 +25,7 @@ expectedFiles=(
 for size in "${iconSizes[@]}"; do
     expectedFiles+=("share/icons/hicolor/${size}x${size}/apps/zarta.png")
 done
+expectedFiles+=(share/icons/hicolor/scalable/apps/zarta.svg)
 
 fail() {
     echo "install_tree_test $check: FAIL: $*" >&2
@@ -108,45 +109,38 @@ checkMetainfo() {
     [ "$newest" = "$version" ] || fail "newest release is '$newest', the project is $version"
 }
 
-# Prints the icon's art (16 or 32) as one "red green blue" line per pixel, row
-# by row, each pixel repeated FACTOR times across and down, straight from the
-# text sources the program's icon is generated from.
+# Prints the icon's drawing of SIZE as one "red green blue alpha" line per
+# pixel, row by row, straight from the text sources the program's icon is
+# generated from; a clear pixel is "0 0 0 0".
 expectedIconPixels() {
-    local sourceSize=$1 factor=$2
-    awk -v want="icon-$sourceSize" -v factor="$factor" '
+    local size=$1
+    awk -v want="icon-$size" '
         FNR == 1 { file++ }
-        file == 1 && $0 !~ /^#/ && NF >= 5 { colour[$1] = $2 " " $3 " " $4; if ($5 == "table") table = $1 }
+        file == 1 && $0 !~ /^#/ && NF >= 5 { colour[$1] = $2 " " $3 " " $4 " 255"; if ($5 == "clear") clear = $1 }
         file == 2 && $0 == "[" want "]" { inBlock = 1; next }
         file == 2 && inBlock && $0 == "" { inBlock = 0 }
         file == 2 && inBlock { rows[count++] = $0 }
         END {
             if (count == 0) { print "no [" want "] block" > "/dev/stderr"; exit 1 }
-            for (y = 0; y < count * factor; y++) {
-                row = rows[int(y / factor)]
-                for (x = 0; x < length(row) * factor; x++) {
-                    key = substr(row, int(x / factor) + 1, 1)
-                    if (key == ".") key = table
+            for (y = 0; y < count; y++)
+                for (x = 1; x <= length(rows[y]); x++) {
+                    key = substr(rows[y], x, 1)
+                    if (key == "." || key == clear) { print "0 0 0 0"; continue }
                     if (!(key in colour)) { print "unknown key " key > "/dev/stderr"; exit 1 }
                     print colour[key]
                 }
-            }
         }' "$source/resources/art/palette.txt" "$source/resources/art/icon.txt"
 }
 
-# Prints a PNG as one "red green blue" line per pixel, row by row, after a
-# "width height" line.
+# Prints a picture as one "red green blue alpha" line per pixel, row by row;
+# a fully transparent pixel is "0 0 0 0" whatever colour it carries.
 actualIconPixels() {
-    convert "$1" -depth 8 -compress none ppm:- | awk '
-        { sub(/#.*/, ""); for (i = 1; i <= NF; i++) token[n++] = $i }
-        END {
-            if (token[0] != "P3" || token[3] != 255) { print "not an 8-bit picture" > "/dev/stderr"; exit 1 }
-            print token[1], token[2]
-            for (i = 4; i + 2 < n; i += 3) print token[i], token[i + 1], token[i + 2]
-        }'
+    convert "$1" -depth 8 RGBA:- | od -An -v -tu1 -w4 |
+        awk '{ if ($4 == 0) print "0 0 0 0"; else print $1, $2, $3, $4 }'
 }
 
 checkIcons() {
-    needTools convert identify
+    needTools convert identify od
     installTree
     local size
     for size in "${iconSizes[@]}"; do
@@ -154,22 +148,28 @@ checkIcons() {
         local dimensions
         dimensions=$(identify -format '%w %h' "$png") || fail "${size}x${size}: not a picture"
         [ "$dimensions" = "$size $size" ] || fail "${size}x${size} icon is $dimensions"
-        # 16 and 48 come from the small icon, every other size from the large one.
-        local sourceSize=32
-        if ((size % 32 != 0)); then sourceSize=16; fi
-        expectedIconPixels "$sourceSize" $((size / sourceSize)) >"$scratch/expected" ||
-            fail "cannot read the icon's art"
+        [ "$(identify -format '%[channels]' "$png")" = srgba ] || fail "${size}x${size} icon has no alpha channel"
+        # Every size is its own drawing, exported pixel for pixel.
+        expectedIconPixels "$size" >"$scratch/expected" || fail "cannot read the icon's $size pixel drawing"
         actualIconPixels "$png" >"$scratch/actual" || fail "cannot read $png"
-        tail -n +2 "$scratch/actual" >"$scratch/actual-pixels"
-        [ "$(wc -l <"$scratch/expected")" -eq $((size * size)) ] || fail "the icon art is not $sourceSize x $sourceSize"
-        if ! cmp -s "$scratch/expected" "$scratch/actual-pixels"; then
+        [ "$(wc -l <"$scratch/expected")" -eq $((size * size)) ] || fail "the icon's drawing is not $size x $size"
+        if ! cmp -s "$scratch/expected" "$scratch/actual"; then
             local line pixel
-            line=$(diff "$scratch/expected" "$scratch/actual-pixels" | sed -n '1s/^\([0-9]*\).*/\1/p')
+            line=$(diff "$scratch/expected" "$scratch/actual" | sed -n '1s/^\([0-9]*\).*/\1/p')
             pixel=$((${line:-1} - 1))
-            fail "${size}x${size} icon differs from icon 101 scaled $((size / sourceSize)) times" \
-                "from x $((pixel % size)) y $((pixel / size))"
+            fail "${size}x${size} icon differs from its drawing from x $((pixel % size)) y $((pixel / size))"
         fi
     done
+    # The scalable icon draws the same cards: clear corners, the large heart red in the middle.
+    local svg=$root/share/icons/hicolor/scalable/apps/zarta.svg
+    convert -background none "$svg" -resize 32x32 "$scratch/svg.png" 2>"$scratch/svg.err" ||
+        fail "the scalable icon does not render: $(cat "$scratch/svg.err")"
+    [ "$(identify -format '%w %h' "$scratch/svg.png")" = "32 32" ] || fail "the scalable icon is not square"
+    local corner heart
+    corner=$(convert "$scratch/svg.png" -format '%[fx:int(255*p{0,0}.a)]' info:)
+    heart=$(convert "$scratch/svg.png" -format '%[fx:int(255*p{21,17}.r)] %[fx:int(255*p{21,17}.g)]' info:)
+    [ "$corner" = 0 ] || fail "the scalable icon's corner is not clear (alpha $corner)"
+    [ "$heart" = "208 16" ] || fail "the scalable icon's heart is not red (red green $heart)"
 }
 
 checkManual() {

@@ -182,17 +182,17 @@ void appendChunk(std::vector<std::uint8_t>& file, const char* type, const std::v
     appendBigEndian(file, crc32(typed.data(), typed.size()));
 }
 
-}  // namespace
-
-bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb)
+// channels: 3 (RGB, colour type 2) or 4 (RGBA, colour type 6).
+bool writePixels(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb, int channels)
 {
     std::vector<std::uint8_t> header;
     appendBigEndian(header, static_cast<std::uint32_t>(width));
     appendBigEndian(header, static_cast<std::uint32_t>(height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter, no interlace
+    const std::uint8_t colourType = channels == 4 ? 6 : 2;
+    header.insert(header.end(), {8, colourType, 0, 0, 0});  // 8 bits, deflate, no filter, no interlace
 
     std::vector<std::uint8_t> scanlines;
-    std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
     scanlines.reserve((rowBytes + 1) * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
         scanlines.push_back(0);  // filter: none
@@ -210,6 +210,18 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
         return false;
     bool written = std::fwrite(file.data(), 1, file.size(), stream) == file.size();
     return std::fclose(stream) == 0 && written;
+}
+
+}  // namespace
+
+bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb)
+{
+    return writePixels(path, width, height, rgb, 3);
+}
+
+bool writePngWithAlpha(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba)
+{
+    return writePixels(path, width, height, rgba, 4);
 }
 
 }  // namespace tools
