@@ -1,11 +1,13 @@
-// Start-up, the message loop, the menu bar and the About dialog.
+// Start-up: the single-instance rule, the board window, its menu bar and
+// controls, the reset record; then the message loop.
 #include "app/BoardControls.h"
-#include "app/BoardIds.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "model/Deck.h"
 #include "model/GameState.h"
+#include "resources/BoardIds.h"
 #include "resources/ResourceIds.h"
+#include "ui/Controls.h"
 
 namespace {
 
@@ -28,7 +30,7 @@ int startUp()
     if (platform::bringRunningInstanceToFront(className, title))
         return 0;
 
-    platform::registerClass(platform::WindowClass{className, boardWindowProcedure, res::iconProgram, true});
+    platform::registerClass(platform::WindowClass{className, boardWindowProcedure, res::iconProgram});
     shell.boardWindow = platform::createWindow(className, title, platform::styleVisible, platform::useDefault,
                                                platform::useDefault, platform::useDefault, platform::useDefault, 0, 0);
     if (shell.boardWindow == 0)
@@ -48,25 +50,26 @@ int startUp()
     shell.backgroundHeight = shell.backgroundImage ? shell.backgroundImage->height : 0;
 
     const std::uint32_t controlStyle = platform::styleVisible | platform::styleChild | platform::styleOwnerDraw;
-    for (int index = 0; index < 17; ++index) {
+    for (int index = 0; index < boardControlCount; ++index) {
         const ControlPlace& place = BoardControlPlaces[index];
         const char* text = place.id == ids::controlStop ? "Stop" : place.id == ids::controlPass ? "Pass" : "";
         const platform::Handle control = platform::createWindow("BUTTON", text, controlStyle, place.x, place.y,
                                                                 place.width, place.height, shell.boardWindow, place.id);
         if (index < ids::cardControlCount)
-            shell.cardControls[index] = control;
+            boardControls.cards[index] = control;
         else if (place.id == ids::controlStop)
-            shell.stopControl = control;
+            boardControls.stop = control;
         else
-            shell.passControl = control;
+            boardControls.pass = control;
     }
-    showCardControls(0);
-    showStopPass(0, 0);
+    hideAllCards();
+    offerButtons(Buttons::none);
 
     platform::showWindow(shell.boardWindow, true);
     platform::updateWindow(shell.boardWindow);
 
-    resetHands(false);
+    resetHands(Lives::keep);
+    hideAllCards();
     game.currentSeat = seatSouth;
     game.gameRunning = 0;
     game.dealerChoicePending = 1;

@@ -4,14 +4,13 @@
 
 #include "ai/HandAnalysis.h"
 #include "ai/MoveDecision.h"
-#include "app/BoardControls.h"
-#include "app/BoardIds.h"
-#include "app/Shell.h"
 #include "flow/Settlement.h"
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/HandEvaluation.h"
+#include "resources/BoardIds.h"
 #include "resources/ResourceIds.h"
+#include "ui/Controls.h"
 #include "ui/Drawing.h"
 
 namespace {
@@ -57,41 +56,60 @@ void afterMove(Seat seat)
 void offerHumanButtons()
 {
     if (game.firstTurnOfRound)
-        showStopPass(0, 1);
+        offerButtons(Buttons::passOnly);
     else if (game.roundClosing)
-        showStopPass(1, 0);
+        offerButtons(Buttons::stopOnly);
     else
-        showStopPass(1, 1);
+        offerButtons(Buttons::stopAndPass);
+}
+
+void storeBookkeeping(Seat seat, const DecisionBookkeeping& after)
+{
+    game.passedFlags[seat] = after.passed;
+    game.passCount[seat] = after.passCount;
+    game.finishedFlags[seat] = after.finished;
+    game.stopCalled = after.stopCalled;
+    game.roundClosing = after.roundClosing;
+}
+
+// Leaves the cards of an exchange selected, as a human's taps would.
+void selectExchangeCards(Seat seat, const ComputerMove& decision, platform::Handle boardWindow)
+{
+    if (decision.move == Move::exchangeAll) {
+        for (int t = 0; t < cardsPerHand; ++t)
+            toggleSelection(ids::controlTable1 + t, boardWindow);
+    } else if (decision.move == Move::exchangeOne) {
+        toggleSelection(ids::firstControlOfSeat(seat) + decision.handCard, boardWindow);
+        toggleSelection(ids::controlTable1 + decision.tableCard, boardWindow);
+    }
 }
 
 void playComputerSeat(platform::Handle boardWindow)
 {
     const Seat seat = game.currentSeat;
-    showStopPass(0, 0);
+    offerButtons(Buttons::none);
     requestRepaint(boardWindow);
-    const int suitResult = suitGroups(seat);
-    const int rankResult = rankGroups(seat);
     game.aiFirstTurn = game.firstTurnOfRound ? 1 : 0;
-    const int move = chooseComputerMove(seat, suitResult, rankResult, boardWindow);
+    const Move move = decideComputerTurn(seat, boardWindow);
     switch (move) {
-    case moveExchangeOne:
-    case moveExchangeAll:
+    case Move::exchangeOne:
+    case Move::exchangeAll:
         executeExchange(game.currentSeat);
         clearSelections();
         break;
-    case moveStop:
+    case Move::stop:
         game.finishedFlags[seat] = 1;
-        flashIndicator(indicatorStop, seat, boardWindow);
+        flashIndicator(Indicator::stop, seat, boardWindow);
         game.stopCalled = 1;
         game.currentSeat = nextLiveSeat(game.currentSeat);
         break;
-    case movePass:
+    case Move::pass:
         game.passedFlags[seat] = 1;
-        flashIndicator(indicatorPass, seat, boardWindow);
+        flashIndicator(Indicator::pass, seat, boardWindow);
         game.passCount[seat] += 1;
         game.currentSeat = nextLiveSeat(game.currentSeat);
         break;
-    default:
+    case Move::none:
         break;  // no change: the same seat is asked again
     }
     game.firstTurnOfRound = 0;
@@ -100,6 +118,23 @@ void playComputerSeat(platform::Handle boardWindow)
 }
 
 }  // namespace
+
+Move decideComputerTurn(Seat seat, platform::Handle boardWindow)
+{
+    const HandShape shape{suitGroups(game, seat), rankGroups(game, seat)};
+    game.suitGroupCard = shape.suit.card;
+    game.rankGroupCard = shape.rank.card;
+    clearSelections();
+    if (seat < seatWest || seat > seatEast)
+        return Move::none;
+    // Recorded before deciding: a hand of 31 or three aces closes the round, which the decision reads.
+    evaluateHand(seat);
+    const ComputerMove decision = chooseComputerMove(game, seat, shape);
+    storeBookkeeping(seat, decision.after);
+    selectExchangeCards(seat, decision, boardWindow);
+    pause(pauseThinking);
+    return decision.move;
+}
 
 Seat nextLiveSeat(Seat seat)
 {
@@ -112,7 +147,7 @@ Seat nextLiveSeat(Seat seat)
     return seat;
 }
 
-int toggleSelection(int controlId, platform::Handle)
+void toggleSelection(int controlId, platform::Handle)
 {
     std::int32_t* flag = nullptr;
     if (controlId >= ids::controlTable1 && controlId <= ids::controlTable3) {
@@ -123,10 +158,9 @@ int toggleSelection(int controlId, platform::Handle)
     if (flag)
         *flag = *flag == 0 ? 1 : 0;
     redrawAllCards();
-    return 1;
 }
 
-int executeExchange(Seat seat)
+void executeExchange(Seat seat)
 {
     bool exchanged = false;
     if (allSet(game.tableSelected) || allSet(game.handSelected)) {
@@ -150,37 +184,35 @@ int executeExchange(Seat seat)
     }
     redrawAllCards();
     if (!exchanged)
-        return 1;
+        return;
     // The mover, not the new current seat: 31 or three aces ends the round for everyone.
-    const int code = evaluateHandCode(seat);
-    if (code == evalThreeAces) {
+    const Evaluation code = evaluateHandCode(seat);
+    if (code == Evaluation::threeAces) {
         finishAllSeats();
         game.threeAcesFlag = 1;
-    } else if (code == evalThirtyOne) {
+    } else if (code == Evaluation::thirtyOne) {
         finishAllSeats();
     }
-    return 1;
 }
 
-int runTurns(platform::Handle boardWindow)
+void runTurns(platform::Handle boardWindow)
 {
     while (game.gameRunning) {
         if (allSeatsFinished()) {
             game.roundClosing = 1;
-            const int answer = findRoundLosers();
-            settleRound(answer == allHandsEqual ? 0 : answer, boardWindow);
+            const RoundOutcome outcome = findRoundLosers();
+            settleRound(outcome == RoundOutcome::allHandsEqual ? Scoring::redeal : Scoring::score, boardWindow);
             if (!game.gameRunning)
                 break;
         }
         if (game.currentSeat == seatSouth) {
             offerHumanButtons();
             requestRepaint(boardWindow);
-            return 0;
+            return;
         }
         playComputerSeat(boardWindow);
     }
-    showCardControls(0);
-    return 0;
+    hideAllCards();
 }
 
 void cardTapSequence(int controlId, platform::Handle boardWindow)
@@ -193,15 +225,15 @@ void cardTapSequence(int controlId, platform::Handle boardWindow)
 
 void stopSequence(platform::Handle boardWindow)
 {
-    drawImageOnControl(shell.stopControl, res::imageStopPressed);
+    drawImageOnControl(boardControls.stop, res::imageStopPressed);
     pause(pausePressedButton);
     game.stopCalled = 1;
     game.finishedFlags[seatSouth] = 1;
-    drawImageOnControl(shell.stopControl, res::imageStopNormal);
+    drawImageOnControl(boardControls.stop, res::imageStopNormal);
     evaluateHand(game.currentSeat);
-    showStopPass(0, 0);
+    offerButtons(Buttons::none);
     requestRepaint(boardWindow);
-    flashIndicator(indicatorStop, game.currentSeat, boardWindow);
+    flashIndicator(Indicator::stop, game.currentSeat, boardWindow);
     clearSelections();
     game.currentSeat = nextLiveSeat(game.currentSeat);
     runTurns(boardWindow);
@@ -209,14 +241,14 @@ void stopSequence(platform::Handle boardWindow)
 
 void passSequence(platform::Handle boardWindow)
 {
-    drawImageOnControl(shell.passControl, res::imagePassPressed);
+    drawImageOnControl(boardControls.pass, res::imagePassPressed);
     pause(pausePressedButton);
-    drawImageOnControl(shell.passControl, res::imagePassNormal);
+    drawImageOnControl(boardControls.pass, res::imagePassNormal);
     if (game.stopCalled)
         game.finishedFlags[game.currentSeat] = 1;  // a Pass after a Stop is the human's last turn
-    showStopPass(0, 0);
+    offerButtons(Buttons::none);
     requestRepaint(boardWindow);
-    flashIndicator(indicatorPass, game.currentSeat, boardWindow);
+    flashIndicator(Indicator::pass, game.currentSeat, boardWindow);
     evaluateHand(game.currentSeat);
     clearSelections();
     game.currentSeat = nextLiveSeat(game.currentSeat);

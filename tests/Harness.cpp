@@ -1,9 +1,10 @@
 #include "tests/Harness.h"
 
-#include "app/BoardIds.h"
 #include "app/Program.h"
 #include "app/Shell.h"
+#include "resources/BoardIds.h"
 #include "resources/Resources.h"
+#include "ui/Controls.h"
 
 #include <cstring>
 
@@ -15,6 +16,7 @@ Harness::Harness(int pinnedSeconds)
     platform::headless::pinSeconds(pinnedSeconds);
     zeroGameState();
     shell = ShellState{};
+    boardControls = ControlHandles{};
     platform::headless::setBoxAnswerer(
         [this](const std::string& text, const std::string& caption, platform::BoxButtons buttons) {
             int answer = buttons == platform::BoxButtons::yesNo ? platform::answerYes : platform::answerOk;
@@ -127,6 +129,29 @@ bool Harness::boardShowsImage(int x, int y, int imageId) const
         }
     }
     return true;
+}
+
+std::vector<std::uint32_t> Harness::screenShot() const
+{
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < platform::screenHeight; ++y)
+        for (int x = 0; x < platform::screenWidth; ++x)
+            pixels.push_back(platform::headless::pixel(x, y));
+    return pixels;
+}
+
+int Harness::pixelsChangedOutside(const std::vector<std::uint32_t>& before, platform::Rect except) const
+{
+    const std::vector<std::uint32_t> now = screenShot();
+    int changed = 0;
+    for (int y = 0; y < platform::screenHeight; ++y) {
+        for (int x = 0; x < platform::screenWidth; ++x) {
+            const bool inside = x >= except.left && x < except.right && y >= except.top && y < except.bottom;
+            const std::size_t at = static_cast<std::size_t>(y * platform::screenWidth + x);
+            changed += !inside && now[at] != before[at];
+        }
+    }
+    return changed;
 }
 
 std::int64_t Harness::pauseUnits() const

@@ -1,12 +1,13 @@
 #include "tools/SimulatorSupport.h"
 
-#include "app/BoardIds.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "model/HandEvaluation.h"
 #include "platform/Headless.h"
+#include "resources/BoardIds.h"
+#include "ui/Controls.h"
 
 #include <cstdio>
 #include <set>
@@ -42,6 +43,7 @@ bool startFreshProcess()
     platform::headless::install();
     zeroGameState();
     shell = ShellState{};
+    boardControls = ControlHandles{};
     gameWatcher = GameWatcher{};
     if (!startUp())
         return false;
@@ -162,10 +164,12 @@ HumanInput ScriptedHuman::randomInput()
     if (pick < 60) {
         // Anywhere on the board: the bare table, hidden places, the edges.
         lastTapped = 0;
-        return HumanInput::tapAt(static_cast<int>(below(platform::screenWidth)),
-                                 platform::titleBarHeight +
-                                     static_cast<int>(below(platform::screenHeight - platform::titleBarHeight -
-                                                            platform::menuBarHeight)));
+        // Two draws in two statements, so every compiler takes them in one
+        // order: y first, as the recorded traces have it.
+        const int y = platform::titleBarHeight +
+                      static_cast<int>(below(platform::screenHeight - platform::titleBarHeight - platform::menuBarHeight));
+        const int x = static_cast<int>(below(platform::screenWidth));
+        return HumanInput::tapAt(x, y);
     }
     if (pick < 90)  // any card control, the computer seats' and hidden ones included
         return tapControl(ids::controlTable1 + static_cast<int>(below(ids::cardControlCount)));

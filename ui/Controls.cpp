@@ -1,0 +1,68 @@
+#include "ui/Controls.h"
+
+namespace {
+
+// Which card controls show, in the order 11111..11125.
+using CardVisibility = bool[ids::cardControlCount];
+
+void showCards(const CardVisibility& visible)
+{
+    for (int index = 0; index < ids::cardControlCount; ++index)
+        platform::showWindow(boardControls.cards[index], visible[index]);
+}
+
+void showEveryCard(bool visible)
+{
+    CardVisibility all;
+    for (bool& each : all)
+        each = visible;
+    showCards(all);
+}
+
+}  // namespace
+
+ControlHandles boardControls{};
+
+platform::Handle controlHandle(int controlId)
+{
+    if (ids::isCardControl(controlId))
+        return boardControls.cards[controlId - ids::controlTable1];
+    if (controlId == ids::controlStop)
+        return boardControls.stop;
+    if (controlId == ids::controlPass)
+        return boardControls.pass;
+    return 0;
+}
+
+void hideAllCards()
+{
+    showEveryCard(false);
+}
+
+void showAllCards()
+{
+    showEveryCard(true);
+}
+
+void showTableAndHumanCards()
+{
+    CardVisibility visible{};
+    for (int id = ids::controlTable1; id <= ids::controlTable3; ++id)
+        visible[id - ids::controlTable1] = true;
+    for (int id = ids::controlSouth1; id < ids::controlSouth1 + 3; ++id)
+        visible[id - ids::controlTable1] = true;
+    showCards(visible);
+}
+
+void showCardControl(int controlId)
+{
+    platform::showWindow(controlHandle(controlId), true);
+}
+
+void offerButtons(Buttons buttons)
+{
+    const bool stop = buttons == Buttons::stopOnly || buttons == Buttons::stopAndPass;
+    const bool pass = buttons == Buttons::passOnly || buttons == Buttons::stopAndPass;
+    platform::showWindow(boardControls.stop, stop);
+    platform::showWindow(boardControls.pass, pass);
+}
