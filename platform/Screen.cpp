@@ -237,14 +237,18 @@ void drawBitmap(PixelBuffer& target, int x, int y, const resources::Bitmap& bitm
     Rect area = intersect({x, y, x + bitmap.width, y + bitmap.height}, target.bounds());
     if (!state().drawsPixels || isEmpty(area))
         return;
-    for (int row = area.top; row < area.bottom; ++row)
-        std::memcpy(target.pixels.data() + row * target.width + area.left,
-                    bitmap.pixels + (row - y) * bitmap.width + (area.left - x),
-                    static_cast<std::size_t>(area.right - area.left));
-    for (int row = area.top; row < area.bottom && !target.reference.empty(); ++row) {
-        for (int column = area.left; column < area.right; ++column)
-            target.reference[static_cast<std::size_t>(row * target.width + column)] = resources::paletteColor(
-                bitmap.pixels[static_cast<std::size_t>((row - y) * bitmap.width + (column - x))]);
+    // Pixels of the clear index let the target show through (the icon's background).
+    const std::uint8_t clear = resources::clearIndex();
+    for (int row = area.top; row < area.bottom; ++row) {
+        for (int column = area.left; column < area.right; ++column) {
+            std::uint8_t index = bitmap.pixels[static_cast<std::size_t>((row - y) * bitmap.width + (column - x))];
+            if (index == clear)
+                continue;
+            std::size_t at = static_cast<std::size_t>(row * target.width + column);
+            target.pixels[at] = index;
+            if (!target.reference.empty())
+                target.reference[at] = resources::paletteColor(index);
+        }
     }
 }
 

@@ -318,8 +318,10 @@ public:
         SDL_LockSurface(surface);
         for (int y = 0; y < icon->height; ++y) {
             auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
-            for (int x = 0; x < icon->width; ++x)
-                row[x] = 0xFF000000u | resources::paletteColor(icon->pixels[y * icon->width + x]);
+            for (int x = 0; x < icon->width; ++x) {
+                std::uint8_t index = icon->pixels[y * icon->width + x];
+                row[x] = index == resources::clearIndex() ? 0u : 0xFF000000u | resources::paletteColor(index);
+            }
         }
         SDL_UnlockSurface(surface);
         SDL_SetWindowIcon(window, surface);

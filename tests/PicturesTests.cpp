@@ -397,21 +397,51 @@ TEST(Bubbles, BodyIsWhite)
 
 // ---- Icon ----------------------------------------------------------------
 
-TEST(Icon, ComesInTwoSizesOfAtMostSixteenColours)
+TEST(Icon, IsDrawnAtEveryMenuSizeWithAtMostSixteenColours)
 {
-    for (int size : {32, 16}) {
+    const std::vector<int> sizes = {16, 32, 48, 64, 128, 256};
+    ASSERT_EQ(resources::iconCount(), static_cast<int>(sizes.size()));
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const int size = sizes[i];
         const Bitmap* icon = resources::findIcon(res::iconProgram, size);
         ASSERT_NE(icon, nullptr) << size;
+        EXPECT_EQ(icon, resources::iconAt(static_cast<int>(i)));
         EXPECT_EQ(icon->width, size);
         EXPECT_EQ(icon->height, size);
-        std::set<std::uint32_t> colours;
-        for (int p = 0; p < size * size; ++p)
-            colours.insert(paletteColor(icon->pixels[p]));
+        std::set<std::uint8_t> colours(icon->pixels, icon->pixels + size * size);
         EXPECT_LE(colours.size(), 16u) << size;
-        EXPECT_GE(colours.size(), 3u) << size;
+        EXPECT_GE(colours.size(), 4u) << size;
     }
-    EXPECT_EQ(resources::findIcon(res::iconProgram, 48), nullptr);
+    EXPECT_EQ(resources::findIcon(res::iconProgram, 24), nullptr);
     EXPECT_EQ(resources::findIcon(res::imageBackground, 32), nullptr);
+}
+
+// The cards stand on nothing: the corners are clear, the middle of the front
+// card (its large heart) is solid red, and the clear part is a real share.
+TEST(Icon, BackgroundIsClearAndTheCardsAreSolid)
+{
+    const std::uint32_t inkRed = 0xD01010;
+    for (int i = 0; i < resources::iconCount(); ++i) {
+        const Bitmap& icon = *resources::iconAt(i);
+        const int last = icon.width - 1;
+        for (auto [x, y] : {std::pair{0, 0}, {last, 0}, {0, last}, {last, last}})
+            EXPECT_EQ(icon.pixels[y * icon.width + x], resources::clearIndex()) << icon.width << " at " << x << "," << y;
+        EXPECT_EQ(colourAt(icon, icon.width * 21 / 32, icon.width * 17 / 32), inkRed) << icon.width;
+        const auto clear = std::count(icon.pixels, icon.pixels + icon.width * icon.width, resources::clearIndex());
+        EXPECT_GT(clear, icon.width * icon.width / 4) << icon.width;
+        EXPECT_LT(clear, icon.width * icon.width / 2) << icon.width;
+    }
+}
+
+// Only the icon may be clear: a clear pixel on the board would show whatever
+// was drawn there before.
+TEST(Icon, NoBoardPictureUsesTheClearColour)
+{
+    for (int i = 0; i < resources::bitmapCount(); ++i) {
+        const Bitmap& picture = *resources::bitmapAt(i);
+        EXPECT_EQ(std::count(picture.pixels, picture.pixels + picture.width * picture.height, resources::clearIndex()), 0)
+            << picture.id;
+    }
 }
 
 }  // namespace

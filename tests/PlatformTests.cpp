@@ -580,13 +580,18 @@ Param aboutProcedure(Handle dialog, Msg msg, Param wparam, Param)
 
 Param stubbornProcedure(Handle, Msg, Param, Param) { return 0; }
 
+// The icon's cards, with the dialog's white body wherever the icon is clear.
 bool iconOnScreen(const resources::Bitmap& icon)
 {
+    constexpr std::uint32_t dialogBody = 0xFFFFFF;
     for (int top = 0; top + icon.height <= screenHeight; ++top) {
         for (int left = 0; left + icon.width <= screenWidth; ++left) {
             bool same = true;
-            for (int i = 0; same && i < icon.width * icon.height; ++i)
-                same = headless::pixel(left + i % icon.width, top + i / icon.width) == paletteColor(icon.pixels[i]);
+            for (int i = 0; same && i < icon.width * icon.height; ++i) {
+                std::uint8_t index = icon.pixels[i];
+                std::uint32_t expected = index == resources::clearIndex() ? dialogBody : paletteColor(index);
+                same = headless::pixel(left + i % icon.width, top + i / icon.width) == expected;
+            }
             if (same)
                 return true;
         }

@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xdotool imagemagick x11-utils
   valgrind
-  desktop-file-utils appstream man-db
+  desktop-file-utils appstream man-db librsvg2-bin
 )
 if [[ "${1:-}" == "--build-only" ]]; then
   packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds with warnings as errors, and runs the whole test suite:
-# the unit and behaviour tests, the real window under Xvfb, and the same
-# tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# the unit and behaviour tests, the real window under Xvfb, the same tests
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, and the Debian
+# package built, checked, installed and purged.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -19,6 +20,9 @@ ctest --test-dir build-asan --output-on-failure -j"$jobs"
 CXX=clang++ cmake -S . -B build-clang -DZARTA_WERROR=ON -DZARTA_SDL=OFF -DZARTA_TESTS=OFF -DZARTA_BENCH=OFF
 cmake --build build-clang -j"$jobs" --target zarta-sim
 tools/compiler-traces.sh build build-clang
+
+# The Debian package (README: Install); it installs the package on this machine.
+tests/debian_package_test.sh
 
 # Soak, memory check and a short fuzz run (README: Simulator, Fuzzing).
 tools/soak.sh build-asan
