@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform::backend {
 
@@ -72,5 +73,11 @@ bool popupOpen();
 Rect menuBarButtonRect();
 bool popupItemPoint(int command, int& x, int& y);
 bool boxButtonPoint(int answer, int& x, int& y);
+// Every control a person can see and tap, with its screen area, in creation order.
+struct ShownControl {
+    int id;
+    Rect rect;
+};
+std::vector<ShownControl> shownControls();
 
 }  // namespace platform::backend

@@ -161,11 +161,13 @@ HumanInput ScriptedHuman::randomInput()
         return HumanInput::aboutAndClose();
     if (pick < 60) {
         // Anywhere on the board: the bare table, hidden places, the edges.
+        // Drawn one after the other, since the order of a call's arguments is
+        // the compiler's choice; y comes first, as gcc drew them.
         lastTapped = 0;
-        return HumanInput::tapAt(static_cast<int>(below(platform::screenWidth)),
-                                 platform::titleBarHeight +
-                                     static_cast<int>(below(platform::screenHeight - platform::titleBarHeight -
-                                                            platform::menuBarHeight)));
+        const int y = platform::titleBarHeight +
+                      static_cast<int>(below(platform::screenHeight - platform::titleBarHeight - platform::menuBarHeight));
+        const int x = static_cast<int>(below(platform::screenWidth));
+        return HumanInput::tapAt(x, y);
     }
     if (pick < 90)  // any card control, the computer seats' and hidden ones included
         return tapControl(ids::controlTable1 + static_cast<int>(below(ids::cardControlCount)));

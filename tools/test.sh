@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds with warnings as errors, and runs the whole test suite:
-# the unit and behaviour tests, the real window under Xvfb, and the same
-# tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# the unit and behaviour tests, the real window under Xvfb, the same tests
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, and the web
+# build in node and headless chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -14,6 +15,11 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 cmake -S . -B build-asan -DZARTA_WERROR=ON -DZARTA_SANITIZE=ON -DZARTA_SDL=OFF
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# The browser build: the node simulator's traces and the page in headless
+# chromium (README: In the browser).
+tools/web.sh --build-only
+tests/web/run.sh build build-web
 
 # Soak, memory check and a short fuzz run (README: Simulator, Fuzzing).
 tools/soak.sh build-asan
