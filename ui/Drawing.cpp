@@ -1,7 +1,7 @@
 #include "ui/Drawing.h"
 
-#include "app/BoardIds.h"
-#include "app/Shell.h"
+#include "resources/BoardIds.h"
+#include "ui/Controls.h"
 #include "ui/ImageTables.h"
 
 namespace {
