@@ -389,7 +389,7 @@ async function measure(browser, base) {
     scriptBytes: fs.statSync(path.join(options.site, 'zarta.js')).size,
     wasmGzip: gzip('zarta.wasm'), scriptGzip: gzip('zarta.js'), pageGzip: gzip('index.html') + gzip('zarta-page.js'),
     firstFrameMs: []};
-  for (let run = 0; run < 7; ++run) {
+  for (let run = 0; run < 11; ++run) {
     const context = await browser.createBrowserContext();
     const page = await context.newPage();
     await page.setViewport(phone);
