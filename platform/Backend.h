@@ -22,6 +22,9 @@ public:
     virtual bool waitForInput() = 0;
     // screenWidth * screenHeight pixels, 0xRRGGBB, row by row.
     virtual void present(const std::uint32_t* pixels) = 0;
+    // Hands the core, without waiting, whatever input has already arrived
+    // (a modal box opening must know what came before it).
+    virtual void collectInput() {}
     // The screen has already been presented; must not hand input to the core.
     virtual void waitUnits(int units) = 0;
     virtual int localSeconds() = 0;
@@ -31,8 +34,10 @@ public:
     // for none.
     virtual std::string instanceDirectory() = 0;
     // Called on a background thread, at any time, even after this back end
-    // is gone: it must only touch thread-safe, process-lived state.
-    using RaiseHandler = void (*)();
+    // is gone: it must only touch thread-safe, process-lived state. True
+    // when a window the user can see is being brought to the front; a copy
+    // without one must not let a later copy think it was raised.
+    using RaiseHandler = bool (*)();
     virtual RaiseHandler raiseHandler() = 0;
 
     // The top-level window's title and icon changed (the desktop window shows them).
@@ -59,7 +64,10 @@ void install(std::unique_ptr<Backend> backend);
 // Input from the back end, queued in arrival order.
 void queueTap(int x, int y);
 void queueKey(Param key, Param modifiers);
-void queueClose();  // the desktop window's close button
+// The desktop window's close button: ahead of queued taps, as the window
+// system's close request is handled before posted input; inside a modal loop
+// it ends the process at once.
+void queueClose();
 std::size_t queueLength();
 bool quitTaken();  // getMessage has handed out the quit message
 int quitCode();
@@ -73,6 +81,7 @@ bool popupOpen();
 Rect menuBarButtonRect();
 bool popupItemPoint(int command, int& x, int& y);
 bool boxButtonPoint(int answer, int& x, int& y);
+Rect messageBoxRect();
 // Every control a person can see and tap, with its screen area, in creation order.
 struct ShownControl {
     int id;

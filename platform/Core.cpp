@@ -272,18 +272,37 @@ void repaintInvalid()
 // process has ended or (headless) no input will come.
 bool repaintShowAndWait()
 {
-    repaintInvalid();
+    // Under an open box, dialog or pop-up the board is disabled and keeps
+    // what it shows; what it has waiting is painted once the modal closes.
+    if (state().modalDepth == 0)
+        repaintInvalid();
     if (state().exited)
         return false;
     present();
     return currentBackend().waitForInput();
 }
 
-bool takeModalInput(InputFilter accepts, void* context, Message& message)
+ModalScope::ModalScope()
+{
+    CoreState& s = state();
+    // What has arrived so far was made before the modal opened.
+    if (!s.exited)
+        s.backend->collectInput();
+    first = s.nextInputSerial;
+    ++s.modalDepth;
+}
+
+ModalScope::~ModalScope() { --state().modalDepth; }
+
+bool takeModalInput(const ModalScope& scope, InputFilter accepts, void* context, Message& message)
 {
     CoreState& s = state();
     while (!s.exited) {
-        for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
+        for (auto it = s.queue.begin(); it != s.queue.end();) {
+            if (it->origin == Origin::closeButton) {
+                platform::exitProcess(0);
+                return false;
+            }
             Message candidate = it->message;
             resolveInputWindow(candidate);
             if (candidate.msg != Msg::quit && accepts(candidate, context)) {
@@ -291,6 +310,10 @@ bool takeModalInput(InputFilter accepts, void* context, Message& message)
                 message = candidate;
                 return true;
             }
+            if (it->origin == Origin::input && it->serial >= scope.firstInput())
+                it = s.queue.erase(it);
+            else
+                ++it;
         }
         if (!repaintShowAndWait())
             return false;
@@ -309,11 +332,16 @@ void install(std::unique_ptr<Backend> backend)
     core::resetScreen();
 }
 
-void queueTap(int x, int y) { core::state().queue.push_back({{0, Msg::tap, x, y}, core::Origin::input}); }
+void queueTap(int x, int y)
+{
+    core::CoreState& s = core::state();
+    s.queue.push_back({{0, Msg::tap, x, y}, core::Origin::input, s.nextInputSerial++});
+}
 
 void queueKey(Param key, Param modifiers)
 {
-    core::state().queue.push_back({{0, Msg::keyDown, key, modifiers}, core::Origin::input});
+    core::CoreState& s = core::state();
+    s.queue.push_back({{0, Msg::keyDown, key, modifiers}, core::Origin::input, s.nextInputSerial++});
 }
 
 void queueClose()
@@ -326,7 +354,7 @@ void queueClose()
     }
     Handle board = core::focusWindow();
     if (board)
-        core::state().queue.push_back({{board, Msg::command, makeCommandParam(1, 0), 0}, core::Origin::closeButton});
+        core::state().queue.push_front({{board, Msg::command, makeCommandParam(1, 0), 0}, core::Origin::closeButton});
 }
 
 std::size_t queueLength() { return core::state().queue.size(); }
@@ -383,7 +411,16 @@ Param sendMessage(Handle window, Msg msg, Param wparam, Param lparam)
     if (!target || !target->procedure)
         return 0;
     WindowProc procedure = target->procedure;
-    return procedure(window, msg, wparam, lparam);
+    Param result = procedure(window, msg, wparam, lparam);
+    // An erase the program asks for without a surface covers the whole
+    // window, so an area invalidated before it must not be painted over again
+    // at the next wait (and wipe what was drawn since, a box's board included).
+    if (msg == Msg::eraseBackground && wparam == 0 && result != 0) {
+        WindowRecord* painted = findWindow(window);
+        if (painted && painted->kind == WindowKind::topLevel)
+            painted->invalid = {};
+    }
+    return result;
 }
 
 bool postMessage(Handle window, Msg msg, Param wparam, Param lparam)
@@ -472,6 +509,12 @@ Handle loadAccelerators(int id)
 {
     if (!resources::findAccelerators(id))
         return 0;
+    // A table is read-only data: every loop that loads it shares one handle,
+    // so a long run of message loops does not grow.
+    for (const auto& [handle, loaded] : state().acceleratorTables) {
+        if (loaded == id)
+            return handle;
+    }
     Handle handle = newHandle();
     state().acceleratorTables.emplace(handle, id);
     return handle;

@@ -23,7 +23,6 @@ namespace platform::core {
 // ---- Geometry -------------------------------------------------------------
 
 constexpr int menuBarTop = screenHeight - menuBarHeight;
-constexpr int unitMilliseconds = 25;
 
 bool isEmpty(const Rect& r);
 Rect intersect(const Rect& a, const Rect& b);
@@ -116,6 +115,7 @@ enum class Origin { posted, input, menuChoice, closeButton };
 struct Pending {
     Message message;
     Origin origin;
+    std::uint64_t serial = 0;  // input only: arrival order, from 1
 };
 
 struct CoreState {
@@ -130,6 +130,7 @@ struct CoreState {
     std::map<Handle, int> acceleratorTables;  // handle -> resource id
 
     std::deque<Pending> queue;
+    std::uint64_t nextInputSerial = 1;
     Pending lastTaken{};  // what getMessage handed out last, so dispatch knows its origin
     bool quitTaken = false;
     int quitCode = 0;
@@ -141,6 +142,7 @@ struct CoreState {
     int modalDepth = 0;
     bool messageBoxOpen = false;
     Rect boxButtons[2]{};  // screen places of the open box's Yes (or OK) and No buttons
+    Rect boxRect{};
     bool popupOpen = false;
     int dialogDepth = 0;
     std::minstd_rand generator;
@@ -176,7 +178,7 @@ void paintPlainButton(const WindowRecord& control);  // a button the program doe
 void fillDesktop(Rect area);  // where no window is; the bars are redrawn over it
 void pushOverlay(Overlay overlay);
 Overlay& topOverlay();
-void popOverlay();  // invalidates the area it covered
+void popOverlay();  // uncovers the retained screen; nothing is repainted
 void markScreenChanged();
 void present();     // shows the composed screen when anything changed
 
@@ -191,12 +193,29 @@ void destroyMenuBarsOf(Handle owner);
 
 // ---- The queue ---------------------------------------------------------------
 
+// One open box, dialog or pop-up. The board is disabled meanwhile, as an
+// owner window is under a modal box: input that arrives while the scope is
+// open and is not the modal's own is dropped. Input queued before it opened
+// was made while the program was busy and still reaches the board afterwards.
+class ModalScope {
+public:
+    ModalScope();
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+    std::uint64_t firstInput() const { return first; }
+
+private:
+    std::uint64_t first = 0;
+};
+
 using InputFilter = bool (*)(const Message& message, void* context);
-// Takes the first queued message the filter accepts, leaving all others in
-// order. Waits for input when there is none, repainting and presenting first.
-// False when no more input will come (the headless back end ran dry) or
-// the process has exited.
-bool takeModalInput(InputFilter accepts, void* context, Message& message);
+// Takes the first queued message the filter accepts, leaving posted messages
+// and earlier input in order and dropping the scope's other input. The close
+// button ends the process at once. Waits for input when there is none,
+// repainting and presenting first. False when no more input will come (the
+// headless back end ran dry) or the process has exited.
+bool takeModalInput(const ModalScope& scope, InputFilter accepts, void* context, Message& message);
 // Repaints, shows the screen and waits for input; false when none will come.
 bool repaintShowAndWait();
 

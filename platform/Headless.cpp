@@ -30,7 +30,11 @@ HeadlessState current;
 // Raise requests arrive on the rendezvous thread, which outlives any install().
 std::atomic<int> raiseCount{0};
 
-void countRaise() { raiseCount.fetch_add(1); }
+bool countRaise()
+{
+    raiseCount.fetch_add(1);
+    return true;
+}
 
 class HeadlessBackend final : public backend::Backend {
 public:
@@ -141,6 +145,7 @@ Rect menuButtonRect() { return backend::menuBarButtonRect(); }
 bool menuItemPoint(int command, int& x, int& y) { return backend::popupItemPoint(command, x, y); }
 bool boxOpen() { return backend::messageBoxOpen(); }
 bool boxButtonPoint(int answer, int& x, int& y) { return backend::boxButtonPoint(answer, x, y); }
+Rect boxRect() { return backend::messageBoxRect(); }
 bool dialogOpen() { return backend::dialogOpen(); }
 bool popupOpen() { return backend::popupOpen(); }
 int dialogCount() { return current.dialogCount; }

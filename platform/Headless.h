@@ -37,7 +37,6 @@ void setIdleHandler(IdleHandler handler);
 void setClockMilliseconds(std::int64_t milliseconds);
 std::int64_t clockMilliseconds();
 void pinSeconds(int seconds);  // -1 unpins
-constexpr int unitMilliseconds = 25;  // each pause unit advances the virtual clock by this much
 
 std::int64_t pauseUnits();  // total since install()
 // Called at every waitUnits with its length, after the screen is shown (tests watch animations with it).
@@ -55,6 +54,7 @@ Rect menuButtonRect();                          // the menu bar's "Game" button,
 bool menuItemPoint(int command, int& x, int& y);  // where to tap the item of an open pop-up
 bool boxOpen();                                 // a message box is open
 bool boxButtonPoint(int answer, int& x, int& y);  // where to tap Yes, No or OK of the open box
+Rect boxRect();                                 // the open box, screen pixels; empty with none
 bool dialogOpen();
 bool popupOpen();                               // the menu bar's pop-up is open
 int dialogCount();                              // dialogs run since install()

@@ -157,11 +157,10 @@ void popOverlay()
     CoreState& s = state();
     if (s.overlays.empty())
         return;
-    Rect area = s.overlays.back().rect;
+    // The screen under it holds whatever the program drew there meanwhile, so
+    // nothing is repainted: the board shows exactly what it showed around the
+    // overlay, bubbles and all, until the program repaints it.
     s.overlays.pop_back();
-    // The screen under it is intact, but the program may have drawn there
-    // expecting to be covered, so it repaints the way a window system would.
-    invalidateScreen(area);
     markScreenChanged();
 }
 

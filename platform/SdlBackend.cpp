@@ -12,10 +12,10 @@
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
-#if __has_include(<X11/Xlib.h>)
-#include <X11/Xlib.h>
+#include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11)
 #include <dlfcn.h>
-#define ZARTA_X11_ERRORS 1
+#define ZARTA_X11 1
 #endif
 
 #include <algorithm>
@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -31,18 +32,153 @@ namespace platform::sdl {
 
 namespace {
 
-// Registered before the rendezvous thread can exist; read by it afterwards.
-std::atomic<Uint32> raiseEventType{0};
-
-void pushRaiseEvent()
+// The rendezvous thread raises the window through SDL's queue; the lock keeps
+// it from pushing while SDL shuts down. Never destroyed, since that thread
+// outlives every static destructor.
+std::mutex& raiseLock()
 {
-    Uint32 type = raiseEventType.load();
-    if (type == 0)
-        return;
-    SDL_Event event{};
-    event.type = type;
-    SDL_PushEvent(&event);
+    static auto* lock = new std::mutex;
+    return *lock;
 }
+Uint32 raiseEventType = 0;  // under raiseLock; 0 before start-up and from shutdown on
+bool windowShown = false;   // under raiseLock: shown and not gone
+
+bool pushRaiseEvent()
+{
+    std::lock_guard<std::mutex> guard(raiseLock());
+    if (raiseEventType == 0 || !windowShown)
+        return false;
+    SDL_Event event{};
+    event.type = raiseEventType;
+    return SDL_PushEvent(&event) == 1;
+}
+
+void setWindowShown(bool shown)
+{
+    std::lock_guard<std::mutex> guard(raiseLock());
+    windowShown = shown;
+}
+
+// Another program (a window manager going away, xkill, xdotool) may destroy
+// the window under us. The back end then ends the program at its next look.
+std::atomic<bool> windowGone{false};
+
+#ifdef ZARTA_X11
+unsigned long ourXWindow = 0;  // written before the window is shown
+Display* ourXDisplay = nullptr;
+XErrorHandler previousXErrorHandler = nullptr;
+using QueryKeymap = int (*)(Display*, char[32]);
+using KeycodeToKeysym = KeySym (*)(Display*, KeyCode, int, int);
+QueryKeymap queryKeymap = nullptr;
+KeycodeToKeysym keycodeToKeysym = nullptr;
+
+// Requests that SDL had in flight for the window when it was destroyed fail;
+// they only confirm that it is gone. Every other error goes to the handler
+// that was there before (Xlib's own, which reports and ends the process).
+int noteWindowGone(Display* display, XErrorEvent* error)
+{
+    if (ourXWindow != 0 && error->resourceid == ourXWindow &&
+        (error->error_code == BadWindow || error->error_code == BadDrawable)) {
+        windowGone = true;
+        return 0;
+    }
+    return previousXErrorHandler ? previousXErrorHandler(display, error) : 0;
+}
+
+// The server ended the connection (a tool killed this client, or the server
+// went away), and the window went with it. Xlib must not get control back,
+// and nothing of SDL can be tidied without the connection.
+int endWithTheConnection(Display*)
+{
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+void watchX11Window(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return;
+    ourXWindow = info.info.x11.window;
+    ourXDisplay = info.info.x11.display;
+    // SDL loads Xlib itself; take the function from the copy it loaded.
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!xlib)
+        return;
+    using SetHandler = XErrorHandler (*)(XErrorHandler);
+    auto setHandler = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler"));
+    if (setHandler)
+        previousXErrorHandler = setHandler(noteWindowGone);
+    using SetIOHandler = XIOErrorHandler (*)(XIOErrorHandler);
+    auto setIOHandler = reinterpret_cast<SetIOHandler>(dlsym(xlib, "XSetIOErrorHandler"));
+    if (setIOHandler)
+        setIOHandler(endWithTheConnection);
+    queryKeymap = reinterpret_cast<QueryKeymap>(dlsym(xlib, "XQueryKeymap"));
+    keycodeToKeysym = reinterpret_cast<KeycodeToKeysym>(dlsym(xlib, "XkbKeycodeToKeysym"));
+    dlclose(xlib);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+}
+
+bool isOurWindowDestroyed(const SDL_Event& event)
+{
+    if (event.type != SDL_SYSWMEVENT || !event.syswm.msg || event.syswm.msg->subsystem != SDL_SYSWM_X11)
+        return false;
+    const XEvent& x = event.syswm.msg->msg.x11.event;
+    return x.type == DestroyNotify && x.xdestroywindow.window == ourXWindow;
+}
+// SDL learns only the modifiers among the keys already down when the focus
+// comes; a letter held meanwhile then repeats as if freshly pressed. The
+// server knows them all. Keys are named by their unshifted symbol, which for
+// every key the program reads is its SDL key code or in this table.
+void setHeld(std::vector<Uint8>& held, int keycode, Uint8 down)
+{
+    static constexpr struct {
+        KeySym symbol;
+        SDL_Keycode key;
+    } named[] = {
+        {0xff0d, SDLK_RETURN}, {0xff8d, SDLK_KP_ENTER}, {0xff1b, SDLK_ESCAPE}, {0xff09, SDLK_TAB},
+        {0xff51, SDLK_LEFT},   {0xff52, SDLK_UP},       {0xff53, SDLK_RIGHT},  {0xff54, SDLK_DOWN},
+        {0xffbe, SDLK_F1},     {0xffbf, SDLK_F2},       {0xffe3, SDLK_LCTRL},  {0xffe4, SDLK_RCTRL},
+    };
+    KeySym symbol = keycodeToKeysym(ourXDisplay, static_cast<KeyCode>(keycode), 0, 0);
+    SDL_Keycode key = symbol > 0 && symbol < 0x100 ? static_cast<SDL_Keycode>(symbol) : SDLK_UNKNOWN;
+    for (const auto& entry : named) {
+        if (entry.symbol == symbol)
+            key = entry.key;
+    }
+    SDL_Scancode scancode = key == SDLK_UNKNOWN ? SDL_SCANCODE_UNKNOWN : SDL_GetScancodeFromKey(key);
+    if (scancode != SDL_SCANCODE_UNKNOWN && static_cast<std::size_t>(scancode) < held.size())
+        held[scancode] = down;
+}
+
+void addKeysDownOnTheServer(std::vector<Uint8>& held)
+{
+    if (!ourXDisplay || !queryKeymap || !keycodeToKeysym)
+        return;
+    char keys[32] = {};
+    queryKeymap(ourXDisplay, keys);
+    for (int code = 8; code < 256; ++code) {
+        if (keys[code / 8] & (1 << (code % 8)))
+            setHeld(held, code, 1);
+    }
+}
+// SDL reports no release of a key it never saw pressed; the server does.
+void noteKeyRelease(const SDL_Event& event, std::vector<Uint8>& held)
+{
+    if (event.type != SDL_SYSWMEVENT || !event.syswm.msg || event.syswm.msg->subsystem != SDL_SYSWM_X11 ||
+        !keycodeToKeysym)
+        return;
+    const XEvent& x = event.syswm.msg->msg.x11.event;
+    if (x.type == KeyRelease)
+        setHeld(held, static_cast<int>(x.xkey.keycode), 0);
+}
+#else
+void watchX11Window(SDL_Window*) {}
+bool isOurWindowDestroyed(const SDL_Event&) { return false; }
+void addKeysDownOnTheServer(std::vector<Uint8>&) {}
+void noteKeyRelease(const SDL_Event&, std::vector<Uint8>&) {}
+#endif
 
 // Where the screen lies in a window of the given size: centred, whole factor.
 struct Fit {
@@ -60,6 +196,7 @@ Fit fitScreen(int width, int height)
 class SdlBackend final : public backend::Backend {
 public:
     explicit SdlBackend(SDL_Window* window) : window(window), frame(screenWidth * screenHeight, 0) {}
+    ~SdlBackend() override { shutDown(); }
 
     bool waitForInput() override
     {
@@ -67,17 +204,26 @@ public:
         if (!SDL_WaitEvent(&event))
             return false;
         handle(event);
+        collectInput();
+        endIfWindowGone();
+        return true;
+    }
+
+    void collectInput() override
+    {
+        SDL_Event event;
         while (SDL_PollEvent(&event))
             handle(event);
-        return true;
     }
 
     void present(const std::uint32_t* pixels) override
     {
         std::copy(pixels, pixels + frame.size(), frame.begin());
+        endIfWindowGone();
         if (!shown) {
             SDL_ShowWindow(window);
             shown = true;
+            setWindowShown(true);
         }
         show();
     }
@@ -86,13 +232,14 @@ public:
     {
         // Input stays in SDL's queue for the message loop; only the window's
         // own upkeep (re-showing after an expose, raising) runs meanwhile.
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(units * core::unitMilliseconds);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(units * unitMilliseconds);
         for (;;) {
             auto now = std::chrono::steady_clock::now();
             if (now >= deadline)
                 break;
-            std::this_thread::sleep_until(std::min(deadline, now + std::chrono::milliseconds(core::unitMilliseconds)));
+            std::this_thread::sleep_until(std::min(deadline, now + std::chrono::milliseconds(unitMilliseconds)));
             handleUpkeepOnly();
+            endIfWindowGone();
         }
     }
 
@@ -106,10 +253,8 @@ public:
 
     void exitProcess(int status) override
     {
-        // The display server tidies up after a process that leaves; shutting
-        // SDL down first would only give late X errors a chance to arrive.
-        std::fflush(nullptr);
-        std::_Exit(status);
+        shutDown();
+        std::exit(status);
     }
 
     std::string instanceDirectory() override { return instance::defaultDirectory(); }
@@ -136,6 +281,37 @@ public:
     }
 
 private:
+    // Nothing may push events or wake the loop once the window is going.
+    void shutDown()
+    {
+        if (!window)
+            return;
+        {
+            std::lock_guard<std::mutex> guard(raiseLock());
+            raiseEventType = 0;
+            windowShown = false;
+        }
+        SDL_FreeSurface(scaled);
+        scaled = nullptr;
+        // Tearing down a window another program destroyed only sends
+        // requests about it that fail, and SDL reports those with Xlib's
+        // handler once it has put that back: the server tidies up instead.
+        if (!windowGone) {
+            SDL_DestroyWindow(window);
+            SDL_Quit();
+        }
+        window = nullptr;
+    }
+
+    // A window the user can no longer see ends the program, as closing it would.
+    void endIfWindowGone()
+    {
+        if (!windowGone)
+            return;
+        setWindowShown(false);
+        platform::exitProcess(0);
+    }
+
     void show()
     {
         SDL_Surface* target = SDL_GetWindowSurface(window);
@@ -163,6 +339,14 @@ private:
         SDL_UpdateWindowSurface(window);
     }
 
+    // Window managers keep the minimum size; without one the window can be
+    // made smaller, and the program grows it back so the whole screen shows.
+    void keepMinimumSize(int width, int height)
+    {
+        if (width < screenWidth || height < screenHeight)
+            SDL_SetWindowSize(window, std::max(width, screenWidth), std::max(height, screenHeight));
+    }
+
     void raise()
     {
         if (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED)
@@ -184,9 +368,24 @@ private:
         backend::queueTap(x / fit.factor, y / fit.factor);
     }
 
+    // Keys already down when the window gets the focus are reported as fresh
+    // presses; only a key pressed while the window has the focus counts.
+    void noteKeysHeldAtFocus()
+    {
+        int count = 0;
+        const Uint8* down = SDL_GetKeyboardState(&count);
+        heldAtFocus.assign(down, down + count);
+        addKeysDownOnTheServer(heldAtFocus);
+    }
+
+    bool wasHeldAtFocus(SDL_Scancode code) const
+    {
+        return code >= 0 && static_cast<std::size_t>(code) < heldAtFocus.size() && heldAtFocus[code];
+    }
+
     void keyPressed(const SDL_KeyboardEvent& key)
     {
-        if (key.repeat)
+        if (key.repeat || wasHeldAtFocus(key.keysym.scancode))
             return;
         Param code = 0;
         SDL_Keycode symbol = key.keysym.sym;
@@ -206,19 +405,34 @@ private:
 
     bool handleUpkeep(const SDL_Event& event)
     {
-        if (event.type == raiseEventType.load()) {
+        if (isOurWindowDestroyed(event)) {
+            windowGone = true;
+            return true;
+        }
+        if (event.type == SDL_SYSWMEVENT) {
+            noteKeyRelease(event, heldAtFocus);
+            return true;
+        }
+        if (event.type == currentRaiseEventType()) {
             raise();
             return true;
         }
         if (event.type != SDL_WINDOWEVENT)
             return false;
         switch (event.window.event) {
-        case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+            keepMinimumSize(event.window.data1, event.window.data2);
+            if (shown)
+                show();
+            return true;
+        case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SHOWN:
             if (shown)
                 show();
+            return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            noteKeysHeldAtFocus();
             return true;
         case SDL_WINDOWEVENT_CLOSE:
             return false;
@@ -252,6 +466,10 @@ private:
         case SDL_KEYDOWN:
             keyPressed(event.key);
             break;
+        case SDL_KEYUP:
+            if (wasHeldAtFocus(event.key.keysym.scancode))
+                heldAtFocus[event.key.keysym.scancode] = 0;
+            break;
         default:
             break;
         }
@@ -267,42 +485,26 @@ private:
             if (!handleUpkeep(events[i]))
                 SDL_PushEvent(&events[i]);
         }
-        Uint32 raiseType = raiseEventType.load();
-        if (SDL_PeepEvents(events, 16, SDL_GETEVENT, raiseType, raiseType) > 0)
+        count = SDL_PeepEvents(events, 16, SDL_GETEVENT, SDL_SYSWMEVENT, SDL_SYSWMEVENT);
+        for (int i = 0; i < count; ++i)
+            handleUpkeep(events[i]);
+        Uint32 raiseType = currentRaiseEventType();
+        if (raiseType != 0 && SDL_PeepEvents(events, 16, SDL_GETEVENT, raiseType, raiseType) > 0)
             raise();
+    }
+
+    static Uint32 currentRaiseEventType()
+    {
+        std::lock_guard<std::mutex> guard(raiseLock());
+        return raiseEventType;
     }
 
     SDL_Window* window;
     SDL_Surface* scaled = nullptr;
     std::vector<std::uint32_t> frame;  // the last screen presented, for re-showing
+    std::vector<Uint8> heldAtFocus;    // by scancode: down when the focus came, not released since
     bool shown = false;
 };
-
-#ifdef ZARTA_X11_ERRORS
-// Xlib's default error handler ends the process. SDL sends itself wake-up
-// events that can reach the server after its window has gone (at quit, for
-// one), and such an error must not turn a clean exit or a game in progress
-// into a failure. Errors are reported and play goes on.
-int reportXError(Display*, XErrorEvent* error)
-{
-    if (error->error_code != BadWindow)
-        std::fprintf(stderr, "zarta: X error %d (request %d) ignored\n", error->error_code, error->request_code);
-    return 0;
-}
-
-void keepXErrorsFromEndingTheGame()
-{
-    // SDL loads Xlib itself; take the function from the copy it loaded.
-    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
-    if (!xlib)
-        return;
-    using SetHandler = XErrorHandler (*)(XErrorHandler);
-    auto setHandler = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler"));
-    if (setHandler)
-        setHandler(reportXError);
-    dlclose(xlib);
-}
-#endif
 
 bool cannotOpenDisplay()
 {
@@ -320,21 +522,20 @@ bool install()
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return cannotOpenDisplay();
-    // With no display SDL falls back to drawing nowhere; a game nobody can
-    // see must not keep running, unless that driver was asked for by name.
+    // A game nobody can see must not run: it would hold the single-instance
+    // rendezvous and keep every later start from showing a window. The
+    // headless back end is the one for running without a display.
     const char* driver = SDL_GetCurrentVideoDriver();
     bool invisible = driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
-    if (invisible && !SDL_getenv("SDL_VIDEODRIVER")) {
-        SDL_SetError("no X11 or Wayland display found");
-        cannotOpenDisplay();
+    if (invisible) {
+        if (SDL_getenv("SDL_VIDEODRIVER"))
+            std::fprintf(stderr, "zarta: the %s video driver shows no window; the game needs an X11 or Wayland display\n",
+                         driver);
+        else
+            std::fprintf(stderr, "zarta: cannot open a display: no X11 or Wayland display found\n");
         SDL_Quit();
         return false;
     }
-
-#ifdef ZARTA_X11_ERRORS
-    if (driver && SDL_strcmp(driver, "x11") == 0)
-        keepXErrorsFromEndingTheGame();
-#endif
 
     SDL_Rect usable{0, 0, screenWidth, screenHeight};
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
@@ -354,8 +555,12 @@ bool install()
     SDL_EventState(SDL_FINGERMOTION, SDL_IGNORE);
     SDL_EventState(SDL_TEXTINPUT, SDL_IGNORE);
     SDL_StopTextInput();
+    watchX11Window(window);
     Uint32 type = SDL_RegisterEvents(1);
-    raiseEventType = type == static_cast<Uint32>(-1) ? 0 : type;
+    {
+        std::lock_guard<std::mutex> guard(raiseLock());
+        raiseEventType = type == static_cast<Uint32>(-1) ? 0 : type;
+    }
     backend::install(std::make_unique<SdlBackend>(window));
     return true;
 }

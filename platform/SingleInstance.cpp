@@ -132,7 +132,7 @@ bool sendRaiseRequest(const std::string& socketPath, const std::string& request)
     return answered;
 }
 
-void serveRaiseRequests(int listener, std::string request, void (*onRaise)())
+void serveRaiseRequests(int listener, std::string request, bool (*onRaise)())
 {
     for (;;) {
         int client = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
@@ -143,17 +143,16 @@ void serveRaiseRequests(int listener, std::string request, void (*onRaise)())
         }
         if (peerIsUs(client)) {
             setTimeouts(client);
-            if (receive(client, request.size()) == request) {
-                if (onRaise)
-                    onRaise();
+            // No reply without a window to show: the asking copy then waits
+            // out its deadline instead of leaving at once as if handed over.
+            if (receive(client, request.size()) == request && onRaise && onRaise())
                 sendAll(client, reply);
-            }
         }
         ::close(client);
     }
 }
 
-void listenForRaiseRequests(const std::string& socketPath, std::string request, void (*onRaise)())
+void listenForRaiseRequests(const std::string& socketPath, std::string request, bool (*onRaise)())
 {
     sockaddr_un address;
     if (!makeAddress(socketPath, address))
@@ -182,7 +181,7 @@ std::string defaultDirectory()
 }
 
 Claim claimOrSignal(const std::string& directory, std::string_view className, std::string_view title,
-                    void (*onRaise)())
+                    bool (*onRaise)())
 {
     if (!isPrivateDirectory(directory)) {
         std::fprintf(stderr, "zarta: not using %s for the single-instance check: not a private directory of ours\n",

@@ -131,6 +131,8 @@ public:
         return false;
     }
 
+    void collectInput() override { takeQueuedInput(); }
+
     void present(const std::uint32_t* pixels) override
     {
         convertToRgba(pixels, rgba);
@@ -141,7 +143,7 @@ public:
     {
         int unit = webUnitMilliseconds();
         if (unit < 0)
-            unit = core::unitMilliseconds;
+            unit = unitMilliseconds;
         // A pace of zero (for tests) runs straight through without giving the browser a turn.
         if (unit > 0 && units > 0)
             emscripten_sleep(static_cast<unsigned>(units * unit));

@@ -1,6 +1,7 @@
 // The generated pictures: ids and sizes, the palette, the background under
 // the controls, card faces and their turned and veiled versions, lives
 // panels, buttons, bubbles and the icon. Pure data: no window is involved.
+#include "model/CardCatalogue.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 
@@ -54,22 +55,8 @@ bool isClockwiseTurnOf(const Bitmap& turned, const Bitmap& upright)
     return true;
 }
 
-// One row of the card catalogue's image ids.
-struct CardImages {
-    int sideFace, uprightFace, sideSelected, uprightSelected;
-    int suit;  // 1 clubs, 2 diamonds, 3 hearts, 4 spades
-};
-
-constexpr CardImages Cards[32] = {
-    {216, 164, 295, 327, 1}, {210, 158, 289, 321, 1}, {211, 159, 290, 322, 1}, {212, 160, 291, 323, 1},
-    {213, 161, 292, 324, 1}, {214, 162, 293, 325, 1}, {215, 163, 294, 326, 1}, {204, 152, 283, 320, 1},
-    {229, 177, 303, 334, 2}, {223, 171, 297, 329, 2}, {224, 172, 298, 330, 2}, {225, 173, 299, 331, 2},
-    {226, 174, 300, 332, 2}, {227, 175, 301, 333, 2}, {228, 176, 302, 328, 2}, {217, 165, 296, 335, 2},
-    {242, 190, 310, 342, 3}, {236, 184, 305, 337, 3}, {237, 185, 306, 338, 3}, {238, 186, 307, 339, 3},
-    {239, 187, 308, 340, 3}, {240, 188, 309, 341, 3}, {241, 189, 304, 336, 3}, {230, 178, 311, 343, 3},
-    {255, 203, 319, 354, 4}, {249, 197, 313, 349, 4}, {250, 198, 314, 350, 4}, {251, 199, 315, 351, 4},
-    {252, 200, 316, 352, 4}, {253, 201, 317, 353, 4}, {254, 202, 318, 348, 4}, {243, 191, 312, 355, 4},
-};
+// The game's cards: the pictures must give every one of them its faces.
+const CardRecord (&Cards)[32] = CardCatalogue;
 
 constexpr int LivesUpright[5] = {266, 270, 267, 268, 269};
 constexpr int LivesSide[5] = {262, 261, 265, 263, 264};
@@ -114,7 +101,7 @@ std::set<int> inventoryIds()
     for (const SizedRange& range : Inventory)
         for (int id = range.first; id <= range.last; ++id)
             ids.insert(id);
-    for (const CardImages& card : Cards) {
+    for (const CardRecord& card : Cards) {
         ids.insert(card.uprightFace);
         ids.insert(card.sideFace);
     }
@@ -131,7 +118,7 @@ TEST(Inventory, EveryIdHasItsSize)
             EXPECT_EQ(image.width, range.width) << id;
             EXPECT_EQ(image.height, range.height) << id;
         }
-    for (const CardImages& card : Cards) {
+    for (const CardRecord& card : Cards) {
         EXPECT_EQ(bitmap(card.uprightFace).width, 29) << card.uprightFace;
         EXPECT_EQ(bitmap(card.uprightFace).height, 41) << card.uprightFace;
         EXPECT_EQ(bitmap(card.sideFace).width, 41) << card.sideFace;
@@ -242,9 +229,9 @@ TEST(Background, ButtonPlacesAndBubbleSpotsArePlainGreen)
 
 TEST(Cards, SidewaysImagesAreTheUprightOnesTurnedClockwise)
 {
-    for (const CardImages& card : Cards) {
+    for (const CardRecord& card : Cards) {
         EXPECT_TRUE(isClockwiseTurnOf(bitmap(card.sideFace), bitmap(card.uprightFace))) << card.sideFace;
-        EXPECT_TRUE(isClockwiseTurnOf(bitmap(card.sideSelected), bitmap(card.uprightSelected))) << card.sideSelected;
+        EXPECT_TRUE(isClockwiseTurnOf(bitmap(card.sideFaceSelected), bitmap(card.uprightFaceSelected))) << card.sideFaceSelected;
     }
     EXPECT_TRUE(isClockwiseTurnOf(bitmap(res::imageBackSide), bitmap(res::imageBackUpright)));
 }
@@ -261,9 +248,9 @@ TEST(Cards, EveryFaceIsDifferent)
 // also ties each selected id to the right card.
 TEST(Cards, SelectedFaceIsItsCardUnderAVeilOfOneColour)
 {
-    for (const CardImages& card : Cards) {
+    for (const CardRecord& card : Cards) {
         const Bitmap& plain = bitmap(card.uprightFace);
-        const Bitmap& selected = bitmap(card.uprightSelected);
+        const Bitmap& selected = bitmap(card.uprightFaceSelected);
         ASSERT_EQ(selected.width, plain.width);
         ASSERT_EQ(selected.height, plain.height);
         std::set<std::uint32_t> veil;
@@ -274,11 +261,11 @@ TEST(Cards, SelectedFaceIsItsCardUnderAVeilOfOneColour)
                 if (plain.pixels[y * plain.width + x] == selected.pixels[y * plain.width + x])
                     continue;
                 ++veiled;
-                EXPECT_EQ(colourAt(plain, x, y), paperWhite) << card.uprightSelected << " covers ink at " << x << "," << y;
+                EXPECT_EQ(colourAt(plain, x, y), paperWhite) << card.uprightFaceSelected << " covers ink at " << x << "," << y;
                 veil.insert(colourAt(selected, x, y));
             }
-        EXPECT_EQ(veil.size(), 1u) << card.uprightSelected;
-        EXPECT_GT(veiled, paper / 3) << card.uprightSelected;
+        EXPECT_EQ(veil.size(), 1u) << card.uprightFaceSelected;
+        EXPECT_GT(veiled, paper / 3) << card.uprightFaceSelected;
         EXPECT_NE(*veil.begin(), paperWhite);
     }
 }
@@ -286,7 +273,7 @@ TEST(Cards, SelectedFaceIsItsCardUnderAVeilOfOneColour)
 // Ink is whatever is neither paper, edge nor table: red for hearts and diamonds, dark for clubs and spades.
 TEST(Cards, RedSuitsAreRedAndBlackSuitsDark)
 {
-    for (const CardImages& card : Cards) {
+    for (const CardRecord& card : Cards) {
         const Bitmap& face = bitmap(card.uprightFace);
         std::uint32_t centre = colourAt(face, face.width / 2, face.height / 2);  // inside the large pip
         int red = static_cast<int>(centre >> 16), green = static_cast<int>((centre >> 8) & 0xFF),
@@ -302,7 +289,7 @@ TEST(Cards, RedSuitsAreRedAndBlackSuitsDark)
 
 TEST(Cards, CornersShowTheTable)
 {
-    for (int id : {Cards[0].uprightFace, Cards[0].uprightSelected, res::imageBackUpright}) {
+    for (int id : {int{Cards[0].uprightFace}, int{Cards[0].uprightFaceSelected}, res::imageBackUpright}) {
         const Bitmap& card = bitmap(id);
         EXPECT_EQ(colourAt(card, 0, 0), tableGreen) << id;
         EXPECT_EQ(colourAt(card, card.width - 1, card.height - 1), tableGreen) << id;

@@ -1,5 +1,4 @@
-// A minimal PNG encoder: 8-bit RGB, one deflate stream of fixed Huffman
-// codes with simple LZ77 matching. Enough for contact sheets and screenshots.
+// Writes 8-bit RGB pictures as PNG files, for contact sheets and icons.
 #pragma once
 
 #include <cstdint>

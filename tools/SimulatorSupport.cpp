@@ -163,9 +163,9 @@ HumanInput ScriptedHuman::randomInput()
         return HumanInput::aboutAndClose();
     if (pick < 60) {
         // Anywhere on the board: the bare table, hidden places, the edges.
-        // Drawn one after the other, since the order of a call's arguments is
-        // the compiler's choice; y comes first, as gcc drew them.
         lastTapped = 0;
+        // Two draws in two statements, so every compiler takes them in one
+        // order: y first, as the recorded traces have it.
         const int y = platform::titleBarHeight +
                       static_cast<int>(below(platform::screenHeight - platform::titleBarHeight - platform::menuBarHeight));
         const int x = static_cast<int>(below(platform::screenWidth));

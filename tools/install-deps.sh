@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config python3
-  libsdl2-dev
+  libsdl2-dev libpng-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool imagemagick x11-utils
@@ -12,7 +12,7 @@ packages=(
   desktop-file-utils appstream man-db
 )
 if [[ "${1:-}" == "--build-only" ]]; then
-  packages=(build-essential cmake pkg-config libsdl2-dev)
+  packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev)
 fi
 
 missing=()

@@ -16,6 +16,11 @@ cmake -S . -B build-asan -DZARTA_WERROR=ON -DZARTA_SANITIZE=ON -DZARTA_SDL=OFF
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
+# The simulator from a clang build must play exactly the games the gcc build plays.
+CXX=clang++ cmake -S . -B build-clang -DZARTA_WERROR=ON -DZARTA_SDL=OFF -DZARTA_TESTS=OFF -DZARTA_BENCH=OFF
+cmake --build build-clang -j"$jobs" --target zarta-sim
+tools/compiler-traces.sh build build-clang
+
 # The browser build: the node simulator's traces and the page in headless
 # chromium (README: In the browser).
 tools/web.sh --build-only

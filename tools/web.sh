@@ -18,8 +18,10 @@ for argument in "$@"; do
 done
 
 # Emscripten and binaryen from Debian, chromium for the browser tests; node
-# and npm only where none is installed (a newer node serves as well).
-packages=(build-essential cmake python3 emscripten binaryen chromium)
+# and npm only where none is installed (a newer node serves as well). The
+# host build of the icon export needs what the desktop build needs.
+tools/install-deps.sh --build-only
+packages=(python3 emscripten binaryen chromium)
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)
 missing=()
@@ -36,9 +38,14 @@ if ((${#missing[@]} > 0)); then
   "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# The page's icons come from the desktop's icon export, built for this machine.
+cmake -S . -B build-web/host -DZARTA_SDL=OFF -DZARTA_TESTS=OFF -DZARTA_BENCH=OFF >/dev/null
+cmake --build build-web/host --target zarta-icons -j"$(nproc)"
+
 # emcc looks for its JavaScript helpers (acorn) among Debian's node modules.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=MinSizeRel -DZARTA_WERROR=ON
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=MinSizeRel -DZARTA_WERROR=ON \
+  -DZARTA_ICON_EXPORT="$PWD/build-web/host/zarta-icons"
 cmake --build build-web -j"$(nproc)"
 
 echo "web: site in build-web/site, node simulator build-web/zarta-sim.js"

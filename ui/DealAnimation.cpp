@@ -12,7 +12,6 @@ struct Point {
     int y;
 };
 
-constexpr int answerKeep = 6;
 constexpr int stepCount = 4;
 
 struct SeatMotion {
@@ -94,10 +93,10 @@ void showSecondHand(Seat seat, platform::Handle boardWindow)
     pause(pauseThinking);
 }
 
-void moveSecondHand(Seat seat, int answer, platform::Handle boardWindow)
+void moveSecondHand(Seat seat, DealerChoice answer, platform::Handle boardWindow)
 {
     const SeatMotion& motion = motions[seat];
-    const auto& steps = answer == answerKeep ? motion.keep : motion.exchange;
+    const auto& steps = answer == DealerChoice::keep ? motion.keep : motion.exchange;
     requestRepaint(boardWindow);
     placeSecondHand(motion, steps[0]);
     for (int step = 1; step < stepCount; ++step) {
