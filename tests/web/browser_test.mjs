@@ -25,7 +25,8 @@ const screenWidth = 240;
 const screenHeight = 320;
 const ids = {table1: 11111, south1: 11114, stop: 11132, pass: 11133, newGame: 40005, about: 40003, exit: 40004};
 const answers = {ok: 1, yes: 6, no: 7};
-const stepTimeout = 20000;
+// Polled on a timer rather than on animation frames, which a browser may hold back for a tab it does not show.
+const waiting = {timeout: 30000, polling: 10};
 
 // ---- A local server for the site ---------------------------------------------
 
@@ -89,7 +90,7 @@ class Game {
   // Waits until the program has waited for input more than `after` times; returns what it shows.
   async waitIdle(after) {
     await this.page.waitForFunction((count) => window.zartaPage && window.zartaPage.idleCount > count,
-      {timeout: stepTimeout}, after);
+      waiting, after);
     return this.page.evaluate(() => window.zartaPage.status);
   }
 
@@ -330,12 +331,12 @@ test('a whole game with touch taps: New, the box, exchanges, Stop and Pass, to G
       throw new Error('Enter did not close the About box');
 
     await game.chooseMenu(ids.exit);
-    await game.page.waitForFunction(() => window.zartaPage.ended !== null, {timeout: stepTimeout});
+    await game.page.waitForFunction(() => window.zartaPage.ended !== null, waiting);
     if (await game.notice() !== 'Zarta has ended')
       throw new Error(`after Exit the page shows ${await game.notice()}`);
     // Starting again brings a fresh board.
     await game.page.click('#notice-button');
-    await game.page.waitForFunction(() => window.zartaPage && window.zartaPage.idleCount > 0, {timeout: stepTimeout});
+    await game.page.waitForFunction(() => window.zartaPage && window.zartaPage.idleCount > 0, waiting);
     if (await game.notice() !== null)
       throw new Error('the notice stayed after starting again');
     await game.close();
@@ -346,7 +347,7 @@ test('Ctrl+Q ends the game through the close path', async ({context, base}) => {
   await game.page.keyboard.down('Control');
   await game.page.keyboard.press('q');
   await game.page.keyboard.up('Control');
-  await game.page.waitForFunction(() => window.zartaPage.ended !== null, {timeout: stepTimeout});
+  await game.page.waitForFunction(() => window.zartaPage.ended !== null, waiting);
   const status = await game.page.evaluate(() => window.zartaPage.ended);
   if (status !== 0 || await game.notice() !== 'Zarta has ended')
     throw new Error(`ended with ${status}, notice ${await game.notice()}`);
@@ -358,7 +359,7 @@ test('a second tab says that Zarta is already open and starts no game', async ({
   const second = await context.newPage();
   await second.goto(`${base}/?offline=no`, {waitUntil: 'load'});
   await second.waitForFunction(() => document.getElementById('notice').classList.contains('shown'),
-    {timeout: stepTimeout});
+    waiting);
   const text = await second.$eval('#notice-text', (element) => element.textContent);
   const started = await second.evaluate(() => window.zartaPage.idleCount);
   if (text !== 'Zarta is already open in another tab.' || started !== 0)
@@ -372,10 +373,10 @@ test('after the first visit the game plays with no network', async ({context, ba
   await page.setViewport(phone);
   await page.goto(`${base}/`, {waitUntil: 'load'});
   await page.evaluate(() => navigator.serviceWorker.ready);
-  await page.waitForFunction(() => navigator.serviceWorker.controller !== null, {timeout: stepTimeout});
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null, waiting);
   await page.setOfflineMode(true);
   await page.reload({waitUntil: 'load'});
-  await page.waitForFunction(() => window.zartaPage && window.zartaPage.idleCount > 0, {timeout: stepTimeout});
+  await page.waitForFunction(() => window.zartaPage && window.zartaPage.idleCount > 0, waiting);
   const frame = await page.evaluate(() => window.zartaPage.firstFrameMs);
   if (frame === null)
     throw new Error('no frame offline');
@@ -394,7 +395,7 @@ async function measure(browser, base) {
     const page = await context.newPage();
     await page.setViewport(phone);
     await page.goto(`${base}/?offline=no`, {waitUntil: 'load'});
-    await page.waitForFunction(() => window.zartaPage && window.zartaPage.firstFrameMs !== null, {timeout: stepTimeout});
+    await page.waitForFunction(() => window.zartaPage && window.zartaPage.firstFrameMs !== null, waiting);
     figures.firstFrameMs.push(await page.evaluate(() => window.zartaPage.firstFrameMs));
     await context.close();
   }
