@@ -90,6 +90,8 @@ void reportSpot(SpotKind kind, int id, const Rect& r)
     webStatusSpot(static_cast<int>(kind), id, r.left, r.top, r.right, r.bottom);
 }
 
+// Tells the page, each time the program waits, what a person sees and where
+// they could tap. The browser test plays from this; the page itself only keeps it.
 void reportWaiting()
 {
     webStatusBegin(backend::messageBoxOpen(), backend::popupOpen(), backend::dialogOpen());
@@ -101,9 +103,9 @@ void reportWaiting()
         if (backend::boxButtonPoint(answer, x, y))
             reportSpot(SpotKind::boxButton, answer, {x, y, x + 1, y + 1});
     }
-    Rect menu = backend::menuBarButtonRect();
-    if (!core::isEmpty(menu))
-        reportSpot(SpotKind::menuButton, 0, menu);
+    Rect menuButton = backend::menuBarButtonRect();
+    if (!core::isEmpty(menuButton))
+        reportSpot(SpotKind::menuButton, 0, menuButton);
     const core::MenuBarRecord* bar = core::currentMenuBar();
     for (int button = 0; backend::popupOpen() && bar && button < bar->bar->buttonCount; ++button) {
         const resources::Menu* menu = resources::findMenu(bar->bar->buttons[button].menuId);
