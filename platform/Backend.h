@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform::backend {
 
@@ -107,5 +108,11 @@ Rect menuBarButtonRect();
 bool popupItemPoint(int command, int& x, int& y);
 bool boxButtonPoint(int answer, int& x, int& y);
 Rect messageBoxRect();
+// Every control a person can see and tap, with its screen area, in creation order.
+struct ShownControl {
+    int id;
+    Rect rect;
+};
+std::vector<ShownControl> shownControls();
 
 }  // namespace platform::backend

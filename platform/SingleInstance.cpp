@@ -1,5 +1,7 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/Core.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -226,3 +228,18 @@ Claim claimOrSignal(const std::string& directory, std::string_view className, st
 }
 
 }  // namespace platform::instance
+
+namespace platform {
+
+bool bringRunningInstanceToFront(const char* className, const char* title)
+{
+    if (!className || !title)
+        return false;
+    backend::Backend& current = core::currentBackend();
+    std::string directory = current.instanceDirectory();
+    if (directory.empty())
+        return false;
+    return instance::claimOrSignal(directory, className, title, current.raiseHandler()) == instance::Claim::signalled;
+}
+
+}  // namespace platform

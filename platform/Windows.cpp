@@ -3,8 +3,6 @@
 // window's client area is its rectangle.
 #include "platform/Core.h"
 
-#include "platform/SingleInstance.h"
-
 #include <algorithm>
 #include <cctype>
 
@@ -27,17 +25,6 @@ bool isButtonClass(const std::string& name)
 namespace platform {
 
 using namespace core;
-
-bool bringRunningInstanceToFront(const char* className, const char* title)
-{
-    if (!className || !title)
-        return false;
-    std::string directory = currentBackend().instanceDirectory();
-    if (directory.empty())
-        return false;
-    return instance::claimOrSignal(directory, className, title, currentBackend().raiseHandler()) ==
-           instance::Claim::signalled;
-}
 
 bool registerClass(const WindowClass& windowClass)
 {
@@ -239,3 +226,21 @@ bool updateWindow(Handle handle)
 }
 
 }  // namespace platform
+
+namespace platform::backend {
+
+std::vector<ShownControl> shownControls()
+{
+    std::vector<ShownControl> shown;
+    for (Handle handle : core::state().zOrder) {
+        const core::WindowRecord* window = core::findWindow(handle);
+        if (!window || window->kind != core::WindowKind::control)
+            continue;
+        Rect area = core::drawableRect(*window);
+        if (!core::isEmpty(area))
+            shown.push_back({window->id, area});
+    }
+    return shown;
+}
+
+}  // namespace platform::backend

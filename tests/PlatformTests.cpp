@@ -1,6 +1,7 @@
 // The platform layer through the headless back end: a small stand-in board
 // window logs what reaches it, and input goes in as taps, keys and the
 // close button, the way a person gives it.
+#include "platform/Backend.h"
 #include "platform/Headless.h"
 #include "platform/Platform.h"
 #include "platform/SingleInstance.h"
@@ -162,6 +163,28 @@ TEST_F(Platform, TapOnVisibleControlSendsItsIdToTheParent)
     tapCentre(control);
     runUntilIdle();
     EXPECT_EQ(boardLog, Log{"command 11114"});
+}
+
+// The browser test taps controls where the platform reports them.
+TEST_F(Platform, ShownControlsAreTheVisibleOnesAtTheirScreenPlaces)
+{
+    makeControl(controlA, 60, 190);
+    Handle hidden = makeControl(controlB, 90, 190);
+    showWindow(hidden, false);
+    settle();
+    auto shown = backend::shownControls();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].id, controlA);
+    EXPECT_EQ(shown[0].rect.left, 60);
+    EXPECT_EQ(shown[0].rect.top, 190 + titleBarHeight);
+    EXPECT_EQ(shown[0].rect.right, 89);
+    EXPECT_EQ(shown[0].rect.bottom, 231 + titleBarHeight);
+
+    headless::pushTap(shown[0].rect.left + 14, shown[0].rect.top + 20);
+    runUntilIdle();
+    EXPECT_EQ(boardLog, Log{"command 11114"});
+    showWindow(board, false);
+    EXPECT_TRUE(backend::shownControls().empty());
 }
 
 TEST_F(Platform, HiddenControlTakesNoTapAndNoDrawing)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up, builds with warnings as errors, and runs the whole test suite:
 # the unit and behaviour tests, the real window under Xvfb, the same tests
-# again under AddressSanitizer and UndefinedBehaviorSanitizer, and the Debian
-# package built, checked, installed and purged.
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, the web build
+# in node and headless chromium, and the Debian package built, checked,
+# installed and purged.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -23,6 +24,11 @@ tools/compiler-traces.sh build build-clang
 
 # The Debian package (README: Install); it installs the package on this machine.
 tests/debian_package_test.sh
+
+# The browser build: the node simulator's traces and the page in headless
+# chromium (README: In the browser).
+tools/web.sh --build-only
+tests/web/run.sh build build-web
 
 # Soak, memory check and a short fuzz run (README: Simulator, Fuzzing).
 tools/soak.sh build-asan
