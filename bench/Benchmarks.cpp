@@ -140,9 +140,37 @@ BENCHMARK(chooseAComputerMove);
 long roundsDealt = 0;
 sim::ScriptedHuman* roundsHuman = nullptr;
 
+// Allocations between deals: from each game's second deal to its last, so
+// whole rounds of steady play and neither "New" nor the game-over box.
+struct SteadyCount {
+    long dealsThisGame = 0;
+    long atSecondDeal = 0;
+    long atLastDeal = 0;
+    long rounds = 0;
+    long allocations = 0;
+
+    void dealt()
+    {
+        ++dealsThisGame;
+        if (dealsThisGame == 2)
+            atSecondDeal = allocationCount();
+        atLastDeal = allocationCount();
+    }
+    void gameOver()
+    {
+        if (dealsThisGame > 2) {
+            rounds += dealsThisGame - 2;
+            allocations += atLastDeal - atSecondDeal;
+        }
+        dealsThisGame = 0;
+    }
+};
+SteadyCount steady;
+
 void countRound()
 {
     ++roundsDealt;
+    steady.dealt();
     roundsHuman->roundDealt();
 }
 
@@ -151,38 +179,28 @@ enum class Pixels { drawn, skipped };
 // Whole games on the headless back end, from "New" to the game-over box, with
 // a scripted human; the figure is rounds per second of processor time. With
 // pixels skipped every drawing call still runs but moves nothing: that is the
-// game (and the window system) alone. The allocations counted are those of
-// the rounds after each game's first, while the game plays on.
+// game (and the window system) alone.
 void playWholeRounds(benchmark::State& state, sim::Strategy strategy, Pixels pixels)
 {
     std::mt19937_64 random(7);
     sim::ScriptedHuman human(strategy, random);
     roundsHuman = &human;
     roundsDealt = 0;
-    long steadyRounds = 0;
-    long steadyAllocations = 0;
+    steady = SteadyCount{};
     for (auto _ : state) {
         startGame(&human, countRound);
         platform::headless::skipPixels(pixels == Pixels::skipped);
-        const long firstRound = roundsDealt;
-        long allocationsBefore = 0;
         while (game.gameRunning) {
-            if (roundsDealt == firstRound + 1 && allocationsBefore == 0)
-                allocationsBefore = allocationCount();
             sim::queueHumanInput(human.nextInput());
             runMessageLoop();
         }
-        if (allocationsBefore != 0 && roundsDealt > firstRound + 1) {
-            // Up to the game-over box, which is not steady play.
-            steadyAllocations += allocationCount() - allocationsBefore;
-            steadyRounds += roundsDealt - firstRound - 1;
-        }
+        steady.gameOver();
     }
     state.counters["rounds"] = benchmark::Counter(static_cast<double>(roundsDealt), benchmark::Counter::kIsRate);
     state.counters["rounds/game"] =
         benchmark::Counter(static_cast<double>(roundsDealt) / static_cast<double>(state.iterations()));
-    state.counters["allocs/round"] =
-        benchmark::Counter(steadyRounds > 0 ? static_cast<double>(steadyAllocations) / steadyRounds : 0.0);
+    state.counters["allocs/round"] = benchmark::Counter(
+        steady.rounds > 0 ? static_cast<double>(steady.allocations) / static_cast<double>(steady.rounds) : 0.0);
 }
 BENCHMARK_CAPTURE(playWholeRounds, greedy, sim::Strategy::greedy, Pixels::drawn)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(playWholeRounds, greedyWithoutPixels, sim::Strategy::greedy, Pixels::skipped)

@@ -174,10 +174,34 @@ WindowRecord* findWindow(Handle handle)
     return &it->second;
 }
 
+namespace {
+constexpr std::size_t spareWindowLimit = 32;
+std::vector<std::map<Handle, WindowRecord>::node_type> spareWindows;
+}  // namespace
+
+void addWindow(Handle handle, WindowRecord&& window)
+{
+    std::map<Handle, WindowRecord>& windows = state().windows;
+    if (spareWindows.empty()) {
+        windows.emplace(handle, std::move(window));
+        return;
+    }
+    auto node = std::move(spareWindows.back());
+    spareWindows.pop_back();
+    node.key() = handle;
+    node.mapped() = std::move(window);
+    windows.insert(std::move(node));
+}
+
 void eraseWindow(Handle handle)
 {
     forgetWindows();
-    state().windows.erase(handle);
+    auto node = state().windows.extract(handle);
+    if (node && spareWindows.size() < spareWindowLimit) {
+        if (spareWindows.capacity() == 0)
+            spareWindows.reserve(spareWindowLimit);
+        spareWindows.push_back(std::move(node));
+    }
 }
 
 SurfaceRecord* findSurface(Handle handle)
@@ -430,8 +454,9 @@ void queueClose()
         return;
     }
     Handle board = core::focusWindow();
+    std::vector<core::Pending>& queue = core::state().queue;
     if (board)
-        core::state().queue.push_front({{board, Msg::command, makeCommandParam(1, 0), 0}, core::Origin::closeButton});
+        queue.insert(queue.begin(), {{board, Msg::command, makeCommandParam(1, 0), 0}, core::Origin::closeButton});
 }
 
 std::size_t queueLength() { return core::state().queue.size(); }
@@ -529,7 +554,7 @@ bool getMessage(Message& message)
     while (!s.exited) {
         if (!s.queue.empty()) {
             Pending taken = s.queue.front();
-            s.queue.pop_front();
+            s.queue.erase(s.queue.begin());
             resolveInputWindow(taken.message);
             s.lastTaken = taken;
             message = taken.message;

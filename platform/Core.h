@@ -174,7 +174,7 @@ struct CoreData {
     std::map<Handle, MenuBarRecord> menuBars;
     std::map<Handle, int> acceleratorTables;  // handle -> resource id
 
-    std::deque<Pending> queue;
+    std::vector<Pending> queue;  // a handful at most; a vector keeps its memory, so queueing allocates nothing
     std::uint64_t nextInputSerial = 1;
     Pending lastTaken{};  // what getMessage handed out last, so dispatch knows its origin
     bool quitTaken = false;
@@ -207,7 +207,10 @@ inline CoreState& state() { return currentState ? *currentState : makeState(); }
 backend::Backend& currentBackend();
 
 WindowRecord* findWindow(Handle handle);
-// Every removal from CoreData::windows goes through here (findWindow remembers records).
+// Every addition to and removal from CoreData::windows goes through these:
+// findWindow remembers records, and removed records are kept for the next
+// window, so the controls a round creates and destroys allocate nothing.
+void addWindow(Handle handle, WindowRecord&& window);
 void eraseWindow(Handle handle);
 SurfaceRecord* findSurface(Handle handle);
 Handle newHandle();

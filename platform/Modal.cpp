@@ -333,7 +333,7 @@ Param dialogBox(int templateId, Handle owner, DialogProc procedure)
     record.parent = owner;
     record.rect = input.layout.rect;
     record.visible = true;
-    s.windows.emplace(input.dialog, std::move(record));
+    addWindow(input.dialog, std::move(record));
     ModalScope scope;
     ++s.dialogDepth;
     s.backend->dialogOpened(templateId);

@@ -57,7 +57,7 @@ Handle createWindow(const char* className, const char* text, std::uint32_t style
         Handle handle = newHandle();
         window.handle = handle;
         window.needsDraw = window.visible;
-        s.windows.emplace(handle, std::move(window));
+        addWindow(handle, std::move(window));
         s.zOrder.push_back(handle);
         return handle;
     }
@@ -77,7 +77,7 @@ Handle createWindow(const char* className, const char* text, std::uint32_t style
     window.handle = handle;
     std::string title = window.text;
     int iconId = window.iconId;
-    s.windows.emplace(handle, std::move(window));
+    addWindow(handle, std::move(window));
     s.zOrder.push_back(handle);
     s.backend->showIdentity(title.c_str(), iconId);
 
