@@ -31,7 +31,7 @@ const waiting = {timeout: 30000, polling: 10};
 // ---- A local server for the site ---------------------------------------------
 
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
-  '.webmanifest': 'application/manifest+json'};
+  '.webmanifest': 'application/manifest+json', '.svg': 'image/svg+xml'};
 
 function serve(root) {
   const server = http.createServer((request, response) => {
@@ -233,6 +233,27 @@ test('the page fills a phone at a whole scale with the board waiting', async ({c
   if (options.shots)
     await game.page.screenshot({path: path.join(options.shots, 'web-phone.png')});
   await game.close();
+});
+
+test('the manifest installs a portrait standalone app whose icons exist at their sizes', async ({context, base}) => {
+  const page = await context.newPage();
+  await page.goto(`${base}/manifest.webmanifest`);
+  const manifest = JSON.parse(await page.evaluate(() => document.body.innerText));
+  if (manifest.name !== 'Zarta' || manifest.display !== 'standalone' || manifest.orientation !== 'portrait')
+    throw new Error(`manifest ${JSON.stringify(manifest)}`);
+  for (const icon of manifest.icons) {
+    const file = fs.readFileSync(path.join(options.site, icon.src));
+    if (icon.type === 'image/png') {
+      // The PNG header's width and height, big-endian at bytes 16 and 20.
+      const size = `${file.readUInt32BE(16)}x${file.readUInt32BE(20)}`;
+      if (size !== icon.sizes)
+        throw new Error(`${icon.src} is ${size}, the manifest says ${icon.sizes}`);
+    } else if (!file.toString().includes('<svg')) {
+      throw new Error(`${icon.src} is no SVG drawing`);
+    }
+  }
+  if (!manifest.icons.some((icon) => icon.sizes === '512x512') || !manifest.icons.some((icon) => icon.sizes === '192x192'))
+    throw new Error('an installed app needs a 192 and a 512 pixel icon');
 });
 
 test('a desktop window shows the screen centred at a whole scale', async ({context, base}) => {
