@@ -73,14 +73,14 @@ enum class InputKind { none = 0, tap = 1, key = 2 };
 enum class SpotKind { control = 0, boxButton = 1, menuButton = 2, popupItem = 3 };
 
 // The device screen as the canvas takes it: red, green, blue, alpha.
-void convertToRgba(const std::uint32_t* pixels, std::vector<std::uint8_t>& rgba)
+void convertToRgba(const std::uint8_t* indices, const std::uint32_t* palette, std::vector<std::uint8_t>& rgba)
 {
     rgba.resize(static_cast<std::size_t>(screenWidth) * screenHeight * 4);
     for (std::size_t i = 0; i < static_cast<std::size_t>(screenWidth) * screenHeight; ++i) {
-        std::uint32_t pixel = pixels[i];
-        rgba[i * 4] = static_cast<std::uint8_t>(pixel >> 16);
-        rgba[i * 4 + 1] = static_cast<std::uint8_t>(pixel >> 8);
-        rgba[i * 4 + 2] = static_cast<std::uint8_t>(pixel);
+        std::uint32_t colour = palette[indices[i]];
+        rgba[i * 4] = static_cast<std::uint8_t>(colour >> 16);
+        rgba[i * 4 + 1] = static_cast<std::uint8_t>(colour >> 8);
+        rgba[i * 4 + 2] = static_cast<std::uint8_t>(colour);
         rgba[i * 4 + 3] = 0xFF;
     }
 }
@@ -135,11 +135,13 @@ public:
 
     void collectInput() override { takeQueuedInput(); }
 
-    void present(const std::uint32_t* pixels) override
+    void present(const std::uint8_t* indices, const std::uint32_t* palette) override
     {
-        convertToRgba(pixels, rgba);
+        convertToRgba(indices, palette, rgba);
         webShow(rgba.data(), screenWidth, screenHeight);
     }
+
+    void startPause(int) override { pauseStarted = emscripten_get_now(); }
 
     void waitUnits(int units) override
     {
@@ -147,8 +149,11 @@ public:
         if (unit < 0)
             unit = unitMilliseconds;
         // A pace of zero (for tests) runs straight through without giving the browser a turn.
-        if (unit > 0 && units > 0)
-            emscripten_sleep(static_cast<unsigned>(units * unit));
+        if (unit == 0 || units <= 0)
+            return;
+        // The pause counts from its start, so drawing its screen takes nothing from it.
+        double left = pauseStarted + static_cast<double>(units) * unit - emscripten_get_now();
+        emscripten_sleep(left > 0 ? static_cast<unsigned>(left) : 0);
     }
 
     int localSeconds() override
@@ -197,6 +202,7 @@ private:
     }
 
     std::vector<std::uint8_t> rgba;
+    double pauseStarted = 0;  // milliseconds, emscripten_get_now()
     bool ended = false;
 };
 
