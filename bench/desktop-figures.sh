@@ -26,7 +26,7 @@ cleanup() {
 trap cleanup EXIT
 
 # A display of our own, and a private runtime folder so no other copy of the game answers for us.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
 xvfb=$!
 number=
 for _ in $(seq 100); do

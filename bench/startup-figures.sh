@@ -62,7 +62,7 @@ usage = resource.getrusage(resource.RUSAGE_CHILDREN)
 print(f"{wall:.1f} {(usage.ru_utime + usage.ru_stime) * 1000:.1f} {usage.ru_maxrss} {status}")
 EOF
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 number=
 for _ in $(seq 100); do

@@ -37,7 +37,10 @@ startVirtualDisplay() {
     trap cleanupVirtualDisplay EXIT
 
     # Xvfb writes the number once it accepts connections, so tests running side by side never collide.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
+    # Without -noreset the server resets whenever its last client leaves and
+    # refuses the connections that arrive meanwhile: a program started just
+    # after the previous one ended would find no display.
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
     xvfbPid=$!
     local number=
     for _ in $(seq 100); do
@@ -58,9 +61,16 @@ windowsNamedZarta() {
     xdotool search --onlyvisible --name '^Zarta$' 2>/dev/null | wc -l
 }
 
-# Prints the id of the first visible window named Zarta, waiting up to ten seconds.
+# Prints the id of the first visible window named Zarta, waiting up to ten
+# seconds. Polls rather than using search --sync: a search that meets a window
+# being destroyed (the previous copy's) gives up with nothing.
 awaitZartaWindow() {
-    timeout 10 xdotool search --sync --onlyvisible --name '^Zarta$' 2>/dev/null | head -n 1
+    local found
+    for _ in $(seq 100); do
+        found=$(xdotool search --onlyvisible --name '^Zarta$' 2>/dev/null | head -n 1)
+        [ -n "$found" ] && { echo "$found"; return 0; }
+        sleep 0.1
+    done
 }
 
 # Waits up to $2 tenths of a second for process $1 to end; sets status to
