@@ -9,6 +9,7 @@
   const inputTap = 1;
   const inputKey = 2;
   const modifierControl = 1;
+  const modifierShift = 2;
 
   const canvas = document.getElementById('screen');
   const context = canvas.getContext('2d', {alpha: false});
@@ -59,8 +60,10 @@
   for (const type of ['contextmenu', 'dblclick', 'selectstart'])
     document.addEventListener(type, (event) => event.preventDefault());
 
-  // The same key codes as the desktop program: Enter, Escape, the arrows and the letters.
-  const namedKeys = {Enter: 13, Escape: 27, ArrowUp: 38, ArrowDown: 40};
+  // The same key codes as the desktop program: Enter, Escape, Tab, Space,
+  // the arrows, F1 and F2, and the letters.
+  const namedKeys = {Tab: 9, Enter: 13, Escape: 27, ' ': 32, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39,
+    ArrowDown: 40, F1: 0x170, F2: 0x171};
   function keyCode(event) {
     if (event.key in namedKeys)
       return namedKeys[event.key];
@@ -74,7 +77,7 @@
       return;
     event.preventDefault();
     if (!event.repeat)
-      queueInput(inputKey, code, event.ctrlKey ? modifierControl : 0);
+      queueInput(inputKey, code, (event.ctrlKey ? modifierControl : 0) | (event.shiftKey ? modifierShift : 0));
   });
 
   // ---- Notices ----------------------------------------------------------------
