@@ -1,6 +1,8 @@
 // The board window's message procedure: painting, owner-drawn controls and
 // the dispatch of taps and menu commands to the game.
 #include "app/BoardIds.h"
+#include "app/KeyboardFocus.h"
+#include "app/KeyboardPlay.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "flow/Dealing.h"
@@ -117,6 +119,7 @@ void paintBoard()
         drawCardControl(id);
     drawImageOnControl(shell.stopControl, res::imageStopNormal);
     drawImageOnControl(shell.passControl, res::imagePassNormal);
+    paintFocusFrame(shell.boardWindow);
 }
 
 platform::Param boardWindowProcedure(platform::Handle window, platform::Msg msg, platform::Param wparam,
@@ -138,6 +141,8 @@ platform::Param boardWindowProcedure(platform::Handle window, platform::Msg msg,
         return drawItem(window, wparam, lparam);
     case platform::Msg::command:
         return command(window, wparam, lparam);
+    case platform::Msg::keyDown:
+        return handleBoardKey(window, wparam, lparam);
     default:
         return platform::defWindowProc(window, msg, wparam, lparam);
     }

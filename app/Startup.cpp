@@ -1,6 +1,7 @@
 // Start-up, the message loop, the menu bar and the About dialog.
 #include "app/BoardControls.h"
 #include "app/BoardIds.h"
+#include "app/KeyboardFocus.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "model/Deck.h"
@@ -27,6 +28,7 @@ int startUp()
 
     if (platform::bringRunningInstanceToFront(className, title))
         return 0;
+    resetKeyboardFocus();
 
     platform::registerClass(platform::WindowClass{className, boardWindowProcedure, res::iconProgram, true});
     shell.boardWindow = platform::createWindow(className, title, platform::styleVisible, platform::useDefault,
@@ -82,6 +84,8 @@ int runMessageLoop()
     while (platform::getMessage(message)) {
         if (platform::translateAccelerator(message.window, accelerators, message))
             continue;
+        if (message.msg == platform::Msg::tap)
+            hideFocusFrame(shell.boardWindow);
         platform::translateMessage(message);
         platform::dispatchMessage(message);
     }

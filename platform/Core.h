@@ -23,7 +23,6 @@ namespace platform::core {
 // ---- Geometry -------------------------------------------------------------
 
 constexpr int menuBarTop = screenHeight - menuBarHeight;
-constexpr int unitMilliseconds = 25;
 
 bool isEmpty(const Rect& r);
 Rect intersect(const Rect& a, const Rect& b);

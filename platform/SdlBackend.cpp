@@ -59,7 +59,10 @@ Fit fitScreen(int width, int height)
 
 class SdlBackend final : public backend::Backend {
 public:
-    explicit SdlBackend(SDL_Window* window) : window(window), frame(screenWidth * screenHeight, 0) {}
+    SdlBackend(SDL_Window* window, int unitMilliseconds)
+        : window(window), unitMilliseconds(unitMilliseconds), frame(screenWidth * screenHeight, 0)
+    {
+    }
 
     bool waitForInput() override
     {
@@ -86,12 +89,12 @@ public:
     {
         // Input stays in SDL's queue for the message loop; only the window's
         // own upkeep (re-showing after an expose, raising) runs meanwhile.
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(units * core::unitMilliseconds);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(units * unitMilliseconds);
         for (;;) {
             auto now = std::chrono::steady_clock::now();
             if (now >= deadline)
                 break;
-            std::this_thread::sleep_until(std::min(deadline, now + std::chrono::milliseconds(core::unitMilliseconds)));
+            std::this_thread::sleep_until(std::min(deadline, now + std::chrono::milliseconds(unitMilliseconds)));
             handleUpkeepOnly();
         }
     }
@@ -198,10 +201,27 @@ private:
             code = keyArrowUp;
         else if (symbol == SDLK_DOWN)
             code = keyArrowDown;
+        else if (symbol == SDLK_LEFT)
+            code = keyArrowLeft;
+        else if (symbol == SDLK_RIGHT)
+            code = keyArrowRight;
+        else if (symbol == SDLK_TAB)
+            code = keyTab;
+        else if (symbol == SDLK_SPACE)
+            code = keySpace;
+        else if (symbol == SDLK_F1)
+            code = keyF1;
+        else if (symbol == SDLK_F2)
+            code = keyF2;
         else if (symbol >= SDLK_a && symbol <= SDLK_z)
             code = 'A' + (symbol - SDLK_a);
+        Param modifiers = 0;
+        if (key.keysym.mod & KMOD_CTRL)
+            modifiers |= modifierControl;
+        if (key.keysym.mod & KMOD_SHIFT)
+            modifiers |= modifierShift;
         if (code != 0)
-            backend::queueKey(code, (key.keysym.mod & KMOD_CTRL) ? modifierControl : 0);
+            backend::queueKey(code, modifiers);
     }
 
     bool handleUpkeep(const SDL_Event& event)
@@ -273,6 +293,7 @@ private:
     }
 
     SDL_Window* window;
+    int unitMilliseconds;  // real time of one pause unit
     SDL_Surface* scaled = nullptr;
     std::vector<std::uint32_t> frame;  // the last screen presented, for re-showing
     bool shown = false;
@@ -312,7 +333,7 @@ bool cannotOpenDisplay()
 
 }  // namespace
 
-bool install()
+bool install(int unitMilliseconds)
 {
     SDL_SetMainReady();
     // Without SDL's handlers, an interrupt or terminate signal ends the program as usual.
@@ -356,7 +377,7 @@ bool install()
     SDL_StopTextInput();
     Uint32 type = SDL_RegisterEvents(1);
     raiseEventType = type == static_cast<Uint32>(-1) ? 0 : type;
-    backend::install(std::make_unique<SdlBackend>(window));
+    backend::install(std::make_unique<SdlBackend>(window, unitMilliseconds));
     return true;
 }
 

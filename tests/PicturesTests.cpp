@@ -106,6 +106,7 @@ constexpr SizedRange Inventory[] = {
     {279, 282, 40, 20},   {283, 283, 41, 29}, {289, 319, 41, 29}, {320, 343, 29, 41}, {348, 355, 29, 41},
     {364, 364, 28, 47},   {365, 365, 47, 28}, {388, 408, 47, 28}, {409, 429, 28, 47}, {430, 450, 47, 28},
     {451, 471, 28, 47},   {472, 472, 47, 28}, {473, 473, 28, 47}, {474, 474, 47, 28}, {475, 475, 28, 47},
+    {476, 476, 48, 48},
 };
 
 std::set<int> inventoryIds()
@@ -161,7 +162,7 @@ TEST(Inventory, HoldsNothingElseAndListsInRisingIdOrder)
     }
     EXPECT_EQ(resources::bitmapAt(-1), nullptr);
     EXPECT_EQ(resources::bitmapAt(resources::bitmapCount()), nullptr);
-    for (int unknown : {0, 101, 104, 153, 271, 344, 366, 476})
+    for (int unknown : {0, 101, 104, 153, 271, 344, 366, 477})
         EXPECT_EQ(findBitmap(unknown), nullptr) << unknown;
 }
 

@@ -146,6 +146,7 @@ void addPanelsAndButtons(const Art& art, std::vector<Picture>& pictures)
     pictures.push_back({passNormalId, button(art, "Pass", false)});
     pictures.push_back({stopPressedId, button(art, "Stop", true)});
     pictures.push_back({passPressedId, button(art, "Pass", true)});
+    pictures.push_back({focusInkId, Canvas(48, 48, art.colour("focus"))});
 }
 
 // The table, with a face-down card at every card place and an empty panel
