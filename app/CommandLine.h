@@ -7,13 +7,12 @@ constexpr int paceMinimum = 10;
 constexpr int paceMaximum = 200;
 
 struct CommandLine {
-  enum class Action { play, help, version, error };
-  Action action = Action::play;
-  int paceMilliseconds = paceDefault;
-  const char *error =
-      nullptr; // for Action::error: what was wrong, for standard error
+    enum class Action { play, help, version, error };
+    Action action = Action::play;
+    int paceMilliseconds = paceDefault;
+    const char* error = nullptr;  // for Action::error: what was wrong, for standard error
 };
 
 // Reads the arguments after the program name. --help and --version answer
 // wherever they stand; a bad --pace is an error; anything else is ignored.
-CommandLine parseCommandLine(int argc, const char *const *argv);
+CommandLine parseCommandLine(int argc, const char* const* argv);

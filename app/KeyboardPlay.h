@@ -5,10 +5,9 @@
 #include "platform/Platform.h"
 
 // The text of the F1 box.
-extern const char *const HowToPlayText;
-extern const char *const HowToPlayCaption;
+extern const char* const HowToPlayText;
+extern const char* const HowToPlayCaption;
 
 // A key that reached the board window (no box, dialog or pop-up was open to
 // take it). Returns 1 when the key means something on the board, 0 otherwise.
-platform::Param handleBoardKey(platform::Handle boardWindow,
-                               platform::Param key, platform::Param modifiers);
+platform::Param handleBoardKey(platform::Handle boardWindow, platform::Param key, platform::Param modifiers);

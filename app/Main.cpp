@@ -10,42 +10,42 @@
 namespace {
 
 // The About box's line, so the two can never disagree.
-const char *versionText() {
-  const resources::DialogTemplate *about =
-      resources::findDialog(res::dialogAbout);
-  for (int i = 0; about && i < about->itemCount; ++i)
-    if (about->items[i].kind == resources::DialogItem::Kind::text)
-      return about->items[i].text;
-  return "Zarta";
+const char* versionText()
+{
+    const resources::DialogTemplate* about = resources::findDialog(res::dialogAbout);
+    for (int i = 0; about && i < about->itemCount; ++i)
+        if (about->items[i].kind == resources::DialogItem::Kind::text)
+            return about->items[i].text;
+    return "Zarta";
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char **argv) {
-  // --help, --version and a bad --pace answer before the back end opens a
-  // window, so they work without a display.
-  const CommandLine line = parseCommandLine(argc, argv);
-  switch (line.action) {
-  case CommandLine::Action::version:
-    std::printf("%s\n", versionText());
+int main(int argc, char** argv)
+{
+    // --help, --version and a bad --pace answer before the back end opens a
+    // window, so they work without a display.
+    const CommandLine line = parseCommandLine(argc, argv);
+    switch (line.action) {
+    case CommandLine::Action::version:
+        std::printf("%s\n", versionText());
+        return 0;
+    case CommandLine::Action::help:
+        std::printf("%s\n"
+                    "Usage: zarta [--pace MS] [--help | --version]\n"
+                    "A card game for one player against three computer seats.\n"
+                    "--pace MS: how long a pause unit lasts, %d to %d ms (default %d).\n",
+                    versionText(), paceMinimum, paceMaximum, paceDefault);
+        return 0;
+    case CommandLine::Action::error:
+        std::fprintf(stderr, "zarta: %s\n", line.error);
+        return 2;
+    case CommandLine::Action::play:
+        break;
+    }
+    // With no display there is nothing the game can do.
+    if (!platform::sdl::install(line.paceMilliseconds))
+        return 1;
+    platform::exitProcess(programEntry());
     return 0;
-  case CommandLine::Action::help:
-    std::printf(
-        "%s\n"
-        "Usage: zarta [--pace MS] [--help | --version]\n"
-        "A card game for one player against three computer seats.\n"
-        "--pace MS: how long a pause unit lasts, %d to %d ms (default %d).\n",
-        versionText(), paceMinimum, paceMaximum, paceDefault);
-    return 0;
-  case CommandLine::Action::error:
-    std::fprintf(stderr, "zarta: %s\n", line.error);
-    return 2;
-  case CommandLine::Action::play:
-    break;
-  }
-  // With no display there is nothing the game can do.
-  if (!platform::sdl::install(line.paceMilliseconds))
-    return 1;
-  platform::exitProcess(programEntry());
-  return 0;
 }

@@ -10,19 +10,18 @@
 
 namespace platform::font {
 
-constexpr int glyphWidth = 5;  // most glyphs
-constexpr int glyphHeight = 7; // capital height: what text is centred by
-constexpr int descent = 2;     // rows below the baseline
+constexpr int glyphWidth = 5;   // most glyphs
+constexpr int glyphHeight = 7;  // capital height: what text is centred by
+constexpr int descent = 2;      // rows below the baseline
 constexpr int cellHeight = glyphHeight + descent;
 constexpr int lineHeight = cellHeight + 1;
 
 // Characters outside printable ASCII show as '?'.
-int widthOf(char c);   // columns of the glyph
-int advanceOf(char c); // its width and one blank column
+int widthOf(char c);    // columns of the glyph
+int advanceOf(char c);  // its width and one blank column
 // Whether the glyph of `c` has ink at (column, row); rows from glyphHeight on
 // lie below the baseline.
 bool hasInk(char c, int column, int row);
-int textWidth(
-    std::string_view text); // pixels, without the trailing blank column
+int textWidth(std::string_view text);  // pixels, without the trailing blank column
 
-} // namespace platform::font
+}  // namespace platform::font

@@ -35,15 +35,9 @@ CardFaces sideFaces(const CardRecord& card) { return {card.sideFace, card.sideFa
 
 }  // namespace
 
-int drawImageOnControl(platform::Handle control, int imageId)
-{
-    return copyImage(control, 0, 0, imageId);
-}
+int drawImageOnControl(platform::Handle control, int imageId) { return copyImage(control, 0, 0, imageId); }
 
-int drawImageAt(int x, int y, platform::Handle window, int imageId)
-{
-    return copyImage(window, x, y, imageId);
-}
+int drawImageAt(int x, int y, platform::Handle window, int imageId) { return copyImage(window, x, y, imageId); }
 
 int drawCardControl(int controlId)
 {
