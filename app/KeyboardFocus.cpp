@@ -74,6 +74,9 @@ int nearestInDirection(int from, int dx, int dy)
         const int along = x * dx + y * dy;
         if (along <= 0)
             continue;
+        const bool sameRow = place.y < origin.y + origin.height && origin.y < place.y + place.height;
+        if (dx != 0 && !sameRow)
+            continue;
         const int score = along + 2 * std::abs(dx != 0 ? y : x);
         if (best == from || score < bestScore) {
             best = id;
