@@ -1,6 +1,6 @@
 // The platform's own small font for printable ASCII, used for the title bar,
-// the menu bar, pop-ups, boxes and dialogs. Glyphs are 5 columns wide (M, W,
-// m and w 7, so their strokes keep a gap when drawn bold), 7 rows from the
+// the menu bar, pop-ups, boxes and dialogs. Glyphs are 5 columns wide (N 6,
+// M, W, m and w 7, so their strokes keep a gap when drawn bold), 7 rows from the
 // top of a capital to the baseline, and 2 more for the descenders of g, j,
 // p, q and y.
 #pragma once
