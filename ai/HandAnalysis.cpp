@@ -15,52 +15,44 @@ bool isSeatWithHand(Seat seat)
 
 }  // namespace
 
-int suitGroups(Seat seat)
+GroupResult suitGroups(const GameState& state, Seat seat)
 {
-    game.suitGroupCard = 0;
     if (!isSeatWithHand(seat))
-        return groupNone;
+        return {Group::none, 0};
 
-    const int s0 = game.hands[seat][0].suit;
-    const int s1 = game.hands[seat][1].suit;
-    const int s2 = game.hands[seat][2].suit;
+    const int s0 = state.hands[seat][0].suit;
+    const int s1 = state.hands[seat][1].suit;
+    const int s2 = state.hands[seat][2].suit;
 
     if (s0 == s1 && s0 == s2)
-        return groupThree;
+        return {Group::three, 0};
     if (s0 == s1)
-        game.suitGroupCard = 1;
-    else if (s0 == s2)
-        game.suitGroupCard = 0;
-    else if (s1 == s2)
-        game.suitGroupCard = 1;
-    else
-        return groupNone;
-    return groupPair;
+        return {Group::pair, 1};
+    if (s0 == s2)
+        return {Group::pair, 0};
+    if (s1 == s2)
+        return {Group::pair, 1};
+    return {Group::none, 0};
 }
 
-int rankGroups(Seat seat)
+GroupResult rankGroups(const GameState& state, Seat seat)
 {
-    game.rankGroupCard = 0;
     if (!isSeatWithHand(seat))
-        return groupNone;
+        return {Group::none, 0};
 
-    const int r0 = game.hands[seat][0].rank;
-    const int r1 = game.hands[seat][1].rank;
-    const int r2 = game.hands[seat][2].rank;
+    const int r0 = state.hands[seat][0].rank;
+    const int r1 = state.hands[seat][1].rank;
+    const int r2 = state.hands[seat][2].rank;
 
     // Unlike the suit analysis, the pair at 0-1 records 0 and three of a
     // rank record 1; any card of the group serves the decision.
-    if (r0 == r1 && r0 == r2) {
-        game.rankGroupCard = 1;
-        return groupThree;
-    }
+    if (r0 == r1 && r0 == r2)
+        return {Group::three, 1};
     if (r0 == r1 || r0 == r2)
-        game.rankGroupCard = 0;
-    else if (r1 == r2)
-        game.rankGroupCard = 1;
-    else
-        return groupNone;
-    return groupPair;
+        return {Group::pair, 0};
+    if (r1 == r2)
+        return {Group::pair, 1};
+    return {Group::none, 0};
 }
 
 int lowestCardIndex(int points0, int points1, int points2)

@@ -3,14 +3,18 @@
 
 #include "model/GameState.h"
 
-// Group results: 0 all differ, 2 exactly two share, 3 all three share.
-constexpr int groupNone = 0;
-constexpr int groupPair = 2;
-constexpr int groupThree = 3;
+// How many of the three cards share the attribute: none, exactly two, or all three.
+enum class Group : std::int32_t { none = 0, pair = 2, three = 3 };
 
-// Seats 2..4 only. Each sets suitGroupCard / rankGroupCard of the game record.
-int suitGroups(Seat seat);
-int rankGroups(Seat seat);
+struct GroupResult {
+    Group group;
+    int card;  // hand position 0..2 of one card of the group; 0 when there is none
+};
+
+// Seats 2..4 only; any other seat has no group. The turn engine records the
+// card positions in suitGroupCard / rankGroupCard.
+GroupResult suitGroups(const GameState& state, Seat seat);
+GroupResult rankGroups(const GameState& state, Seat seat);
 
 // Position (0..2) of the smallest of three point values, the first of equal ones.
 int lowestCardIndex(int points0, int points1, int points2);

@@ -1,15 +1,9 @@
 // The computer seat's move: one search chosen by the shape of its hand, the
-// pass bookkeeping, then the resolution rules R1..R6. No card moves here; an
-// exchange is left pre-selected through the same flags a human's taps set, so
-// the turn engine carries it out with the human's exchange routine.
+// pass bookkeeping, then the resolution rules. Nothing outside the decision
+// changes here; the result names the cards of an exchange.
 #include "ai/MoveDecision.h"
 
-#include "ai/HandAnalysis.h"
-#include "app/BoardIds.h"
-#include "flow/TurnEngine.h"
-#include "model/Deck.h"
 #include "model/HandEvaluation.h"
-#include "ui/Drawing.h"
 
 namespace {
 
@@ -22,7 +16,9 @@ constexpr int passesBeforeStop = 3;
 
 // Working values of one decision; nothing here outlives the call.
 struct Decision {
+    const GameState& state;
     Seat seat = 0;
+    HandShape shape{};
     HandValue ownValue = 0.0;
     HandValue tableValue = 0.0;
     HandValue bestValue = 0.0;
@@ -32,16 +28,13 @@ struct Decision {
     int suitTableCard = 0;
     int rankHandCard = 0;
     int rankTableCard = 0;
-    int result = movePass;
+    Move result = Move::pass;
+    DecisionBookkeeping flags{};
 
-    const CardRecord& hand(int position) const { return game.hands[seat][position]; }
+    const CardRecord& hand(int position) const { return state.hands[seat][position]; }
+    const CardRecord& tableCard(int position) const { return state.TableCards[position]; }
     bool foundExchange() const { return suitExchange || rankExchange; }
 };
-
-const CardRecord& tableCard(int position)
-{
-    return game.TableCards[position];
-}
 
 HandValue valueOfPoints(int points)
 {
@@ -55,12 +48,12 @@ int lowestHandCard(const Decision& d)
 
 int groupSuit(const Decision& d)
 {
-    return d.hand(game.suitGroupCard).suit;
+    return d.hand(d.shape.suit.card).suit;
 }
 
 int pairRank(const Decision& d)
 {
-    return d.hand(game.rankGroupCard).rank;
+    return d.hand(d.shape.rank.card).rank;
 }
 
 // The hand position whose rank is not the pair rank.
@@ -73,13 +66,13 @@ int oddRankCard(const Decision& d)
     return odd;
 }
 
-void runPassStep(Seat seat)
+void runPassStep(Decision& d)
 {
-    game.passedFlags[seat] = 1;
-    game.passCount[seat] += 1;
-    if (game.passCount[seat] >= passesBeforeStop) {
-        game.finishedFlags[seat] = 1;
-        game.stopCalled = 1;
+    d.flags.passed = 1;
+    d.flags.passCount += 1;
+    if (d.flags.passCount >= passesBeforeStop) {
+        d.flags.finished = 1;
+        d.flags.stopCalled = 1;
     }
 }
 
@@ -90,8 +83,8 @@ void searchMixedHand(Decision& d)
     // Strict comparison: of equal sums the first in scanning order stays.
     for (int h = 0; h < cardsPerHand; ++h) {
         for (int t = 0; t < cardsPerHand; ++t) {
-            const HandValue sum = valueOfPoints(d.hand(h).points + tableCard(t).points);
-            if (tableCard(t).suit == d.hand(h).suit && sum > d.bestValue) {
+            const HandValue sum = valueOfPoints(d.hand(h).points + d.tableCard(t).points);
+            if (d.tableCard(t).suit == d.hand(h).suit && sum > d.bestValue) {
                 d.bestValue = sum;
                 d.suitTableCard = t;
                 d.suitHandCard = lowestHandCard(d);
@@ -106,7 +99,7 @@ void searchMixedHand(Decision& d)
     // even when it is the card that matched.
     for (int h = 0; h < cardsPerHand; ++h) {
         for (int t = 0; t < cardsPerHand; ++t) {
-            if (tableCard(t).rank == d.hand(h).rank) {
+            if (d.tableCard(t).rank == d.hand(h).rank) {
                 d.rankTableCard = t;
                 d.rankHandCard = lowestHandCard(d);
                 d.rankExchange = true;
@@ -122,7 +115,7 @@ void searchRankPairHand(Decision& d)
     d.suitHandCard = odd;
 
     for (int t = 0; t < cardsPerHand; ++t) {
-        if (tableCard(t).rank == pairRank(d)) {
+        if (d.tableCard(t).rank == pairRank(d)) {
             d.rankTableCard = t;
             d.rankExchange = true;
         }
@@ -130,7 +123,7 @@ void searchRankPairHand(Decision& d)
     if (!d.rankExchange) {
         for (int t = 0; t < cardsPerHand; ++t) {
             for (int h = 0; h < cardsPerHand; ++h) {
-                if (h != odd && tableCard(t).suit == d.hand(h).suit) {
+                if (h != odd && d.tableCard(t).suit == d.hand(h).suit) {
                     d.suitTableCard = t;
                     d.suitExchange = true;
                 }
@@ -138,20 +131,20 @@ void searchRankPairHand(Decision& d)
         }
     }
     if (!d.foundExchange())
-        runPassStep(d.seat);
+        runPassStep(d);
 }
 
 void searchThreeOfARankHand(Decision& d)
 {
-    // Only a table of 31 or three aces beats three of a rank, and R5 then
-    // takes the whole table.
+    // Only a table of 31 or three aces beats three of a rank, and the whole
+    // table is then taken.
     if (d.tableValue > d.ownValue)
         return;
-    if (game.aiFirstTurn) {
-        game.passedFlags[d.seat] = 1;
+    if (d.state.aiFirstTurn) {
+        d.flags.passed = 1;
     } else {
-        game.finishedFlags[d.seat] = 1;
-        game.stopCalled = 1;
+        d.flags.finished = 1;
+        d.flags.stopCalled = 1;
     }
 }
 
@@ -169,7 +162,7 @@ void searchSuitPairHand(Decision& d)
     d.rankHandCard = odd;
 
     for (int t = 0; t < cardsPerHand; ++t) {
-        if (tableCard(t).suit == suit) {
+        if (d.tableCard(t).suit == suit) {
             d.suitTableCard = t;
             d.suitExchange = true;
         }
@@ -177,7 +170,7 @@ void searchSuitPairHand(Decision& d)
     if (!d.suitExchange) {
         for (int t = 0; t < cardsPerHand; ++t) {
             for (int h = 0; h < cardsPerHand; ++h) {
-                if (h != odd && tableCard(t).rank == d.hand(h).rank) {
+                if (h != odd && d.tableCard(t).rank == d.hand(h).rank) {
                     d.rankTableCard = t;
                     d.rankExchange = true;
                 }
@@ -185,7 +178,7 @@ void searchSuitPairHand(Decision& d)
         }
     }
     if (!d.foundExchange())
-        runPassStep(d.seat);
+        runPassStep(d);
 }
 
 void searchDoublePairHand(Decision& d)
@@ -201,21 +194,21 @@ void searchDoublePairHand(Decision& d)
     }
 
     for (int t = 0; t < cardsPerHand; ++t) {
-        if (tableCard(t).rank == rank) {
+        if (d.tableCard(t).rank == rank) {
             d.rankTableCard = t;
             d.rankExchange = true;
         }
     }
     if (!d.rankExchange) {
         for (int t = 0; t < cardsPerHand; ++t) {
-            if (tableCard(t).suit == suit) {
+            if (d.tableCard(t).suit == suit) {
                 d.suitTableCard = t;
                 d.suitExchange = true;
             }
         }
     }
     if (!d.foundExchange())
-        runPassStep(d.seat);
+        runPassStep(d);
 }
 
 void searchOneSuitHand(Decision& d)
@@ -229,7 +222,7 @@ void searchOneSuitHand(Decision& d)
     d.bestValue = valueOfPoints(keptPoints);
 
     for (int t = 0; t < cardsPerHand; ++t) {
-        if (tableCard(t).suit == suit && d.bestValue + valueOfPoints(tableCard(t).points) > d.ownValue) {
+        if (d.tableCard(t).suit == suit && d.bestValue + valueOfPoints(d.tableCard(t).points) > d.ownValue) {
             d.suitTableCard = t;
             d.suitExchange = true;
         }
@@ -237,24 +230,26 @@ void searchOneSuitHand(Decision& d)
     if (d.suitExchange)
         return;
     if (d.ownValue >= oneSuitFinishedFrom)
-        game.finishedFlags[d.seat] = 1;
+        d.flags.finished = 1;
     else if (d.ownValue <= oneSuitPassUpTo)
-        runPassStep(d.seat);
+        runPassStep(d);
 }
 
-void runSearch(Decision& d, int suitResult, int rankResult)
+void runSearch(Decision& d)
 {
-    if (suitResult == groupNone && rankResult == groupNone)
+    const Group suit = d.shape.suit.group;
+    const Group rank = d.shape.rank.group;
+    if (suit == Group::none && rank == Group::none)
         searchMixedHand(d);
-    else if (suitResult == groupNone && rankResult == groupPair)
+    else if (suit == Group::none && rank == Group::pair)
         searchRankPairHand(d);
-    else if (suitResult == groupNone && rankResult == groupThree)
+    else if (suit == Group::none && rank == Group::three)
         searchThreeOfARankHand(d);
-    else if (suitResult == groupPair && rankResult == groupNone)
+    else if (suit == Group::pair && rank == Group::none)
         searchSuitPairHand(d);
-    else if (suitResult == groupPair && rankResult == groupPair)
+    else if (suit == Group::pair && rank == Group::pair)
         searchDoublePairHand(d);
-    else if (suitResult == groupThree && rankResult == groupNone)
+    else if (suit == Group::three && rank == Group::none)
         searchOneSuitHand(d);
 }
 
@@ -265,60 +260,58 @@ bool isTableWorthTakingWhole(HandValue tableValue)
     return tableValue == valueThirtyOne || tableValue == valueThreeOfARank || tableValue == valueThreeAces;
 }
 
-void resolve(Decision& d, platform::Handle boardWindow)
+// The rules apply in this order, each able to overrule the ones before it.
+void resolve(Decision& d)
 {
-    const Seat seat = d.seat;
     const bool found = d.foundExchange();
+    DecisionBookkeeping& flags = d.flags;
 
-    if (found)  // R1
-        d.result = moveExchangeOne;
-    if (game.finishedFlags[seat] && !found) {  // R2
-        d.result = moveStop;
-        game.stopCalled = 1;
-        game.roundClosing = 1;
+    // A found exchange is made.
+    if (found)
+        d.result = Move::exchangeOne;
+    // A seat that finished with nothing to take stops, and the round closes.
+    if (flags.finished && !found) {
+        d.result = Move::stop;
+        flags.stopCalled = 1;
+        flags.roundClosing = 1;
     }
-    if (game.passedFlags[seat] && !found) {  // R3
-        d.result = movePass;
-        if (game.roundClosing) {
-            d.result = moveStop;
-            game.stopCalled = 1;
+    // A seat that passed with nothing to take passes, or stops when the round is closing.
+    if (flags.passed && !found) {
+        d.result = Move::pass;
+        if (flags.roundClosing) {
+            d.result = Move::stop;
+            flags.stopCalled = 1;
         }
     }
-    if (game.stopCalled)  // R4: after any Stop, this move is the seat's last
-        game.finishedFlags[seat] = 1;
-
-    if (isTableWorthTakingWhole(d.tableValue)) {  // R5: overrides everything above
-        d.result = moveExchangeAll;
-        for (int t = 0; t < cardsPerHand; ++t)
-            toggleSelection(ids::controlTable1 + t, boardWindow);
-    }
-
-    if (d.result == moveExchangeOne) {  // R6
-        const int handCard = d.suitExchange ? d.suitHandCard : d.rankHandCard;
-        const int takenCard = d.suitExchange ? d.suitTableCard : d.rankTableCard;
-        toggleSelection(ids::firstControlOfSeat(seat) + handCard, boardWindow);
-        toggleSelection(ids::controlTable1 + takenCard, boardWindow);
-    }
+    // After any Stop, this move is the seat's last.
+    if (flags.stopCalled)
+        flags.finished = 1;
+    // A table worth 31, three of a rank or three aces is taken whole, whatever came before.
+    if (isTableWorthTakingWhole(d.tableValue))
+        d.result = Move::exchangeAll;
 }
 
 }  // namespace
 
-int chooseComputerMove(Seat seat, int suitResult, int rankResult, platform::Handle boardWindow)
+ComputerMove chooseComputerMove(const GameState& state, Seat seat, const HandShape& shape)
 {
-    clearSelections();
     // Only the computer seats decide; anything else (the human, or a seat
-    // number that has no hand) gets no move code.
+    // number that has no hand) gets no move.
     if (seat < seatWest || seat > seatEast)
-        return 0;
+        return {};
 
-    Decision d;
-    d.seat = seat;
-    d.ownValue = evaluateHand(seat);
-    d.tableValue = handValueOf(seatTable);
+    Decision d{.state = state, .seat = seat, .shape = shape};
+    d.flags = {state.passedFlags[seat], state.passCount[seat], state.finishedFlags[seat], state.stopCalled,
+               state.roundClosing};
+    d.ownValue = valueOfThree(d.hand(0), d.hand(1), d.hand(2));
+    d.tableValue = valueOfThree(d.tableCard(0), d.tableCard(1), d.tableCard(2));
+    runSearch(d);
+    resolve(d);
 
-    runSearch(d, suitResult, rankResult);
-    resolve(d, boardWindow);
-
-    pause(pauseThinking);
-    return d.result;
+    ComputerMove move{d.result, 0, 0, d.flags};
+    if (d.result == Move::exchangeOne) {
+        move.handCard = d.suitExchange ? d.suitHandCard : d.rankHandCard;
+        move.tableCard = d.suitExchange ? d.suitTableCard : d.rankTableCard;
+    }
+    return move;
 }

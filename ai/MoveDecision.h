@@ -1,14 +1,34 @@
-// The computer seat's choice of move.
+// The computer seat's choice of move, as a function of the game record: it
+// changes nothing, draws nothing and waits for nothing. The turn engine
+// stores the bookkeeping, selects the cards of an exchange and carries it out.
 #pragma once
 
+#include "ai/HandAnalysis.h"
 #include "model/GameState.h"
-#include "platform/Platform.h"
+#include "model/Move.h"
 
-constexpr int movePass = 20001;
-constexpr int moveStop = 20002;
-constexpr int moveExchangeOne = 20003;
-constexpr int moveExchangeAll = 20004;
+// The seat's and the round's flags as the decision leaves them.
+struct DecisionBookkeeping {
+    std::int32_t passed;
+    std::int32_t passCount;
+    std::int32_t finished;
+    std::uint8_t stopCalled;
+    std::uint8_t roundClosing;
+};
 
-// Decides the move of `seat` (2..4) from its group results. For an exchange
-// the cards are left pre-selected for executeExchange. Seat 1 gets 0.
-int chooseComputerMove(Seat seat, int suitResult, int rankResult, platform::Handle boardWindow);
+struct ComputerMove {
+    Move move = Move::none;
+    int handCard = 0;   // exchangeOne: the hand position given away
+    int tableCard = 0;  // exchangeOne: the table position taken
+    DecisionBookkeeping after{};
+};
+
+// The shape of the seat's hand as the analysis found it.
+struct HandShape {
+    GroupResult suit;
+    GroupResult rank;
+};
+
+// Decides the move of `seat` (2..4) from the record, its hand's shape and
+// `aiFirstTurn`. Any other seat gets Move::none.
+ComputerMove chooseComputerMove(const GameState& state, Seat seat, const HandShape& shape);

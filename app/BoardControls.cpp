@@ -1,9 +1,6 @@
 #include "app/BoardControls.h"
 
-#include "app/BoardIds.h"
-#include "app/Shell.h"
-
-ShellState shell{};
+#include "resources/BoardIds.h"
 
 const ControlPlace BoardControlPlaces[17] = {
     {11111, 74, 98, 29, 41},   // table card 1
@@ -24,36 +21,3 @@ const ControlPlace BoardControlPlaces[17] = {
     {ids::controlStop, 60, 167, 40, 20},
     {ids::controlPass, 141, 167, 40, 20},
 };
-
-platform::Handle controlHandle(int controlId)
-{
-    if (ids::isCardControl(controlId))
-        return shell.cardControls[controlId - ids::controlTable1];
-    if (controlId == ids::controlStop)
-        return shell.stopControl;
-    if (controlId == ids::controlPass)
-        return shell.passControl;
-    return 0;
-}
-
-int showCardControls(const int (&flags)[15])
-{
-    for (int index = 0; index < ids::cardControlCount; ++index)
-        platform::showWindow(shell.cardControls[index], flags[index] != 0);
-    return 1;
-}
-
-int showCardControls(int flag)
-{
-    int flags[15];
-    for (int& each : flags)
-        each = flag;
-    return showCardControls(flags);
-}
-
-int showStopPass(int stopFlag, int passFlag)
-{
-    platform::showWindow(shell.stopControl, stopFlag != 0);
-    platform::showWindow(shell.passControl, passFlag != 0);
-    return 1;
-}

@@ -1,6 +1,5 @@
 // The board window's message procedure: painting, owner-drawn controls and
 // the dispatch of taps and menu commands to the game.
-#include "app/BoardIds.h"
 #include "app/KeyboardFocus.h"
 #include "app/KeyboardPlay.h"
 #include "app/Program.h"
@@ -8,7 +7,9 @@
 #include "flow/Dealing.h"
 #include "flow/TurnEngine.h"
 #include "model/GameState.h"
+#include "resources/BoardIds.h"
 #include "resources/ResourceIds.h"
+#include "ui/Controls.h"
 #include "ui/Drawing.h"
 #include "ui/ImageTables.h"
 
@@ -57,15 +58,15 @@ platform::Param drawItem(platform::Handle window, platform::Param wparam, platfo
     if (id >= ids::controlSecondUpright1 && id <= ids::controlSecondLast) {
         const bool upright = id < ids::controlSecondSide1;
         const int slot = upright ? id - ids::controlSecondUpright1 : id - ids::controlSecondSide1;
-        drawImageOnControl(shell.secondHand[slot], upright ? res::imageBackUpright : res::imageBackSide);
+        drawImageOnControl(boardControls.secondHand[slot], upright ? res::imageBackUpright : res::imageBackSide);
         return handled;
     }
     if (id == ids::controlStop) {
-        drawImageOnControl(shell.stopControl, res::imageStopNormal);
+        drawImageOnControl(boardControls.stop, res::imageStopNormal);
         return handled;
     }
     if (id == ids::controlPass) {
-        drawImageOnControl(shell.passControl, res::imagePassNormal);
+        drawImageOnControl(boardControls.pass, res::imagePassNormal);
         return handled;
     }
     return platform::defWindowProc(window, platform::Msg::drawItem, wparam, lparam);
@@ -117,8 +118,8 @@ void paintBoard()
     drawSeat(seatEast, LivesImagesSide);
     for (int id = ids::controlTable1; id <= ids::controlTable3; ++id)
         drawCardControl(id);
-    drawImageOnControl(shell.stopControl, res::imageStopNormal);
-    drawImageOnControl(shell.passControl, res::imagePassNormal);
+    drawImageOnControl(boardControls.stop, res::imageStopNormal);
+    drawImageOnControl(boardControls.pass, res::imagePassNormal);
     paintFocusFrame(shell.boardWindow);
 }
 

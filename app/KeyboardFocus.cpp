@@ -1,8 +1,8 @@
 #include "app/KeyboardFocus.h"
 
 #include "app/BoardControls.h"
-#include "app/BoardIds.h"
-#include "app/Shell.h"
+#include "resources/BoardIds.h"
+#include "ui/Controls.h"
 #include "ui/Drawing.h"
 
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #include "app/KeyboardPlay.h"
 
-#include "app/BoardIds.h"
 #include "app/KeyboardFocus.h"
-#include "app/Shell.h"
+#include "resources/BoardIds.h"
+#include "ui/Controls.h"
 
 const char* const HowToPlayCaption = "How to play";
 const char* const HowToPlayText = "A hand counts the points of one suit: ace 11, ten and pictures 10, others "

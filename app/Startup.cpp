@@ -1,12 +1,13 @@
 // Start-up, the message loop, the menu bar and the About dialog.
 #include "app/BoardControls.h"
-#include "app/BoardIds.h"
 #include "app/KeyboardFocus.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "model/Deck.h"
 #include "model/GameState.h"
+#include "resources/BoardIds.h"
 #include "resources/ResourceIds.h"
+#include "ui/Controls.h"
 
 namespace {
 
@@ -56,11 +57,11 @@ int startUp()
         const platform::Handle control = platform::createWindow("BUTTON", text, controlStyle, place.x, place.y,
                                                                 place.width, place.height, shell.boardWindow, place.id);
         if (index < ids::cardControlCount)
-            shell.cardControls[index] = control;
+            boardControls.cards[index] = control;
         else if (place.id == ids::controlStop)
-            shell.stopControl = control;
+            boardControls.stop = control;
         else
-            shell.passControl = control;
+            boardControls.pass = control;
     }
     showCardControls(0);
     showStopPass(0, 0);
@@ -69,6 +70,7 @@ int startUp()
     platform::updateWindow(shell.boardWindow);
 
     resetHands(false);
+    showCardControls(0);
     game.currentSeat = seatSouth;
     game.gameRunning = 0;
     game.dealerChoicePending = 1;

@@ -2,15 +2,16 @@
 // are figures for docs/performance.md, not timed tests: nothing fails here.
 #include "ai/HandAnalysis.h"
 #include "ai/MoveDecision.h"
-#include "app/BoardIds.h"
 #include "app/Program.h"
 #include "app/Shell.h"
+#include "flow/TurnEngine.h"
 #include "model/CardCatalogue.h"
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "model/HandEvaluation.h"
 #include "platform/Headless.h"
+#include "resources/BoardIds.h"
 #include "tools/SimulatorSupport.h"
 
 #include <benchmark/benchmark.h>
@@ -120,14 +121,12 @@ void chooseAComputerMove(benchmark::State& state)
     game.TableCards[2] = cardOf(12, 2);
     game.firstTurnOfRound = 0;
     game.aiFirstTurn = 0;
-    int move = 0;
+    Move move = Move::none;
     for (auto _ : state) {
-        const int suitResult = suitGroups(seatWest);
-        const int rankResult = rankGroups(seatWest);
-        move = chooseComputerMove(seatWest, suitResult, rankResult, shell.boardWindow);
+        move = decideComputerTurn(seatWest, shell.boardWindow);
         benchmark::DoNotOptimize(move);
     }
-    if (move != moveExchangeOne)
+    if (move != Move::exchangeOne)
         state.SkipWithError("the set-up hand did not lead to an exchange");
     state.SetItemsProcessed(state.iterations());
 }

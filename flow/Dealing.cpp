@@ -1,13 +1,12 @@
 // "New", the dealer draw and the deal of every round.
 #include "flow/Dealing.h"
 
-#include "app/BoardControls.h"
-#include "app/BoardIds.h"
-#include "app/Shell.h"
 #include "flow/TurnEngine.h"
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/HandEvaluation.h"
+#include "resources/BoardIds.h"
+#include "ui/Controls.h"
 #include "ui/DealAnimation.h"
 #include "ui/Drawing.h"
 
@@ -34,7 +33,7 @@ void dealOneSeat(DealState& deal, Seat seat, platform::Handle boardWindow)
     if (game.dealerChoicePending) {
         for (int position = 0; position < cardsPerHand; ++position) {
             if (seat == seatSouth)
-                platform::showWindow(controlHandle(firstControl + position), true);
+                showCardControl(firstControl + position);
             dealCard(deal, game.hands[seat][position]);
             drawCardControl(firstControl + position);
         }
@@ -71,6 +70,7 @@ bool anySeatToBeDealt(const DealState& deal)
 void newGameSequence(platform::Handle boardWindow)
 {
     resetHands(true);
+    showCardControls(0);
     clearSelections();
     shuffleDeck();
     dealerDraw(boardWindow);
@@ -99,7 +99,7 @@ void newGameSequence(platform::Handle boardWindow)
 int dealerDraw(platform::Handle boardWindow)
 {
     for (Seat seat = 1; seat <= seatCount; ++seat) {
-        platform::showWindow(controlHandle(ids::firstControlOfSeat(seat) + middlePosition), true);
+        showCardControl(ids::firstControlOfSeat(seat) + middlePosition);
         game.hands[seat][middlePosition] = game.Deck[seat - 1];
     }
     requestRepaint(boardWindow);
@@ -127,6 +127,7 @@ Seat chooseDealer()
 int dealRound(Seat startingSeat, platform::Handle boardWindow)
 {
     resetHands(false);
+    showCardControls(0);
     DealState deal{};
     for (Seat seat = 1; seat <= seatCount; ++seat)
         deal.toBeDealt[seat] = true;

@@ -2,12 +2,12 @@
 // game and the deal of the next round.
 #include "flow/Settlement.h"
 
-#include "app/BoardControls.h"
 #include "flow/Dealing.h"
 #include "flow/TurnEngine.h"
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
+#include "ui/Controls.h"
 #include "ui/Drawing.h"
 #include "ui/ImageTables.h"
 
@@ -23,6 +23,7 @@ bool inPlayWithValue(Seat seat)
 void dealNextRound(platform::Handle boardWindow)
 {
     resetHands(false);
+    showCardControls(0);
     game.threeAcesFlag = 0;
     game.firstTurnOfRound = 1;
     game.dealerChoicePending = 1;

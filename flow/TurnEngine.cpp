@@ -4,14 +4,13 @@
 
 #include "ai/HandAnalysis.h"
 #include "ai/MoveDecision.h"
-#include "app/BoardControls.h"
-#include "app/BoardIds.h"
-#include "app/Shell.h"
 #include "flow/Settlement.h"
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/HandEvaluation.h"
+#include "resources/BoardIds.h"
 #include "resources/ResourceIds.h"
+#include "ui/Controls.h"
 #include "ui/Drawing.h"
 
 namespace {
@@ -64,34 +63,53 @@ void offerHumanButtons()
         showStopPass(1, 1);
 }
 
+void storeBookkeeping(Seat seat, const DecisionBookkeeping& after)
+{
+    game.passedFlags[seat] = after.passed;
+    game.passCount[seat] = after.passCount;
+    game.finishedFlags[seat] = after.finished;
+    game.stopCalled = after.stopCalled;
+    game.roundClosing = after.roundClosing;
+}
+
+// Leaves the cards of an exchange selected, as a human's taps would.
+void selectExchangeCards(Seat seat, const ComputerMove& decision, platform::Handle boardWindow)
+{
+    if (decision.move == Move::exchangeAll) {
+        for (int t = 0; t < cardsPerHand; ++t)
+            toggleSelection(ids::controlTable1 + t, boardWindow);
+    } else if (decision.move == Move::exchangeOne) {
+        toggleSelection(ids::firstControlOfSeat(seat) + decision.handCard, boardWindow);
+        toggleSelection(ids::controlTable1 + decision.tableCard, boardWindow);
+    }
+}
+
 void playComputerSeat(platform::Handle boardWindow)
 {
     const Seat seat = game.currentSeat;
     showStopPass(0, 0);
     requestRepaint(boardWindow);
-    const int suitResult = suitGroups(seat);
-    const int rankResult = rankGroups(seat);
     game.aiFirstTurn = game.firstTurnOfRound ? 1 : 0;
-    const int move = chooseComputerMove(seat, suitResult, rankResult, boardWindow);
+    const Move move = decideComputerTurn(seat, boardWindow);
     switch (move) {
-    case moveExchangeOne:
-    case moveExchangeAll:
+    case Move::exchangeOne:
+    case Move::exchangeAll:
         executeExchange(game.currentSeat);
         clearSelections();
         break;
-    case moveStop:
+    case Move::stop:
         game.finishedFlags[seat] = 1;
         flashIndicator(indicatorStop, seat, boardWindow);
         game.stopCalled = 1;
         game.currentSeat = nextLiveSeat(game.currentSeat);
         break;
-    case movePass:
+    case Move::pass:
         game.passedFlags[seat] = 1;
         flashIndicator(indicatorPass, seat, boardWindow);
         game.passCount[seat] += 1;
         game.currentSeat = nextLiveSeat(game.currentSeat);
         break;
-    default:
+    case Move::none:
         break;  // no change: the same seat is asked again
     }
     game.firstTurnOfRound = 0;
@@ -100,6 +118,23 @@ void playComputerSeat(platform::Handle boardWindow)
 }
 
 }  // namespace
+
+Move decideComputerTurn(Seat seat, platform::Handle boardWindow)
+{
+    const HandShape shape{suitGroups(game, seat), rankGroups(game, seat)};
+    game.suitGroupCard = shape.suit.card;
+    game.rankGroupCard = shape.rank.card;
+    clearSelections();
+    if (seat < seatWest || seat > seatEast)
+        return Move::none;
+    // Recorded before deciding: a hand of 31 or three aces closes the round, which the decision reads.
+    evaluateHand(seat);
+    const ComputerMove decision = chooseComputerMove(game, seat, shape);
+    storeBookkeeping(seat, decision.after);
+    selectExchangeCards(seat, decision, boardWindow);
+    pause(pauseThinking);
+    return decision.move;
+}
 
 Seat nextLiveSeat(Seat seat)
 {
@@ -193,11 +228,11 @@ void cardTapSequence(int controlId, platform::Handle boardWindow)
 
 void stopSequence(platform::Handle boardWindow)
 {
-    drawImageOnControl(shell.stopControl, res::imageStopPressed);
+    drawImageOnControl(boardControls.stop, res::imageStopPressed);
     pause(pausePressedButton);
     game.stopCalled = 1;
     game.finishedFlags[seatSouth] = 1;
-    drawImageOnControl(shell.stopControl, res::imageStopNormal);
+    drawImageOnControl(boardControls.stop, res::imageStopNormal);
     evaluateHand(game.currentSeat);
     showStopPass(0, 0);
     requestRepaint(boardWindow);
@@ -209,9 +244,9 @@ void stopSequence(platform::Handle boardWindow)
 
 void passSequence(platform::Handle boardWindow)
 {
-    drawImageOnControl(shell.passControl, res::imagePassPressed);
+    drawImageOnControl(boardControls.pass, res::imagePassPressed);
     pause(pausePressedButton);
-    drawImageOnControl(shell.passControl, res::imagePassNormal);
+    drawImageOnControl(boardControls.pass, res::imagePassNormal);
     if (game.stopCalled)
         game.finishedFlags[game.currentSeat] = 1;  // a Pass after a Stop is the human's last turn
     showStopPass(0, 0);

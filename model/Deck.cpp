@@ -1,6 +1,5 @@
 #include "model/Deck.h"
 
-#include "app/BoardControls.h"
 #include "model/CardCatalogue.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
@@ -51,7 +50,6 @@ int resetHands(bool newGame)
         game.finishedFlags[seat] = 0;
         game.passedFlags[seat] = 0;
     }
-    showCardControls(0);
     return 1;
 }
 

@@ -5,8 +5,8 @@
 // with the local time's seconds. Returns 1.
 int shuffleDeck();
 
-// Turns every hand into card backs, clears the finished and passed flags and
-// hides the fifteen card controls; refills every seat's lives to 4 for a new game. Returns 1.
+// Turns every hand into card backs and clears the finished and passed
+// flags; refills every seat's lives to 4 for a new game. Returns 1.
 int resetHands(bool newGame);
 
 // Clears the three hand and three table selection flags. Returns 1.

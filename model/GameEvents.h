@@ -3,11 +3,12 @@
 #pragma once
 
 #include "model/GameState.h"
+#include "model/Move.h"
 
 struct GameWatcher {
     void (*shuffled)(int seconds) = nullptr;           // the deck has just been filled
     void (*dealt)() = nullptr;                         // dealRound has returned
-    void (*computerMoved)(Seat seat, int move) = nullptr;  // the turn loop has acted on a computer move
+    void (*computerMoved)(Seat seat, Move move) = nullptr;  // the turn loop has acted on a computer move
     void (*settling)(int scoring) = nullptr;           // lives taken (scoring 1), or buttons hidden (scoring 0)
 };
 

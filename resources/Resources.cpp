@@ -1,6 +1,6 @@
 #include "resources/Resources.h"
 
-#include "app/BoardIds.h"
+#include "resources/BoardIds.h"
 #include "resources/ResourceIds.h"
 
 #include <iterator>

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 using namespace testing_support;
 
@@ -35,15 +36,13 @@ protected:
 
     // One computer turn as the turn engine asks for it. Stale selections are
     // left in place first: the decision has to start from a clear selection.
-    int decide(Seat seat)
+    Move decide(Seat seat)
     {
         game.currentSeat = seat;
         game.handSelected[0] = game.handSelected[1] = game.handSelected[2] = 1;
         game.tableSelected[0] = game.tableSelected[1] = game.tableSelected[2] = 1;
-        const int suitResult = suitGroups(seat);
-        const int rankResult = rankGroups(seat);
         const std::int64_t before = harness.pauseUnits();
-        const int move = chooseComputerMove(seat, suitResult, rankResult, harness.boardWindow());
+        const Move move = decideComputerTurn(seat, harness.boardWindow());
         pauseSpent = harness.pauseUnits() - before;
         return move;
     }
@@ -77,41 +76,41 @@ constexpr Flags all{1, 1, 1};
 
 struct GroupCase {
     CardRecord hand[3];
-    int result;
+    Group result;
     int position;
 };
 
-TEST_F(ComputerPlayer, SuitGroupsRecordsTheFixedPositionOfEachShape)
+TEST_F(ComputerPlayer, SuitGroupsFindsTheFixedPositionOfEachShape)
 {
     const GroupCase cases[] = {
-        {{card(7, clubs), card(8, diamonds), card(9, hearts)}, 0, 0},
-        {{card(7, clubs), card(8, clubs), card(9, diamonds)}, 2, 1},  // positions 0 and 1
-        {{card(7, clubs), card(8, diamonds), card(9, clubs)}, 2, 0},  // positions 0 and 2
-        {{card(7, diamonds), card(8, clubs), card(9, clubs)}, 2, 1},  // positions 1 and 2
-        {{card(7, clubs), card(8, clubs), card(9, clubs)}, 3, 0},
+        {{card(7, clubs), card(8, diamonds), card(9, hearts)}, Group::none, 0},
+        {{card(7, clubs), card(8, clubs), card(9, diamonds)}, Group::pair, 1},  // positions 0 and 1
+        {{card(7, clubs), card(8, diamonds), card(9, clubs)}, Group::pair, 0},  // positions 0 and 2
+        {{card(7, diamonds), card(8, clubs), card(9, clubs)}, Group::pair, 1},  // positions 1 and 2
+        {{card(7, clubs), card(8, clubs), card(9, clubs)}, Group::three, 0},
     };
     for (const GroupCase& c : cases) {
         setHand(seatWest, c.hand[0], c.hand[1], c.hand[2]);
-        game.suitGroupCard = 2;  // left over from an earlier turn
-        EXPECT_EQ(suitGroups(seatWest), c.result);
-        EXPECT_EQ(game.suitGroupCard, c.position);
+        const GroupResult result = suitGroups(game, seatWest);
+        EXPECT_EQ(result.group, c.result);
+        EXPECT_EQ(result.card, c.position);
     }
 }
 
-TEST_F(ComputerPlayer, RankGroupsRecordsTheFixedPositionOfEachShape)
+TEST_F(ComputerPlayer, RankGroupsFindsTheFixedPositionOfEachShape)
 {
     const GroupCase cases[] = {
-        {{card(7, clubs), card(8, diamonds), card(9, hearts)}, 0, 0},
-        {{card(7, clubs), card(7, diamonds), card(9, hearts)}, 2, 0},  // positions 0 and 1
-        {{card(7, clubs), card(9, diamonds), card(7, hearts)}, 2, 0},  // positions 0 and 2
-        {{card(9, clubs), card(7, diamonds), card(7, hearts)}, 2, 1},  // positions 1 and 2
-        {{card(king, clubs), card(king, diamonds), card(king, hearts)}, 3, 1},
+        {{card(7, clubs), card(8, diamonds), card(9, hearts)}, Group::none, 0},
+        {{card(7, clubs), card(7, diamonds), card(9, hearts)}, Group::pair, 0},  // positions 0 and 1
+        {{card(7, clubs), card(9, diamonds), card(7, hearts)}, Group::pair, 0},  // positions 0 and 2
+        {{card(9, clubs), card(7, diamonds), card(7, hearts)}, Group::pair, 1},  // positions 1 and 2
+        {{card(king, clubs), card(king, diamonds), card(king, hearts)}, Group::three, 1},
     };
     for (const GroupCase& c : cases) {
         setHand(seatWest, c.hand[0], c.hand[1], c.hand[2]);
-        game.rankGroupCard = 2;
-        EXPECT_EQ(rankGroups(seatWest), c.result);
-        EXPECT_EQ(game.rankGroupCard, c.position);
+        const GroupResult result = rankGroups(game, seatWest);
+        EXPECT_EQ(result.group, c.result);
+        EXPECT_EQ(result.card, c.position);
     }
 }
 
@@ -121,10 +120,29 @@ TEST_F(ComputerPlayer, AnalysisReadsOnlyTheAnalysedSeatsCards)
     setHand(seatNorth, card(ace, clubs), card(jack, diamonds), card(jack, spades));
     setHand(seatEast, card(10, diamonds), card(queen, clubs), card(queen, hearts));
     for (Seat seat : {seatNorth, seatEast}) {
-        EXPECT_EQ(rankGroups(seat), 2) << "seat " << seat;
-        EXPECT_EQ(game.rankGroupCard, 1) << "seat " << seat;
-        EXPECT_EQ(suitGroups(seat), 0) << "seat " << seat;
+        EXPECT_EQ(rankGroups(game, seat).group, Group::pair) << "seat " << seat;
+        EXPECT_EQ(rankGroups(game, seat).card, 1) << "seat " << seat;
+        EXPECT_EQ(suitGroups(game, seat).group, Group::none) << "seat " << seat;
     }
+}
+
+TEST_F(ComputerPlayer, TurnRecordsTheAnalysisAndTheDecisionChangesNothing)
+{
+    setHand(seatEast, card(7, clubs), card(8, clubs), card(9, diamonds));  // suit pair at 0 and 1
+    setTable(card(ace, clubs), card(king, hearts), card(queen, spades));
+    game.suitGroupCard = 2;  // left over from an earlier turn
+    game.rankGroupCard = 2;
+    GameState before;
+    std::memcpy(&before, &game, sizeof game);
+    const HandShape shape{suitGroups(game, seatEast), rankGroups(game, seatEast)};
+    const ComputerMove move = chooseComputerMove(game, seatEast, shape);
+    EXPECT_EQ(std::memcmp(&before, &game, sizeof game), 0) << "the decision wrote to the record";
+    EXPECT_EQ(move.move, Move::exchangeOne);
+    EXPECT_EQ(move.handCard, 2);
+    EXPECT_EQ(move.tableCard, 0);
+    EXPECT_EQ(decide(seatEast), Move::exchangeOne);
+    EXPECT_EQ(game.suitGroupCard, 1);
+    EXPECT_EQ(game.rankGroupCard, 0);
 }
 
 TEST_F(ComputerPlayer, LowestCardIndexTakesTheFirstOfEqualLowest)
@@ -141,7 +159,7 @@ TEST_F(ComputerPlayer, SouthSeatGetsNoMoveNoEvaluationAndNoPause)
 {
     setHand(seatSouth, card(ace, clubs), card(king, clubs), card(queen, clubs));  // 31 would close the round if valued
     setTable(card(7, diamonds), card(8, hearts), card(9, spades));
-    EXPECT_EQ(decide(seatSouth), 0);
+    EXPECT_EQ(decide(seatSouth), Move::none);
     expectSelected(none, none);
     expectBookkeeping(seatSouth, {});
     EXPECT_EQ(game.handValue[seatSouth], 0.0);
@@ -153,7 +171,7 @@ TEST_F(ComputerPlayer, MixedHandGivesAwayItsLowestCardEvenWhenItIsTheMatchedOne)
 {
     setHand(seatWest, card(7, clubs), card(10, diamonds), card(ace, hearts));
     setTable(card(king, clubs), card(8, spades), card(9, spades));
-    EXPECT_EQ(decide(seatWest), moveExchangeOne);
+    EXPECT_EQ(decide(seatWest), Move::exchangeOne);
     expectSelected(first, first);
     expectBookkeeping(seatWest, {});
     EXPECT_EQ(game.handValue[seatWest], 11.0);
@@ -163,7 +181,7 @@ TEST_F(ComputerPlayer, MixedHandTieKeepsTheFirstSuitPairFound)
 {
     setHand(seatNorth, card(9, clubs), card(10, diamonds), card(8, hearts));
     setTable(card(10, clubs), card(9, diamonds), card(7, spades));  // 9+10 and 10+9 are both 19
-    EXPECT_EQ(decide(seatNorth), moveExchangeOne);
+    EXPECT_EQ(decide(seatNorth), Move::exchangeOne);
     expectSelected(third, first);
     expectBookkeeping(seatNorth, {});
 }
@@ -172,7 +190,7 @@ TEST_F(ComputerPlayer, MixedHandTakesTheBestSuitPairFoundLater)
 {
     setHand(seatEast, card(7, clubs), card(10, diamonds), card(9, hearts));
     setTable(card(8, clubs), card(ace, diamonds), card(7, spades));  // 15 first, then 21
-    EXPECT_EQ(decide(seatEast), moveExchangeOne);
+    EXPECT_EQ(decide(seatEast), Move::exchangeOne);
     expectSelected(first, second);
     expectBookkeeping(seatEast, {});
 }
@@ -181,7 +199,7 @@ TEST_F(ComputerPlayer, MixedHandRankPairingKeepsTheLastMatchWithHandOuter)
 {
     setHand(seatWest, card(7, clubs), card(8, diamonds), card(9, hearts));
     setTable(card(9, spades), card(7, spades), card(queen, spades));  // hand 0 with table 1, then hand 2 with table 0
-    EXPECT_EQ(decide(seatWest), moveExchangeOne);
+    EXPECT_EQ(decide(seatWest), Move::exchangeOne);
     expectSelected(first, first);
     expectBookkeeping(seatWest, {});
 }
@@ -190,7 +208,7 @@ TEST_F(ComputerPlayer, MixedHandWithNothingPassesWithoutBookkeeping)
 {
     setHand(seatWest, card(7, clubs), card(8, diamonds), card(9, hearts));
     setTable(card(10, spades), card(jack, spades), card(king, spades));  // worth 30: not taken whole
-    EXPECT_EQ(decide(seatWest), movePass);
+    EXPECT_EQ(decide(seatWest), Move::pass);
     expectSelected(none, none);
     expectBookkeeping(seatWest, {});
 }
@@ -202,7 +220,7 @@ TEST_F(ComputerPlayer, AfterAnotherSeatsStopNothingFoundPassesAndFinishes)
     game.stopCalled = 1;
     setHand(seatNorth, card(7, clubs), card(8, diamonds), card(9, hearts));
     setTable(card(10, spades), card(jack, spades), card(king, spades));
-    EXPECT_EQ(decide(seatNorth), movePass);
+    EXPECT_EQ(decide(seatNorth), Move::pass);
     expectSelected(none, none);
     expectBookkeeping(seatNorth, {.finished = 1, .stopCalled = 1});
 }
@@ -212,7 +230,7 @@ TEST_F(ComputerPlayer, AfterAnotherSeatsStopAnExchangeAlsoFinishes)
     game.stopCalled = 1;
     setHand(seatNorth, card(7, clubs), card(10, diamonds), card(ace, hearts));
     setTable(card(king, clubs), card(8, spades), card(9, spades));
-    EXPECT_EQ(decide(seatNorth), moveExchangeOne);
+    EXPECT_EQ(decide(seatNorth), Move::exchangeOne);
     expectSelected(first, first);
     expectBookkeeping(seatNorth, {.finished = 1, .stopCalled = 1});
 }
@@ -222,7 +240,7 @@ TEST_F(ComputerPlayer, ClosingRoundSeatThatHasNotPassedStillPasses)
     game.roundClosing = 1;
     setHand(seatEast, card(7, clubs), card(8, diamonds), card(9, hearts));
     setTable(card(10, spades), card(jack, spades), card(king, spades));
-    EXPECT_EQ(decide(seatEast), movePass);
+    EXPECT_EQ(decide(seatEast), Move::pass);
     expectSelected(none, none);
     expectBookkeeping(seatEast, {.roundClosing = 1});
 }
@@ -234,7 +252,7 @@ TEST_F(ComputerPlayer, ClosingRoundSeatThatPassedBeforeSaysStop)
     game.passCount[seatEast] = 2;
     setHand(seatEast, card(7, clubs), card(8, diamonds), card(9, hearts));
     setTable(card(10, spades), card(jack, spades), card(king, spades));
-    EXPECT_EQ(decide(seatEast), moveStop);
+    EXPECT_EQ(decide(seatEast), Move::stop);
     expectSelected(none, none);
     expectBookkeeping(seatEast, {.passed = 1, .passCount = 2, .finished = 1, .stopCalled = 1, .roundClosing = 1});
 }
@@ -245,7 +263,7 @@ TEST_F(ComputerPlayer, RankPairCompletionTakesTheHighestTablePosition)
 {
     setHand(seatWest, card(ace, clubs), card(8, diamonds), card(8, hearts));
     setTable(card(8, spades), card(king, diamonds), card(8, clubs));
-    EXPECT_EQ(decide(seatWest), moveExchangeOne);
+    EXPECT_EQ(decide(seatWest), Move::exchangeOne);
     expectSelected(first, third);
     expectBookkeeping(seatWest, {});
 }
@@ -255,7 +273,7 @@ TEST_F(ComputerPlayer, RankPairWithoutCompletionPairsASuitOfAKeptCard)
     setHand(seatNorth, card(ace, clubs), card(8, diamonds), card(8, hearts));
     // The king at table 2 shares only the odd card's suit, so table 1 is taken.
     setTable(card(9, diamonds), card(7, hearts), card(king, clubs));
-    EXPECT_EQ(decide(seatNorth), moveExchangeOne);
+    EXPECT_EQ(decide(seatNorth), Move::exchangeOne);
     expectSelected(first, second);
     expectBookkeeping(seatNorth, {});
 }
@@ -264,7 +282,7 @@ TEST_F(ComputerPlayer, RankPairWithNothingRunsThePassStep)
 {
     setHand(seatEast, card(ace, clubs), card(8, diamonds), card(8, hearts));
     setTable(card(9, spades), card(10, spades), card(king, clubs));
-    EXPECT_EQ(decide(seatEast), movePass);
+    EXPECT_EQ(decide(seatEast), Move::pass);
     expectSelected(none, none);
     expectBookkeeping(seatEast, {.passed = 1, .passCount = 1});
 }
@@ -276,7 +294,7 @@ TEST_F(ComputerPlayer, ThreeKingsOnTheFirstMovePassWithoutCounting)
     game.aiFirstTurn = 1;
     setHand(seatWest, card(king, clubs), card(king, diamonds), card(king, hearts));
     setTable(card(7, clubs), card(8, diamonds), card(9, hearts));
-    EXPECT_EQ(decide(seatWest), movePass);
+    EXPECT_EQ(decide(seatWest), Move::pass);
     expectSelected(none, none);
     expectBookkeeping(seatWest, {.passed = 1});
     EXPECT_EQ(game.handValue[seatWest], 30.5);
@@ -286,7 +304,7 @@ TEST_F(ComputerPlayer, ThreeKingsOnALaterMoveSayStop)
 {
     setHand(seatWest, card(king, clubs), card(king, diamonds), card(king, hearts));
     setTable(card(7, clubs), card(8, diamonds), card(9, hearts));
-    EXPECT_EQ(decide(seatWest), moveStop);
+    EXPECT_EQ(decide(seatWest), Move::stop);
     expectSelected(none, none);
     expectBookkeeping(seatWest, {.finished = 1, .stopCalled = 1, .roundClosing = 1});
 }
@@ -296,7 +314,7 @@ TEST_F(ComputerPlayer, ThreeAcesSayStopEvenOnTheFirstMove)
     game.aiFirstTurn = 1;
     setHand(seatNorth, card(ace, clubs), card(ace, diamonds), card(ace, hearts));
     setTable(card(7, clubs), card(8, diamonds), card(9, hearts));
-    EXPECT_EQ(decide(seatNorth), moveStop);
+    EXPECT_EQ(decide(seatNorth), Move::stop);
     expectSelected(none, none);
     expectBookkeeping(seatNorth, {.passed = 1, .finished = 1, .stopCalled = 1, .roundClosing = 1});
     EXPECT_EQ(game.threeAcesFlag, 1);
@@ -307,7 +325,7 @@ TEST_F(ComputerPlayer, ThreeKingsTakeATableWorthThirtyOne)
 {
     setHand(seatEast, card(king, clubs), card(king, diamonds), card(king, hearts));
     setTable(card(ace, spades), card(king, spades), card(queen, spades));
-    EXPECT_EQ(decide(seatEast), moveExchangeAll);
+    EXPECT_EQ(decide(seatEast), Move::exchangeAll);
     expectSelected(none, all);
     // Valuing the table raises no flag, and a better table leaves the seat unmarked.
     expectBookkeeping(seatEast, {});
@@ -319,7 +337,7 @@ TEST_F(ComputerPlayer, SuitPairCompletionTakesTheHighestTablePosition)
 {
     setHand(seatWest, card(7, clubs), card(9, diamonds), card(king, clubs));
     setTable(card(8, clubs), card(10, hearts), card(ace, clubs));
-    EXPECT_EQ(decide(seatWest), moveExchangeOne);
+    EXPECT_EQ(decide(seatWest), Move::exchangeOne);
     expectSelected(second, third);
     expectBookkeeping(seatWest, {});
 }
@@ -329,7 +347,7 @@ TEST_F(ComputerPlayer, SuitPairWithoutCompletionPairsARankOfAKeptCard)
     setHand(seatNorth, card(7, clubs), card(9, diamonds), card(king, clubs));
     // Table 2 matches only the odd card's rank, so the king at table 1 is taken.
     setTable(card(7, hearts), card(king, spades), card(9, spades));
-    EXPECT_EQ(decide(seatNorth), moveExchangeOne);
+    EXPECT_EQ(decide(seatNorth), Move::exchangeOne);
     expectSelected(second, second);
     expectBookkeeping(seatNorth, {});
 }
@@ -339,7 +357,7 @@ TEST_F(ComputerPlayer, SuitPairPassStepBelowThreePassesOnly)
     game.passCount[seatEast] = 1;
     setHand(seatEast, card(7, clubs), card(9, diamonds), card(king, clubs));
     setTable(card(8, hearts), card(10, spades), card(jack, diamonds));
-    EXPECT_EQ(decide(seatEast), movePass);
+    EXPECT_EQ(decide(seatEast), Move::pass);
     expectSelected(none, none);
     expectBookkeeping(seatEast, {.passed = 1, .passCount = 2});
 }
@@ -349,7 +367,7 @@ TEST_F(ComputerPlayer, SuitPairPassStepReachingThreeSaysStop)
     game.passCount[seatEast] = 2;
     setHand(seatEast, card(7, clubs), card(9, diamonds), card(king, clubs));
     setTable(card(8, hearts), card(10, spades), card(jack, diamonds));
-    EXPECT_EQ(decide(seatEast), moveStop);
+    EXPECT_EQ(decide(seatEast), Move::stop);
     expectSelected(none, none);
     expectBookkeeping(seatEast, {.passed = 1, .passCount = 3, .finished = 1, .stopCalled = 1, .roundClosing = 1});
 }
@@ -359,7 +377,7 @@ TEST_F(ComputerPlayer, PassesFromEarlierGamesStillCountTowardsStop)
     game.passCount[seatWest] = 7;
     setHand(seatWest, card(7, clubs), card(9, diamonds), card(king, clubs));
     setTable(card(8, hearts), card(10, spades), card(jack, diamonds));
-    EXPECT_EQ(decide(seatWest), moveStop);
+    EXPECT_EQ(decide(seatWest), Move::stop);
     expectSelected(none, none);
     expectBookkeeping(seatWest, {.passed = 1, .passCount = 8, .finished = 1, .stopCalled = 1, .roundClosing = 1});
 }
@@ -370,7 +388,7 @@ TEST_F(ComputerPlayer, DoublePairSuitCompletionTakesTheEightNotTheAce)
 {
     setHand(seatWest, card(7, clubs), card(7, diamonds), card(king, clubs));
     setTable(card(9, hearts), card(ace, clubs), card(8, clubs));
-    EXPECT_EQ(decide(seatWest), moveExchangeOne);
+    EXPECT_EQ(decide(seatWest), Move::exchangeOne);
     expectSelected(second, third);
     expectBookkeeping(seatWest, {});
 }
@@ -379,7 +397,7 @@ TEST_F(ComputerPlayer, DoublePairPrefersCompletingTheRank)
 {
     setHand(seatNorth, card(7, clubs), card(7, diamonds), card(king, clubs));
     setTable(card(7, hearts), card(ace, clubs), card(9, spades));
-    EXPECT_EQ(decide(seatNorth), moveExchangeOne);
+    EXPECT_EQ(decide(seatNorth), Move::exchangeOne);
     expectSelected(third, first);
     expectBookkeeping(seatNorth, {});
 }
@@ -388,7 +406,7 @@ TEST_F(ComputerPlayer, DoublePairWithNothingRunsThePassStep)
 {
     setHand(seatEast, card(7, clubs), card(7, diamonds), card(king, clubs));
     setTable(card(9, hearts), card(10, spades), card(queen, diamonds));
-    EXPECT_EQ(decide(seatEast), movePass);
+    EXPECT_EQ(decide(seatEast), Move::pass);
     expectSelected(none, none);
     expectBookkeeping(seatEast, {.passed = 1, .passCount = 1});
 }
@@ -399,7 +417,7 @@ TEST_F(ComputerPlayer, OneSuitTakesTheHighestImprovingCard)
 {
     setHand(seatWest, card(7, clubs), card(9, clubs), card(10, clubs));  // 26
     setTable(card(8, clubs), card(ace, clubs), card(queen, spades));
-    EXPECT_EQ(decide(seatWest), moveExchangeOne);
+    EXPECT_EQ(decide(seatWest), Move::exchangeOne);
     expectSelected(first, second);
     expectBookkeeping(seatWest, {});
 }
@@ -408,7 +426,7 @@ TEST_F(ComputerPlayer, OneSuitGivesAwayItsWeakestCardWhereverItLies)
 {
     setHand(seatNorth, card(10, clubs), card(9, clubs), card(7, clubs));  // 26; 19 + 8 = 27 improves it
     setTable(card(8, clubs), card(8, diamonds), card(queen, spades));
-    EXPECT_EQ(decide(seatNorth), moveExchangeOne);
+    EXPECT_EQ(decide(seatNorth), Move::exchangeOne);
     expectSelected(third, first);
     expectBookkeeping(seatNorth, {});
 }
@@ -417,7 +435,7 @@ TEST_F(ComputerPlayer, OneSuitCardOfEqualPointsIsNoImprovement)
 {
     setHand(seatEast, card(10, clubs), card(jack, clubs), card(queen, clubs));  // 30
     setTable(card(king, clubs), card(8, diamonds), card(9, hearts));
-    EXPECT_EQ(decide(seatEast), moveStop);
+    EXPECT_EQ(decide(seatEast), Move::stop);
     expectSelected(none, none);
     expectBookkeeping(seatEast, {.finished = 1, .stopCalled = 1, .roundClosing = 1});
 }
@@ -426,7 +444,7 @@ TEST_F(ComputerPlayer, OneSuitWorthTwentySevenUnimprovedSaysStop)
 {
     setHand(seatWest, card(8, clubs), card(9, clubs), card(10, clubs));
     setTable(card(7, clubs), card(8, diamonds), card(queen, spades));  // the 7 of the suit would lower it
-    EXPECT_EQ(decide(seatWest), moveStop);
+    EXPECT_EQ(decide(seatWest), Move::stop);
     expectSelected(none, none);
     expectBookkeeping(seatWest, {.finished = 1, .stopCalled = 1, .roundClosing = 1});
 }
@@ -435,7 +453,7 @@ TEST_F(ComputerPlayer, OneSuitWorthTwentySixUnimprovedPassesWithoutBookkeeping)
 {
     setHand(seatWest, card(7, clubs), card(9, clubs), card(10, clubs));
     setTable(card(8, diamonds), card(9, hearts), card(queen, spades));
-    EXPECT_EQ(decide(seatWest), movePass);
+    EXPECT_EQ(decide(seatWest), Move::pass);
     expectSelected(none, none);
     expectBookkeeping(seatWest, {});
 }
@@ -444,7 +462,7 @@ TEST_F(ComputerPlayer, OneSuitWorthTwentyFiveUnimprovedRunsThePassStep)
 {
     setHand(seatWest, card(7, clubs), card(8, clubs), card(10, clubs));
     setTable(card(8, diamonds), card(9, hearts), card(queen, spades));
-    EXPECT_EQ(decide(seatWest), movePass);
+    EXPECT_EQ(decide(seatWest), Move::pass);
     expectSelected(none, none);
     expectBookkeeping(seatWest, {.passed = 1, .passCount = 1});
 }
@@ -455,7 +473,7 @@ TEST_F(ComputerPlayer, TableWorthThirtyOneOverridesAFoundExchange)
 {
     setHand(seatWest, card(7, clubs), card(10, diamonds), card(9, hearts));
     setTable(card(ace, clubs), card(king, clubs), card(queen, clubs));
-    EXPECT_EQ(decide(seatWest), moveExchangeAll);
+    EXPECT_EQ(decide(seatWest), Move::exchangeAll);
     expectSelected(none, all);
     expectBookkeeping(seatWest, {});
 }
@@ -464,7 +482,7 @@ TEST_F(ComputerPlayer, TableWorthThirtyOneOverridesAFinishedSeatKeepingItsFlags)
 {
     setHand(seatNorth, card(8, diamonds), card(9, diamonds), card(10, diamonds));  // 27, nothing of its suit on the table
     setTable(card(ace, clubs), card(king, clubs), card(queen, clubs));
-    EXPECT_EQ(decide(seatNorth), moveExchangeAll);
+    EXPECT_EQ(decide(seatNorth), Move::exchangeAll);
     expectSelected(none, all);
     expectBookkeeping(seatNorth, {.finished = 1, .stopCalled = 1, .roundClosing = 1});
 }
@@ -473,7 +491,7 @@ TEST_F(ComputerPlayer, TableOfThreeOfARankIsTakenWhole)
 {
     setHand(seatEast, card(7, clubs), card(8, diamonds), card(9, hearts));
     setTable(card(queen, clubs), card(queen, diamonds), card(queen, spades));
-    EXPECT_EQ(decide(seatEast), moveExchangeAll);
+    EXPECT_EQ(decide(seatEast), Move::exchangeAll);
     expectSelected(none, all);
     expectBookkeeping(seatEast, {});
 }
@@ -482,7 +500,7 @@ TEST_F(ComputerPlayer, TableOfThreeAcesIsTakenWholeWithoutRaisingFlags)
 {
     setHand(seatEast, card(7, clubs), card(8, diamonds), card(9, hearts));
     setTable(card(ace, clubs), card(ace, diamonds), card(ace, spades));
-    EXPECT_EQ(decide(seatEast), moveExchangeAll);
+    EXPECT_EQ(decide(seatEast), Move::exchangeAll);
     expectSelected(none, all);
     expectBookkeeping(seatEast, {});
     EXPECT_EQ(game.threeAcesFlag, 0);

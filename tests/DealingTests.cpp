@@ -2,9 +2,9 @@
 #include "tests/CardHelpers.h"
 #include "tests/Harness.h"
 
-#include "app/BoardIds.h"
 #include "flow/Dealing.h"
 #include "model/Deck.h"
+#include "resources/BoardIds.h"
 #include "ui/ImageTables.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // random, with the record checked after every input.
 #include "tests/Harness.h"
 
-#include "app/BoardIds.h"
+#include "resources/BoardIds.h"
 #include "tools/SimulatorSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,10 @@
 #include "tests/Harness.h"
 
-#include "app/BoardIds.h"
 #include "app/Program.h"
 #include "app/Shell.h"
+#include "resources/BoardIds.h"
 #include "resources/Resources.h"
+#include "ui/Controls.h"
 
 #include <cstring>
 
@@ -15,6 +16,7 @@ Harness::Harness(int pinnedSeconds)
     platform::headless::pinSeconds(pinnedSeconds);
     zeroGameState();
     shell = ShellState{};
+    boardControls = ControlHandles{};
     platform::headless::setBoxAnswerer(
         [this](const std::string& text, const std::string& caption, platform::BoxButtons buttons) {
             int answer = buttons == platform::BoxButtons::yesNo ? platform::answerYes : platform::answerOk;

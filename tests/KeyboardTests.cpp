@@ -3,12 +3,11 @@
 #include "tests/CardHelpers.h"
 #include "tests/Harness.h"
 
-#include "app/BoardIds.h"
 #include "app/KeyboardFocus.h"
 #include "app/KeyboardPlay.h"
 #include "flow/TurnEngine.h"
 #include "platform/Headless.h"
-#include "resources/Resources.h"
+#include "resources/BoardIds.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,13 @@
 // simulator as a program is checked from outside by simulator_test.sh.
 #include "tests/CardHelpers.h"
 
-#include "app/BoardControls.h"
-#include "app/BoardIds.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "model/GameState.h"
 #include "platform/Headless.h"
+#include "resources/BoardIds.h"
 #include "tools/SimulatorSupport.h"
+#include "ui/Controls.h"
 
 #include <gtest/gtest.h>
 

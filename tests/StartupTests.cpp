@@ -3,9 +3,10 @@
 #include "tests/Harness.h"
 
 #include "app/BoardControls.h"
-#include "app/BoardIds.h"
 #include "app/Program.h"
 #include "app/Shell.h"
+#include "resources/BoardIds.h"
+#include "ui/Controls.h"
 #include "ui/Drawing.h"
 #include "ui/ImageTables.h"
 
@@ -191,7 +192,7 @@ TEST(Painting, StopDrawItemRestoresTheNormalImage)
     Harness harness;
     showStopPass(1, 1);
     harness.runUntilIdle();
-    drawImageOnControl(shell.stopControl, 281);
+    drawImageOnControl(boardControls.stop, 281);
     EXPECT_TRUE(harness.boardShowsImage(60, 167, 281));
     platform::sendMessage(harness.boardWindow(), platform::Msg::drawItem, ids::controlStop, 0);
     EXPECT_TRUE(harness.boardShowsImage(60, 167, 279));

@@ -2,8 +2,8 @@
 #include "tests/CardHelpers.h"
 #include "tests/Harness.h"
 
-#include "app/BoardIds.h"
 #include "flow/TurnEngine.h"
+#include "resources/BoardIds.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,14 @@
 // clock steps decoded from the bytes, with the game record checked after
 // every input. A violation, or a round the computer seats never let end,
 // aborts with the decoded inputs, so libFuzzer keeps the case.
-#include "app/BoardIds.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "platform/Headless.h"
+#include "resources/BoardIds.h"
 #include "tools/SimulatorSupport.h"
+#include "ui/Controls.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -67,7 +68,7 @@ FuzzRun run;
     std::abort();
 }
 
-void onComputerMoved(Seat, int)
+void onComputerMoved(Seat, Move)
 {
     if (++run.computerMoves > maximumComputerMovesPerInput)
         fail("the computer seats moved " + std::to_string(maximumComputerMovesPerInput) +

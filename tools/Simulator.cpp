@@ -2,12 +2,12 @@
 // with a scripted human, a virtual clock and an optional JSON Lines trace.
 // Everything it writes except the wall-time line is a function of its arguments.
 #include "ai/MoveDecision.h"
-#include "app/BoardIds.h"
 #include "app/Program.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "model/HandEvaluation.h"
 #include "platform/Headless.h"
+#include "resources/BoardIds.h"
 #include "tools/SimulatorSupport.h"
 
 #include <algorithm>
@@ -130,16 +130,16 @@ void onDealt()
     snapshot("deal");
 }
 
-void onComputerMoved(Seat seat, int move)
+void onComputerMoved(Seat seat, Move move)
 {
     if (++run.computerMovesThisInput > maximumComputerMovesPerInput)
         stopInsideInput("the computer seats made " + std::to_string(maximumComputerMovesPerInput) +
                         " moves without the round ending or the human getting a turn");
-    const bool exchanged = move == moveExchangeOne || move == moveExchangeAll;
+    const bool exchanged = move == Move::exchangeOne || move == Move::exchangeAll;
     const CardRecord (&hand)[3] = game.hands[seat];
     run.lastMoveMadeThirtyOne = exchanged && valueOfThree(hand[0], hand[1], hand[2]) == valueThirtyOne;
     rememberSouthHand();
-    snapshot("move", "\"seat\":" + std::to_string(seat) + ",\"move\":" + std::to_string(move) + ",");
+    snapshot("move", "\"seat\":" + std::to_string(seat) + ",\"move\":" + std::to_string(static_cast<int>(move)) + ",");
 }
 
 void onSettling(int scoring)

@@ -1,12 +1,13 @@
 #include "tools/SimulatorSupport.h"
 
-#include "app/BoardIds.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "model/HandEvaluation.h"
 #include "platform/Headless.h"
+#include "resources/BoardIds.h"
+#include "ui/Controls.h"
 
 #include <cstdio>
 #include <set>
@@ -42,6 +43,7 @@ bool startFreshProcess()
     platform::headless::install();
     zeroGameState();
     shell = ShellState{};
+    boardControls = ControlHandles{};
     gameWatcher = GameWatcher{};
     if (!startUp())
         return false;

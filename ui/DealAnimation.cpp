@@ -1,8 +1,8 @@
 #include "ui/DealAnimation.h"
 
-#include "app/BoardIds.h"
-#include "app/Shell.h"
+#include "resources/BoardIds.h"
 #include "resources/ResourceIds.h"
+#include "ui/Controls.h"
 #include "ui/Drawing.h"
 
 namespace {
@@ -73,9 +73,9 @@ constexpr SeatMotion motions[5] = {
 void placeSecondHand(const SeatMotion& motion, const Point (&positions)[3])
 {
     for (int slot = 0; slot < 3; ++slot) {
-        platform::moveWindow(shell.secondHand[slot], positions[slot].x, positions[slot].y, motion.width,
+        platform::moveWindow(boardControls.secondHand[slot], positions[slot].x, positions[slot].y, motion.width,
                              motion.height, true);
-        drawImageOnControl(shell.secondHand[slot], motion.imageId);
+        drawImageOnControl(boardControls.secondHand[slot], motion.imageId);
     }
 }
 
@@ -85,11 +85,11 @@ void showSecondHand(Seat seat, platform::Handle boardWindow)
 {
     const SeatMotion& motion = motions[seat];
     for (int slot = 0; slot < 3; ++slot) {
-        shell.secondHand[slot] = platform::createWindow(
+        boardControls.secondHand[slot] = platform::createWindow(
             "BUTTON", "", platform::styleVisible | platform::styleChild | platform::styleOwnerDraw,
             motion.start[slot].x, motion.start[slot].y, motion.width, motion.height, boardWindow,
             motion.firstControlId + slot);
-        drawImageOnControl(shell.secondHand[slot], motion.imageId);
+        drawImageOnControl(boardControls.secondHand[slot], motion.imageId);
     }
     pause(pauseThinking);
 }
@@ -107,7 +107,7 @@ void moveSecondHand(Seat seat, int answer, platform::Handle boardWindow)
     }
     requestRepaint(boardWindow);
     pause(pauseAnimationStep);
-    for (platform::Handle& control : shell.secondHand) {
+    for (platform::Handle& control : boardControls.secondHand) {
         platform::destroyWindow(control);
         control = 0;
     }

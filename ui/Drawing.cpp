@@ -1,8 +1,8 @@
 #include "ui/Drawing.h"
 
-#include "app/BoardIds.h"
-#include "app/Shell.h"
+#include "resources/BoardIds.h"
 #include "resources/ResourceIds.h"
+#include "ui/Controls.h"
 #include "ui/ImageTables.h"
 
 namespace {
