@@ -82,10 +82,6 @@ platform::Param handleBoardKey(platform::Handle boardWindow, platform::Param key
     case platform::keyF1:
         platform::messageBox(boardWindow, HowToPlayText, HowToPlayCaption, platform::BoxButtons::ok);
         return 1;
-    case platform::keyF2:
-        // As the menu's New: the same command, marked as a key like an accelerator.
-        platform::sendMessage(boardWindow, platform::Msg::command, platform::makeCommandParam(ids::commandNew, 1), 0);
-        return 1;
     default:
         return 0;
     }

@@ -1,5 +1,5 @@
 // Playing with the keyboard: the board window's keys, each turned into the
-// tap, button or menu command a pointer would give.
+// tap or button press a pointer would give. F2 (New) is an accelerator.
 #pragma once
 
 #include "platform/Platform.h"

@@ -12,27 +12,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace testing_support;
 
 namespace {
 
 constexpr std::uint32_t focusYellow = 0xFFEC40;
-
-// As the turn tests set it up: the human to move, hands no single exchange turns into 31.
-void setQuietCards()
-{
-    setHand(seatSouth, card(7, clubs), card(8, diamonds), card(9, hearts));
-    setHand(seatWest, card(10, clubs), card(jack, diamonds), card(queen, spades));
-    setHand(seatNorth, card(7, spades), card(8, hearts), card(10, diamonds));
-    setHand(seatEast, card(8, spades), card(9, clubs), card(jack, hearts));
-    setTable(card(7, hearts), card(8, clubs), card(9, spades));
-    for (Seat seat = 1; seat <= 4; ++seat)
-        game.finishedFlags[seat] = 0;
-    game.firstTurnOfRound = 0;
-    game.roundClosing = 0;
-    game.stopCalled = 0;
-}
 
 // The record as it stood when the first pause (of `units`, or of any length)
 // after some input began; and whether a round's result was waited for.
@@ -320,10 +306,18 @@ TEST(KeyboardRound, ARoundPlayedWithKeysOnlyExchangesPassesAndStops)
 
 // ---- New, How to play, and keys while a box is open ----------------------------------
 
+// F2 is an accelerator, so whoever watches the commands (the simulator, the
+// fuzz target's invariants) sees it as the New it is.
 TEST(KeyboardCommands, F2StartsANewGameAsTheMenusNewDoes)
 {
     Harness byKey(17);
+    std::vector<int> chosen;
+    platform::headless::Observer observer;
+    observer.commandChosen = [&chosen](int command) { chosen.push_back(command); };
+    platform::headless::setObserver(observer);
     byKey.key(platform::keyF2);
+    platform::headless::setObserver({});
+    EXPECT_EQ(chosen, std::vector<int>{ids::commandNew});
     const GameState afterKey = game;
     Harness byMenu(17);
     byMenu.chooseMenu(ids::commandNew);
