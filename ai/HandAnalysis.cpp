@@ -1,6 +1,6 @@
 // Classifies a computer seat's three cards by suit and by rank. The move
 // decision picks its search by the two group results and reads the group's
-// suit or rank through the recorded hand position.
+// suit or rank through the hand position returned with each.
 #include "ai/HandAnalysis.h"
 
 namespace {

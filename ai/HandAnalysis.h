@@ -13,8 +13,8 @@ struct GroupResult {
 
 // Seats 2..4 only; any other seat has no group. The turn engine records the
 // card positions in suitGroupCard / rankGroupCard.
-GroupResult suitGroups(const GameState& state, Seat seat);
-GroupResult rankGroups(const GameState& state, Seat seat);
+[[nodiscard]] GroupResult suitGroups(const GameState& state, Seat seat);
+[[nodiscard]] GroupResult rankGroups(const GameState& state, Seat seat);
 
 // Position (0..2) of the smallest of three point values, the first of equal ones.
-int lowestCardIndex(int points0, int points1, int points2);
+[[nodiscard]] int lowestCardIndex(int points0, int points1, int points2);

@@ -108,30 +108,54 @@ void searchMixedHand(Decision& d)
     }
 }
 
+// A card attribute a hand's group shares: &CardRecord::suit or &CardRecord::rank.
+using Attribute = std::int16_t CardRecord::*;
+
+// Whether a hand card other than `odd` has the table card's `attribute`.
+bool sharedWithKeptCard(const Decision& d, int odd, const CardRecord& table, Attribute attribute)
+{
+    for (int h = 0; h < cardsPerHand; ++h)
+        if (h != odd && table.*attribute == d.hand(h).*attribute)
+            return true;
+    return false;
+}
+
+// Records the last table card that `matches` as the exchange by `attribute`.
+template <typename Match>
+void takeLastTableMatch(Decision& d, Attribute attribute, Match matches)
+{
+    const bool bySuit = attribute == &CardRecord::suit;
+    for (int t = 0; t < cardsPerHand; ++t) {
+        if (matches(d.tableCard(t))) {
+            (bySuit ? d.suitTableCard : d.rankTableCard) = t;
+            (bySuit ? d.suitExchange : d.rankExchange) = true;
+        }
+    }
+}
+
+// Every pair hand searches the same way: the last table card that completes
+// its group, else the last that pairs with a kept card the other way; with
+// neither, the seat runs the pass step.
+template <typename Completes, typename PairsOtherWay>
+void searchPairHand(Decision& d, Attribute group, Completes completesGroup, PairsOtherWay pairsOtherWay)
+{
+    const Attribute other = group == &CardRecord::suit ? &CardRecord::rank : &CardRecord::suit;
+    takeLastTableMatch(d, group, completesGroup);
+    if (!d.foundExchange())
+        takeLastTableMatch(d, other, pairsOtherWay);
+    if (!d.foundExchange())
+        runPassStep(d);
+}
+
 void searchRankPairHand(Decision& d)
 {
     const int odd = oddRankCard(d);
     d.rankHandCard = odd;
     d.suitHandCard = odd;
-
-    for (int t = 0; t < cardsPerHand; ++t) {
-        if (d.tableCard(t).rank == pairRank(d)) {
-            d.rankTableCard = t;
-            d.rankExchange = true;
-        }
-    }
-    if (!d.rankExchange) {
-        for (int t = 0; t < cardsPerHand; ++t) {
-            for (int h = 0; h < cardsPerHand; ++h) {
-                if (h != odd && d.tableCard(t).suit == d.hand(h).suit) {
-                    d.suitTableCard = t;
-                    d.suitExchange = true;
-                }
-            }
-        }
-    }
-    if (!d.foundExchange())
-        runPassStep(d);
+    const int rank = pairRank(d);
+    searchPairHand(
+        d, &CardRecord::rank, [&](const CardRecord& table) { return table.rank == rank; },
+        [&](const CardRecord& table) { return sharedWithKeptCard(d, odd, table, &CardRecord::suit); });
 }
 
 void searchThreeOfARankHand(Decision& d)
@@ -160,25 +184,9 @@ void searchSuitPairHand(Decision& d)
     }
     d.suitHandCard = odd;
     d.rankHandCard = odd;
-
-    for (int t = 0; t < cardsPerHand; ++t) {
-        if (d.tableCard(t).suit == suit) {
-            d.suitTableCard = t;
-            d.suitExchange = true;
-        }
-    }
-    if (!d.suitExchange) {
-        for (int t = 0; t < cardsPerHand; ++t) {
-            for (int h = 0; h < cardsPerHand; ++h) {
-                if (h != odd && d.tableCard(t).rank == d.hand(h).rank) {
-                    d.rankTableCard = t;
-                    d.rankExchange = true;
-                }
-            }
-        }
-    }
-    if (!d.foundExchange())
-        runPassStep(d);
+    searchPairHand(
+        d, &CardRecord::suit, [&](const CardRecord& table) { return table.suit == suit; },
+        [&](const CardRecord& table) { return sharedWithKeptCard(d, odd, table, &CardRecord::rank); });
 }
 
 void searchDoublePairHand(Decision& d)
@@ -192,23 +200,9 @@ void searchDoublePairHand(Decision& d)
         else
             d.bestValue += valueOfPoints(d.hand(h).points);
     }
-
-    for (int t = 0; t < cardsPerHand; ++t) {
-        if (d.tableCard(t).rank == rank) {
-            d.rankTableCard = t;
-            d.rankExchange = true;
-        }
-    }
-    if (!d.rankExchange) {
-        for (int t = 0; t < cardsPerHand; ++t) {
-            if (d.tableCard(t).suit == suit) {
-                d.suitTableCard = t;
-                d.suitExchange = true;
-            }
-        }
-    }
-    if (!d.foundExchange())
-        runPassStep(d);
+    searchPairHand(
+        d, &CardRecord::rank, [&](const CardRecord& table) { return table.rank == rank; },
+        [&](const CardRecord& table) { return table.suit == suit; });
 }
 
 void searchOneSuitHand(Decision& d)

@@ -31,4 +31,4 @@ struct HandShape {
 
 // Decides the move of `seat` (2..4) from the record, its hand's shape and
 // `aiFirstTurn`. Any other seat gets Move::none.
-ComputerMove chooseComputerMove(const GameState& state, Seat seat, const HandShape& shape);
+[[nodiscard]] ComputerMove chooseComputerMove(const GameState& state, Seat seat, const HandShape& shape);

@@ -1,5 +1,5 @@
 // The board window's message procedure: painting, owner-drawn controls and
-// the dispatch of taps and menu commands to the game.
+// the dispatch of taps and menu commands to the game, and the About dialog.
 #include "app/KeyboardFocus.h"
 #include "app/KeyboardPlay.h"
 #include "app/Program.h"

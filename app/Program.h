@@ -4,7 +4,7 @@
 #include "platform/Platform.h"
 
 // Returns 1 when the board is up, 0 when the program is to end.
-int startUp();
+[[nodiscard]] int startUp();
 // Runs the message loop until the quit message (or, headless, until input runs out); returns the quit code.
 int runMessageLoop();
 // startUp then runMessageLoop; 0 at once when start-up fails.

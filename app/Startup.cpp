@@ -1,4 +1,5 @@
-// Start-up, the message loop, the menu bar and the About dialog.
+// Start-up: the single-instance rule, the board window, its menu bar and
+// controls, the reset record; then the message loop.
 #include "app/BoardControls.h"
 #include "app/KeyboardFocus.h"
 #include "app/Program.h"
@@ -31,7 +32,7 @@ int startUp()
         return 0;
     resetKeyboardFocus();
 
-    platform::registerClass(platform::WindowClass{className, boardWindowProcedure, res::iconProgram, true});
+    platform::registerClass(platform::WindowClass{className, boardWindowProcedure, res::iconProgram});
     shell.boardWindow = platform::createWindow(className, title, platform::styleVisible, platform::useDefault,
                                                platform::useDefault, platform::useDefault, platform::useDefault, 0, 0);
     if (shell.boardWindow == 0)
@@ -51,7 +52,7 @@ int startUp()
     shell.backgroundHeight = shell.backgroundImage ? shell.backgroundImage->height : 0;
 
     const std::uint32_t controlStyle = platform::styleVisible | platform::styleChild | platform::styleOwnerDraw;
-    for (int index = 0; index < 17; ++index) {
+    for (int index = 0; index < boardControlCount; ++index) {
         const ControlPlace& place = BoardControlPlaces[index];
         const char* text = place.id == ids::controlStop ? "Stop" : place.id == ids::controlPass ? "Pass" : "";
         const platform::Handle control = platform::createWindow("BUTTON", text, controlStyle, place.x, place.y,
@@ -63,14 +64,14 @@ int startUp()
         else
             boardControls.pass = control;
     }
-    showCardControls(0);
-    showStopPass(0, 0);
+    hideAllCards();
+    offerButtons(Buttons::none);
 
     platform::showWindow(shell.boardWindow, true);
     platform::updateWindow(shell.boardWindow);
 
-    resetHands(false);
-    showCardControls(0);
+    resetHands(Lives::keep);
+    hideAllCards();
     game.currentSeat = seatSouth;
     game.gameRunning = 0;
     game.dealerChoicePending = 1;

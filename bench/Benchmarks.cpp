@@ -21,6 +21,9 @@
 #include <random>
 #include <vector>
 
+// Every allocation of the process so far (CountingAllocator.cpp).
+long allocationCount();
+
 namespace {
 
 using Hand = std::array<CardRecord, 3>;
@@ -108,7 +111,7 @@ BENCHMARK(shuffleTheDeck);
 
 // West holds a mixed hand that a table card of its suit improves, so every
 // call decides the same exchange and leaves the record as it found it. The
-// decision pre-selects the cards through the board, so this includes
+// turn engine selects the exchange's cards on the board, so this includes
 // redrawing the 15 card controls on the headless screen and the thinking pause.
 void chooseAComputerMove(benchmark::State& state)
 {
@@ -137,33 +140,72 @@ BENCHMARK(chooseAComputerMove);
 long roundsDealt = 0;
 sim::ScriptedHuman* roundsHuman = nullptr;
 
+// Allocations between deals: from each game's second deal to its last, so
+// whole rounds of steady play and neither "New" nor the game-over box.
+struct SteadyCount {
+    long dealsThisGame = 0;
+    long atSecondDeal = 0;
+    long atLastDeal = 0;
+    long rounds = 0;
+    long allocations = 0;
+
+    void dealt()
+    {
+        ++dealsThisGame;
+        if (dealsThisGame == 2)
+            atSecondDeal = allocationCount();
+        atLastDeal = allocationCount();
+    }
+    void gameOver()
+    {
+        if (dealsThisGame > 2) {
+            rounds += dealsThisGame - 2;
+            allocations += atLastDeal - atSecondDeal;
+        }
+        dealsThisGame = 0;
+    }
+};
+SteadyCount steady;
+
 void countRound()
 {
     ++roundsDealt;
+    steady.dealt();
     roundsHuman->roundDealt();
 }
 
+enum class Pixels { drawn, skipped };
+
 // Whole games on the headless back end, from "New" to the game-over box, with
-// a scripted human; the figure is rounds per second of processor time.
-void playWholeRounds(benchmark::State& state, sim::Strategy strategy)
+// a scripted human; the figure is rounds per second of processor time. With
+// pixels skipped every drawing call still runs but moves nothing: that is the
+// game (and the window system) alone.
+void playWholeRounds(benchmark::State& state, sim::Strategy strategy, Pixels pixels)
 {
     std::mt19937_64 random(7);
     sim::ScriptedHuman human(strategy, random);
     roundsHuman = &human;
     roundsDealt = 0;
+    steady = SteadyCount{};
     for (auto _ : state) {
         startGame(&human, countRound);
+        platform::headless::skipPixels(pixels == Pixels::skipped);
         while (game.gameRunning) {
             sim::queueHumanInput(human.nextInput());
             runMessageLoop();
         }
+        steady.gameOver();
     }
     state.counters["rounds"] = benchmark::Counter(static_cast<double>(roundsDealt), benchmark::Counter::kIsRate);
     state.counters["rounds/game"] =
         benchmark::Counter(static_cast<double>(roundsDealt) / static_cast<double>(state.iterations()));
+    state.counters["allocs/round"] = benchmark::Counter(
+        steady.rounds > 0 ? static_cast<double>(steady.allocations) / static_cast<double>(steady.rounds) : 0.0);
 }
-BENCHMARK_CAPTURE(playWholeRounds, greedy, sim::Strategy::greedy)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(playWholeRounds, passive, sim::Strategy::passive)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(playWholeRounds, greedy, sim::Strategy::greedy, Pixels::drawn)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(playWholeRounds, greedyWithoutPixels, sim::Strategy::greedy, Pixels::skipped)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(playWholeRounds, passive, sim::Strategy::passive, Pixels::drawn)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -37,8 +37,8 @@ void dealOneSeat(DealState& deal, Seat seat, platform::Handle boardWindow)
             dealCard(deal, game.hands[seat][position]);
             drawCardControl(firstControl + position);
         }
-        const int answer = askDealerChoice(seat, seat == seatSouth, boardWindow);
-        if (answer == dealerExchanges) {
+        const Chooser chooser = seat == seatSouth ? Chooser::human : Chooser::computer;
+        if (askDealerChoice(seat, chooser, boardWindow) == DealerChoice::exchange) {
             // The first three cards leave play for the round.
             for (int position = 0; position < cardsPerHand; ++position) {
                 dealCard(deal, game.hands[seat][position]);
@@ -69,41 +69,45 @@ bool anySeatToBeDealt(const DealState& deal)
 
 void newGameSequence(platform::Handle boardWindow)
 {
-    resetHands(true);
-    showCardControls(0);
+    resetHands(Lives::refill);
+    hideAllCards();
     clearSelections();
     shuffleDeck();
     dealerDraw(boardWindow);
-    const Seat dealer = chooseDealer();
-    game.currentSeat = dealer;
-    game.dealerSeat = dealer;
+    game.dealerSeat = chooseDealer();
     game.gameRunning = 1;
+    // The round's shuffle reads the same clock: within one second it deals the dealer-draw cards first.
+    startRound(boardWindow);
+    runTurns(boardWindow);
+}
+
+void startRound(platform::Handle boardWindow)
+{
+    game.currentSeat = game.dealerSeat;
     game.dealerChoicePending = 1;
     game.firstTurnOfRound = 1;
     game.stopCalled = 0;
     game.roundClosing = 0;
     game.threeAcesFlag = 0;
-    // Seeded from the same clock: within one second this deals the dealer-draw cards first.
     shuffleDeck();
-    showStopPass(0, 0);
+    offerButtons(Buttons::none);
     requestRepaint(boardWindow);
-    showCardControls(0);
-    dealRound(game.currentSeat, boardWindow);
+    hideAllCards();
+    dealRound(game.dealerSeat, boardWindow);
     if (gameWatcher.dealt)
         gameWatcher.dealt();
-    showCardControls({1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    showTableAndHumanCards();
+    requestRepaint(boardWindow);
     game.currentSeat = nextLiveSeat(game.dealerSeat);
-    runTurns(boardWindow);
 }
 
-int dealerDraw(platform::Handle boardWindow)
+void dealerDraw(platform::Handle boardWindow)
 {
     for (Seat seat = 1; seat <= seatCount; ++seat) {
         showCardControl(ids::firstControlOfSeat(seat) + middlePosition);
         game.hands[seat][middlePosition] = game.Deck[seat - 1];
     }
     requestRepaint(boardWindow);
-    return 1;
 }
 
 Seat chooseDealer()
@@ -124,10 +128,10 @@ Seat chooseDealer()
     return dealer;
 }
 
-int dealRound(Seat startingSeat, platform::Handle boardWindow)
+void dealRound(Seat startingSeat, platform::Handle boardWindow)
 {
-    resetHands(false);
-    showCardControls(0);
+    resetHands(Lives::keep);
+    hideAllCards();
     DealState deal{};
     for (Seat seat = 1; seat <= seatCount; ++seat)
         deal.toBeDealt[seat] = true;
@@ -148,22 +152,22 @@ int dealRound(Seat startingSeat, platform::Handle boardWindow)
         dealCard(deal, game.TableCards[position]);
         drawCardControl(ids::controlTable1 + position);
     }
-    return 1;
 }
 
-int askDealerChoice(Seat seat, bool askHuman, platform::Handle boardWindow)
+DealerChoice askDealerChoice(Seat seat, Chooser chooser, platform::Handle boardWindow)
 {
     showSecondHand(seat, boardWindow);
-    int answer = 0;
-    if (askHuman)
-        answer = platform::messageBox(boardWindow, "Keep this cards?", "Player choice:", platform::BoxButtons::yesNo);
+    DealerChoice answer = DealerChoice::keep;
+    if (chooser == Chooser::human)
+        answer = static_cast<DealerChoice>(
+            platform::messageBox(boardWindow, "Keep this cards?", "Player choice:", platform::BoxButtons::yesNo));
     else
         answer = computerKeepsHand(seat);
     moveSecondHand(seat, answer, boardWindow);
     return answer;
 }
 
-int computerKeepsHand(Seat seat)
+DealerChoice computerKeepsHand(Seat seat)
 {
-    return evaluateHand(seat) < keepThreshold ? dealerExchanges : dealerKeeps;
+    return evaluateHand(seat) < keepThreshold ? DealerChoice::exchange : DealerChoice::keep;
 }

@@ -3,13 +3,18 @@
 
 #include "model/GameState.h"
 #include "platform/Platform.h"
-
-constexpr int dealerKeeps = 6;      // the platform's Yes
-constexpr int dealerExchanges = 7;  // the platform's No
+#include "ui/DealAnimation.h"
 
 void newGameSequence(platform::Handle boardWindow);
-int dealerDraw(platform::Handle boardWindow);
-Seat chooseDealer();
-int dealRound(Seat startingSeat, platform::Handle boardWindow);
-int askDealerChoice(Seat seat, bool askHuman, platform::Handle boardWindow);
-int computerKeepsHand(Seat seat);
+// Starts a round once its dealer is set: the round flags cleared, the deck
+// shuffled and dealt with the dealer's choice, the table and the human's
+// cards shown and the turn given to the seat after the dealer.
+void startRound(platform::Handle boardWindow);
+void dealerDraw(platform::Handle boardWindow);
+[[nodiscard]] Seat chooseDealer();
+void dealRound(Seat startingSeat, platform::Handle boardWindow);
+
+// Who answers "Keep this cards?": the human by a box, a computer seat by its hand's value.
+enum class Chooser { computer, human };
+DealerChoice askDealerChoice(Seat seat, Chooser chooser, platform::Handle boardWindow);
+[[nodiscard]] DealerChoice computerKeepsHand(Seat seat);

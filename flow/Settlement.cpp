@@ -22,35 +22,22 @@ bool inPlayWithValue(Seat seat)
 
 void dealNextRound(platform::Handle boardWindow)
 {
-    resetHands(false);
-    showCardControls(0);
-    game.threeAcesFlag = 0;
-    game.firstTurnOfRound = 1;
-    game.dealerChoicePending = 1;
-    game.roundClosing = 0;
-    game.stopCalled = 0;
+    resetHands(Lives::keep);
+    hideAllCards();
     for (Seat seat = 1; seat <= seatCount; ++seat) {
         game.roundLosers[seat] = 0;
         game.handValue[seat] = 0.0;
     }
     game.dealerSeat = nextLiveSeat(game.dealerSeat);
-    game.currentSeat = game.dealerSeat;
-    showCardControls(0);
-    requestRepaint(boardWindow);
-    shuffleDeck();
-    dealRound(game.currentSeat, boardWindow);
-    if (gameWatcher.dealt)
-        gameWatcher.dealt();
-    showCardControls({1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    requestRepaint(boardWindow);
-    game.currentSeat = nextLiveSeat(game.currentSeat);
+    startRound(boardWindow);
 }
 
 }  // namespace
 
-int findRoundLosers()
+RoundOutcome findRoundLosers()
 {
-    int result = 0;
+    // Some seat always holds the highest value, so losers are always found.
+    RoundOutcome result = RoundOutcome::losersFound;
     for (Seat seat = 1; seat <= seatCount; ++seat) {
         game.roundWinners[seat] = 0;
         game.roundLosers[seat] = 0;
@@ -63,13 +50,12 @@ int findRoundLosers()
         }
         if (best) {
             game.roundWinners[seat] = 1;
-            result = losersFound;
         }
     }
     const HandValue* value = game.handValue;
     if (value[1] == value[2] && value[2] == value[3] && value[3] == value[4])
-        result = allHandsEqual;
-    if (result != allHandsEqual) {
+        result = RoundOutcome::allHandsEqual;
+    if (result != RoundOutcome::allHandsEqual) {
         HandValue lowest = lowestSearchStart;
         for (Seat seat = 1; seat <= seatCount; ++seat) {
             if (inPlayWithValue(seat) && game.handValue[seat] <= lowest)
@@ -90,14 +76,14 @@ int findRoundLosers()
     return result;
 }
 
-int settleRound(int scoring, platform::Handle boardWindow)
+void settleRound(Scoring scoring, platform::Handle boardWindow)
 {
-    showStopPass(0, 0);
+    offerButtons(Buttons::none);
     requestRepaint(boardWindow);
-    if (scoring == 0 && gameWatcher.settling)
-        gameWatcher.settling(0);
-    if (scoring != 0) {
-        showCardControls(1);
+    if (scoring == Scoring::redeal && gameWatcher.settling)
+        gameWatcher.settling(false);
+    if (scoring == Scoring::score) {
+        showAllCards();
         requestRepaint(boardWindow);
         for (Seat seat = 1; seat <= seatCount; ++seat) {
             const int column = scoreColumn(game.handValue[seat]);
@@ -112,7 +98,7 @@ int settleRound(int scoring, platform::Handle boardWindow)
                 game.lives[seat] -= 1;
         }
         if (gameWatcher.settling)
-            gameWatcher.settling(1);
+            gameWatcher.settling(true);
         const bool humanLost = game.lives[seatSouth] == 0;
         const bool humanWon = !humanLost && game.lives[seatWest] == 0 && game.lives[seatNorth] == 0 &&
                               game.lives[seatEast] == 0;
@@ -124,7 +110,6 @@ int settleRound(int scoring, platform::Handle boardWindow)
         }
     }
     if (!game.gameRunning)
-        return 0;
+        return;
     dealNextRound(boardWindow);
-    return 0;
 }

@@ -3,8 +3,14 @@
 
 #include "platform/Platform.h"
 
-constexpr int losersFound = 1;
-constexpr int allHandsEqual = 4;
+#include <cstdint>
 
-int findRoundLosers();
-int settleRound(int scoring, platform::Handle boardWindow);
+// What the comparison of the four hands found.
+enum class RoundOutcome : std::int32_t { losersFound = 1, allHandsEqual = 4 };
+
+// Marks roundWinners and roundLosers.
+[[nodiscard]] RoundOutcome findRoundLosers();
+
+// Whether the round's hands are scored, or it is simply dealt again.
+enum class Scoring { redeal, score };
+void settleRound(Scoring scoring, platform::Handle boardWindow);

@@ -56,11 +56,11 @@ void afterMove(Seat seat)
 void offerHumanButtons()
 {
     if (game.firstTurnOfRound)
-        showStopPass(0, 1);
+        offerButtons(Buttons::passOnly);
     else if (game.roundClosing)
-        showStopPass(1, 0);
+        offerButtons(Buttons::stopOnly);
     else
-        showStopPass(1, 1);
+        offerButtons(Buttons::stopAndPass);
 }
 
 void storeBookkeeping(Seat seat, const DecisionBookkeeping& after)
@@ -87,7 +87,7 @@ void selectExchangeCards(Seat seat, const ComputerMove& decision, platform::Hand
 void playComputerSeat(platform::Handle boardWindow)
 {
     const Seat seat = game.currentSeat;
-    showStopPass(0, 0);
+    offerButtons(Buttons::none);
     requestRepaint(boardWindow);
     game.aiFirstTurn = game.firstTurnOfRound ? 1 : 0;
     const Move move = decideComputerTurn(seat, boardWindow);
@@ -99,13 +99,13 @@ void playComputerSeat(platform::Handle boardWindow)
         break;
     case Move::stop:
         game.finishedFlags[seat] = 1;
-        flashIndicator(indicatorStop, seat, boardWindow);
+        flashIndicator(Indicator::stop, seat, boardWindow);
         game.stopCalled = 1;
         game.currentSeat = nextLiveSeat(game.currentSeat);
         break;
     case Move::pass:
         game.passedFlags[seat] = 1;
-        flashIndicator(indicatorPass, seat, boardWindow);
+        flashIndicator(Indicator::pass, seat, boardWindow);
         game.passCount[seat] += 1;
         game.currentSeat = nextLiveSeat(game.currentSeat);
         break;
@@ -147,7 +147,7 @@ Seat nextLiveSeat(Seat seat)
     return seat;
 }
 
-int toggleSelection(int controlId, platform::Handle)
+void toggleSelection(int controlId, platform::Handle)
 {
     std::int32_t* flag = nullptr;
     if (controlId >= ids::controlTable1 && controlId <= ids::controlTable3) {
@@ -158,10 +158,9 @@ int toggleSelection(int controlId, platform::Handle)
     if (flag)
         *flag = *flag == 0 ? 1 : 0;
     redrawAllCards();
-    return 1;
 }
 
-int executeExchange(Seat seat)
+void executeExchange(Seat seat)
 {
     bool exchanged = false;
     if (allSet(game.tableSelected) || allSet(game.handSelected)) {
@@ -185,37 +184,35 @@ int executeExchange(Seat seat)
     }
     redrawAllCards();
     if (!exchanged)
-        return 1;
+        return;
     // The mover, not the new current seat: 31 or three aces ends the round for everyone.
-    const int code = evaluateHandCode(seat);
-    if (code == evalThreeAces) {
+    const Evaluation code = evaluateHandCode(seat);
+    if (code == Evaluation::threeAces) {
         finishAllSeats();
         game.threeAcesFlag = 1;
-    } else if (code == evalThirtyOne) {
+    } else if (code == Evaluation::thirtyOne) {
         finishAllSeats();
     }
-    return 1;
 }
 
-int runTurns(platform::Handle boardWindow)
+void runTurns(platform::Handle boardWindow)
 {
     while (game.gameRunning) {
         if (allSeatsFinished()) {
             game.roundClosing = 1;
-            const int answer = findRoundLosers();
-            settleRound(answer == allHandsEqual ? 0 : answer, boardWindow);
+            const RoundOutcome outcome = findRoundLosers();
+            settleRound(outcome == RoundOutcome::allHandsEqual ? Scoring::redeal : Scoring::score, boardWindow);
             if (!game.gameRunning)
                 break;
         }
         if (game.currentSeat == seatSouth) {
             offerHumanButtons();
             requestRepaint(boardWindow);
-            return 0;
+            return;
         }
         playComputerSeat(boardWindow);
     }
-    showCardControls(0);
-    return 0;
+    hideAllCards();
 }
 
 void cardTapSequence(int controlId, platform::Handle boardWindow)
@@ -234,9 +231,9 @@ void stopSequence(platform::Handle boardWindow)
     game.finishedFlags[seatSouth] = 1;
     drawImageOnControl(boardControls.stop, res::imageStopNormal);
     evaluateHand(game.currentSeat);
-    showStopPass(0, 0);
+    offerButtons(Buttons::none);
     requestRepaint(boardWindow);
-    flashIndicator(indicatorStop, game.currentSeat, boardWindow);
+    flashIndicator(Indicator::stop, game.currentSeat, boardWindow);
     clearSelections();
     game.currentSeat = nextLiveSeat(game.currentSeat);
     runTurns(boardWindow);
@@ -249,9 +246,9 @@ void passSequence(platform::Handle boardWindow)
     drawImageOnControl(boardControls.pass, res::imagePassNormal);
     if (game.stopCalled)
         game.finishedFlags[game.currentSeat] = 1;  // a Pass after a Stop is the human's last turn
-    showStopPass(0, 0);
+    offerButtons(Buttons::none);
     requestRepaint(boardWindow);
-    flashIndicator(indicatorPass, game.currentSeat, boardWindow);
+    flashIndicator(Indicator::pass, game.currentSeat, boardWindow);
     evaluateHand(game.currentSeat);
     clearSelections();
     game.currentSeat = nextLiveSeat(game.currentSeat);

@@ -4,6 +4,7 @@
 
 // Columns: sideFace, uprightFace, points, suit, rank, sideFaceSelected, uprightFaceSelected.
 // The selected ids follow no rule; they are taken as they stand.
+// clang-format off
 const CardRecord CardCatalogue[32] = {
     {216, 164, 11, 1, 14, 295, 327},  // ace of clubs
     {210, 158, 7, 1, 7, 289, 321},
@@ -38,6 +39,7 @@ const CardRecord CardCatalogue[32] = {
     {254, 202, 10, 4, 12, 318, 348},
     {243, 191, 10, 4, 13, 312, 355},  // king of spades
 };
+// clang-format on
 
 CardRecord uprightBack()
 {

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-int shuffleDeck()
+void shuffleDeck()
 {
     std::memset(game.Deck, 0, sizeof game.Deck);
     // Seeded with the seconds alone: two shuffles in the same second deal the same deck.
@@ -32,17 +32,16 @@ int shuffleDeck()
     }
     if (gameWatcher.shuffled)
         gameWatcher.shuffled(seconds);
-    return 1;
 }
 
-int resetHands(bool newGame)
+void resetHands(Lives lives)
 {
     for (Seat seat = 1; seat <= seatCount; ++seat) {
         const bool upright = seat == seatSouth || seat == seatNorth;
         for (CardRecord& card : game.hands[seat])
             card = upright ? uprightBack() : sideBack();
     }
-    if (newGame) {
+    if (lives == Lives::refill) {
         for (Seat seat = 1; seat <= seatCount; ++seat)
             game.lives[seat] = 4;
     }
@@ -50,14 +49,12 @@ int resetHands(bool newGame)
         game.finishedFlags[seat] = 0;
         game.passedFlags[seat] = 0;
     }
-    return 1;
 }
 
-int clearSelections()
+void clearSelections()
 {
     for (int position = 0; position < 3; ++position) {
         game.handSelected[position] = 0;
         game.tableSelected[position] = 0;
     }
-    return 1;
 }

@@ -2,12 +2,14 @@
 #pragma once
 
 // Refills the deck with a permutation of the catalogue, the generator seeded
-// with the local time's seconds. Returns 1.
-int shuffleDeck();
+// with the local time's seconds.
+void shuffleDeck();
 
-// Turns every hand into card backs and clears the finished and passed
-// flags; refills every seat's lives to 4 for a new game. Returns 1.
-int resetHands(bool newGame);
+// Whether resetting the hands also gives every seat its 4 lives back.
+enum class Lives { keep, refill };
 
-// Clears the three hand and three table selection flags. Returns 1.
-int clearSelections();
+// Turns every hand into card backs and clears the finished and passed flags.
+void resetHands(Lives lives);
+
+// Clears the three hand and three table selection flags.
+void clearSelections();

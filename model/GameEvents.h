@@ -6,10 +6,10 @@
 #include "model/Move.h"
 
 struct GameWatcher {
-    void (*shuffled)(int seconds) = nullptr;           // the deck has just been filled
-    void (*dealt)() = nullptr;                         // dealRound has returned
+    void (*shuffled)(int seconds) = nullptr;                // the deck has just been filled
+    void (*dealt)() = nullptr;                              // dealRound has returned
     void (*computerMoved)(Seat seat, Move move) = nullptr;  // the turn loop has acted on a computer move
-    void (*settling)(int scoring) = nullptr;           // lives taken (scoring 1), or buttons hidden (scoring 0)
+    void (*settling)(bool scored) = nullptr;                // lives taken (true), or the round is dealt again (false)
 };
 
 extern GameWatcher gameWatcher;

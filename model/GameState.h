@@ -49,7 +49,7 @@ struct GameState {
     std::int32_t handSelected[3];
     std::int32_t tableSelected[3];
 
-    // Computer analysis (hand positions 0..2), rewritten before every decision.
+    // Computer analysis (hand positions 0..2), recorded by the turn engine before every decision.
     std::int32_t suitGroupCard;
     std::int32_t rankGroupCard;
 };

@@ -67,18 +67,18 @@ HandValue handValueOf(Seat seat)
     return valueOfThree(cards[0], cards[1], cards[2]);
 }
 
-int evaluateHandCode(Seat seat)
+Evaluation evaluateHandCode(Seat seat)
 {
     const CardRecord* cards = cardsOf(seat);
     bool threeAces = false;
     const HandValue value = valueOfThree(cards[0], cards[1], cards[2], &threeAces);
     if (threeAces)
         game.threeAcesFlag = 1;
-    int code = evalOrdinary;
+    Evaluation code = Evaluation::ordinary;
     if (value == valueThreeAces)
-        code = evalThreeAces;
+        code = Evaluation::threeAces;
     else if (value == valueThirtyOne)
-        code = evalThirtyOne;
+        code = Evaluation::thirtyOne;
     if (seat >= 1 && seat <= seatCount)
         game.handValue[seat] = value;
     return code;

@@ -4,21 +4,21 @@
 #include "model/CardRecord.h"
 #include "model/GameState.h"
 
-constexpr int evalThreeAces = 20010;
-constexpr int evalThirtyOne = 20011;
-constexpr int evalOrdinary = 20013;
+// The coded result of valuing a hand for an exchange.
+enum class Evaluation : std::int32_t { threeAces = 20010, thirtyOne = 20011, ordinary = 20013 };
 
 constexpr HandValue valueThreeOfARank = 30.5;
 constexpr HandValue valueThreeAces = 91.5;
 constexpr HandValue valueThirtyOne = 31.0;
 
-int highestOfThree(int a, int b, int c);
+[[nodiscard]] int highestOfThree(int a, int b, int c);
 // The rule itself; `threeAces` (may be null) tells whether the rank rule found three aces.
-HandValue valueOfThree(const CardRecord& c0, const CardRecord& c1, const CardRecord& c2, bool* threeAces = nullptr);
+[[nodiscard]] HandValue valueOfThree(const CardRecord& c0, const CardRecord& c1, const CardRecord& c2,
+                                     bool* threeAces = nullptr);
 
 // Recording evaluation: stores handValue (seats 1..4) and raises threeAcesFlag and roundClosing.
 HandValue evaluateHand(Seat seat);
 // Plain evaluation: changes nothing.
-HandValue handValueOf(Seat seat);
+[[nodiscard]] HandValue handValueOf(Seat seat);
 // Coded evaluation for the exchange: stores handValue, raises threeAcesFlag only.
-int evaluateHandCode(Seat seat);
+Evaluation evaluateHandCode(Seat seat);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform::backend {
 
@@ -19,9 +20,19 @@ public:
     // Blocks until input may have arrived and hands it to the core through
     // queueTap / queueKey / queueClose. False when no input will ever come.
     virtual bool waitForInput() = 0;
-    // screenWidth * screenHeight pixels, 0xRRGGBB, row by row.
-    virtual void present(const std::uint32_t* pixels) = 0;
-    // The screen has already been presented; must not hand input to the core.
+    // Shows a frame: screenWidth * screenHeight palette indices, row by row,
+    // and the 256 colours they stand for, 0xRRGGBB (the same table on every
+    // call). Both are only valid during the call; a back end that re-shows
+    // the frame later keeps its own copy of the indices.
+    virtual void present(const std::uint8_t* indices, const std::uint32_t* palette) = 0;
+    // Hands the core, without waiting, whatever input has already arrived
+    // (a modal box opening must know what came before it).
+    virtual void collectInput() {}
+    // A pause of `units` starts now, before its screen is shown: it ends
+    // units x the unit length after this call, whatever showing costs.
+    virtual void startPause(int /*units*/) {}
+    // The pause started by startPause, after its screen has been presented;
+    // must not hand input to the core.
     virtual void waitUnits(int units) = 0;
     virtual int localSeconds() = 0;
     virtual void exitProcess(int status) = 0;
@@ -30,8 +41,10 @@ public:
     // for none.
     virtual std::string instanceDirectory() = 0;
     // Called on a background thread, at any time, even after this back end
-    // is gone: it must only touch thread-safe, process-lived state.
-    using RaiseHandler = void (*)();
+    // is gone: it must only touch thread-safe, process-lived state. True
+    // when a window the user can see is being brought to the front; a copy
+    // without one must not let a later copy think it was raised.
+    using RaiseHandler = bool (*)();
     virtual RaiseHandler raiseHandler() = 0;
 
     // The top-level window's title and icon changed (the desktop window shows them).
@@ -58,13 +71,35 @@ void install(std::unique_ptr<Backend> backend);
 // Input from the back end, queued in arrival order.
 void queueTap(int x, int y);
 void queueKey(Param key, Param modifiers);
-void queueClose();  // the desktop window's close button
+// The desktop window's close button: ahead of queued taps, as the window
+// system's close request is handled before posted input; inside a modal loop
+// it ends the process at once.
+void queueClose();
 std::size_t queueLength();
 bool quitTaken();  // getMessage has handed out the quit message
 int quitCode();
 
-// The device screen with any open box, dialog or pop-up on top.
+// The device screen with any open box, dialog or pop-up on top: 0xRRGGBB,
+// and the same pixel as drawn by the reference path (0 unless it is kept).
 std::uint32_t composedPixel(int x, int y);
+std::uint32_t composedReferencePixel(int x, int y);
+
+// Draw nothing: every drawing call still runs its checks and bookkeeping but
+// moves no pixel and shows no frame, for runs whose checks never look.
+void skipPixels(bool skip);
+// Keep the reference path's plain pixels beside the indexed ones (see
+// composedReferencePixel); process-wide, taking effect at the next install().
+void keepReferencePixels(bool keep);
+
+// The whole core (windows, queue, screen, surfaces, generator) as it is now,
+// without its back end, to start many runs from one point.
+class CoreSnapshot;
+struct CoreSnapshotDeleter {
+    void operator()(CoreSnapshot* snapshot) const;
+};
+using CoreSnapshotPointer = std::unique_ptr<CoreSnapshot, CoreSnapshotDeleter>;
+CoreSnapshotPointer saveCore();
+void restoreCore(const CoreSnapshot& snapshot);
 // The modal state and geometry tests and simulators need.
 bool messageBoxOpen();
 bool dialogOpen();
@@ -72,5 +107,12 @@ bool popupOpen();
 Rect menuBarButtonRect();
 bool popupItemPoint(int command, int& x, int& y);
 bool boxButtonPoint(int answer, int& x, int& y);
+Rect messageBoxRect();
+// Every control a person can see and tap, with its screen area, in creation order.
+struct ShownControl {
+    int id;
+    Rect rect;
+};
+std::vector<ShownControl> shownControls();
 
 }  // namespace platform::backend

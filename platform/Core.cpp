@@ -4,6 +4,7 @@
 #include "platform/Core.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstring>
 
@@ -17,7 +18,7 @@ namespace {
 class NullBackend final : public backend::Backend {
 public:
     bool waitForInput() override { return false; }
-    void present(const std::uint32_t*) override {}
+    void present(const std::uint8_t*, const std::uint32_t*) override {}
     void waitUnits(int) override {}
     int localSeconds() override { return 0; }
     void exitProcess(int) override {}
@@ -80,14 +81,6 @@ bool sameMessage(const Message& a, const Message& b)
 
 // ---- Geometry -------------------------------------------------------------
 
-bool isEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
-
-Rect intersect(const Rect& a, const Rect& b)
-{
-    Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-    return isEmpty(r) ? Rect{} : r;
-}
-
 Rect unite(const Rect& a, const Rect& b)
 {
     if (isEmpty(a))
@@ -96,10 +89,6 @@ Rect unite(const Rect& a, const Rect& b)
         return a;
     return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
-
-bool contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
-
-Rect offset(const Rect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
 
 // ---- Input ----------------------------------------------------------------
 
@@ -122,23 +111,112 @@ bool isTapIn(const Message& message, const Rect& area)
 
 // ---- State ----------------------------------------------------------------
 
-CoreState& state()
+CoreState* currentState = nullptr;
+
+CoreState& makeState()
 {
-    if (!coreState) {
-        coreState = std::make_unique<CoreState>();
-        coreState->backend = std::make_unique<NullBackend>();
-        resetScreen();
-    }
+    coreState = std::make_unique<CoreState>();
+    currentState = coreState.get();
+    coreState->backend = std::make_unique<NullBackend>();
+    resetScreen();
     return *coreState;
 }
 
 backend::Backend& currentBackend() { return *state().backend; }
 
+namespace {
+
+// Records found lately, by handle; map nodes stay put until erased, and
+// erasing, installing and restoring forget them all.
+struct RememberedWindow {
+    Handle handle = 0;
+    WindowRecord* record = nullptr;
+};
+std::array<RememberedWindow, 64> rememberedWindows{};
+
+void forgetWindows() { rememberedWindows.fill({}); }
+
+// A list of handles to walk while window procedures run and may create or
+// destroy windows. Walks nest (a procedure may repaint), so each level has
+// its own list; the lists keep their memory, so repainting allocates nothing
+// once every level has been used.
+class HandleList {
+public:
+    HandleList()
+    {
+        if (lists.size() <= depth)
+            lists.emplace_back();
+        list = &lists[depth++];
+        list->clear();
+    }
+    ~HandleList() { --depth; }
+    HandleList(const HandleList&) = delete;
+    HandleList& operator=(const HandleList&) = delete;
+
+    std::vector<Handle>& handles() { return *list; }
+
+private:
+    static inline std::deque<std::vector<Handle>> lists;  // a deque keeps each level's list in place
+    static inline std::size_t depth = 0;
+    std::vector<Handle>* list;
+};
+
+}  // namespace
+
 WindowRecord* findWindow(Handle handle)
 {
+    RememberedWindow& remembered = rememberedWindows[static_cast<std::size_t>(handle) % rememberedWindows.size()];
+    if (remembered.handle == handle && remembered.record)
+        return remembered.record;
     auto& windows = state().windows;
     auto it = windows.find(handle);
-    return it == windows.end() ? nullptr : &it->second;
+    if (it == windows.end())
+        return nullptr;
+    remembered = {handle, &it->second};
+    return &it->second;
+}
+
+namespace {
+constexpr std::size_t spareWindowLimit = 32;
+std::vector<std::map<Handle, WindowRecord>::node_type> spareWindows;
+}  // namespace
+
+void addWindow(Handle handle, WindowRecord&& window)
+{
+    std::map<Handle, WindowRecord>& windows = state().windows;
+    if (spareWindows.empty()) {
+        windows.emplace(handle, std::move(window));
+        return;
+    }
+    auto node = std::move(spareWindows.back());
+    spareWindows.pop_back();
+    node.key() = handle;
+    node.mapped() = std::move(window);
+    windows.insert(std::move(node));
+}
+
+void eraseWindow(Handle handle)
+{
+    forgetWindows();
+    auto node = state().windows.extract(handle);
+    if (node && spareWindows.size() < spareWindowLimit) {
+        if (spareWindows.capacity() == 0)
+            spareWindows.reserve(spareWindowLimit);
+        spareWindows.push_back(std::move(node));
+    }
+}
+
+SurfaceRecord* findSurface(Handle handle)
+{
+    // Newest first: a picture's two surfaces live only while it is drawn.
+    if (handle == 0)
+        return nullptr;  // marks a released record
+    std::vector<SurfaceRecord>& surfaces = state().surfaces;
+    for (auto it = surfaces.rbegin(); it != surfaces.rend(); ++it) {
+        if (it->handle == handle)
+            return &*it;
+    }
+    return nullptr;
 }
 
 Handle newHandle() { return state().nextHandle++; }
@@ -217,8 +295,9 @@ void repaintWindow(Handle topLevel)
     releaseSurface(surface);
 
     // The procedure may create or destroy controls while it draws, so walk a copy.
-    std::vector<Handle> order = state().zOrder;
-    for (Handle handle : order) {
+    HandleList order;
+    order.handles().assign(state().zOrder.begin(), state().zOrder.end());
+    for (Handle handle : order.handles()) {
         WindowRecord* control = findWindow(handle);
         if (!control || control->kind != WindowKind::control || control->parent != topLevel || !control->visible)
             continue;
@@ -234,9 +313,10 @@ void repaintWindow(Handle topLevel)
 // Draw items for controls shown or moved since they were last drawn.
 bool drawPendingControls()
 {
-    std::vector<Handle> order = state().zOrder;
+    HandleList order;
+    order.handles().assign(state().zOrder.begin(), state().zOrder.end());
     bool any = false;
-    for (Handle handle : order) {
+    for (Handle handle : order.handles()) {
         WindowRecord* control = findWindow(handle);
         if (!control || control->kind != WindowKind::control || !control->needsDraw)
             continue;
@@ -257,14 +337,14 @@ void repaintInvalid()
     // Painting may invalidate again (a control shown from a paint handler);
     // a few rounds settle any sane program without risking a loop.
     for (int round = 0; round < 4; ++round) {
-        std::vector<Handle> pending;
+        HandleList pending;
         for (const auto& [handle, window] : state().windows) {
             if (window.kind == WindowKind::topLevel && !isEmpty(window.invalid))
-                pending.push_back(handle);
+                pending.handles().push_back(handle);
         }
-        for (Handle handle : pending)
+        for (Handle handle : pending.handles())
             repaintWindow(handle);
-        if (!drawPendingControls() && pending.empty())
+        if (!drawPendingControls() && pending.handles().empty())
             return;
     }
 }
@@ -274,18 +354,37 @@ void repaintInvalid()
 // process has ended or (headless) no input will come.
 bool repaintShowAndWait()
 {
-    repaintInvalid();
+    // Under an open box, dialog or pop-up the board is disabled and keeps
+    // what it shows; what it has waiting is painted once the modal closes.
+    if (state().modalDepth == 0)
+        repaintInvalid();
     if (state().exited)
         return false;
     present();
     return currentBackend().waitForInput();
 }
 
-bool takeModalInput(InputFilter accepts, void* context, Message& message)
+ModalScope::ModalScope()
+{
+    CoreState& s = state();
+    // What has arrived so far was made before the modal opened.
+    if (!s.exited)
+        s.backend->collectInput();
+    first = s.nextInputSerial;
+    ++s.modalDepth;
+}
+
+ModalScope::~ModalScope() { --state().modalDepth; }
+
+bool takeModalInput(const ModalScope& scope, InputFilter accepts, void* context, Message& message)
 {
     CoreState& s = state();
     while (!s.exited) {
-        for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
+        for (auto it = s.queue.begin(); it != s.queue.end();) {
+            if (it->origin == Origin::closeButton) {
+                platform::exitProcess(0);
+                return false;
+            }
             Message candidate = it->message;
             resolveInputWindow(candidate);
             if (candidate.msg != Msg::quit && accepts(candidate, context)) {
@@ -293,6 +392,10 @@ bool takeModalInput(InputFilter accepts, void* context, Message& message)
                 message = candidate;
                 return true;
             }
+            if (it->origin == Origin::input && it->serial >= scope.firstInput())
+                it = s.queue.erase(it);
+            else
+                ++it;
         }
         if (!repaintShowAndWait())
             return false;
@@ -306,16 +409,42 @@ namespace platform::backend {
 
 void install(std::unique_ptr<Backend> backend)
 {
+    core::forgetWindows();
     core::coreState = std::make_unique<core::CoreState>();
+    core::currentState = core::coreState.get();
     core::coreState->backend = std::move(backend);
     core::resetScreen();
 }
 
-void queueTap(int x, int y) { core::state().queue.push_back({{0, Msg::tap, x, y}, core::Origin::input}); }
+class CoreSnapshot {
+public:
+    core::CoreData data;
+};
+
+void CoreSnapshotDeleter::operator()(CoreSnapshot* snapshot) const { delete snapshot; }
+
+CoreSnapshotPointer saveCore() { return CoreSnapshotPointer(new CoreSnapshot{core::state()}); }
+
+void restoreCore(const CoreSnapshot& snapshot)
+{
+    core::forgetWindows();
+    // A fresh copy moved in, so everything the core held before is freed and
+    // it holds exactly the snapshot's allocations: a fuzzer that restores
+    // after every run then sees as many frees as allocations unless a run leaks.
+    core::CoreData copy(snapshot.data);
+    static_cast<core::CoreData&>(core::state()) = std::move(copy);
+}
+
+void queueTap(int x, int y)
+{
+    core::CoreState& s = core::state();
+    s.queue.push_back({{0, Msg::tap, x, y}, core::Origin::input, s.nextInputSerial++});
+}
 
 void queueKey(Param key, Param modifiers)
 {
-    core::state().queue.push_back({{0, Msg::keyDown, key, modifiers}, core::Origin::input});
+    core::CoreState& s = core::state();
+    s.queue.push_back({{0, Msg::keyDown, key, modifiers}, core::Origin::input, s.nextInputSerial++});
 }
 
 void queueClose()
@@ -327,8 +456,9 @@ void queueClose()
         return;
     }
     Handle board = core::focusWindow();
+    std::vector<core::Pending>& queue = core::state().queue;
     if (board)
-        core::state().queue.push_back({{board, Msg::command, makeCommandParam(1, 0), 0}, core::Origin::closeButton});
+        queue.insert(queue.begin(), {{board, Msg::command, makeCommandParam(1, 0), 0}, core::Origin::closeButton});
 }
 
 std::size_t queueLength() { return core::state().queue.size(); }
@@ -360,15 +490,21 @@ int loadString(int id, char* buffer, int size)
 
 const Image* loadImage(int id)
 {
-    // Images point into the program's own data, so one record per id serves every caller for the whole run.
-    static std::map<int, Image> loaded;
-    auto it = loaded.find(id);
-    if (it != loaded.end())
-        return &it->second;
-    const resources::Bitmap* bitmap = resources::findBitmap(id);
-    if (!bitmap)
+    // Images point into the program's own data, so one record per picture,
+    // found by id without a search, serves every caller for the whole run.
+    static const std::vector<Image> images = [] {
+        std::vector<Image> byId;
+        for (int i = 0; i < resources::bitmapCount(); ++i) {
+            const resources::Bitmap* bitmap = resources::bitmapAt(i);
+            if (bitmap->id >= static_cast<int>(byId.size()))
+                byId.resize(static_cast<std::size_t>(bitmap->id) + 1, Image{0, 0, nullptr});
+            byId[static_cast<std::size_t>(bitmap->id)] = {bitmap->width, bitmap->height, bitmap->pixels};
+        }
+        return byId;
+    }();
+    if (id < 0 || id >= static_cast<int>(images.size()) || !images[static_cast<std::size_t>(id)].pixels)
         return nullptr;
-    return &loaded.emplace(id, Image{bitmap->width, bitmap->height, bitmap->pixels}).first->second;
+    return &images[static_cast<std::size_t>(id)];
 }
 
 void releaseImage(const Image*) {}
@@ -385,7 +521,16 @@ Param sendMessage(Handle window, Msg msg, Param wparam, Param lparam)
     if (!target || !target->procedure)
         return 0;
     WindowProc procedure = target->procedure;
-    return procedure(window, msg, wparam, lparam);
+    Param result = procedure(window, msg, wparam, lparam);
+    // An erase the program asks for without a surface covers the whole
+    // window, so an area invalidated before it must not be painted over again
+    // at the next wait (and wipe what was drawn since, a box's board included).
+    if (msg == Msg::eraseBackground && wparam == 0 && result != 0) {
+        WindowRecord* painted = findWindow(window);
+        if (painted && painted->kind == WindowKind::topLevel)
+            painted->invalid = {};
+    }
+    return result;
 }
 
 bool postMessage(Handle window, Msg msg, Param wparam, Param lparam)
@@ -411,7 +556,7 @@ bool getMessage(Message& message)
     while (!s.exited) {
         if (!s.queue.empty()) {
             Pending taken = s.queue.front();
-            s.queue.pop_front();
+            s.queue.erase(s.queue.begin());
             resolveInputWindow(taken.message);
             s.lastTaken = taken;
             message = taken.message;
@@ -474,6 +619,12 @@ Handle loadAccelerators(int id)
 {
     if (!resources::findAccelerators(id))
         return 0;
+    // A table is read-only data: every loop that loads it shares one handle,
+    // so a long run of message loops does not grow.
+    for (const auto& [handle, loaded] : state().acceleratorTables) {
+        if (loaded == id)
+            return handle;
+    }
     Handle handle = newHandle();
     state().acceleratorTables.emplace(handle, id);
     return handle;
@@ -519,8 +670,11 @@ void waitUnits(int units)
 {
     if (state().exited)
         return;
+    units = std::max(0, units);
+    // The pause runs from here, so the time showing its screen takes is part of it.
+    currentBackend().startPause(units);
     present();
-    currentBackend().waitUnits(std::max(0, units));
+    currentBackend().waitUnits(units);
 }
 
 void exitProcess(int status)

@@ -24,11 +24,17 @@ namespace platform::core {
 
 constexpr int menuBarTop = screenHeight - menuBarHeight;
 
-bool isEmpty(const Rect& r);
-Rect intersect(const Rect& a, const Rect& b);
+// Inline: every picture drawn goes through several of them.
+inline bool isEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+inline Rect intersect(const Rect& a, const Rect& b)
+{
+    Rect r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top, a.right < b.right ? a.right : b.right,
+           a.bottom < b.bottom ? a.bottom : b.bottom};
+    return isEmpty(r) ? Rect{} : r;
+}
 Rect unite(const Rect& a, const Rect& b);  // bounding box; an empty side is ignored
-bool contains(const Rect& r, int x, int y);
-Rect offset(const Rect& r, int dx, int dy);
+inline bool contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+inline Rect offset(const Rect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
 
 // ---- Input ----------------------------------------------------------------
 
@@ -38,30 +44,56 @@ bool isTapIn(const Message& message, const Rect& area);
 
 // ---- Pixels ---------------------------------------------------------------
 
+// Every surface holds 8-bit palette indices, as the pictures do: block copies
+// move bytes, and colours are looked up once per shown frame in the back end.
+// Indices below firstPlatformColour are the pictures' palette; the platform's
+// own few colours sit above it.
+constexpr int firstPlatformColour = 249;
+
+// The screen's 256 colours, 0xRRGGBB, by index; the same table for the whole run.
+const std::uint32_t* screenPalette();
+
+// A colour the platform draws with: its index, and the 0xRRGGBB it must show as
+// (the reference path draws with the latter).
+struct Colour {
+    std::uint8_t index;
+    std::uint32_t rgb;
+};
+
+namespace colour {
+constexpr Colour desktop{249, 0x303030};
+constexpr Colour bar{250, 0x1C3C78};        // title bar, captions, highlighted items
+constexpr Colour barText{251, 0xFFFFFF};
+constexpr Colour panel{252, 0xE4E4E4};      // menu bar, buttons
+constexpr Colour panelEdge{253, 0x808080};
+constexpr Colour window{254, 0xFFFFFF};     // box and dialog bodies, the pop-up
+constexpr Colour text{255, 0x000000};
+constexpr Colour all[] = {desktop, bar, barText, panel, panelEdge, window, text};
+}  // namespace colour
+
+// Checks of the indexed drawing keep a second copy of every buffer as plain
+// 0xRRGGBB pixels, drawn pixel by pixel with colours resolved as they are
+// drawn. Process-wide, read when a buffer is sized; off by default.
+void keepReferencePixels(bool keep);
+bool keepsReferencePixels();
+
 struct PixelBuffer {
     int width = 0;
     int height = 0;
-    std::vector<std::uint32_t> pixels;  // 0xRRGGBB, row by row
+    std::vector<std::uint8_t> pixels;      // palette indices, row by row
+    std::vector<std::uint32_t> reference;  // 0xRRGGBB, row by row; empty unless reference pixels are kept
 
-    void resize(int w, int h, std::uint32_t colour);
+    void resize(int w, int h, Colour colour);
     Rect bounds() const { return {0, 0, width, height}; }
 };
 
-void fillRect(PixelBuffer& target, Rect r, std::uint32_t colour);
-void frameRect(PixelBuffer& target, Rect r, std::uint32_t colour);
+void fillRect(PixelBuffer& target, Rect r, Colour colour);
+void frameRect(PixelBuffer& target, Rect r, Colour colour);
 // Text in the pixel font with its top-left corner at (x, y); bold draws it twice, one pixel apart.
-void drawText(PixelBuffer& target, int x, int y, std::string_view text, std::uint32_t colour, bool bold = false);
+void drawText(PixelBuffer& target, int x, int y, std::string_view text, Colour colour, bool bold = false);
+// The one place a picture is drawn into the platform's own buffers (the About
+// dialog's icon); a transparent index would be honoured here.
 void drawBitmap(PixelBuffer& target, int x, int y, const resources::Bitmap& bitmap);
-
-namespace colour {
-constexpr std::uint32_t desktop = 0x303030;
-constexpr std::uint32_t bar = 0x1C3C78;       // title bar, captions, highlighted items
-constexpr std::uint32_t barText = 0xFFFFFF;
-constexpr std::uint32_t panel = 0xE4E4E4;     // menu bar, buttons
-constexpr std::uint32_t panelEdge = 0x808080;
-constexpr std::uint32_t window = 0xFFFFFF;    // box and dialog bodies, the pop-up
-constexpr std::uint32_t text = 0x000000;
-}  // namespace colour
 
 // ---- Windows --------------------------------------------------------------
 
@@ -91,9 +123,21 @@ struct RegisteredClass {
     int iconId;
 };
 
+// Off-screen surfaces point at the selected picture's own pixels, so drawing a
+// picture copies nothing but the rows it lands on. Only a surface that is
+// drawn into gets contents of its own, kept apart so a record stays small.
 struct SurfaceRecord {
-    Handle window = 0;  // 0 for an off-screen surface
-    PixelBuffer image;  // off-screen contents
+    Handle handle = 0;                      // 0 marks a released record
+    Handle window = 0;                      // 0 for an off-screen surface
+    const std::uint8_t* picture = nullptr;  // off-screen: the selected picture, width * height indices
+    int width = 0;
+    int height = 0;
+    bool hasContents = false;               // off-screen: drawn into; its indices are in surfaceContents
+};
+
+struct SurfaceContents {
+    std::vector<std::uint8_t> indices;     // when drawn into
+    std::vector<std::uint32_t> reference;  // reference pixels, when kept
 };
 
 struct MenuBarRecord {
@@ -115,41 +159,60 @@ enum class Origin { posted, input, menuChoice, closeButton };
 struct Pending {
     Message message;
     Origin origin;
+    std::uint64_t serial = 0;  // input only: arrival order, from 1
 };
 
-struct CoreState {
-    std::unique_ptr<backend::Backend> backend;
+// Everything of the core but its back end; copyable, for snapshots.
+struct CoreData {
     Handle nextHandle = 1;
 
     std::map<std::string, RegisteredClass> classes;
     std::map<Handle, WindowRecord> windows;
     std::vector<Handle> zOrder;  // creation order: later windows lie on top
-    std::map<Handle, SurfaceRecord> surfaces;
+    std::vector<SurfaceRecord> surfaces;  // few at once; the vector keeps its memory for the next
+    std::map<Handle, SurfaceContents> surfaceContents;  // by surface handle
     std::map<Handle, MenuBarRecord> menuBars;
     std::map<Handle, int> acceleratorTables;  // handle -> resource id
 
-    std::deque<Pending> queue;
+    std::vector<Pending> queue;  // a handful at most; a vector keeps its memory, so queueing allocates nothing
+    std::uint64_t nextInputSerial = 1;
     Pending lastTaken{};  // what getMessage handed out last, so dispatch knows its origin
     bool quitTaken = false;
     int quitCode = 0;
 
     PixelBuffer screen;              // windows, title bar and menu bar
     std::vector<Overlay> overlays;   // open pop-up, boxes and dialogs, bottom first
+    PixelBuffer composed;            // the screen with the overlays on top, while any is open
     bool screenChanged = true;
+    bool drawsPixels = true;         // false: every drawing call runs but moves no pixel
 
     int modalDepth = 0;
     bool messageBoxOpen = false;
     Rect boxButtons[2]{};  // screen places of the open box's Yes (or OK) and No buttons
+    Rect boxRect{};
     bool popupOpen = false;
     int dialogDepth = 0;
     std::minstd_rand generator;
     bool exited = false;
 };
 
-CoreState& state();
+struct CoreState : CoreData {
+    std::unique_ptr<backend::Backend> backend;
+};
+
+// The core's state, made on first use; inline, since every call of the platform starts here.
+extern CoreState* currentState;
+CoreState& makeState();
+inline CoreState& state() { return currentState ? *currentState : makeState(); }
 backend::Backend& currentBackend();
 
 WindowRecord* findWindow(Handle handle);
+// Every addition to and removal from CoreData::windows goes through these:
+// findWindow remembers records, and removed records are kept for the next
+// window, so the controls a round creates and destroys allocate nothing.
+void addWindow(Handle handle, WindowRecord&& window);
+void eraseWindow(Handle handle);
+SurfaceRecord* findSurface(Handle handle);
 Handle newHandle();
 Handle topLevelAt(int x, int y);
 Handle focusWindow();  // the topmost visible top-level window
@@ -175,7 +238,7 @@ void paintPlainButton(const WindowRecord& control);  // a button the program doe
 void fillDesktop(Rect area);  // where no window is; the bars are redrawn over it
 void pushOverlay(Overlay overlay);
 Overlay& topOverlay();
-void popOverlay();  // invalidates the area it covered
+void popOverlay();  // uncovers the retained screen; nothing is repainted
 void markScreenChanged();
 void present();     // shows the composed screen when anything changed
 
@@ -190,12 +253,29 @@ void destroyMenuBarsOf(Handle owner);
 
 // ---- The queue ---------------------------------------------------------------
 
+// One open box, dialog or pop-up. The board is disabled meanwhile, as an
+// owner window is under a modal box: input that arrives while the scope is
+// open and is not the modal's own is dropped. Input queued before it opened
+// was made while the program was busy and still reaches the board afterwards.
+class ModalScope {
+public:
+    ModalScope();
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+    std::uint64_t firstInput() const { return first; }
+
+private:
+    std::uint64_t first = 0;
+};
+
 using InputFilter = bool (*)(const Message& message, void* context);
-// Takes the first queued message the filter accepts, leaving all others in
-// order. Waits for input when there is none, repainting and presenting first.
-// False when no more input will come (the headless back end ran dry) or
-// the process has exited.
-bool takeModalInput(InputFilter accepts, void* context, Message& message);
+// Takes the first queued message the filter accepts, leaving posted messages
+// and earlier input in order and dropping the scope's other input. The close
+// button ends the process at once. Waits for input when there is none,
+// repainting and presenting first. False when no more input will come (the
+// headless back end ran dry) or the process has exited.
+bool takeModalInput(const ModalScope& scope, InputFilter accepts, void* context, Message& message);
 // Repaints, shows the screen and waits for input; false when none will come.
 bool repaintShowAndWait();
 

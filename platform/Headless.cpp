@@ -30,7 +30,11 @@ HeadlessState current;
 // Raise requests arrive on the rendezvous thread, which outlives any install().
 std::atomic<int> raiseCount{0};
 
-void countRaise() { raiseCount.fetch_add(1); }
+bool countRaise()
+{
+    raiseCount.fetch_add(1);
+    return true;
+}
 
 class HeadlessBackend final : public backend::Backend {
 public:
@@ -45,7 +49,7 @@ public:
         return backend::queueLength() > before;
     }
 
-    void present(const std::uint32_t*) override {}
+    void present(const std::uint8_t*, const std::uint32_t*) override {}
 
     void waitUnits(int units) override
     {
@@ -142,9 +146,29 @@ Rect menuButtonRect() { return backend::menuBarButtonRect(); }
 bool menuItemPoint(int command, int& x, int& y) { return backend::popupItemPoint(command, x, y); }
 bool boxOpen() { return backend::messageBoxOpen(); }
 bool boxButtonPoint(int answer, int& x, int& y) { return backend::boxButtonPoint(answer, x, y); }
+Rect boxRect() { return backend::messageBoxRect(); }
 bool dialogOpen() { return backend::dialogOpen(); }
 bool popupOpen() { return backend::popupOpen(); }
 int dialogCount() { return current.dialogCount; }
+
+void skipPixels(bool skip) { backend::skipPixels(skip); }
+void keepReferencePixels(bool keep) { backend::keepReferencePixels(keep); }
+std::uint32_t referencePixel(int x, int y) { return backend::composedReferencePixel(x, y); }
+
+class Snapshot {
+public:
+    backend::CoreSnapshotPointer core;
+    HeadlessState headless;
+};
+
+std::shared_ptr<const Snapshot> saveSnapshot() { return std::make_shared<const Snapshot>(Snapshot{backend::saveCore(), current}); }
+
+void restoreSnapshot(const Snapshot& snapshot)
+{
+    backend::restoreCore(*snapshot.core);
+    HeadlessState copy(snapshot.headless);
+    current = std::move(copy);
+}
 
 void setObserver(Observer observer) { current.observer = std::move(observer); }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace platform::headless {
@@ -38,7 +39,6 @@ void setIdleHandler(IdleHandler handler);
 void setClockMilliseconds(std::int64_t milliseconds);
 std::int64_t clockMilliseconds();
 void pinSeconds(int seconds);  // -1 unpins
-constexpr int unitMilliseconds = 25;  // each pause unit advances the virtual clock by this much
 
 std::int64_t pauseUnits();  // total since install()
 // Called at every waitUnits with its length, after the screen is shown (tests watch animations with it).
@@ -56,9 +56,26 @@ Rect menuButtonRect();                          // the menu bar's "Game" button,
 bool menuItemPoint(int command, int& x, int& y);  // where to tap the item of an open pop-up
 bool boxOpen();                                 // a message box is open
 bool boxButtonPoint(int answer, int& x, int& y);  // where to tap Yes, No or OK of the open box
+Rect boxRect();                                 // the open box, screen pixels; empty with none
 bool dialogOpen();
 bool popupOpen();                               // the menu bar's pop-up is open
 int dialogCount();                              // dialogs run since install()
+
+// Runs whose checks never read the screen: every drawing call still runs,
+// but no pixel moves and no frame is shown. Until the next install().
+void skipPixels(bool skip);
+// Checks of the indexed screen: from the next install() on, the platform
+// also draws every pixel the plain way, as 0xRRGGBB resolved when drawn,
+// and referencePixel reads that copy (0 while it is not kept).
+void keepReferencePixels(bool keep);
+std::uint32_t referencePixel(int x, int y);
+
+// The whole platform as it is now (windows, queue, screen, clock, pause
+// total, answerer, observers), to start many runs from one point. The game's
+// own globals are the caller's to save.
+class Snapshot;
+std::shared_ptr<const Snapshot> saveSnapshot();
+void restoreSnapshot(const Snapshot& snapshot);
 
 // Trace of the input a run takes, for simulators.
 struct Observer {

@@ -1,6 +1,6 @@
 // The menu bar at the bottom of the screen and the pop-up menu its button
 // opens. The pop-up is a modal loop: it takes every tap (one outside it
-// closes it) and its keys, and leaves all other queued input in order.
+// closes it) and its keys, and drops other keys pressed while it is open.
 #include "platform/Core.h"
 
 #include "platform/PixelFont.h"
@@ -91,7 +91,7 @@ int runPopup(Handle menuBar, int buttonIndex, const resources::Menu& menu)
     CoreState& s = state();
     MenuBarRecord& bar = s.menuBars.at(menuBar);
     PopupLayout layout = layoutPopup(menu, menuButtonRect(bar, buttonIndex));
-    ++s.modalDepth;
+    ModalScope scope;
     bool wasOpen = s.popupOpen;
     s.popupOpen = true;
     bar.pressedButton = buttonIndex;
@@ -104,7 +104,7 @@ int runPopup(Handle menuBar, int buttonIndex, const resources::Menu& menu)
 
     int chosen = 0;
     Message message;
-    while (takeModalInput(popupAccepts, nullptr, message)) {
+    while (takeModalInput(scope, popupAccepts, nullptr, message)) {
         if (message.msg == Msg::tap) {
             if (!isTapIn(message, layout.rect))
                 break;
@@ -139,7 +139,6 @@ int runPopup(Handle menuBar, int buttonIndex, const resources::Menu& menu)
         drawMenuBar();
     }
     s.popupOpen = wasOpen;
-    --s.modalDepth;
     return chosen;
 }
 

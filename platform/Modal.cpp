@@ -1,7 +1,8 @@
 // Message boxes and dialogs, each a modal loop drawn over the screen. A loop
-// takes only its own input from the queue; everything else (board taps,
-// posted commands, the close button) waits there in order, so a board
-// command can never run inside a box and re-enter the game.
+// takes only its own input from the queue. Board input made while it is open
+// is dropped and the close button ends the process; what was queued before it
+// opened and what the program posts wait there in order, so a board command
+// can never run inside a box and re-enter the game.
 #include "platform/Core.h"
 
 #include "platform/PixelFont.h"
@@ -243,6 +244,47 @@ int dialogCommandFor(const Message& message, const DialogInput& input)
     return input.okInCaption ? 1 : 2;
 }
 
+// Shows the box and waits for its answer.
+int answerBox(const std::string& body, const std::string& title, BoxButtons buttons, BoxLayout& layout)
+{
+    CoreState& s = state();
+    ModalScope scope;
+    bool wasOpen = s.messageBoxOpen;
+    s.messageBoxOpen = true;
+    Rect savedButtons[2] = {s.boxButtons[0], s.boxButtons[1]};
+    Rect savedRect = s.boxRect;
+    s.boxRect = layout.rect;
+    s.boxButtons[0] = offset(layout.accept, layout.rect.left, layout.rect.top);
+    s.boxButtons[1] = isEmpty(layout.refuse) ? Rect{} : offset(layout.refuse, layout.rect.left, layout.rect.top);
+    Overlay overlay{layout.rect, {}};
+    drawBox(overlay.image, layout, title);
+    pushOverlay(std::move(overlay));
+
+    // On screen before any scripted answer is read, as a person would see it.
+    present();
+    int result = 0;
+    int scripted = s.exited ? 0 : s.backend->scriptedBoxAnswer(body, title, buttons);
+    if (scripted != 0) {
+        // Anything but a valid answer for these buttons counts as the default button.
+        result = buttons == BoxButtons::ok ? answerOk : scripted == answerNo ? answerNo : answerYes;
+    }
+    Message message;
+    while (result == 0) {
+        if (!takeModalInput(scope, boxAccepts, &layout, message)) {
+            result = buttons == BoxButtons::ok ? answerOk : answerYes;
+            break;
+        }
+        result = boxAnswerFor(message, layout);
+    }
+
+    popOverlay();
+    s.boxButtons[0] = savedButtons[0];
+    s.boxButtons[1] = savedButtons[1];
+    s.boxRect = savedRect;
+    s.messageBoxOpen = wasOpen;
+    return result;
+}
+
 }  // namespace
 
 }  // namespace platform::core
@@ -251,6 +293,8 @@ namespace platform::backend {
 
 bool messageBoxOpen() { return core::state().messageBoxOpen; }
 bool dialogOpen() { return core::state().dialogDepth > 0; }
+
+Rect messageBoxRect() { return core::state().messageBoxOpen ? core::state().boxRect : Rect{}; }
 
 bool boxButtonPoint(int answer, int& x, int& y)
 {
@@ -277,42 +321,11 @@ int messageBox(Handle, const char* text, const char* caption, BoxButtons buttons
     std::string body = text ? text : "";
     std::string title = caption ? caption : "";
     BoxLayout layout = layoutBox(body, title, buttons);
-    ++s.modalDepth;
-    bool wasOpen = s.messageBoxOpen;
-    s.messageBoxOpen = true;
-    Rect savedButtons[2] = {s.boxButtons[0], s.boxButtons[1]};
-    s.boxButtons[0] = offset(layout.accept, layout.rect.left, layout.rect.top);
-    s.boxButtons[1] = isEmpty(layout.refuse) ? Rect{} : offset(layout.refuse, layout.rect.left, layout.rect.top);
-    Overlay overlay{layout.rect, {}};
-    drawBox(overlay.image, layout, title);
-    pushOverlay(std::move(overlay));
-
-    // On screen before any scripted answer is read, as a person would see it.
-    repaintInvalid();
-    present();
-    int result = 0;
-    int scripted = s.exited ? 0 : s.backend->scriptedBoxAnswer(body, title, buttons);
-    if (scripted != 0) {
-        // Anything but a valid answer for these buttons counts as the default button.
-        result = buttons == BoxButtons::ok ? answerOk : scripted == answerNo ? answerNo : answerYes;
-    }
-    Message message;
-    while (result == 0) {
-        if (!takeModalInput(boxAccepts, &layout, message)) {
-            result = buttons == BoxButtons::ok ? answerOk : answerYes;
-            break;
-        }
-        result = boxAnswerFor(message, layout);
-    }
-
-    popOverlay();
-    s.boxButtons[0] = savedButtons[0];
-    s.boxButtons[1] = savedButtons[1];
-    s.messageBoxOpen = wasOpen;
-    --s.modalDepth;
+    int result = answerBox(body, title, buttons, layout);
     s.backend->boxAnswered(body, title, result);
     return result;
 }
+
 
 Param dialogBox(int templateId, Handle owner, DialogProc procedure)
 {
@@ -329,8 +342,8 @@ Param dialogBox(int templateId, Handle owner, DialogProc procedure)
     record.parent = owner;
     record.rect = input.layout.rect;
     record.visible = true;
-    s.windows.emplace(input.dialog, std::move(record));
-    ++s.modalDepth;
+    addWindow(input.dialog, std::move(record));
+    ModalScope scope;
     ++s.dialogDepth;
     s.backend->dialogOpened(templateId);
 
@@ -344,7 +357,7 @@ Param dialogBox(int templateId, Handle owner, DialogProc procedure)
     bool okPressedForLackOfInput = false;
     while (!s.exited && !findWindow(input.dialog)->dialogEnded) {
         Message message;
-        if (!takeModalInput(dialogAccepts, &input, message)) {
+        if (!takeModalInput(scope, dialogAccepts, &input, message)) {
             if (s.exited)
                 break;
             // No input will come: press OK once, then give up, so a run can't hang here.
@@ -368,9 +381,8 @@ Param dialogBox(int templateId, Handle owner, DialogProc procedure)
     Param result = findWindow(input.dialog)->dialogResult;
     if (shown)
         popOverlay();
-    s.windows.erase(input.dialog);
+    eraseWindow(input.dialog);
     --s.dialogDepth;
-    --s.modalDepth;
     return result;
 }
 

@@ -30,7 +30,7 @@ enum class Msg : std::uint32_t {
     none,
     create,           // sent inside createWindow, before it returns
     destroy,          // sent by destroyWindow
-    eraseBackground,  // wparam: surface handle or 0; answer 1 when the background was erased
+    eraseBackground,  // wparam: surface handle, or 0 for the whole window at once; answer 1 when erased
     drawItem,         // wparam: id of the owner-drawn control to draw
     command,          // wparam: id in the low 16 bits, notification code in the high 16 bits
     activate,         // wparam: 0 inactive / 1 active; lparam: the other window
@@ -98,7 +98,6 @@ struct WindowClass {
     const char* className;
     WindowProc procedure;
     int iconId;
-    bool redrawOnResize;
 };
 
 // Single-instance rule across the processes of this user: looks for a running
@@ -176,10 +175,10 @@ int localSeconds();  // 0..59
 // sequence on every compiler and machine.
 void seedRandom(std::uint32_t seed);
 std::uint32_t nextRandom();  // the generator's next output, non-negative
-// Shows the screen, then waits n pause units without handling any message. How
-// long a unit lasts is the back end's: 40 ms by default on the desktop, no real
-// time at all headless.
+// Shows the screen, then waits n units without handling any message. How long
+// a unit lasts on the desktop is the player's pace (--pace, 40 ms by default).
 void waitUnits(int units);
+constexpr int unitMilliseconds = 25;  // one unit; the headless clock advances by exactly this
 // Ends the process with `status`. On the headless back end the status is
 // recorded and the core then delivers no further message, so nothing of the
 // program runs after it either.

@@ -8,26 +8,42 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace platform::core {
 
 namespace {
 
-// A surface's pixels in its own coordinates: the client area of a window
-// (only where drawing on it may land), or an off-screen bitmap.
+bool referencePixelsKept = false;
+
+// Where a surface's pixels lie: the client area of a window on the screen
+// (only where drawing on it may land), or an off-screen surface's contents.
 struct SurfaceView {
-    Rect usable{};       // in surface coordinates
-    int originX = 0;     // surface (0, 0) on the target buffer
+    Rect usable{};                      // in surface coordinates
+    int originX = 0;                    // surface (0, 0) in the buffer
     int originY = 0;
-    PixelBuffer* target = nullptr;
+    int stride = 0;                     // indices per row of the buffer
+    const std::uint8_t* read = nullptr;
+    const std::uint32_t* readReference = nullptr;  // null unless reference pixels are kept
 };
 
-SurfaceView viewOf(SurfaceRecord& surface)
+SurfaceView viewOf(const SurfaceRecord& surface)
 {
     SurfaceView view;
+    CoreState& s = state();
     if (surface.window == 0) {
-        view.usable = surface.image.bounds();
-        view.target = &surface.image;
+        view.usable = {0, 0, surface.width, surface.height};
+        view.stride = surface.width;
+        view.read = surface.picture;
+        if (surface.hasContents || !s.surfaceContents.empty()) {
+            auto contents = s.surfaceContents.find(surface.handle);
+            if (contents != s.surfaceContents.end()) {
+                if (surface.hasContents)
+                    view.read = contents->second.indices.data();
+                if (!contents->second.reference.empty())
+                    view.readReference = contents->second.reference.data();
+            }
+        }
         return view;
     }
     const WindowRecord* window = findWindow(surface.window);
@@ -37,38 +53,157 @@ SurfaceView viewOf(SurfaceRecord& surface)
     view.originX = client.left;
     view.originY = client.top;
     view.usable = offset(drawableRect(*window), -client.left, -client.top);
-    view.target = &state().screen;
+    view.stride = s.screen.width;
+    view.read = s.screen.pixels.data();
+    view.readReference = s.screen.reference.empty() ? nullptr : s.screen.reference.data();
     return view;
 }
 
+// Where drawing into a surface lands: the screen, or an off-screen surface's
+// own contents, made from its picture the first time.
+struct WritableView {
+    std::uint8_t* indices = nullptr;
+    std::uint32_t* reference = nullptr;
+};
+
+WritableView writableView(SurfaceRecord& surface)
+{
+    CoreState& s = state();
+    if (surface.window != 0)
+        return {s.screen.pixels.data(), s.screen.reference.empty() ? nullptr : s.screen.reference.data()};
+    SurfaceContents& contents = s.surfaceContents[surface.handle];
+    if (!surface.hasContents) {
+        contents.indices.assign(surface.picture,
+                                surface.picture + static_cast<std::size_t>(surface.width * surface.height));
+        surface.hasContents = true;
+    }
+    return {contents.indices.data(), contents.reference.empty() ? nullptr : contents.reference.data()};
+}
+
+// A picture's rows are a few dozen bytes: copied as two overlapping pieces of
+// fixed size they need no call. Both pieces are read before either is
+// written, so a row may overlap its own destination.
+template <std::size_t piece>
+void movePieces(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes)
+{
+    std::uint8_t head[piece];
+    std::uint8_t tail[piece];
+    std::memcpy(head, from, piece);
+    std::memcpy(tail, from + bytes - piece, piece);
+    std::memcpy(to, head, piece);
+    std::memcpy(to + bytes - piece, tail, piece);
+}
+
+// Copies `height` rows of `width` from (fromX, fromY) to (toX, toY); the two
+// may be one buffer, so rows go in the order that never reads a row already written.
+void moveRows(std::uint8_t* to, int toStride, int toX, int toY, const std::uint8_t* from, int fromStride, int fromX,
+              int fromY, int width, int height)
+{
+    std::uint8_t* out = to + static_cast<std::ptrdiff_t>(toY) * toStride + toX;
+    const std::uint8_t* in = from + static_cast<std::ptrdiff_t>(fromY) * fromStride + fromX;
+    if (width == toStride && width == fromStride) {
+        // Whole rows of both (the board's background): one block.
+        std::memmove(out, in, static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        return;
+    }
+    std::ptrdiff_t outStep = toStride;
+    std::ptrdiff_t inStep = fromStride;
+    if (to == from && toY > fromY) {
+        out += (height - 1) * outStep;
+        in += (height - 1) * inStep;
+        outStep = -outStep;
+        inStep = -inStep;
+    }
+    const auto bytes = static_cast<std::size_t>(width);
+    auto eachRow = [&](auto move) {
+        for (int row = 0; row < height; ++row, out += outStep, in += inStep)
+            move(out, in);
+    };
+    if (bytes >= 16 && bytes <= 32)
+        eachRow([bytes](std::uint8_t* o, const std::uint8_t* i) { movePieces<16>(o, i, bytes); });
+    else if (bytes > 32 && bytes <= 64)
+        eachRow([bytes](std::uint8_t* o, const std::uint8_t* i) { movePieces<32>(o, i, bytes); });
+    else
+        eachRow([bytes](std::uint8_t* o, const std::uint8_t* i) { std::memmove(o, i, bytes); });
+}
+
+// The reference path's block copy: one pixel at a time, through a copy of
+// the source block so an overlapping move can't read its own writes.
+void referenceCopy(std::uint32_t* to, int toStride, int toX, int toY, const std::uint32_t* from, int fromStride,
+                   int fromX, int fromY, int width, int height)
+{
+    std::vector<std::uint32_t> block;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column)
+            block.push_back(from[(fromY + row) * fromStride + fromX + column]);
+    }
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column)
+            to[(toY + row) * toStride + toX + column] = block[static_cast<std::size_t>(row * width + column)];
+    }
+}
+
+// Copies `source` with its top-left corner at (x, y), only inside `clip`.
 void copyBuffer(PixelBuffer& target, int x, int y, const PixelBuffer& source, Rect clip)
 {
     Rect area = intersect(intersect({x, y, x + source.width, y + source.height}, clip), target.bounds());
-    const int count = area.right - area.left;
-    for (int row = area.top; row < area.bottom; ++row)
-        std::copy_n(source.pixels.begin() + ((row - y) * source.width + (area.left - x)), count,
-                    target.pixels.begin() + (row * target.width + area.left));
+    if (!state().drawsPixels)
+        return;
+    if (isEmpty(area))
+        return;
+    moveRows(target.pixels.data(), target.width, area.left, area.top, source.pixels.data(), source.width,
+             area.left - x, area.top - y, area.right - area.left, area.bottom - area.top);
+    if (!target.reference.empty() && !source.reference.empty())
+        referenceCopy(target.reference.data(), target.width, area.left, area.top, source.reference.data(),
+                      source.width, area.left - x, area.top - y, area.right - area.left, area.bottom - area.top);
 }
 
 }  // namespace
 
 // ---- Pixels ---------------------------------------------------------------
 
-void PixelBuffer::resize(int w, int h, std::uint32_t colour)
+const std::uint32_t* screenPalette()
+{
+    static const std::array<std::uint32_t, 256> colours = [] {
+        std::array<std::uint32_t, 256> table{};
+        for (int index = 0; index < firstPlatformColour; ++index)
+            table[static_cast<std::size_t>(index)] = resources::paletteColor(static_cast<std::uint8_t>(index));
+        for (const Colour& platformColour : colour::all)
+            table[platformColour.index] = platformColour.rgb;
+        return table;
+    }();
+    return colours.data();
+}
+
+void keepReferencePixels(bool keep) { referencePixelsKept = keep; }
+bool keepsReferencePixels() { return referencePixelsKept; }
+
+void PixelBuffer::resize(int w, int h, Colour colour)
 {
     width = std::max(0, w);
     height = std::max(0, h);
-    pixels.assign(static_cast<std::size_t>(width * height), colour);
+    pixels.assign(static_cast<std::size_t>(width * height), colour.index);
+    if (referencePixelsKept)
+        reference.assign(static_cast<std::size_t>(width * height), colour.rgb);
+    else
+        reference.clear();
 }
 
-void fillRect(PixelBuffer& target, Rect r, std::uint32_t colour)
+void fillRect(PixelBuffer& target, Rect r, Colour colour)
 {
     r = intersect(r, target.bounds());
+    if (!state().drawsPixels || isEmpty(r))
+        return;
     for (int y = r.top; y < r.bottom; ++y)
-        std::fill_n(target.pixels.begin() + y * target.width + r.left, r.right - r.left, colour);
+        std::memset(target.pixels.data() + y * target.width + r.left, colour.index,
+                    static_cast<std::size_t>(r.right - r.left));
+    for (int y = r.top; y < r.bottom && !target.reference.empty(); ++y) {
+        for (int x = r.left; x < r.right; ++x)
+            target.reference[static_cast<std::size_t>(y * target.width + x)] = colour.rgb;
+    }
 }
 
-void frameRect(PixelBuffer& target, Rect r, std::uint32_t colour)
+void frameRect(PixelBuffer& target, Rect r, Colour colour)
 {
     fillRect(target, {r.left, r.top, r.right, r.top + 1}, colour);
     fillRect(target, {r.left, r.bottom - 1, r.right, r.bottom}, colour);
@@ -76,15 +211,21 @@ void frameRect(PixelBuffer& target, Rect r, std::uint32_t colour)
     fillRect(target, {r.right - 1, r.top, r.right, r.bottom}, colour);
 }
 
-void drawText(PixelBuffer& target, int x, int y, std::string_view text, std::uint32_t colour, bool bold)
+void drawText(PixelBuffer& target, int x, int y, std::string_view text, Colour colour, bool bold)
 {
+    if (!state().drawsPixels)
+        return;
     for (int pass = 0; pass < (bold ? 2 : 1); ++pass) {
         int left = x + pass;
         for (char c : text) {
             for (int row = 0; row < font::cellHeight; ++row) {
                 for (int column = 0; column < font::widthOf(c); ++column) {
-                    if (font::hasInk(c, column, row) && contains(target.bounds(), left + column, y + row))
-                        target.pixels[static_cast<std::size_t>((y + row) * target.width + left + column)] = colour;
+                    if (!font::hasInk(c, column, row) || !contains(target.bounds(), left + column, y + row))
+                        continue;
+                    auto at = static_cast<std::size_t>((y + row) * target.width + left + column);
+                    target.pixels[at] = colour.index;
+                    if (!target.reference.empty())
+                        target.reference[at] = colour.rgb;
                 }
             }
             left += font::advanceOf(c);
@@ -95,10 +236,20 @@ void drawText(PixelBuffer& target, int x, int y, std::string_view text, std::uin
 void drawBitmap(PixelBuffer& target, int x, int y, const resources::Bitmap& bitmap)
 {
     Rect area = intersect({x, y, x + bitmap.width, y + bitmap.height}, target.bounds());
+    if (!state().drawsPixels || isEmpty(area))
+        return;
+    // Pixels of the clear index let the target show through (the icon's background).
+    const std::uint8_t clear = resources::clearIndex();
     for (int row = area.top; row < area.bottom; ++row) {
-        for (int column = area.left; column < area.right; ++column)
-            target.pixels[static_cast<std::size_t>(row * target.width + column)] = resources::paletteColor(
-                bitmap.pixels[static_cast<std::size_t>((row - y) * bitmap.width + (column - x))]);
+        for (int column = area.left; column < area.right; ++column) {
+            std::uint8_t index = bitmap.pixels[static_cast<std::size_t>((row - y) * bitmap.width + (column - x))];
+            if (index == clear)
+                continue;
+            std::size_t at = static_cast<std::size_t>(row * target.width + column);
+            target.pixels[at] = index;
+            if (!target.reference.empty())
+                target.reference[at] = resources::paletteColor(index);
+        }
     }
 }
 
@@ -158,46 +309,71 @@ void popOverlay()
     CoreState& s = state();
     if (s.overlays.empty())
         return;
-    Rect area = s.overlays.back().rect;
+    // The screen under it holds whatever the program drew there meanwhile, so
+    // nothing is repainted: the board shows exactly what it showed around the
+    // overlay, bubbles and all, until the program repaints it.
     s.overlays.pop_back();
-    // The screen under it is intact, but the program may have drawn there
-    // expecting to be covered, so it repaints the way a window system would.
-    invalidateScreen(area);
     markScreenChanged();
 }
 
 void present()
 {
     CoreState& s = state();
-    if (!s.screenChanged)
+    if (!s.screenChanged || !s.drawsPixels)
         return;
     s.screenChanged = false;
     // Most pauses show a screen with nothing above it: no copy is needed then.
     if (s.overlays.empty()) {
-        s.backend->present(s.screen.pixels.data());
+        s.backend->present(s.screen.pixels.data(), screenPalette());
         return;
     }
-    PixelBuffer composed = s.screen;
+    s.composed.width = s.screen.width;
+    s.composed.height = s.screen.height;
+    s.composed.pixels = s.screen.pixels;
+    s.composed.reference = s.screen.reference;
     for (const Overlay& overlay : s.overlays)
-        copyBuffer(composed, overlay.rect.left, overlay.rect.top, overlay.image, composed.bounds());
-    s.backend->present(composed.pixels.data());
+        copyBuffer(s.composed, overlay.rect.left, overlay.rect.top, overlay.image, s.composed.bounds());
+    s.backend->present(s.composed.pixels.data(), screenPalette());
 }
 
 }  // namespace platform::core
 
 namespace platform::backend {
 
-std::uint32_t composedPixel(int x, int y)
+namespace {
+
+// The composed pixel as an index into `pick`'s buffer, or nothing off the screen.
+template <class Pick>
+std::uint32_t composedAt(int x, int y, Pick pick)
 {
     const core::CoreState& s = core::state();
     if (!core::contains(s.screen.bounds(), x, y))
         return 0;
     for (auto it = s.overlays.rbegin(); it != s.overlays.rend(); ++it) {
         if (core::contains(it->rect, x, y))
-            return it->image.pixels[static_cast<std::size_t>((y - it->rect.top) * it->image.width + x - it->rect.left)];
+            return pick(it->image, static_cast<std::size_t>((y - it->rect.top) * it->image.width + x - it->rect.left));
     }
-    return s.screen.pixels[static_cast<std::size_t>(y * s.screen.width + x)];
+    return pick(s.screen, static_cast<std::size_t>(y * s.screen.width + x));
 }
+
+}  // namespace
+
+std::uint32_t composedPixel(int x, int y)
+{
+    return composedAt(x, y, [](const core::PixelBuffer& buffer, std::size_t at) {
+        return core::screenPalette()[buffer.pixels[at]];
+    });
+}
+
+std::uint32_t composedReferencePixel(int x, int y)
+{
+    return composedAt(x, y, [](const core::PixelBuffer& buffer, std::size_t at) {
+        return buffer.reference.empty() ? 0u : buffer.reference[at];
+    });
+}
+
+void skipPixels(bool skip) { core::state().drawsPixels = !skip; }
+void keepReferencePixels(bool keep) { core::keepReferencePixels(keep); }
 
 }  // namespace platform::backend
 
@@ -209,52 +385,65 @@ Handle getDrawingSurface(Handle window)
 {
     if (!findWindow(window))
         return 0;
-    Handle handle = newHandle();
-    state().surfaces[handle].window = window;
-    return handle;
+    SurfaceRecord& surface = state().surfaces.emplace_back();
+    surface.handle = newHandle();
+    surface.window = window;
+    return surface.handle;
 }
 
 Handle createCompatibleSurface(Handle surface)
 {
     CoreState& s = state();
-    if (surface != 0 && !s.surfaces.contains(surface))
+    if (surface != 0 && !findSurface(surface))
         return 0;
-    Handle handle = newHandle();
     // A fresh off-screen surface holds one black pixel until an image is selected.
-    s.surfaces[handle].image.resize(1, 1, 0);
-    return handle;
+    static const std::uint8_t blackPixel = colour::text.index;
+    SurfaceRecord& created = s.surfaces.emplace_back();
+    created.handle = newHandle();
+    created.picture = &blackPixel;
+    created.width = 1;
+    created.height = 1;
+    if (keepsReferencePixels())
+        s.surfaceContents[created.handle].reference.assign(1, colour::text.rgb);
+    return created.handle;
 }
 
 bool selectImage(Handle surface, const Image* image)
 {
-    auto it = state().surfaces.find(surface);
-    if (it == state().surfaces.end() || it->second.window != 0 || !image || !image->pixels)
+    SurfaceRecord* record = findSurface(surface);
+    if (!record || record->window != 0 || !image || !image->pixels)
         return false;
-    // The palette never changes; one lookup table keeps this from dominating every card drawn.
-    static const std::array<std::uint32_t, 256> colours = [] {
-        std::array<std::uint32_t, 256> table{};
-        for (std::size_t index = 0; index < table.size(); ++index)
-            table[index] = resources::paletteColor(static_cast<std::uint8_t>(index));
-        return table;
-    }();
-    PixelBuffer& target = it->second.image;
-    target.resize(image->width, image->height, 0);
-    std::uint32_t* out = target.pixels.data();
-    for (std::size_t i = 0; i < target.pixels.size(); ++i)
-        out[i] = colours[image->pixels[i]];
+    record->picture = image->pixels;
+    record->width = std::max(0, image->width);
+    record->height = std::max(0, image->height);
+    record->hasContents = false;
+    CoreState& s = state();
+    if (!s.surfaceContents.empty())
+        s.surfaceContents.erase(surface);
+    if (keepsReferencePixels()) {
+        std::vector<std::uint32_t>& reference = s.surfaceContents[surface].reference;
+        for (int i = 0; i < record->width * record->height; ++i)
+            reference.push_back(resources::paletteColor(image->pixels[i]));
+    }
     return true;
 }
 
 bool blockCopy(Handle destination, int x, int y, int width, int height, Handle source, int sourceX, int sourceY)
 {
     CoreState& s = state();
-    auto to = s.surfaces.find(destination);
-    auto from = s.surfaces.find(source);
-    if (to == s.surfaces.end() || from == s.surfaces.end())
+    SurfaceRecord* to = findSurface(destination);
+    SurfaceRecord* from = findSurface(source);
+    if (!to || !from)
         return false;
-    SurfaceView target = viewOf(to->second);
-    SurfaceView origin = viewOf(from->second);
-    if (!target.target || !origin.target || width <= 0 || height <= 0)
+    if (!s.drawsPixels) {
+        // Where pixels would land is pixel work too; what matters is that the screen changed.
+        if (to->window != 0)
+            markScreenChanged();
+        return true;
+    }
+    const SurfaceView origin = viewOf(*from);
+    const SurfaceView target = viewOf(*to);
+    if (!target.read || !origin.read || width <= 0 || height <= 0)
         return true;
 
     // Only pixels that exist in the source and may be drawn in the destination move.
@@ -262,27 +451,40 @@ bool blockCopy(Handle destination, int x, int y, int width, int height, Handle s
     Rect area = intersect(offset(wanted, x - sourceX, y - sourceY), target.usable);
     if (isEmpty(area))
         return true;
-
-    // Row by row; through a copy when source and destination are one buffer (both the screen).
-    const int fromLeft = area.left - x + sourceX + origin.originX;
-    const int fromTop = area.top - y + sourceY + origin.originY;
-    const Rect moved{fromLeft, fromTop, fromLeft + area.right - area.left, fromTop + area.bottom - area.top};
-    if (origin.target == target.target) {
-        PixelBuffer block;
-        block.resize(moved.right - moved.left, moved.bottom - moved.top, 0);
-        copyBuffer(block, -moved.left, -moved.top, *origin.target, block.bounds());
-        copyBuffer(*target.target, area.left + target.originX, area.top + target.originY, block,
-                   target.target->bounds());
-    } else {
-        copyBuffer(*target.target, area.left + target.originX - moved.left, area.top + target.originY - moved.top,
-                   *origin.target,
-                   offset(area, target.originX, target.originY));
-    }
-    if (to->second.window != 0)
+    if (to->window != 0)
         markScreenChanged();
+
+    const WritableView written = writableView(*to);
+    // The source again: a surface copied onto itself may just have got contents of its own.
+    const SurfaceView reread = viewOf(*from);
+    const int fromX = area.left - x + sourceX + origin.originX;
+    const int fromY = area.top - y + sourceY + origin.originY;
+    const int toX = area.left + target.originX;
+    const int toY = area.top + target.originY;
+    const int columns = area.right - area.left;
+    const int rows = area.bottom - area.top;
+    moveRows(written.indices, target.stride, toX, toY, reread.read, origin.stride, fromX, fromY, columns, rows);
+    if (written.reference && reread.readReference)
+        referenceCopy(written.reference, target.stride, toX, toY, reread.readReference, origin.stride, fromX, fromY,
+                      columns, rows);
     return true;
 }
 
-bool releaseSurface(Handle surface) { return state().surfaces.erase(surface) > 0; }
+bool releaseSurface(Handle surface)
+{
+    // Records stay where they are (moving one means moving its buffers): a
+    // released one is marked free and dropped once no live one lies after it.
+    SurfaceRecord* record = findSurface(surface);
+    if (!record)
+        return false;
+    CoreState& s = state();
+    if (record->hasContents || !s.surfaceContents.empty())
+        s.surfaceContents.erase(surface);
+    record->handle = 0;
+    std::vector<SurfaceRecord>& surfaces = s.surfaces;
+    while (!surfaces.empty() && surfaces.back().handle == 0)
+        surfaces.pop_back();
+    return true;
+}
 
 }  // namespace platform

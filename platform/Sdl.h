@@ -4,7 +4,7 @@
 namespace platform::sdl {
 
 // Opens the window; false (with a message on standard error) when no display
-// can be opened. Every pause unit lasts unitMilliseconds of real time.
-bool install(int unitMilliseconds);
+// can be opened. Every pause unit lasts paceMilliseconds of real time.
+bool install(int paceMilliseconds);
 
 }  // namespace platform::sdl

@@ -12,18 +12,21 @@
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
-#if __has_include(<X11/Xlib.h>)
-#include <X11/Xlib.h>
+#include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11)
 #include <dlfcn.h>
-#define ZARTA_X11_ERRORS 1
+#define ZARTA_X11 1
 #endif
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -31,18 +34,168 @@ namespace platform::sdl {
 
 namespace {
 
-// Registered before the rendezvous thread can exist; read by it afterwards.
-std::atomic<Uint32> raiseEventType{0};
-
-void pushRaiseEvent()
+// The rendezvous thread raises the window through SDL's queue; the lock keeps
+// it from pushing while SDL shuts down. Never destroyed, since that thread
+// outlives every static destructor.
+std::mutex& raiseLock()
 {
-    Uint32 type = raiseEventType.load();
-    if (type == 0)
-        return;
-    SDL_Event event{};
-    event.type = type;
-    SDL_PushEvent(&event);
+    static auto* lock = new std::mutex;
+    return *lock;
 }
+Uint32 raiseEventType = 0;  // under raiseLock; 0 before start-up and from shutdown on
+bool windowShown = false;   // under raiseLock: shown and not gone
+
+bool pushRaiseEvent()
+{
+    std::lock_guard<std::mutex> guard(raiseLock());
+    if (raiseEventType == 0 || !windowShown)
+        return false;
+    SDL_Event event{};
+    event.type = raiseEventType;
+    return SDL_PushEvent(&event) == 1;
+}
+
+void setWindowShown(bool shown)
+{
+    std::lock_guard<std::mutex> guard(raiseLock());
+    windowShown = shown;
+}
+
+// Another program (a window manager going away, xkill, xdotool) may destroy
+// the window under us. The back end then ends the program at its next look.
+std::atomic<bool> windowGone{false};
+
+#ifdef ZARTA_X11
+unsigned long ourXWindow = 0;  // written before the window is shown
+Display* ourXDisplay = nullptr;
+XErrorHandler previousXErrorHandler = nullptr;
+using QueryKeymap = int (*)(Display*, char[32]);
+using KeycodeToKeysym = KeySym (*)(Display*, KeyCode, int, int);
+QueryKeymap queryKeymap = nullptr;
+KeycodeToKeysym keycodeToKeysym = nullptr;
+
+// Requests that SDL had in flight for the window when it was destroyed fail;
+// they only confirm that it is gone. Every other error goes to the handler
+// that was there before (Xlib's own, which reports and ends the process).
+int noteWindowGone(Display* display, XErrorEvent* error)
+{
+    if (ourXWindow != 0 && error->resourceid == ourXWindow &&
+        (error->error_code == BadWindow || error->error_code == BadDrawable)) {
+        windowGone = true;
+        return 0;
+    }
+    return previousXErrorHandler ? previousXErrorHandler(display, error) : 0;
+}
+
+// The server ended the connection (a tool killed this client, or the server
+// went away), and the window went with it. Xlib must not get control back,
+// and nothing of SDL can be tidied without the connection.
+int endWithTheConnection(Display*)
+{
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+// Installed before SDL starts, so that SDL, which puts back the handler it
+// found when it quits, puts back this one: a wake-up SDL sends its window as
+// that goes away can fail after the window is destroyed, and that failure
+// must not end a clean exit with Xlib's report. Xlib stays loaded from here
+// on, as SDL would keep it loaded anyway.
+void catchErrorsAboutOurWindow()
+{
+    if (SDL_getenv("WAYLAND_DISPLAY") && !SDL_getenv("DISPLAY"))
+        return;
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY);
+    if (!xlib)
+        return;
+    using SetHandler = XErrorHandler (*)(XErrorHandler);
+    auto setHandler = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler"));
+    if (setHandler)
+        previousXErrorHandler = setHandler(noteWindowGone);
+}
+
+void watchX11Window(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return;
+    ourXWindow = info.info.x11.window;
+    ourXDisplay = info.info.x11.display;
+    // SDL loads Xlib itself; take the functions from the copy it loaded.
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!xlib)
+        return;
+    using SetIOHandler = XIOErrorHandler (*)(XIOErrorHandler);
+    auto setIOHandler = reinterpret_cast<SetIOHandler>(dlsym(xlib, "XSetIOErrorHandler"));
+    if (setIOHandler)
+        setIOHandler(endWithTheConnection);
+    queryKeymap = reinterpret_cast<QueryKeymap>(dlsym(xlib, "XQueryKeymap"));
+    keycodeToKeysym = reinterpret_cast<KeycodeToKeysym>(dlsym(xlib, "XkbKeycodeToKeysym"));
+    dlclose(xlib);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+}
+
+bool isOurWindowDestroyed(const SDL_Event& event)
+{
+    if (event.type != SDL_SYSWMEVENT || !event.syswm.msg || event.syswm.msg->subsystem != SDL_SYSWM_X11)
+        return false;
+    const XEvent& x = event.syswm.msg->msg.x11.event;
+    return x.type == DestroyNotify && x.xdestroywindow.window == ourXWindow;
+}
+// SDL learns only the modifiers among the keys already down when the focus
+// comes; a letter held meanwhile then repeats as if freshly pressed. The
+// server knows them all. Keys are named by their unshifted symbol, which for
+// every key the program reads is its SDL key code or in this table.
+void setHeld(std::vector<Uint8>& held, int keycode, Uint8 down)
+{
+    static constexpr struct {
+        KeySym symbol;
+        SDL_Keycode key;
+    } named[] = {
+        {0xff0d, SDLK_RETURN}, {0xff8d, SDLK_KP_ENTER}, {0xff1b, SDLK_ESCAPE}, {0xff09, SDLK_TAB},
+        {0xff51, SDLK_LEFT},   {0xff52, SDLK_UP},       {0xff53, SDLK_RIGHT},  {0xff54, SDLK_DOWN},
+        {0xffbe, SDLK_F1},     {0xffbf, SDLK_F2},       {0xffe3, SDLK_LCTRL},  {0xffe4, SDLK_RCTRL},
+    };
+    KeySym symbol = keycodeToKeysym(ourXDisplay, static_cast<KeyCode>(keycode), 0, 0);
+    SDL_Keycode key = symbol > 0 && symbol < 0x100 ? static_cast<SDL_Keycode>(symbol) : SDLK_UNKNOWN;
+    for (const auto& entry : named) {
+        if (entry.symbol == symbol)
+            key = entry.key;
+    }
+    SDL_Scancode scancode = key == SDLK_UNKNOWN ? SDL_SCANCODE_UNKNOWN : SDL_GetScancodeFromKey(key);
+    if (scancode != SDL_SCANCODE_UNKNOWN && static_cast<std::size_t>(scancode) < held.size())
+        held[scancode] = down;
+}
+
+void addKeysDownOnTheServer(std::vector<Uint8>& held)
+{
+    if (!ourXDisplay || !queryKeymap || !keycodeToKeysym)
+        return;
+    char keys[32] = {};
+    queryKeymap(ourXDisplay, keys);
+    for (int code = 8; code < 256; ++code) {
+        if (keys[code / 8] & (1 << (code % 8)))
+            setHeld(held, code, 1);
+    }
+}
+// SDL reports no release of a key it never saw pressed; the server does.
+void noteKeyRelease(const SDL_Event& event, std::vector<Uint8>& held)
+{
+    if (event.type != SDL_SYSWMEVENT || !event.syswm.msg || event.syswm.msg->subsystem != SDL_SYSWM_X11 ||
+        !keycodeToKeysym)
+        return;
+    const XEvent& x = event.syswm.msg->msg.x11.event;
+    if (x.type == KeyRelease)
+        setHeld(held, static_cast<int>(x.xkey.keycode), 0);
+}
+#else
+void catchErrorsAboutOurWindow() {}
+void watchX11Window(SDL_Window*) {}
+bool isOurWindowDestroyed(const SDL_Event&) { return false; }
+void addKeysDownOnTheServer(std::vector<Uint8>&) {}
+void noteKeyRelease(const SDL_Event&, std::vector<Uint8>&) {}
+#endif
 
 // Where the screen lies in a window of the given size: centred, whole factor.
 struct Fit {
@@ -59,10 +212,11 @@ Fit fitScreen(int width, int height)
 
 class SdlBackend final : public backend::Backend {
 public:
-    SdlBackend(SDL_Window* window, int unitMilliseconds)
-        : window(window), unitMilliseconds(unitMilliseconds), frame(screenWidth * screenHeight, 0)
+    SdlBackend(SDL_Window* window, int paceMilliseconds)
+        : window(window), paceMilliseconds(paceMilliseconds), frame(screenWidth * screenHeight, 0)
     {
     }
+    ~SdlBackend() override { shutDown(); }
 
     bool waitForInput() override
     {
@@ -70,33 +224,72 @@ public:
         if (!SDL_WaitEvent(&event))
             return false;
         handle(event);
-        while (SDL_PollEvent(&event))
-            handle(event);
+        collectInput();
+        endIfWindowGone();
         return true;
     }
 
-    void present(const std::uint32_t* pixels) override
+    void collectInput() override
     {
-        std::copy(pixels, pixels + frame.size(), frame.begin());
+        SDL_Event event;
+        while (SDL_PollEvent(&event))
+            handle(event);
+    }
+
+    void present(const std::uint8_t* indices, const std::uint32_t* palette) override
+    {
+        // Only the rows that differ from the frame on show are drawn again.
+        int first = 0;
+        while (first < screenHeight && std::memcmp(rowOf(frame.data(), first), rowOf(indices, first), screenWidth) == 0)
+            ++first;
+        int last = screenHeight;
+        while (last > first && std::memcmp(rowOf(frame.data(), last - 1), rowOf(indices, last - 1), screenWidth) == 0)
+            --last;
+        std::memcpy(frame.data() + first * screenWidth, indices + first * screenWidth,
+                    static_cast<std::size_t>((last - first) * screenWidth));
+        if (!std::equal(colours.begin(), colours.end(), palette)) {
+            std::copy_n(palette, colours.size(), colours.begin());
+            mappedFor = nullptr;
+            first = 0;
+            last = screenHeight;
+        }
+        endIfWindowGone();
         if (!shown) {
             SDL_ShowWindow(window);
             shown = true;
+            setWindowShown(true);
+            first = 0;
+            last = screenHeight;
         }
-        show();
+        show(first, last);
+        if (exitAfterFirstFrame)
+            exitProcess(0);
+    }
+
+    void startPause(int) override
+    {
+        // Straight from one pause into the next, the next runs on from where
+        // the last one ended, so sleeping late and drawing between steps do
+        // not add up over an animation.
+        auto now = std::chrono::steady_clock::now();
+        pauseStarted = now - lastDeadline < std::chrono::milliseconds(paceMilliseconds) / 2 ? lastDeadline : now;
     }
 
     void waitUnits(int units) override
     {
         // Input stays in SDL's queue for the message loop; only the window's
         // own upkeep (re-showing after an expose, raising) runs meanwhile.
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(units * unitMilliseconds);
+        const auto unit = std::chrono::milliseconds(paceMilliseconds);
+        auto deadline = pauseStarted + units * unit;
         for (;;) {
             auto now = std::chrono::steady_clock::now();
             if (now >= deadline)
                 break;
-            std::this_thread::sleep_until(std::min(deadline, now + std::chrono::milliseconds(unitMilliseconds)));
+            std::this_thread::sleep_until(std::min(deadline, now + unit));
             handleUpkeepOnly();
+            endIfWindowGone();
         }
+        lastDeadline = deadline;
     }
 
     int localSeconds() override
@@ -109,10 +302,8 @@ public:
 
     void exitProcess(int status) override
     {
-        // The display server tidies up after a process that leaves; shutting
-        // SDL down first would only give late X errors a chance to arrive.
-        std::fflush(nullptr);
-        std::_Exit(status);
+        shutDown();
+        std::exit(status);
     }
 
     std::string instanceDirectory() override { return instance::defaultDirectory(); }
@@ -130,8 +321,10 @@ public:
         SDL_LockSurface(surface);
         for (int y = 0; y < icon->height; ++y) {
             auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
-            for (int x = 0; x < icon->width; ++x)
-                row[x] = 0xFF000000u | resources::paletteColor(icon->pixels[y * icon->width + x]);
+            for (int x = 0; x < icon->width; ++x) {
+                std::uint8_t index = icon->pixels[y * icon->width + x];
+                row[x] = index == resources::clearIndex() ? 0u : 0xFF000000u | resources::paletteColor(index);
+            }
         }
         SDL_UnlockSurface(surface);
         SDL_SetWindowIcon(window, surface);
@@ -139,31 +332,145 @@ public:
     }
 
 private:
-    void show()
+    // Nothing may push events or wake the loop once the window is going.
+    void shutDown()
+    {
+        SDL_Window* going = window;
+        window = nullptr;
+        if (!going)
+            return;
+        {
+            std::lock_guard<std::mutex> guard(raiseLock());
+            raiseEventType = 0;
+            windowShown = false;
+        }
+        // Destroying the window queues focus, hide and key-release events.
+        // Each event queued after a wait wakes the loop by sending the window
+        // a message, which fails once the window is destroyed; no event is
+        // queued from here on.
+        SDL_SetEventFilter(dropEvent, nullptr);
+        // Tearing down a window another program destroyed only sends
+        // requests about it that fail, and SDL reports those with Xlib's
+        // handler once it has put that back: the server tidies up instead.
+        if (!windowGone) {
+            SDL_DestroyWindow(going);
+            SDL_Quit();
+        }
+    }
+
+    static int SDLCALL dropEvent(void*, SDL_Event*) { return 0; }
+
+    // A window the user can no longer see ends the program, as closing it would.
+    void endIfWindowGone()
+    {
+        if (!windowGone)
+            return;
+        setWindowShown(false);
+        platform::exitProcess(0);
+    }
+
+    static const std::uint8_t* rowOf(const std::uint8_t* indices, int row) { return indices + row * screenWidth; }
+
+    // Draws screen rows [first, last) into the window surface, each pixel
+    // repeated factor times across and each row factor times down, and shows
+    // them. The bars beside the picture are filled only when the surface is new.
+    void show(int first, int last)
     {
         SDL_Surface* target = SDL_GetWindowSurface(window);
         if (!target)
             return;
-        Fit fit = fitScreen(target->w, target->h);
-        if (!scaled || scaled->w != screenWidth * fit.factor) {
-            SDL_FreeSurface(scaled);
-            scaled = SDL_CreateRGBSurfaceWithFormat(0, screenWidth * fit.factor, screenHeight * fit.factor, 32,
-                                                    SDL_PIXELFORMAT_ARGB8888);
-            if (!scaled)
-                return;
+        const int bytes = target->format->BytesPerPixel;
+        if (bytes != 4 && bytes != 2)
+            return;
+        const bool fresh = target != mappedFor || target->w != mappedWidth || target->h != mappedHeight;
+        if (fresh) {
+            for (std::size_t i = 0; i < colours.size(); ++i)
+                mapped[i] = SDL_MapRGB(target->format, static_cast<Uint8>(colours[i] >> 16),
+                                       static_cast<Uint8>(colours[i] >> 8), static_cast<Uint8>(colours[i]));
+            mappedFor = target;
+            mappedWidth = target->w;
+            mappedHeight = target->h;
+            first = 0;
+            last = screenHeight;
         }
-        SDL_LockSurface(scaled);
-        for (int y = 0; y < scaled->h; ++y) {
-            auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(scaled->pixels) + y * scaled->pitch);
-            const std::uint32_t* source = frame.data() + (y / fit.factor) * screenWidth;
-            for (int x = 0; x < scaled->w; ++x)
-                row[x] = 0xFF000000u | source[x / fit.factor];
+        if (first >= last)
+            return;
+        const Fit fit = fitScreen(target->w, target->h);
+        if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
+            return;
+        if (fresh)
+            fillBars(target, fit);
+        if (bytes == 4)
+            scaleRows<Uint32>(target, fit, first, last);
+        else
+            scaleRows<Uint16>(target, fit, first, last);
+        if (SDL_MUSTLOCK(target))
+            SDL_UnlockSurface(target);
+        if (fresh) {
+            SDL_UpdateWindowSurface(window);
+            return;
         }
-        SDL_UnlockSurface(scaled);
-        SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
-        SDL_Rect place{fit.left, fit.top, scaled->w, scaled->h};
-        SDL_BlitSurface(scaled, nullptr, target, &place);
-        SDL_UpdateWindowSurface(window);
+        const SDL_Rect rows{0, fit.top + first * fit.factor, target->w, (last - first) * fit.factor};
+        const SDL_Rect whole{0, 0, target->w, target->h};
+        SDL_Rect changed{};
+        if (SDL_IntersectRect(&rows, &whole, &changed))
+            SDL_UpdateWindowSurfaceRects(window, &changed, 1);
+    }
+
+    template <class Pixel>
+    void scaleRows(SDL_Surface* target, const Fit& fit, int first, int last)
+    {
+        // A window smaller than the picture shows its middle.
+        const int leftColumn = (std::max(0, -fit.left) + fit.factor - 1) / fit.factor;
+        const int rightColumn = std::min(screenWidth, (target->w - fit.left) / fit.factor);
+        if (rightColumn <= leftColumn)
+            return;
+        const std::size_t rowBytes = static_cast<std::size_t>((rightColumn - leftColumn) * fit.factor) * sizeof(Pixel);
+        auto lineAt = [&](int y) {
+            return reinterpret_cast<Pixel*>(static_cast<Uint8*>(target->pixels) + y * target->pitch) + fit.left +
+                   leftColumn * fit.factor;
+        };
+        for (int row = first; row < last; ++row) {
+            const int top = fit.top + row * fit.factor;
+            const int firstLine = std::max(top, 0);
+            const int endLine = std::min(top + fit.factor, target->h);
+            if (firstLine >= endLine)
+                continue;
+            Pixel* out = lineAt(firstLine);
+            const std::uint8_t* source = rowOf(frame.data(), row);
+            for (int column = leftColumn; column < rightColumn; ++column) {
+                const auto colour = static_cast<Pixel>(mapped[source[column]]);
+                for (int k = 0; k < fit.factor; ++k)
+                    *out++ = colour;
+            }
+            for (int line = firstLine + 1; line < endLine; ++line)
+                std::memcpy(lineAt(line), lineAt(firstLine), rowBytes);
+        }
+    }
+
+    void fillBars(SDL_Surface* target, const Fit& fit)
+    {
+        const Uint32 black = SDL_MapRGB(target->format, 0, 0, 0);
+        const int right = fit.left + screenWidth * fit.factor;
+        const int bottom = fit.top + screenHeight * fit.factor;
+        const SDL_Rect bars[] = {
+            {0, 0, target->w, std::max(0, fit.top)},
+            {0, bottom, target->w, std::max(0, target->h - bottom)},
+            {0, fit.top, std::max(0, fit.left), screenHeight * fit.factor},
+            {right, fit.top, std::max(0, target->w - right), screenHeight * fit.factor},
+        };
+        for (const SDL_Rect& bar : bars) {
+            if (bar.w > 0 && bar.h > 0)
+                SDL_FillRect(target, &bar, black);
+        }
+    }
+
+    // Window managers keep the minimum size; without one the window can be
+    // made smaller, and the program grows it back so the whole screen shows.
+    void keepMinimumSize(int width, int height)
+    {
+        if (width < screenWidth || height < screenHeight)
+            SDL_SetWindowSize(window, std::max(width, screenWidth), std::max(height, screenHeight));
     }
 
     void raise()
@@ -187,9 +494,24 @@ private:
         backend::queueTap(x / fit.factor, y / fit.factor);
     }
 
+    // Keys already down when the window gets the focus are reported as fresh
+    // presses; only a key pressed while the window has the focus counts.
+    void noteKeysHeldAtFocus()
+    {
+        int count = 0;
+        const Uint8* down = SDL_GetKeyboardState(&count);
+        heldAtFocus.assign(down, down + count);
+        addKeysDownOnTheServer(heldAtFocus);
+    }
+
+    bool wasHeldAtFocus(SDL_Scancode code) const
+    {
+        return code >= 0 && static_cast<std::size_t>(code) < heldAtFocus.size() && heldAtFocus[code];
+    }
+
     void keyPressed(const SDL_KeyboardEvent& key)
     {
-        if (key.repeat)
+        if (key.repeat || wasHeldAtFocus(key.keysym.scancode))
             return;
         Param code = 0;
         SDL_Keycode symbol = key.keysym.sym;
@@ -226,7 +548,15 @@ private:
 
     bool handleUpkeep(const SDL_Event& event)
     {
-        if (event.type == raiseEventType.load()) {
+        if (isOurWindowDestroyed(event)) {
+            windowGone = true;
+            return true;
+        }
+        if (event.type == SDL_SYSWMEVENT) {
+            noteKeyRelease(event, heldAtFocus);
+            return true;
+        }
+        if (event.type == currentRaiseEventType()) {
             raise();
             return true;
         }
@@ -234,11 +564,19 @@ private:
             return false;
         switch (event.window.event) {
         case SDL_WINDOWEVENT_EXPOSED:
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SHOWN:
+            // The window surface still holds the picture: show it again as it is.
+            if (shown && !showFreshSurface())
+                SDL_UpdateWindowSurface(window);
+            return true;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            keepMinimumSize(event.window.data1, event.window.data2);
             if (shown)
-                show();
+                showFreshSurface();
+            return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            noteKeysHeldAtFocus();
             return true;
         case SDL_WINDOWEVENT_CLOSE:
             return false;
@@ -272,6 +610,10 @@ private:
         case SDL_KEYDOWN:
             keyPressed(event.key);
             break;
+        case SDL_KEYUP:
+            if (wasHeldAtFocus(event.key.keysym.scancode))
+                heldAtFocus[event.key.keysym.scancode] = 0;
+            break;
         default:
             break;
         }
@@ -287,43 +629,45 @@ private:
             if (!handleUpkeep(events[i]))
                 SDL_PushEvent(&events[i]);
         }
-        Uint32 raiseType = raiseEventType.load();
-        if (SDL_PeepEvents(events, 16, SDL_GETEVENT, raiseType, raiseType) > 0)
+        count = SDL_PeepEvents(events, 16, SDL_GETEVENT, SDL_SYSWMEVENT, SDL_SYSWMEVENT);
+        for (int i = 0; i < count; ++i)
+            handleUpkeep(events[i]);
+        Uint32 raiseType = currentRaiseEventType();
+        if (raiseType != 0 && SDL_PeepEvents(events, 16, SDL_GETEVENT, raiseType, raiseType) > 0)
             raise();
     }
 
+    static Uint32 currentRaiseEventType()
+    {
+        std::lock_guard<std::mutex> guard(raiseLock());
+        return raiseEventType;
+    }
+
+    // True when the window's surface is new, or of a new size, and was drawn whole.
+    bool showFreshSurface()
+    {
+        SDL_Surface* target = SDL_GetWindowSurface(window);
+        if (target && target == mappedFor && target->w == mappedWidth && target->h == mappedHeight)
+            return false;
+        show(0, screenHeight);
+        return true;
+    }
+
     SDL_Window* window;
-    int unitMilliseconds;  // real time of one pause unit
-    SDL_Surface* scaled = nullptr;
-    std::vector<std::uint32_t> frame;  // the last screen presented, for re-showing
+    int paceMilliseconds;  // real time of one pause unit, the player's --pace
+    std::vector<std::uint8_t> frame;          // the palette indices on show
+    std::vector<Uint8> heldAtFocus;           // by scancode: down when the focus came, not released since
+    std::array<std::uint32_t, 256> colours{};  // 0xRRGGBB by index
+    std::array<Uint32, 256> mapped{};          // the same in the window surface's format
+    const SDL_Surface* mappedFor = nullptr;    // the surface `mapped` and the bars were made for
+    int mappedWidth = 0;
+    int mappedHeight = 0;
     bool shown = false;
+    const bool exitAfterFirstFrame = SDL_getenv("ZARTA_EXIT_AFTER_FIRST_FRAME") != nullptr &&
+                                     SDL_strcmp(SDL_getenv("ZARTA_EXIT_AFTER_FIRST_FRAME"), "1") == 0;
+    std::chrono::steady_clock::time_point pauseStarted{};
+    std::chrono::steady_clock::time_point lastDeadline{};
 };
-
-#ifdef ZARTA_X11_ERRORS
-// Xlib's default error handler ends the process. SDL sends itself wake-up
-// events that can reach the server after its window has gone (at quit, for
-// one), and such an error must not turn a clean exit or a game in progress
-// into a failure. Errors are reported and play goes on.
-int reportXError(Display*, XErrorEvent* error)
-{
-    if (error->error_code != BadWindow)
-        std::fprintf(stderr, "zarta: X error %d (request %d) ignored\n", error->error_code, error->request_code);
-    return 0;
-}
-
-void keepXErrorsFromEndingTheGame()
-{
-    // SDL loads Xlib itself; take the function from the copy it loaded.
-    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
-    if (!xlib)
-        return;
-    using SetHandler = XErrorHandler (*)(XErrorHandler);
-    auto setHandler = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler"));
-    if (setHandler)
-        setHandler(reportXError);
-    dlclose(xlib);
-}
-#endif
 
 bool cannotOpenDisplay()
 {
@@ -333,29 +677,29 @@ bool cannotOpenDisplay()
 
 }  // namespace
 
-bool install(int unitMilliseconds)
+bool install(int paceMilliseconds)
 {
     SDL_SetMainReady();
     // Without SDL's handlers, an interrupt or terminate signal ends the program as usual.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    catchErrorsAboutOurWindow();
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return cannotOpenDisplay();
-    // With no display SDL falls back to drawing nowhere; a game nobody can
-    // see must not keep running, unless that driver was asked for by name.
+    // A game nobody can see must not run: it would hold the single-instance
+    // rendezvous and keep every later start from showing a window. The
+    // headless back end is the one for running without a display.
     const char* driver = SDL_GetCurrentVideoDriver();
     bool invisible = driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
-    if (invisible && !SDL_getenv("SDL_VIDEODRIVER")) {
-        SDL_SetError("no X11 or Wayland display found");
-        cannotOpenDisplay();
+    if (invisible) {
+        if (SDL_getenv("SDL_VIDEODRIVER"))
+            std::fprintf(stderr, "zarta: the %s video driver shows no window; the game needs an X11 or Wayland display\n",
+                         driver);
+        else
+            std::fprintf(stderr, "zarta: cannot open a display: no X11 or Wayland display found\n");
         SDL_Quit();
         return false;
     }
-
-#ifdef ZARTA_X11_ERRORS
-    if (driver && SDL_strcmp(driver, "x11") == 0)
-        keepXErrorsFromEndingTheGame();
-#endif
 
     SDL_Rect usable{0, 0, screenWidth, screenHeight};
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
@@ -375,9 +719,13 @@ bool install(int unitMilliseconds)
     SDL_EventState(SDL_FINGERMOTION, SDL_IGNORE);
     SDL_EventState(SDL_TEXTINPUT, SDL_IGNORE);
     SDL_StopTextInput();
+    watchX11Window(window);
     Uint32 type = SDL_RegisterEvents(1);
-    raiseEventType = type == static_cast<Uint32>(-1) ? 0 : type;
-    backend::install(std::make_unique<SdlBackend>(window, unitMilliseconds));
+    {
+        std::lock_guard<std::mutex> guard(raiseLock());
+        raiseEventType = type == static_cast<Uint32>(-1) ? 0 : type;
+    }
+    backend::install(std::make_unique<SdlBackend>(window, paceMilliseconds));
     return true;
 }
 

@@ -1,17 +1,22 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/Core.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -36,6 +41,10 @@ bool isPrivateDirectory(const std::string& path)
     return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
            (info.st_mode & 077) == 0;
 }
+
+// What a rendezvous file name adds to the directory: "/instance-" with 16 hex
+// digits, and the socket's ".socket".
+constexpr std::size_t rendezvousNameLength = 1 + 9 + 16 + 7;
 
 // File names from the exact class name and title; the request carries both
 // again and the first copy compares them, so a clash of names is harmless.
@@ -130,7 +139,7 @@ bool sendRaiseRequest(const std::string& socketPath, const std::string& request)
     return answered;
 }
 
-void serveRaiseRequests(int listener, std::string request, void (*onRaise)())
+void serveRaiseRequests(int listener, std::string request, bool (*onRaise)())
 {
     for (;;) {
         int client = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
@@ -141,17 +150,16 @@ void serveRaiseRequests(int listener, std::string request, void (*onRaise)())
         }
         if (peerIsUs(client)) {
             setTimeouts(client);
-            if (receive(client, request.size()) == request) {
-                if (onRaise)
-                    onRaise();
+            // No reply without a window to show: the asking copy then waits
+            // out its deadline instead of leaving at once as if handed over.
+            if (receive(client, request.size()) == request && onRaise && onRaise())
                 sendAll(client, reply);
-            }
         }
         ::close(client);
     }
 }
 
-void listenForRaiseRequests(const std::string& socketPath, std::string request, void (*onRaise)())
+void listenForRaiseRequests(const std::string& socketPath, std::string request, bool (*onRaise)())
 {
     sockaddr_un address;
     if (!makeAddress(socketPath, address))
@@ -174,13 +182,17 @@ void listenForRaiseRequests(const std::string& socketPath, std::string request, 
 std::string defaultDirectory()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && runtime[0] == '/')
-        return std::string(runtime) + "/zarta";
+    // A socket path must fit its address; past that the runtime directory is no use to us.
+    if (runtime && runtime[0] == '/') {
+        std::string directory = std::string(runtime) + "/zarta";
+        if (directory.size() + rendezvousNameLength < sizeof(sockaddr_un::sun_path))
+            return directory;
+    }
     return "/tmp/zarta-" + std::to_string(::getuid());
 }
 
 Claim claimOrSignal(const std::string& directory, std::string_view className, std::string_view title,
-                    void (*onRaise)())
+                    bool (*onRaise)())
 {
     if (!isPrivateDirectory(directory)) {
         std::fprintf(stderr, "zarta: not using %s for the single-instance check: not a private directory of ours\n",
@@ -190,9 +202,14 @@ Claim claimOrSignal(const std::string& directory, std::string_view className, st
     std::string base = directory + "/" + rendezvousName(className, title);
     std::string socketPath = base + ".socket";
     std::string request = requestFor(className, title);
-    int lock = ::open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (lock < 0)
+    std::string lockPath = base + ".lock";
+    int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lock < 0) {
+        int error = errno;
+        std::fprintf(stderr, "zarta: not using %s for the single-instance check: %s\n", lockPath.c_str(),
+                     error == ELOOP ? "it is a symbolic link" : std::strerror(error));
         return Claim::unavailable;
+    }
 
     auto deadline = std::chrono::steady_clock::now() + answerDeadline;
     for (;;) {
@@ -211,3 +228,18 @@ Claim claimOrSignal(const std::string& directory, std::string_view className, st
 }
 
 }  // namespace platform::instance
+
+namespace platform {
+
+bool bringRunningInstanceToFront(const char* className, const char* title)
+{
+    if (!className || !title)
+        return false;
+    backend::Backend& current = core::currentBackend();
+    std::string directory = current.instanceDirectory();
+    if (directory.empty())
+        return false;
+    return instance::claimOrSignal(directory, className, title, current.raiseHandler()) == instance::Claim::signalled;
+}
+
+}  // namespace platform

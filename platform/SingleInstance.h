@@ -9,7 +9,8 @@
 
 namespace platform::instance {
 
-// $XDG_RUNTIME_DIR/zarta, or /tmp/zarta-<uid> without a runtime directory.
+// $XDG_RUNTIME_DIR/zarta, or /tmp/zarta-<uid> without a runtime directory or
+// when a socket path in it would be too long.
 std::string defaultDirectory();
 
 enum class Claim {
@@ -22,8 +23,8 @@ enum class Claim {
 // directory owned by this user that nobody else may enter. The first caller
 // for a class name and title serves raise requests on a background thread
 // for the rest of the process, calling `onRaise` (which must be thread-safe)
-// for each.
+// for each; the request is answered only when it returns true.
 Claim claimOrSignal(const std::string& directory, std::string_view className, std::string_view title,
-                    void (*onRaise)());
+                    bool (*onRaise)());
 
 }  // namespace platform::instance

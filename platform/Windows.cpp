@@ -3,8 +3,6 @@
 // window's client area is its rectangle.
 #include "platform/Core.h"
 
-#include "platform/SingleInstance.h"
-
 #include <algorithm>
 #include <cctype>
 
@@ -27,17 +25,6 @@ bool isButtonClass(const std::string& name)
 namespace platform {
 
 using namespace core;
-
-bool bringRunningInstanceToFront(const char* className, const char* title)
-{
-    if (!className || !title)
-        return false;
-    std::string directory = currentBackend().instanceDirectory();
-    if (directory.empty())
-        return false;
-    return instance::claimOrSignal(directory, className, title, currentBackend().raiseHandler()) ==
-           instance::Claim::signalled;
-}
 
 bool registerClass(const WindowClass& windowClass)
 {
@@ -70,7 +57,7 @@ Handle createWindow(const char* className, const char* text, std::uint32_t style
         Handle handle = newHandle();
         window.handle = handle;
         window.needsDraw = window.visible;
-        s.windows.emplace(handle, std::move(window));
+        addWindow(handle, std::move(window));
         s.zOrder.push_back(handle);
         return handle;
     }
@@ -90,7 +77,7 @@ Handle createWindow(const char* className, const char* text, std::uint32_t style
     window.handle = handle;
     std::string title = window.text;
     int iconId = window.iconId;
-    s.windows.emplace(handle, std::move(window));
+    addWindow(handle, std::move(window));
     s.zOrder.push_back(handle);
     s.backend->showIdentity(title.c_str(), iconId);
 
@@ -118,7 +105,7 @@ bool destroyWindow(Handle handle)
 
     if (window->kind == WindowKind::control) {
         Rect area = isWindowVisible(handle) ? screenRectOf(*window) : Rect{};
-        s.windows.erase(handle);
+        eraseWindow(handle);
         std::erase(s.zOrder, handle);
         invalidateScreen(area);
         return true;
@@ -138,12 +125,12 @@ bool destroyWindow(Handle handle)
             children.push_back(childHandle);
     }
     for (Handle child : children) {
-        s.windows.erase(child);
+        eraseWindow(child);
         std::erase(s.zOrder, child);
     }
     window = findWindow(handle);
     Rect area = window->visible ? window->rect : Rect{};
-    s.windows.erase(handle);
+    eraseWindow(handle);
     std::erase(s.zOrder, handle);
     fillDesktop(area);
     invalidateScreen(area);
@@ -239,3 +226,21 @@ bool updateWindow(Handle handle)
 }
 
 }  // namespace platform
+
+namespace platform::backend {
+
+std::vector<ShownControl> shownControls()
+{
+    std::vector<ShownControl> shown;
+    for (Handle handle : core::state().zOrder) {
+        const core::WindowRecord* window = core::findWindow(handle);
+        if (!window || window->kind != core::WindowKind::control)
+            continue;
+        Rect area = core::drawableRect(*window);
+        if (!core::isEmpty(area))
+            shown.push_back({window->id, area});
+    }
+    return shown;
+}
+
+}  // namespace platform::backend

@@ -27,6 +27,28 @@ constexpr int imagePassPressed = 282;
 constexpr int imageBlankSide = 364;       // 28 x 47 bubble spot, west and east
 constexpr int imageBlankUpright = 365;    // 47 x 28 bubble spot, south and north
 
+// Lives panels by lives left, upright (south, north) and sideways (west, east).
+constexpr int imageLivesUpright0 = 266;
+constexpr int imageLivesUpright1 = 270;
+constexpr int imageLivesUpright2 = 267;
+constexpr int imageLivesUpright3 = 268;
+constexpr int imageLivesUpright4 = 269;
+constexpr int imageLivesSide0 = 262;
+constexpr int imageLivesSide1 = 261;
+constexpr int imageLivesSide2 = 265;
+constexpr int imageLivesSide3 = 263;
+constexpr int imageLivesSide4 = 264;
+
+// "Stop" and "Pass" speech bubbles, one per seat.
+constexpr int imageStopBubbleSouth = 363;
+constexpr int imageStopBubbleWest = 361;
+constexpr int imageStopBubbleNorth = 362;
+constexpr int imageStopBubbleEast = 360;
+constexpr int imagePassBubbleSouth = 359;
+constexpr int imagePassBubbleWest = 357;
+constexpr int imagePassBubbleNorth = 358;
+constexpr int imagePassBubbleEast = 356;
+
 // Score bubbles for a hand worth 24, one per seat (south, west, north, east).
 constexpr int imageScore24South = 472;
 constexpr int imageScore24West = 473;

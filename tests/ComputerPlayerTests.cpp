@@ -5,6 +5,7 @@
 #include "ai/MoveDecision.h"
 #include "flow/TurnEngine.h"
 #include "model/GameState.h"
+#include "resources/BoardIds.h"
 #include "tests/CardHelpers.h"
 #include "tests/Harness.h"
 
@@ -530,6 +531,18 @@ TEST_F(ComputerTurn, PassFromThePassStepIsCountedTwice)
     EXPECT_EQ(game.passCount[seatWest], 2);
     EXPECT_EQ(game.passedFlags[seatWest], 1);
     EXPECT_EQ(game.currentSeat, seatSouth);
+}
+
+TEST_F(ComputerTurn, FirstComputerMoveOfTheRoundLetsTheHumanStop)
+{
+    game.firstTurnOfRound = 1;
+    setHand(seatWest, card(ace, clubs), card(8, diamonds), card(8, hearts));
+    setTable(card(9, spades), card(10, spades), card(king, clubs));
+    runTurns(harness.boardWindow());
+    ASSERT_EQ(game.currentSeat, seatSouth);
+    EXPECT_EQ(game.firstTurnOfRound, 0);
+    EXPECT_TRUE(harness.controlVisible(ids::controlStop));
+    EXPECT_TRUE(harness.controlVisible(ids::controlPass));
 }
 
 TEST_F(ComputerTurn, PreselectedExchangeIsCarriedOut)

@@ -4,11 +4,14 @@
 
 #include "flow/Dealing.h"
 #include "model/Deck.h"
+#include "model/GameEvents.h"
 #include "resources/BoardIds.h"
 #include "ui/ImageTables.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <vector>
 
 using namespace testing_support;
@@ -64,6 +67,15 @@ std::vector<Place> secondHandPlaces(const Harness& harness, int firstId)
         places.push_back(Place{rect.left, rect.top - platform::titleBarHeight});
     }
     return places;
+}
+
+// How far a second-hand card's corner is from the middle table card's corner, in board pixels.
+double distanceToTable(const Harness& harness, Place place)
+{
+    const platform::Rect table = harness.controlRect(ids::controlTable2);
+    const double dx = place.x - table.left;
+    const double dy = place.y - (table.top - platform::titleBarHeight);
+    return std::sqrt(dx * dx + dy * dy);
 }
 
 // Records the second hand's places at every pause.
@@ -223,24 +235,23 @@ TEST(DealAnimation, HumanKeepingRisesTowardTheTable)
     platform::headless::setPauseObserver(nullptr);
 
     ASSERT_EQ(atQuestion.size(), 3u);
-    EXPECT_EQ(atQuestion[0].x, 60);
-    EXPECT_EQ(atQuestion[0].y, 148);
-    EXPECT_EQ(atQuestion[2].x, 120);
     // Pauses: 10 before the question, then one after each of steps 0..3.
     ASSERT_EQ(seen.size(), 5u);
-    const int expectedY[4] = {138, 128, 118, 108};
-    for (int step = 0; step < 4; ++step) {
-        EXPECT_EQ(seen[step + 1][0].x, 60);
-        EXPECT_EQ(seen[step + 1][1].x, 90);
-        EXPECT_EQ(seen[step + 1][2].x, 120);
-        for (const Place& place : seen[step + 1])
-            EXPECT_EQ(place.y, expectedY[step]) << "step " << step;
+    EXPECT_EQ(seen[0][0].x, atQuestion[0].x);
+    EXPECT_EQ(seen[0][0].y, atQuestion[0].y);
+    for (int step = 1; step < 5; ++step) {
+        for (int slot = 0; slot < 3; ++slot) {
+            EXPECT_LT(distanceToTable(harness, seen[step][slot]), distanceToTable(harness, seen[step - 1][slot]))
+                << "step " << step << " slot " << slot;
+            EXPECT_EQ(seen[step][slot].y, seen[step][0].y) << "the cards move as one row";
+            EXPECT_EQ(seen[step][slot].x - seen[step][0].x, seen[0][slot].x - seen[0][0].x) << "spacing";
+        }
     }
     for (int id = ids::controlSecondUpright1; id <= ids::controlSecondLast; ++id)
         EXPECT_EQ(platform::getControl(harness.boardWindow(), id), 0);
 }
 
-TEST(DealAnimation, EastExchangingSlidesOntoItsColumn)
+TEST(DealAnimation, EastExchangingSlidesAwayFromTheTable)
 {
     Harness harness;
     prepareDeal({card(ace, hearts), card(8, clubs), card(9, spades)});
@@ -250,14 +261,12 @@ TEST(DealAnimation, EastExchangingSlidesOntoItsColumn)
     platform::headless::setPauseObserver(nullptr);
 
     ASSERT_EQ(seen.size(), 5u);
-    EXPECT_EQ(seen[0][0].x, 148);
-    EXPECT_EQ(seen[0][0].y, 90);
-    EXPECT_EQ(seen[0][2].y, 150);
-    const int expectedX[4] = {158, 168, 178, 188};
-    for (int step = 0; step < 4; ++step) {
+    for (int step = 1; step < 5; ++step) {
         for (int slot = 0; slot < 3; ++slot) {
-            EXPECT_EQ(seen[step + 1][slot].x, expectedX[step]);
-            EXPECT_EQ(seen[step + 1][slot].y, 90 + 30 * slot);
+            EXPECT_GT(distanceToTable(harness, seen[step][slot]), distanceToTable(harness, seen[step - 1][slot]))
+                << "step " << step << " slot " << slot;
+            EXPECT_EQ(seen[step][slot].x, seen[step][0].x) << "the cards move as one column";
+            EXPECT_EQ(seen[step][slot].y - seen[step][0].y, seen[0][slot].y - seen[0][0].y) << "spacing";
         }
     }
 }
@@ -276,6 +285,49 @@ TEST(NewGame, HumanDealerIsAskedToKeepItsCards)
     EXPECT_EQ(game.gameRunning, 1);
     for (Seat seat = 1; seat <= 4; ++seat)
         EXPECT_LE(game.lives[seat], 4);
+}
+
+TEST(NewGame, DealersQuestionBoxCoversOnlyItsOwnArea)
+{
+    Harness harness(0);  // south deals
+    std::vector<std::uint32_t> beforeBox;
+    platform::headless::setPauseObserver([&](int) { beforeBox = harness.screenShot(); });
+    int changed = -1;
+    platform::headless::setBoxAnswerer([&](const std::string&, const std::string&, platform::BoxButtons) {
+        changed = harness.pixelsChangedOutside(beforeBox, platform::headless::boxRect());
+        return platform::answerYes;
+    });
+    harness.command(ids::commandNew);
+    platform::headless::setPauseObserver(nullptr);
+    EXPECT_EQ(platform::headless::lastBoxText(), "Keep this cards?");
+    EXPECT_EQ(changed, 0);
+}
+
+TEST(NewGame, CardTapsMenuAndAboutMadeDuringTheDealersQuestionLeaveNoTrace)
+{
+    Harness harness(0);  // south deals
+    platform::headless::setBoxAnswerer(nullptr);
+    bool pushed = false;
+    bool popupSeen = false;
+    platform::headless::setIdleHandler([&] {
+        popupSeen = popupSeen || platform::headless::popupOpen();
+        if (!platform::headless::boxOpen() || pushed)
+            return;
+        pushed = true;
+        const platform::Rect card = harness.controlRect(ids::controlSouth1);
+        platform::headless::pushTap((card.left + card.right) / 2, (card.top + card.bottom) / 2);
+        const platform::Rect game = platform::headless::menuButtonRect();
+        platform::headless::pushTap((game.left + game.right) / 2, (game.top + game.bottom) / 2);
+        platform::headless::pushKey('A', true);
+        platform::headless::pushKey('Y');
+    });
+    harness.command(ids::commandNew);
+    EXPECT_TRUE(pushed);
+    EXPECT_EQ(game.dealerSeat, seatSouth);
+    for (int position = 0; position < 3; ++position)
+        EXPECT_EQ(game.handSelected[position], 0) << position;
+    EXPECT_FALSE(popupSeen);
+    EXPECT_EQ(platform::headless::dialogCount(), 0);
 }
 
 TEST(NewGame, BoardShowsTableAndHumanCardsAndFullLives)
@@ -301,17 +353,32 @@ TEST(NewGame, BoardShowsTableAndHumanCardsAndFullLives)
     EXPECT_TRUE(harness.boardShowsImage(LivesOriginX[2], LivesOriginY[2], LivesImagesSide[4]));
 }
 
-TEST(NewGame, DuringAGameStartsOverWithFourLives)
+// The record as it stands when the deal is done, before any seat moves.
+GameState atDeal;
+
+TEST(NewGame, DuringAGameStartsOverWithFourLivesAndClearRoundFlags)
 {
     Harness harness(17);
     harness.command(ids::commandNew);
+    // The round in play has seen three aces, a Stop and a computer move.
     game.lives[seatWest] = 1;
     game.lives[seatSouth] = 2;
     game.stopCalled = 1;
+    game.roundClosing = 1;
+    game.threeAcesFlag = 1;
+    game.firstTurnOfRound = 0;
     harness.pinSeconds(0);
+    gameWatcher.dealt = [] { std::memcpy(&atDeal, &game, sizeof game); };
     harness.command(ids::commandNew);
+    gameWatcher.dealt = nullptr;
     EXPECT_EQ(game.dealerSeat, seatSouth);
     EXPECT_EQ(game.gameRunning, 1);
     EXPECT_EQ(game.lives[seatSouth], 4);
     EXPECT_EQ(game.lives[seatWest], 4);
+    for (Seat seat = 1; seat <= 4; ++seat)
+        ASSERT_LT(atDeal.handValue[seat], 31.0) << "the deal itself closes the round; pin other seconds";
+    EXPECT_EQ(atDeal.stopCalled, 0);
+    EXPECT_EQ(atDeal.roundClosing, 0);
+    EXPECT_EQ(atDeal.threeAcesFlag, 0);
+    EXPECT_EQ(atDeal.firstTurnOfRound, 1);
 }

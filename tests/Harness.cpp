@@ -131,6 +131,29 @@ bool Harness::boardShowsImage(int x, int y, int imageId) const
     return true;
 }
 
+std::vector<std::uint32_t> Harness::screenShot() const
+{
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < platform::screenHeight; ++y)
+        for (int x = 0; x < platform::screenWidth; ++x)
+            pixels.push_back(platform::headless::pixel(x, y));
+    return pixels;
+}
+
+int Harness::pixelsChangedOutside(const std::vector<std::uint32_t>& before, platform::Rect except) const
+{
+    const std::vector<std::uint32_t> now = screenShot();
+    int changed = 0;
+    for (int y = 0; y < platform::screenHeight; ++y) {
+        for (int x = 0; x < platform::screenWidth; ++x) {
+            const bool inside = x >= except.left && x < except.right && y >= except.top && y < except.bottom;
+            const std::size_t at = static_cast<std::size_t>(y * platform::screenWidth + x);
+            changed += !inside && now[at] != before[at];
+        }
+    }
+    return changed;
+}
+
 std::int64_t Harness::pauseUnits() const
 {
     return platform::headless::pauseUnits();

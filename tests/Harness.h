@@ -46,6 +46,10 @@ public:
     std::uint32_t boardPixel(int x, int y) const;  // board (client) coordinates
     // True when the board rectangle shows image `imageId` pixel for pixel at (x, y).
     bool boardShowsImage(int x, int y, int imageId) const;
+    // The whole device screen as shown, row by row.
+    std::vector<std::uint32_t> screenShot() const;
+    // How many pixels of the screen differ from `before` outside `except` (screen pixels).
+    int pixelsChangedOutside(const std::vector<std::uint32_t>& before, platform::Rect except) const;
     std::int64_t pauseUnits() const;
     platform::Handle boardWindow() const;
     platform::Rect controlRect(int controlId) const;  // screen coordinates; all zero when it does not exist

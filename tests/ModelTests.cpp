@@ -4,6 +4,7 @@
 
 #include "model/Deck.h"
 #include "model/HandEvaluation.h"
+#include "resources/ResourceIds.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,7 @@ TEST(HandValue, ThreeAcesRaiseTheirFlagsPerEntryPoint)
 
     clearRoundFlags();
     game.handValue[seatNorth] = 0.0;
-    EXPECT_EQ(evaluateHandCode(seatNorth), evalThreeAces);
+    EXPECT_EQ(evaluateHandCode(seatNorth), Evaluation::threeAces);
     EXPECT_EQ(game.threeAcesFlag, 1);
     EXPECT_EQ(game.roundClosing, 0);
     EXPECT_EQ(game.handValue[seatNorth], 91.5);
@@ -82,14 +83,14 @@ TEST(HandValue, ThirtyOneClosesTheRoundButIsNoThreeAces)
     EXPECT_EQ(game.threeAcesFlag, 0);
 
     clearRoundFlags();
-    EXPECT_EQ(evaluateHandCode(seatSouth), evalThirtyOne);
+    EXPECT_EQ(evaluateHandCode(seatSouth), Evaluation::thirtyOne);
     EXPECT_EQ(game.roundClosing, 0);
     EXPECT_EQ(game.threeAcesFlag, 0);
 
     setHand(seatSouth, card(ace, hearts), card(10, hearts), card(9, hearts));
-    EXPECT_EQ(evaluateHandCode(seatSouth), evalOrdinary);
+    EXPECT_EQ(evaluateHandCode(seatSouth), Evaluation::ordinary);
     setHand(seatSouth, card(king, clubs), card(king, hearts), card(king, spades));
-    EXPECT_EQ(evaluateHandCode(seatSouth), evalOrdinary);
+    EXPECT_EQ(evaluateHandCode(seatSouth), Evaluation::ordinary);
     EXPECT_EQ(game.roundClosing, 0);
     EXPECT_EQ(game.threeAcesFlag, 0);
 }
@@ -101,7 +102,7 @@ TEST(HandValue, TheTableWritesNoHandValue)
         game.handValue[seat] = 1.0;
     setTable(card(ace, hearts), card(king, hearts), card(queen, hearts));
     EXPECT_EQ(evaluateHand(seatTable), 31.0);
-    EXPECT_EQ(evaluateHandCode(seatTable), evalThirtyOne);
+    EXPECT_EQ(evaluateHandCode(seatTable), Evaluation::thirtyOne);
     for (Seat seat = 1; seat <= 4; ++seat)
         EXPECT_EQ(game.handValue[seat], 1.0) << "seat " << seat;
 }
@@ -169,9 +170,9 @@ TEST(ResetHands, TurnsHandsIntoBacksAndKeepsTheRest)
     setTable(card(9, clubs), card(9, hearts), card(9, spades));
     game.handSelected[1] = 1;
 
-    resetHands(false);
+    resetHands(Lives::keep);
     for (Seat seat = 1; seat <= 4; ++seat) {
-        const int back = (seat == 1 || seat == 3) ? 273 : 274;
+        const int back = (seat == 1 || seat == 3) ? res::imageBackUpright : res::imageBackSide;
         for (const CardRecord& each : game.hands[seat]) {
             EXPECT_EQ(each.sideFace, back);
             EXPECT_EQ(each.uprightFace, back);
@@ -189,7 +190,7 @@ TEST(ResetHands, TurnsHandsIntoBacksAndKeepsTheRest)
     EXPECT_TRUE(sameCard(game.TableCards[1], card(9, hearts)));
     EXPECT_EQ(game.handSelected[1], 1);
 
-    resetHands(true);
+    resetHands(Lives::refill);
     for (Seat seat = 1; seat <= 4; ++seat)
         EXPECT_EQ(game.lives[seat], 4);
 }

@@ -1,6 +1,7 @@
 // The generated pictures: ids and sizes, the palette, the background under
 // the controls, card faces and their sideways and veiled versions, lives
 // panels, buttons, bubbles and the icon. Pure data: no window is involved.
+#include "model/CardCatalogue.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 
@@ -54,22 +55,8 @@ bool isClockwiseTurnOf(const Bitmap& turned, const Bitmap& upright)
     return true;
 }
 
-// One row of the card catalogue's image ids.
-struct CardImages {
-    int sideFace, uprightFace, sideSelected, uprightSelected;
-    int suit;  // 1 clubs, 2 diamonds, 3 hearts, 4 spades
-};
-
-constexpr CardImages Cards[32] = {
-    {216, 164, 295, 327, 1}, {210, 158, 289, 321, 1}, {211, 159, 290, 322, 1}, {212, 160, 291, 323, 1},
-    {213, 161, 292, 324, 1}, {214, 162, 293, 325, 1}, {215, 163, 294, 326, 1}, {204, 152, 283, 320, 1},
-    {229, 177, 303, 334, 2}, {223, 171, 297, 329, 2}, {224, 172, 298, 330, 2}, {225, 173, 299, 331, 2},
-    {226, 174, 300, 332, 2}, {227, 175, 301, 333, 2}, {228, 176, 302, 328, 2}, {217, 165, 296, 335, 2},
-    {242, 190, 310, 342, 3}, {236, 184, 305, 337, 3}, {237, 185, 306, 338, 3}, {238, 186, 307, 339, 3},
-    {239, 187, 308, 340, 3}, {240, 188, 309, 341, 3}, {241, 189, 304, 336, 3}, {230, 178, 311, 343, 3},
-    {255, 203, 319, 354, 4}, {249, 197, 313, 349, 4}, {250, 198, 314, 350, 4}, {251, 199, 315, 351, 4},
-    {252, 200, 316, 352, 4}, {253, 201, 317, 353, 4}, {254, 202, 318, 348, 4}, {243, 191, 312, 355, 4},
-};
+// The game's cards: the pictures must give every one of them its faces.
+const CardRecord (&Cards)[32] = CardCatalogue;
 
 constexpr int LivesUpright[5] = {266, 270, 267, 268, 269};
 constexpr int LivesSide[5] = {262, 261, 265, 263, 264};
@@ -115,7 +102,7 @@ std::set<int> inventoryIds()
     for (const SizedRange& range : Inventory)
         for (int id = range.first; id <= range.last; ++id)
             ids.insert(id);
-    for (const CardImages& card : Cards) {
+    for (const CardRecord& card : Cards) {
         ids.insert(card.uprightFace);
         ids.insert(card.sideFace);
     }
@@ -132,7 +119,7 @@ TEST(Inventory, EveryIdHasItsSize)
             EXPECT_EQ(image.width, range.width) << id;
             EXPECT_EQ(image.height, range.height) << id;
         }
-    for (const CardImages& card : Cards) {
+    for (const CardRecord& card : Cards) {
         EXPECT_EQ(bitmap(card.uprightFace).width, 29) << card.uprightFace;
         EXPECT_EQ(bitmap(card.uprightFace).height, 41) << card.uprightFace;
         EXPECT_EQ(bitmap(card.sideFace).width, 41) << card.sideFace;
@@ -246,8 +233,7 @@ TEST(Cards, SidewaysBackIsTheUprightOneTurnedClockwise)
     EXPECT_TRUE(isClockwiseTurnOf(bitmap(res::imageBackSide), bitmap(res::imageBackUpright)));
 }
 
-// Where a card's rank and small pip sit: the top-left corner, as wide as the
-// widest rank.
+// Where a card's rank and small pip sit: the top-left corner, as wide as the widest rank.
 constexpr Rect CornerIndex{2, 2, 7, 15};
 
 bool sameArea(const Bitmap& a, int ax, int ay, const Bitmap& b, int bx, int by, int width, int height)
@@ -263,7 +249,7 @@ bool sameArea(const Bitmap& a, int ax, int ay, const Bitmap& b, int bx, int by, 
 // and pip exactly as the upright card's top-left corner does, never turned.
 TEST(Cards, SidewaysFacesShowBothCornersUpright)
 {
-    for (const CardImages& card : Cards) {
+    for (const CardRecord& card : Cards) {
         const Bitmap& upright = bitmap(card.uprightFace);
         const Bitmap& side = bitmap(card.sideFace);
         ASSERT_EQ(side.width, 41);
@@ -276,8 +262,7 @@ TEST(Cards, SidewaysFacesShowBothCornersUpright)
     }
 }
 
-// Ink of the rank glyph alone (the corner's top seven rows), whatever its
-// colour.
+// Ink of the rank glyph alone (the corner's top seven rows), whatever its colour.
 std::vector<bool> rankInk(const Bitmap& face)
 {
     std::vector<bool> ink;
@@ -301,9 +286,9 @@ TEST(Cards, EveryRankOfTheSidewaysPicturesHasAGlyphOfItsOwn)
 
 TEST(Cards, SelectedSidewaysFaceIsTheSidewaysFaceUnderTheVeil)
 {
-    for (const CardImages& card : Cards) {
+    for (const CardRecord& card : Cards) {
         const Bitmap& plain = bitmap(card.sideFace);
-        const Bitmap& selected = bitmap(card.sideSelected);
+        const Bitmap& selected = bitmap(card.sideFaceSelected);
         ASSERT_EQ(selected.width, plain.width);
         ASSERT_EQ(selected.height, plain.height);
         int veiled = 0;
@@ -312,9 +297,9 @@ TEST(Cards, SelectedSidewaysFaceIsTheSidewaysFaceUnderTheVeil)
                 if (colourAt(plain, x, y) == colourAt(selected, x, y))
                     continue;
                 ++veiled;
-                EXPECT_EQ(colourAt(plain, x, y), paperWhite) << card.sideSelected << " covers ink at " << x << "," << y;
+                EXPECT_EQ(colourAt(plain, x, y), paperWhite) << card.sideFaceSelected << " covers ink at " << x << "," << y;
             }
-        EXPECT_GT(veiled, 100) << card.sideSelected;
+        EXPECT_GT(veiled, 100) << card.sideFaceSelected;
     }
 }
 
@@ -330,9 +315,9 @@ TEST(Cards, EveryFaceIsDifferent)
 // also ties each selected id to the right card.
 TEST(Cards, SelectedFaceIsItsCardUnderAVeilOfOneColour)
 {
-    for (const CardImages& card : Cards) {
+    for (const CardRecord& card : Cards) {
         const Bitmap& plain = bitmap(card.uprightFace);
-        const Bitmap& selected = bitmap(card.uprightSelected);
+        const Bitmap& selected = bitmap(card.uprightFaceSelected);
         ASSERT_EQ(selected.width, plain.width);
         ASSERT_EQ(selected.height, plain.height);
         std::set<std::uint32_t> veil;
@@ -343,11 +328,12 @@ TEST(Cards, SelectedFaceIsItsCardUnderAVeilOfOneColour)
                 if (plain.pixels[y * plain.width + x] == selected.pixels[y * plain.width + x])
                     continue;
                 ++veiled;
-                EXPECT_EQ(colourAt(plain, x, y), paperWhite) << card.uprightSelected << " covers ink at " << x << "," << y;
+                EXPECT_EQ(colourAt(plain, x, y), paperWhite)
+                    << card.uprightFaceSelected << " covers ink at " << x << "," << y;
                 veil.insert(colourAt(selected, x, y));
             }
-        EXPECT_EQ(veil.size(), 1u) << card.uprightSelected;
-        EXPECT_GT(veiled, paper / 3) << card.uprightSelected;
+        EXPECT_EQ(veil.size(), 1u) << card.uprightFaceSelected;
+        EXPECT_GT(veiled, paper / 3) << card.uprightFaceSelected;
         EXPECT_NE(*veil.begin(), paperWhite);
     }
 }
@@ -355,7 +341,7 @@ TEST(Cards, SelectedFaceIsItsCardUnderAVeilOfOneColour)
 // Ink is whatever is neither paper, edge nor table: red for hearts and diamonds, dark for clubs and spades.
 TEST(Cards, RedSuitsAreRedAndBlackSuitsDark)
 {
-    for (const CardImages& card : Cards) {
+    for (const CardRecord& card : Cards) {
         const Bitmap& face = bitmap(card.uprightFace);
         std::uint32_t centre = colourAt(face, face.width / 2, face.height / 2);  // inside the large pip
         int red = static_cast<int>(centre >> 16), green = static_cast<int>((centre >> 8) & 0xFF),
@@ -371,7 +357,7 @@ TEST(Cards, RedSuitsAreRedAndBlackSuitsDark)
 
 TEST(Cards, CornersShowTheTable)
 {
-    for (int id : {Cards[0].uprightFace, Cards[0].uprightSelected, res::imageBackUpright}) {
+    for (int id : {int{Cards[0].uprightFace}, int{Cards[0].uprightFaceSelected}, res::imageBackUpright}) {
         const Bitmap& card = bitmap(id);
         EXPECT_EQ(colourAt(card, 0, 0), tableGreen) << id;
         EXPECT_EQ(colourAt(card, card.width - 1, card.height - 1), tableGreen) << id;
@@ -499,21 +485,51 @@ TEST(Bubbles, BodyIsWhite)
 
 // ---- Icon ----------------------------------------------------------------
 
-TEST(Icon, ComesInTwoSizesOfAtMostSixteenColours)
+TEST(Icon, IsDrawnAtEveryMenuSizeWithAtMostSixteenColours)
 {
-    for (int size : {32, 16}) {
+    const std::vector<int> sizes = {16, 32, 48, 64, 128, 256};
+    ASSERT_EQ(resources::iconCount(), static_cast<int>(sizes.size()));
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const int size = sizes[i];
         const Bitmap* icon = resources::findIcon(res::iconProgram, size);
         ASSERT_NE(icon, nullptr) << size;
+        EXPECT_EQ(icon, resources::iconAt(static_cast<int>(i)));
         EXPECT_EQ(icon->width, size);
         EXPECT_EQ(icon->height, size);
-        std::set<std::uint32_t> colours;
-        for (int p = 0; p < size * size; ++p)
-            colours.insert(paletteColor(icon->pixels[p]));
+        std::set<std::uint8_t> colours(icon->pixels, icon->pixels + size * size);
         EXPECT_LE(colours.size(), 16u) << size;
-        EXPECT_GE(colours.size(), 3u) << size;
+        EXPECT_GE(colours.size(), 4u) << size;
     }
-    EXPECT_EQ(resources::findIcon(res::iconProgram, 48), nullptr);
+    EXPECT_EQ(resources::findIcon(res::iconProgram, 24), nullptr);
     EXPECT_EQ(resources::findIcon(res::imageBackground, 32), nullptr);
+}
+
+// The cards stand on nothing: the corners are clear, the middle of the front
+// card (its large heart) is solid red, and the clear part is a real share.
+TEST(Icon, BackgroundIsClearAndTheCardsAreSolid)
+{
+    const std::uint32_t inkRed = 0xD01010;
+    for (int i = 0; i < resources::iconCount(); ++i) {
+        const Bitmap& icon = *resources::iconAt(i);
+        const int last = icon.width - 1;
+        for (auto [x, y] : {std::pair{0, 0}, {last, 0}, {0, last}, {last, last}})
+            EXPECT_EQ(icon.pixels[y * icon.width + x], resources::clearIndex()) << icon.width << " at " << x << "," << y;
+        EXPECT_EQ(colourAt(icon, icon.width * 21 / 32, icon.width * 17 / 32), inkRed) << icon.width;
+        const auto clear = std::count(icon.pixels, icon.pixels + icon.width * icon.width, resources::clearIndex());
+        EXPECT_GT(clear, icon.width * icon.width / 4) << icon.width;
+        EXPECT_LT(clear, icon.width * icon.width / 2) << icon.width;
+    }
+}
+
+// Only the icon may be clear: a clear pixel on the board would show whatever
+// was drawn there before.
+TEST(Icon, NoBoardPictureUsesTheClearColour)
+{
+    for (int i = 0; i < resources::bitmapCount(); ++i) {
+        const Bitmap& picture = *resources::bitmapAt(i);
+        EXPECT_EQ(std::count(picture.pixels, picture.pixels + picture.width * picture.height, resources::clearIndex()), 0)
+            << picture.id;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "flow/Settlement.h"
 #include "flow/TurnEngine.h"
 #include "resources/BoardIds.h"
+#include "resources/ResourceIds.h"
 #include "ui/ImageTables.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ protected:
 TEST_F(Settlement, LowestHandLosesAndTiedBestHandsWin)
 {
     setValues(20, 25, 25, 18);
-    EXPECT_EQ(findRoundLosers(), losersFound);
+    EXPECT_EQ(findRoundLosers(), RoundOutcome::losersFound);
     EXPECT_EQ(game.roundWinners[2], 1);
     EXPECT_EQ(game.roundWinners[3], 1);
     EXPECT_EQ(game.roundWinners[1], 0);
@@ -68,14 +69,14 @@ TEST_F(Settlement, LowestHandLosesAndTiedBestHandsWin)
 TEST_F(Settlement, TiedLowestHandsAllLose)
 {
     setValues(21, 15, 30, 15);
-    EXPECT_EQ(findRoundLosers(), losersFound);
+    EXPECT_EQ(findRoundLosers(), RoundOutcome::losersFound);
     expectLosers(0, 1, 0, 1);
 }
 
 TEST_F(Settlement, AllEqualValuesAnswerFourAndNobodyLoses)
 {
     setValues(24, 24, 24, 24);
-    EXPECT_EQ(findRoundLosers(), allHandsEqual);
+    EXPECT_EQ(findRoundLosers(), RoundOutcome::allHandsEqual);
     expectLosers(0, 0, 0, 0);
 }
 
@@ -83,22 +84,35 @@ TEST_F(Settlement, ASeatOutOfLivesIsLeftOutOfTheLowestSearch)
 {
     setLives(4, 4, 0, 4);
     setValues(26, 18, 0.0, 18);
-    EXPECT_EQ(findRoundLosers(), losersFound);
+    EXPECT_EQ(findRoundLosers(), RoundOutcome::losersFound);
     expectLosers(0, 1, 0, 1);
+}
+
+TEST_F(Settlement, ThreeEqualHandsAndOneLowerIsNoRedeal)
+{
+    // Whichever seat holds the odd value, all four seats take part in the comparison.
+    for (Seat odd = 1; odd <= 4; ++odd) {
+        HandValue values[5] = {0, 24, 24, 24, 24};
+        values[odd] = 20;
+        setValues(values[1], values[2], values[3], values[4]);
+        EXPECT_EQ(findRoundLosers(), RoundOutcome::losersFound) << "seat " << odd << " lower";
+        for (Seat seat = 1; seat <= 4; ++seat)
+            EXPECT_EQ(game.roundLosers[seat], seat == odd ? 1 : 0) << "seat " << odd << " lower";
+    }
 }
 
 TEST_F(Settlement, ThreeAcesMakeEveryoneWithoutTheBestHandLose)
 {
     setValues(31, 91.5, 20, 15);
     game.threeAcesFlag = 1;
-    findRoundLosers();
+    EXPECT_EQ(findRoundLosers(), RoundOutcome::losersFound);
     expectLosers(1, 0, 1, 1);
 }
 
 TEST_F(Settlement, ThirtyPointFiveRanksBetweenThirtyAndThirtyOne)
 {
     setValues(30.5, 30, 31, 30.5);
-    findRoundLosers();
+    EXPECT_EQ(findRoundLosers(), RoundOutcome::losersFound);
     expectLosers(0, 1, 0, 0);
     EXPECT_EQ(game.roundWinners[3], 1);
 }
@@ -112,11 +126,6 @@ TEST(ScoreColumn, SpecialValuesHaveTheirOwnColumns)
     EXPECT_EQ(scoreColumn(31.0), 31);
     EXPECT_EQ(scoreColumn(24.0), 24);
     EXPECT_EQ(scoreColumn(0.0), 0);
-    EXPECT_EQ(ScoreImages[1][31], 407);
-    EXPECT_EQ(ScoreImages[2][35], 427);
-    EXPECT_EQ(ScoreImages[4][36], 451);
-    EXPECT_EQ(ScoreImages[3][24], 474);
-    EXPECT_EQ(ScoreImages[2][23], 0);
 }
 
 TEST_F(Settlement, EverySeatShowsItsScoreDuringTheWait)
@@ -130,13 +139,13 @@ TEST_F(Settlement, EverySeatShowsItsScoreDuringTheWait)
             return;
         checked = true;
         EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[1], BubbleOriginY[1], ScoreImages[1][35]));
-        EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[2], BubbleOriginY[2], 473));
+        EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[2], BubbleOriginY[2], res::imageScore24West));
         EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[3], BubbleOriginY[3], ScoreImages[3][36]));
-        EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[4], BubbleOriginY[4], 364));
+        EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[4], BubbleOriginY[4], res::imageBlankSide));
         for (int id = ids::controlTable1; id <= ids::controlLastCard; ++id)
             EXPECT_TRUE(harness.controlVisible(id)) << id;
     });
-    settleRound(1, harness.boardWindow());
+    settleRound(Scoring::score, harness.boardWindow());
     EXPECT_TRUE(checked);
     EXPECT_EQ(game.lives[2], 3);
 }
@@ -147,7 +156,7 @@ TEST_F(Settlement, HumanLosingItsLastLifeLoses)
 {
     setLives(1, 2, 2, 2);
     game.roundLosers[1] = 1;
-    settleRound(1, harness.boardWindow());
+    settleRound(Scoring::score, harness.boardWindow());
     ASSERT_EQ(harness.boxes().size(), 1u);
     EXPECT_EQ(harness.boxes()[0].text, "You Lose...");
     EXPECT_EQ(harness.boxes()[0].caption, "Game Over");
@@ -155,12 +164,34 @@ TEST_F(Settlement, HumanLosingItsLastLifeLoses)
     EXPECT_EQ(game.lives[1], 0);
 }
 
+TEST_F(Settlement, GameOverBoxLeavesTheBubblesAndOldLivesAroundIt)
+{
+    setValues(15, 24, 30.5, 31);
+    setLives(1, 2, 2, 2);
+    game.roundLosers[1] = 1;
+    std::vector<std::uint32_t> beforeBox;
+    platform::headless::setPauseObserver([&](int) { beforeBox = harness.screenShot(); });
+    int changed = -1;
+    platform::Rect box{};
+    platform::headless::setBoxAnswerer([&](const std::string&, const std::string&, platform::BoxButtons) {
+        box = platform::headless::boxRect();
+        changed = harness.pixelsChangedOutside(beforeBox, box);
+        return platform::answerOk;
+    });
+    settleRound(Scoring::score, harness.boardWindow());
+    EXPECT_EQ(platform::headless::lastBoxText(), "You Lose...");
+    EXPECT_EQ(changed, 0);
+    // Closing the box gives back exactly what it covered.
+    EXPECT_EQ(harness.pixelsChangedOutside(beforeBox, platform::Rect{}), 0);
+    EXPECT_TRUE(harness.boardShowsImage(LivesOriginX[1], LivesOriginY[1], LivesImagesUpright[1]));
+}
+
 TEST_F(Settlement, HumanAndLastComputerFallingTogetherIsStillALoss)
 {
     setLives(1, 0, 0, 1);
     game.roundLosers[1] = 1;
     game.roundLosers[4] = 1;
-    settleRound(1, harness.boardWindow());
+    settleRound(Scoring::score, harness.boardWindow());
     ASSERT_EQ(harness.boxes().size(), 1u);
     EXPECT_EQ(harness.boxes()[0].text, "You Lose...");
 }
@@ -169,7 +200,7 @@ TEST_F(Settlement, LastComputerSeatFallingIsAWin)
 {
     setLives(2, 0, 1, 0);
     game.roundLosers[3] = 1;
-    settleRound(1, harness.boardWindow());
+    settleRound(Scoring::score, harness.boardWindow());
     ASSERT_EQ(harness.boxes().size(), 1u);
     EXPECT_EQ(harness.boxes()[0].text, "You Win...");
     EXPECT_EQ(harness.boxes()[0].caption, "Game Over");
@@ -181,21 +212,29 @@ TEST_F(Settlement, LivesNeverGoBelowZero)
     setLives(4, 0, 4, 4);
     setValues(20, 0.0, 25, 25);
     game.roundLosers[2] = 1;
-    settleRound(1, harness.boardWindow());
+    settleRound(Scoring::score, harness.boardWindow());
     EXPECT_EQ(game.lives[2], 0);
 }
 
-TEST_F(Settlement, NextRoundMovesTheDealerOnAndTheFirstTurnAfterIt)
+TEST_F(Settlement, NextRoundMovesTheDealerOnAndClearsTheRoundFlags)
 {
     setLives(4, 4, 0, 4);
     game.dealerSeat = seatWest;
-    settleRound(1, harness.boardWindow());
+    // The round being settled ended on three aces after a Stop.
+    game.threeAcesFlag = 1;
+    game.stopCalled = 1;
+    game.roundClosing = 1;
+    game.firstTurnOfRound = 0;
+    settleRound(Scoring::score, harness.boardWindow());
+    for (Seat seat = 1; seat <= 4; ++seat)
+        ASSERT_LT(game.handValue[seat], 31.0) << "the deal itself closes the round; pin other seconds";
     EXPECT_EQ(game.gameRunning, 1);
     EXPECT_EQ(game.dealerSeat, seatEast);  // north is out of the game
     EXPECT_EQ(game.currentSeat, seatSouth);
     EXPECT_EQ(game.finishedFlags[seatNorth], 1);
     EXPECT_EQ(game.roundClosing, 0);
     EXPECT_EQ(game.stopCalled, 0);
+    EXPECT_EQ(game.threeAcesFlag, 0);
     EXPECT_EQ(game.firstTurnOfRound, 1);
 }
 
@@ -204,7 +243,7 @@ TEST_F(Settlement, AllEqualRoundIsDealtAgainWithoutScoring)
     setValues(24, 24, 24, 24);
     game.dealerSeat = seatEast;
     const auto pausesBefore = harness.pauseUnits();
-    settleRound(0, harness.boardWindow());
+    settleRound(Scoring::redeal, harness.boardWindow());
     // Nothing is shown or scored; the human deals next and is asked at once.
     ASSERT_EQ(harness.boxes().size(), 1u);
     EXPECT_EQ(harness.boxes()[0].text, "Keep this cards?");

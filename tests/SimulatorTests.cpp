@@ -44,12 +44,12 @@ protected:
 
     // Puts the human to move in the middle of a round with these cards and buttons.
     void humanToMove(CardRecord h0, CardRecord h1, CardRecord h2, CardRecord t0, CardRecord t1, CardRecord t2,
-                     bool stop, bool pass)
+                     Buttons buttons)
     {
         setHand(seatSouth, h0, h1, h2);
         setTable(t0, t1, t2);
         game.currentSeat = seatSouth;
-        showStopPass(stop ? 1 : 0, pass ? 1 : 0);
+        offerButtons(buttons);
     }
 
     int tappedControl(const sim::HumanInput& input) const
@@ -111,14 +111,14 @@ TEST_F(SoundnessCheck, WaitingWithAComputerSeatToMoveIsReported)
 
 TEST_F(SoundnessCheck, WaitingWithNeitherButtonIsReported)
 {
-    showStopPass(0, 0);
+    offerButtons(Buttons::none);
     EXPECT_NE(sim::soundnessProblem(livesBefore).find("neither Stop nor Pass"), std::string::npos);
 }
 
 TEST_F(SoundnessCheck, AButtonLeftAfterTheGameIsReported)
 {
     game.gameRunning = 0;
-    showStopPass(0, 1);
+    offerButtons(Buttons::passOnly);
     EXPECT_NE(sim::soundnessProblem(livesBefore).find("no game running"), std::string::npos);
 }
 
@@ -145,7 +145,7 @@ TEST_F(ScriptedInput, AboutIsOneCommandAndLeavesNoDialogOpen)
 TEST_F(ScriptedInput, GreedyTakesTheTableCardThatMakesThirtyOne)
 {
     humanToMove(card(ace, clubs), card(7, hearts), card(king, clubs), card(8, spades), card(queen, clubs),
-                card(9, diamonds), true, true);
+                card(9, diamonds), Buttons::stopAndPass);
     sim::ScriptedHuman human(sim::Strategy::greedy, random);
     EXPECT_EQ(tappedControl(human.nextInput()), ids::controlSouth1 + 1);
     EXPECT_EQ(tappedControl(human.nextInput()), ids::controlTable2);
@@ -154,7 +154,7 @@ TEST_F(ScriptedInput, GreedyTakesTheTableCardThatMakesThirtyOne)
 TEST_F(ScriptedInput, GreedyTakesTheWholeTableWhenItIsWorthMore)
 {
     humanToMove(card(7, clubs), card(8, diamonds), card(9, hearts), card(ace, spades), card(king, spades),
-                card(10, spades), false, true);
+                card(10, spades), Buttons::passOnly);
     sim::ScriptedHuman human(sim::Strategy::greedy, random);
     EXPECT_EQ(tappedControl(human.nextInput()), ids::controlSouth1);
     EXPECT_EQ(tappedControl(human.nextInput()), ids::controlSouth1 + 1);
@@ -165,12 +165,12 @@ TEST_F(ScriptedInput, GreedyStopsAtTwentySevenButNotBelow)
 {
     // Nothing on the table improves either hand.
     humanToMove(card(ace, hearts), card(king, hearts), card(7, hearts), card(7, clubs), card(8, diamonds),
-                card(9, spades), true, true);
+                card(9, spades), Buttons::stopAndPass);
     sim::ScriptedHuman satisfied(sim::Strategy::greedy, random);
     EXPECT_EQ(tappedControl(satisfied.nextInput()), ids::controlStop);  // 28
 
     humanToMove(card(ace, hearts), card(8, hearts), card(7, hearts), card(7, clubs), card(8, diamonds),
-                card(9, spades), true, true);
+                card(9, spades), Buttons::stopAndPass);
     sim::ScriptedHuman hopeful(sim::Strategy::greedy, random);
     EXPECT_EQ(tappedControl(hopeful.nextInput()), ids::controlPass);  // 26
 }
@@ -178,7 +178,7 @@ TEST_F(ScriptedInput, GreedyStopsAtTwentySevenButNotBelow)
 TEST_F(ScriptedInput, PassivePassesUntilItsPatienceRunsOut)
 {
     humanToMove(card(7, clubs), card(8, diamonds), card(9, hearts), card(ace, spades), card(king, spades),
-                card(10, spades), true, true);
+                card(10, spades), Buttons::stopAndPass);
     sim::ScriptedHuman human(sim::Strategy::passive, random);
     for (int input = 1; input <= sim::ScriptedHuman::patience; ++input)
         ASSERT_EQ(tappedControl(human.nextInput()), ids::controlPass) << "input " << input;

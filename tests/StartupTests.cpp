@@ -6,12 +6,14 @@
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "resources/BoardIds.h"
+#include "resources/ResourceIds.h"
 #include "ui/Controls.h"
 #include "ui/Drawing.h"
 #include "ui/ImageTables.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 using namespace testing_support;
@@ -58,17 +60,35 @@ TEST(StartUp, LeavesNoGameRunning)
     }
 }
 
-TEST(StartUp, CreatesSeventeenHiddenControlsAtTheirPlaces)
+TEST(StartUp, CreatesSeventeenHiddenControlsSideBySideOnTheBoard)
 {
     Harness harness;
-    for (const ControlPlace& place : BoardControlPlaces) {
-        const platform::Rect rect = harness.controlRect(place.id);
-        EXPECT_EQ(rect.left, place.x) << place.id;
-        EXPECT_EQ(rect.top, place.y + platform::titleBarHeight) << place.id;
-        EXPECT_EQ(rect.right - rect.left, place.width) << place.id;
-        EXPECT_EQ(rect.bottom - rect.top, place.height) << place.id;
-        EXPECT_FALSE(harness.controlVisible(place.id)) << place.id;
+    const platform::Rect board = platform::getWindowRect(harness.boardWindow());
+    std::vector<platform::Rect> rects;
+    for (int id = ids::controlTable1; id <= ids::controlPass; ++id) {
+        if (id >= ids::controlSecondUpright1 && id <= ids::controlSecondLast)
+            continue;  // the dealer's second hand exists only while the dealer chooses
+        const platform::Rect rect = harness.controlRect(id);
+        EXPECT_FALSE(harness.controlVisible(id)) << id;
+        EXPECT_GE(rect.left, board.left) << id;
+        EXPECT_GE(rect.top, board.top) << id;
+        EXPECT_LE(rect.right, board.right) << id;
+        EXPECT_LE(rect.bottom, board.top + 268) << id;  // above the menu bar
+        // South, north and the table hold upright cards; west and east sideways ones.
+        if (ids::isCardControl(id)) {
+            const bool upright = id < ids::controlWest1 || (id >= ids::controlNorth1 && id < ids::controlEast1);
+            EXPECT_EQ(rect.right - rect.left, upright ? 29 : 41) << id;
+            EXPECT_EQ(rect.bottom - rect.top, upright ? 41 : 29) << id;
+        }
+        rects.push_back(rect);
     }
+    ASSERT_EQ(rects.size(), 17u);
+    for (std::size_t a = 0; a < rects.size(); ++a)
+        for (std::size_t b = a + 1; b < rects.size(); ++b) {
+            const bool apart = rects[a].right <= rects[b].left || rects[b].right <= rects[a].left ||
+                               rects[a].bottom <= rects[b].top || rects[b].bottom <= rects[a].top;
+            EXPECT_TRUE(apart) << "controls " << a << " and " << b << " overlap";
+        }
 }
 
 TEST(StartUp, WindowHeightIsTheScreenBottomLessTheMenuBar)
@@ -87,7 +107,7 @@ TEST(StartUp, BoardShowsBacksEmptyLivesAndNoButton)
     Harness harness;
     for (int index = 0; index < 15; ++index) {
         const ControlPlace& place = BoardControlPlaces[index];
-        const int back = place.width == 29 ? 273 : 274;
+        const int back = place.width == 29 ? res::imageBackUpright : res::imageBackSide;
         EXPECT_TRUE(harness.boardShowsImage(place.x, place.y, back)) << place.id;
     }
     EXPECT_TRUE(harness.boardShowsImage(150, 189, LivesImagesUpright[0]));
@@ -125,7 +145,7 @@ TEST(Painting, FlashedIndicatorLeavesTheSpotBlankAfterTwentyUnits)
     Harness harness;
     drawImageAt(BubbleOriginX[3], BubbleOriginY[3], harness.boardWindow(), ScoreImages[3][20]);
     const auto before = harness.pauseUnits();
-    flashIndicator(indicatorPass, seatNorth, harness.boardWindow());
+    flashIndicator(Indicator::pass, seatNorth, harness.boardWindow());
     EXPECT_EQ(harness.pauseUnits() - before, 20);
     EXPECT_TRUE(plainGreen(harness, BubbleOriginX[3], BubbleOriginY[3], 47, 28));
 }
@@ -156,7 +176,7 @@ TEST(Painting, LivesPickTheirPanels)
 TEST(Painting, CardFacesFollowSeatOrientationSelectionAndTurn)
 {
     Harness harness;
-    showCardControls(1);
+    showAllCards();
     setHand(seatSouth, card(7, clubs), card(8, clubs), card(9, clubs));
     setHand(seatWest, card(7, hearts), card(8, hearts), card(9, hearts));
     setHand(seatNorth, card(7, spades), card(8, spades), card(9, spades));
@@ -190,9 +210,9 @@ TEST(Painting, DrawingOnAHiddenControlShowsNothing)
 TEST(Painting, StopDrawItemRestoresTheNormalImage)
 {
     Harness harness;
-    showStopPass(1, 1);
+    offerButtons(Buttons::stopAndPass);
     harness.runUntilIdle();
-    drawImageOnControl(boardControls.stop, 281);
+    drawImageOnControl(boardControls.stop, res::imageStopPressed);
     EXPECT_TRUE(harness.boardShowsImage(60, 167, 281));
     platform::sendMessage(harness.boardWindow(), platform::Msg::drawItem, ids::controlStop, 0);
     EXPECT_TRUE(harness.boardShowsImage(60, 167, 279));
@@ -200,15 +220,30 @@ TEST(Painting, StopDrawItemRestoresTheNormalImage)
 
 // ---- Commands ----------------------------------------------------------------------------------
 
-TEST(Commands, UnknownCommandsAndComputerCardsGoNowhere)
+TEST(Commands, UnknownCommandsAndComputerCardsChangeNothingDuringAGame)
 {
-    Harness harness;
-    EXPECT_EQ(boardWindowProcedure(harness.boardWindow(), platform::Msg::command, ids::commandMenuButton, 0), 0);
-    EXPECT_EQ(boardWindowProcedure(harness.boardWindow(), platform::Msg::command, ids::controlSecondSide1, 0), 0);
-    EXPECT_EQ(boardWindowProcedure(harness.boardWindow(), platform::Msg::command, ids::controlNorth1, 0), 0);
-    EXPECT_EQ(game.gameRunning, 0);
-    // Any notification code counts as a tap.
-    EXPECT_EQ(boardWindowProcedure(harness.boardWindow(), platform::Msg::eraseBackground, 0, 0), 1);
+    Harness harness(17);
+    harness.command(ids::commandNew);
+    ASSERT_EQ(game.gameRunning, 1);
+    ASSERT_EQ(game.currentSeat, seatSouth);
+    GameState before;
+    std::memcpy(&before, &game, sizeof game);
+    const auto screenBefore = screenCopy(harness);
+    const auto pausesBefore = harness.pauseUnits();
+
+    const platform::Handle board = harness.boardWindow();
+    for (int id = ids::controlWest1; id <= ids::controlLastCard; ++id) {
+        // Whatever the notification code, a computer seat's card takes no tap.
+        const platform::Param command = platform::makeCommandParam(id, id % 2);
+        EXPECT_EQ(boardWindowProcedure(board, platform::Msg::command, command, 0), 0) << id;
+    }
+    for (int id : {ids::commandMenuButton, ids::controlSecondSide1, ids::controlSecondUpright1, 0})
+        boardWindowProcedure(board, platform::Msg::command, platform::makeCommandParam(id), 0);
+    harness.runUntilIdle();
+
+    EXPECT_EQ(std::memcmp(&before, &game, sizeof game), 0);
+    EXPECT_EQ(harness.pauseUnits(), pausesBefore);
+    EXPECT_EQ(screenCopy(harness), screenBefore);
 }
 
 TEST(Commands, CtrlAOpensAboutAndOkReturnsToAnUnchangedBoard)

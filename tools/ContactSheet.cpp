@@ -2,7 +2,8 @@
 //
 // Draws every picture of the program on one sheet, each with its id under it,
 // so the whole set can be looked over at once: all bitmaps in id order, then
-// the two sizes of the icon. Pictures of one size share a row.
+// every drawn size of the icon, largest first, on the sheet's own colour where
+// the icon is clear. Pictures of one size share a row.
 #include "resources/Resources.h"
 #include "tools/PngWriter.h"
 
@@ -116,9 +117,9 @@ int main(int argc, char** argv)
         if (bitmap->id >= firstId && bitmap->id <= lastId)
             bitmaps.push_back(bitmap);
     }
-    for (int size : {32, 16}) {
-        const resources::Bitmap* icon = resources::findIcon(101, size);
-        if (icon && icon->id >= firstId && icon->id <= lastId)
+    for (int i = resources::iconCount() - 1; i >= 0; --i) {
+        const resources::Bitmap* icon = resources::iconAt(i);
+        if (icon->id >= firstId && icon->id <= lastId)
             bitmaps.push_back(icon);
     }
 
@@ -137,9 +138,11 @@ int main(int argc, char** argv)
     for (const Placed& item : placed) {
         const resources::Bitmap& bitmap = *item.bitmap;
         for (int y = 0; y < bitmap.height; ++y)
-            for (int x = 0; x < bitmap.width; ++x)
-                sheet.plot(item.x + x, item.y + y,
-                           resources::paletteColor(bitmap.pixels[static_cast<std::size_t>(y * bitmap.width + x)]));
+            for (int x = 0; x < bitmap.width; ++x) {
+                std::uint8_t index = bitmap.pixels[static_cast<std::size_t>(y * bitmap.width + x)];
+                if (index != resources::clearIndex())
+                    sheet.plot(item.x + x, item.y + y, resources::paletteColor(index));
+            }
         drawLabel(sheet, bitmap.id, item.x, item.y + bitmap.height + labelGap);
     }
 

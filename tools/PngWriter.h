@@ -1,5 +1,4 @@
-// A minimal PNG encoder: 8-bit RGB, one deflate stream of fixed Huffman
-// codes with simple LZ77 matching. Enough for contact sheets and screenshots.
+// Writes 8-bit RGB and RGBA pictures as PNG files, for contact sheets and icons.
 #pragma once
 
 #include <cstdint>
@@ -10,5 +9,7 @@ namespace tools {
 
 // rgb holds width * height pixels, 3 bytes each, row by row. False if the file cannot be written.
 bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb);
+// The same with 4 bytes a pixel, the last one its opacity (0 clear, 255 solid).
+bool writePngWithAlpha(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba);
 
 }  // namespace tools

@@ -142,7 +142,7 @@ void onComputerMoved(Seat seat, Move move)
     snapshot("move", "\"seat\":" + std::to_string(seat) + ",\"move\":" + std::to_string(static_cast<int>(move)) + ",");
 }
 
-void onSettling(int scoring)
+void onSettling(bool scoring)
 {
     // A human hand changed since the last event means the human's exchange was the round's last move.
     if (!sameHand(game.hands[seatSouth], run.southHandSeen)) {
@@ -157,7 +157,7 @@ void onSettling(int scoring)
         ++run.totals.byThirtyOne;
     else
         ++run.totals.byStop;
-    snapshot("settle", "\"scoring\":" + std::to_string(scoring) + ",");
+    snapshot("settle", "\"scoring\":" + std::to_string(scoring ? 1 : 0) + ",");
 }
 
 // ---- Platform observer -----------------------------------------------------------

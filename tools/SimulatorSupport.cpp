@@ -9,8 +9,9 @@
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
-#include <set>
 #include <sstream>
 
 namespace sim {
@@ -31,6 +32,21 @@ HandValue valueOf(const CardRecord (&hand)[3])
     return valueOfThree(hand[0], hand[1], hand[2]);
 }
 
+// Counts the distinct ids among at most 32 cards.
+class DistinctCards {
+public:
+    void insert(int id)
+    {
+        if (count < ids.size() && std::find(ids.begin(), ids.begin() + count, id) == ids.begin() + count)
+            ids[count++] = id;
+    }
+    int size() const { return static_cast<int>(count); }
+
+private:
+    std::array<int, 32> ids{};
+    std::size_t count = 0;
+};
+
 bool isRealCard(const CardRecord& card)
 {
     return card.rank >= 7 && card.rank <= 14 && card.suit >= 1 && card.suit <= 4;
@@ -49,6 +65,25 @@ bool startFreshProcess()
         return false;
     runMessageLoop();
     return true;
+}
+
+struct ProcessSnapshot {
+    std::shared_ptr<const platform::headless::Snapshot> platform;
+    GameState game;
+    ShellState shell;
+};
+
+std::shared_ptr<const ProcessSnapshot> saveProcess()
+{
+    return std::make_shared<const ProcessSnapshot>(ProcessSnapshot{platform::headless::saveSnapshot(), game, shell});
+}
+
+void restoreProcess(const ProcessSnapshot& snapshot)
+{
+    platform::headless::restoreSnapshot(*snapshot.platform);
+    game = snapshot.game;
+    shell = snapshot.shell;
+    gameWatcher = GameWatcher{};
 }
 
 bool parseStrategy(const std::string& name, Strategy& strategy)
@@ -164,10 +199,12 @@ HumanInput ScriptedHuman::randomInput()
     if (pick < 60) {
         // Anywhere on the board: the bare table, hidden places, the edges.
         lastTapped = 0;
-        return HumanInput::tapAt(static_cast<int>(below(platform::screenWidth)),
-                                 platform::titleBarHeight +
-                                     static_cast<int>(below(platform::screenHeight - platform::titleBarHeight -
-                                                            platform::menuBarHeight)));
+        // Two draws in two statements, so every compiler takes them in one
+        // order: y first, as the recorded traces have it.
+        const int y = platform::titleBarHeight +
+                      static_cast<int>(below(platform::screenHeight - platform::titleBarHeight - platform::menuBarHeight));
+        const int x = static_cast<int>(below(platform::screenWidth));
+        return HumanInput::tapAt(x, y);
     }
     if (pick < 90)  // any card control, the computer seats' and hidden ones included
         return tapControl(ids::controlTable1 + static_cast<int>(below(ids::cardControlCount)));
@@ -254,9 +291,10 @@ HumanInput ScriptedHuman::greedyInput()
 
 std::string soundnessProblem(const std::int16_t (&livesBefore)[5])
 {
-    std::ostringstream problem;
+    // Checked after every input of every fuzz run: plain appends and no sets.
+    std::string problem;
     // The deck stays zero-filled until the first "New" shuffles it.
-    std::set<int> deck;
+    DistinctCards deck;
     bool shuffled = false;
     for (const CardRecord& card : game.Deck) {
         shuffled = shuffled || card.sideFace != 0;
@@ -264,57 +302,57 @@ std::string soundnessProblem(const std::int16_t (&livesBefore)[5])
             deck.insert(card.sideFace);
     }
     if (shuffled && deck.size() != deckSize)
-        problem << "the deck is not a permutation of the 32 cards; ";
+        problem += "the deck is not a permutation of the 32 cards; ";
     for (Seat seat = 1; seat <= seatCount; ++seat) {
         if (game.lives[seat] < 0 || game.lives[seat] > 4)
-            problem << "seat " << seat << " has " << game.lives[seat] << " lives; ";
+            problem += std::string("seat ") + std::to_string(seat) + " has " + std::to_string(game.lives[seat]) + " lives; ";
         else if (game.gameRunning && game.lives[seat] > livesBefore[seat])
-            problem << "the lives of seat " << seat << " rose during a game; ";
+            problem += std::string("the lives of seat ") + std::to_string(seat) + " rose during a game; ";
     }
     for (int position = 0; position < 3; ++position) {
         if ((game.handSelected[position] | game.tableSelected[position]) & ~1)
-            problem << "a selection flag is neither 0 nor 1; ";
+            problem += "a selection flag is neither 0 nor 1; ";
     }
     const bool buttonOffered = visible(ids::controlStop) || visible(ids::controlPass);
     if (!game.gameRunning) {
         if (buttonOffered)
-            problem << "Stop or Pass is offered with no game running; ";
-        return problem.str();
+            problem += "Stop or Pass is offered with no game running; ";
+        return problem;
     }
 
-    std::set<int> inPlay;
+    DistinctCards inPlay;
     int cards = 0;
     for (Seat seat = 1; seat <= seatCount; ++seat) {
         if (game.lives[seat] == 0)
             continue;
         for (const CardRecord& card : game.hands[seat]) {
             if (!isRealCard(card))
-                problem << "seat " << seat << " holds a card that is no real card; ";
+                problem += std::string("seat ") + std::to_string(seat) + " holds a card that is no real card; ";
             inPlay.insert(card.sideFace);
             ++cards;
         }
     }
     for (const CardRecord& card : game.TableCards) {
         if (!isRealCard(card))
-            problem << "the table holds a card that is no real card; ";
+            problem += "the table holds a card that is no real card; ";
         inPlay.insert(card.sideFace);
         ++cards;
     }
-    if (static_cast<int>(inPlay.size()) != cards)
-        problem << "a card is in two places at once; ";
+    if (inPlay.size() != cards)
+        problem += "a card is in two places at once; ";
     if (game.currentSeat != seatSouth)
-        problem << "the game waits for input with seat " << game.currentSeat << " to move; ";
+        problem += std::string("the game waits for input with seat ") + std::to_string(game.currentSeat) + " to move; ";
     if (game.lives[seatSouth] == 0)
-        problem << "the game runs on with the human out of lives; ";
+        problem += "the game runs on with the human out of lives; ";
     if (game.finishedFlags[seatSouth])
-        problem << "the game waits for a human who has finished the round; ";
+        problem += "the game waits for a human who has finished the round; ";
     if (!buttonOffered)
-        problem << "the human is to move but neither Stop nor Pass is offered; ";
+        problem += "the human is to move but neither Stop nor Pass is offered; ";
     for (int position = 0; position < 3; ++position) {
         if (!visible(ids::controlSouth1 + position) || !visible(ids::controlTable1 + position))
-            problem << "the human is to move with a hand or table card hidden; ";
+            problem += "the human is to move with a hand or table card hidden; ";
     }
-    return problem.str();
+    return problem;
 }
 
 // ---- Trace lines -------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -16,6 +17,14 @@ namespace sim {
 // failed. The game's watchers come back empty; a box answerer or observer
 // set afterwards stays until the next call.
 bool startFreshProcess();
+
+// The whole process state as it is now: the platform, the game record and
+// the shell. Restoring it puts the process back exactly there, far faster
+// than starting a fresh one; the game's watchers come back empty, and the
+// box answerer and observer as they were when it was saved.
+struct ProcessSnapshot;
+std::shared_ptr<const ProcessSnapshot> saveProcess();
+void restoreProcess(const ProcessSnapshot& snapshot);
 
 enum class Strategy { random, passive, greedy };
 

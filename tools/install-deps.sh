@@ -4,15 +4,15 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config python3
-  libsdl2-dev
+  libsdl2-dev libpng-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool imagemagick x11-utils
   valgrind
-  desktop-file-utils appstream man-db
+  desktop-file-utils appstream man-db librsvg2-bin
 )
 if [[ "${1:-}" == "--build-only" ]]; then
-  packages=(build-essential cmake pkg-config libsdl2-dev)
+  packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev)
 fi
 
 missing=()

@@ -1,5 +1,26 @@
 #include "ui/Controls.h"
 
+namespace {
+
+// Which card controls show, in the order 11111..11125.
+using CardVisibility = bool[ids::cardControlCount];
+
+void showCards(const CardVisibility& visible)
+{
+    for (int index = 0; index < ids::cardControlCount; ++index)
+        platform::showWindow(boardControls.cards[index], visible[index]);
+}
+
+void showEveryCard(bool visible)
+{
+    CardVisibility all;
+    for (bool& each : all)
+        each = visible;
+    showCards(all);
+}
+
+}  // namespace
+
 ControlHandles boardControls{};
 
 platform::Handle controlHandle(int controlId)
@@ -13,29 +34,35 @@ platform::Handle controlHandle(int controlId)
     return 0;
 }
 
-int showCardControls(const int (&flags)[15])
+void hideAllCards()
 {
-    for (int index = 0; index < ids::cardControlCount; ++index)
-        platform::showWindow(boardControls.cards[index], flags[index] != 0);
-    return 1;
+    showEveryCard(false);
 }
 
-int showCardControls(int flag)
+void showAllCards()
 {
-    int flags[15];
-    for (int& each : flags)
-        each = flag;
-    return showCardControls(flags);
+    showEveryCard(true);
 }
 
-int showStopPass(int stopFlag, int passFlag)
+void showTableAndHumanCards()
 {
-    platform::showWindow(boardControls.stop, stopFlag != 0);
-    platform::showWindow(boardControls.pass, passFlag != 0);
-    return 1;
+    CardVisibility visible{};
+    for (int id = ids::controlTable1; id <= ids::controlTable3; ++id)
+        visible[id - ids::controlTable1] = true;
+    for (int id = ids::controlSouth1; id < ids::controlSouth1 + 3; ++id)
+        visible[id - ids::controlTable1] = true;
+    showCards(visible);
 }
 
 void showCardControl(int controlId)
 {
     platform::showWindow(controlHandle(controlId), true);
+}
+
+void offerButtons(Buttons buttons)
+{
+    const bool stop = buttons == Buttons::stopOnly || buttons == Buttons::stopAndPass;
+    const bool pass = buttons == Buttons::passOnly || buttons == Buttons::stopAndPass;
+    platform::showWindow(boardControls.stop, stop);
+    platform::showWindow(boardControls.pass, pass);
 }

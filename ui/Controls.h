@@ -15,10 +15,14 @@ struct ControlHandles {
 extern ControlHandles boardControls;
 
 // Handle of a card control by id 11111..11125, or of Stop / Pass; 0 otherwise.
-platform::Handle controlHandle(int controlId);
+[[nodiscard]] platform::Handle controlHandle(int controlId);
 
-// Flags in the order 11111..11125: 0 hides, 1 shows. Returns 1.
-int showCardControls(const int (&flags)[15]);
-int showCardControls(int flag);  // the same flag for all fifteen
-int showStopPass(int stopFlag, int passFlag);
+// The card controls shown in the patterns the game uses; each sets all fifteen.
+void hideAllCards();
+void showAllCards();
+void showTableAndHumanCards();
 void showCardControl(int controlId);
+
+// Which of Stop and Pass the human is offered; the others are hidden.
+enum class Buttons { none, passOnly, stopOnly, stopAndPass };
+void offerButtons(Buttons buttons);

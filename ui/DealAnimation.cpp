@@ -12,7 +12,6 @@ struct Point {
     int y;
 };
 
-constexpr int answerKeep = 6;
 constexpr int stepCount = 4;
 
 struct SeatMotion {
@@ -26,6 +25,7 @@ struct SeatMotion {
 };
 
 // Indexed by seat; entry 0 unused.
+// clang-format off
 constexpr SeatMotion motions[5] = {
     {},
     {ids::controlSecondUpright1, res::imageBackUpright, 29, 41,
@@ -69,6 +69,7 @@ constexpr SeatMotion motions[5] = {
       {{178, 90}, {178, 120}, {178, 150}},
       {{188, 90}, {188, 120}, {188, 150}}}},
 };
+// clang-format on
 
 void placeSecondHand(const SeatMotion& motion, const Point (&positions)[3])
 {
@@ -94,10 +95,10 @@ void showSecondHand(Seat seat, platform::Handle boardWindow)
     pause(pauseThinking);
 }
 
-void moveSecondHand(Seat seat, int answer, platform::Handle boardWindow)
+void moveSecondHand(Seat seat, DealerChoice answer, platform::Handle boardWindow)
 {
     const SeatMotion& motion = motions[seat];
-    const auto& steps = answer == answerKeep ? motion.keep : motion.exchange;
+    const auto& steps = answer == DealerChoice::keep ? motion.keep : motion.exchange;
     requestRepaint(boardWindow);
     placeSecondHand(motion, steps[0]);
     for (int step = 1; step < stepCount; ++step) {

@@ -8,13 +8,13 @@
 namespace {
 
 // Images are loaded for one draw and released at once; only the background stays loaded.
-int copyImage(platform::Handle destinationWindow, int x, int y, int imageId)
+void copyImage(platform::Handle destinationWindow, int x, int y, int imageId)
 {
     if (imageId == 0)
-        return 1;  // no image: the spot keeps what it showed
+        return;  // no image: the spot keeps what it showed
     const platform::Image* image = platform::loadImage(imageId);
     if (!image)
-        return 1;
+        return;
     const platform::Handle destination = platform::getDrawingSurface(destinationWindow);
     const platform::Handle offscreen = platform::createCompatibleSurface(destination);
     platform::selectImage(offscreen, image);
@@ -22,7 +22,6 @@ int copyImage(platform::Handle destinationWindow, int x, int y, int imageId)
     platform::releaseImage(image);
     platform::releaseSurface(destination);
     platform::releaseSurface(offscreen);
-    return 1;
 }
 
 struct CardFaces {
@@ -35,15 +34,21 @@ CardFaces sideFaces(const CardRecord& card) { return {card.sideFace, card.sideFa
 
 }  // namespace
 
-int drawImageOnControl(platform::Handle control, int imageId) { return copyImage(control, 0, 0, imageId); }
+void drawImageOnControl(platform::Handle control, int imageId)
+{
+    copyImage(control, 0, 0, imageId);
+}
 
-int drawImageAt(int x, int y, platform::Handle window, int imageId) { return copyImage(window, x, y, imageId); }
+void drawImageAt(int x, int y, platform::Handle window, int imageId)
+{
+    copyImage(window, x, y, imageId);
+}
 
-int drawCardControl(int controlId)
+void drawCardControl(int controlId)
 {
     const GameState& state = game;  // drawing only reads the record
     if (!ids::isCardControl(controlId))
-        return 1;
+        return;
     int imageId = 0;
     if (controlId <= ids::controlTable3) {
         const int position = controlId - ids::controlTable1;
@@ -59,24 +64,22 @@ int drawCardControl(int controlId)
         const bool selected = state.currentSeat == seat && state.handSelected[position] != 0;
         imageId = selected ? faces.selected : faces.plain;
     }
-    return drawImageOnControl(controlHandle(controlId), imageId);
+    drawImageOnControl(controlHandle(controlId), imageId);
 }
 
-int redrawAllCards()
+void redrawAllCards()
 {
     for (int id = ids::controlSouth1; id <= ids::controlLastCard; ++id)
         drawCardControl(id);
     for (int id = ids::controlTable1; id <= ids::controlTable3; ++id)
         drawCardControl(id);
-    return 1;
 }
 
-int pause(int units)
+void pause(int units)
 {
     // Shows the screen, then waits without handling any message: taps made
     // meanwhile stay queued until the game returns to the message loop.
     platform::waitUnits(units);
-    return 1;
 }
 
 void requestRepaint(platform::Handle boardWindow)
@@ -84,21 +87,20 @@ void requestRepaint(platform::Handle boardWindow)
     platform::sendMessage(boardWindow, platform::Msg::eraseBackground, 0, 0);
 }
 
-int flashIndicator(int kind, Seat seat, platform::Handle boardWindow)
+void flashIndicator(Indicator kind, Seat seat, platform::Handle boardWindow)
 {
     const int x = BubbleOriginX[seat];
     const int y = BubbleOriginY[seat];
-    drawImageAt(x, y, boardWindow, BubbleCallImages[kind * 5 + seat]);
+    drawImageAt(x, y, boardWindow, BubbleCallImages[static_cast<int>(kind) * 5 + seat]);
     pause(pauseBubble);
     drawImageAt(x, y, boardWindow, BubbleBlankImages[seat]);
-    return 0;
 }
 
-int drawFocusFrame(int x, int y, int width, int height, platform::Handle boardWindow)
+void drawFocusFrame(int x, int y, int width, int height, platform::Handle boardWindow)
 {
     const platform::Image* ink = platform::loadImage(res::imageFocusInk);
     if (!ink)
-        return 1;
+        return;
     const platform::Handle destination = platform::getDrawingSurface(boardWindow);
     const platform::Handle offscreen = platform::createCompatibleSurface(destination);
     platform::selectImage(offscreen, ink);
@@ -112,5 +114,4 @@ int drawFocusFrame(int x, int y, int width, int height, platform::Handle boardWi
     platform::releaseImage(ink);
     platform::releaseSurface(destination);
     platform::releaseSurface(offscreen);
-    return 1;
 }

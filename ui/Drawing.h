@@ -12,15 +12,15 @@ constexpr int pauseThinking = 10;
 constexpr int pauseBubble = 20;
 constexpr int pauseRoundResult = 50;
 
-constexpr int indicatorStop = 0;
-constexpr int indicatorPass = 1;
+// The speech bubbles a seat's Stop or Pass shows.
+enum class Indicator { stop = 0, pass = 1 };
 
-int drawImageOnControl(platform::Handle control, int imageId);
-int drawImageAt(int x, int y, platform::Handle window, int imageId);
-int drawCardControl(int controlId);
-int redrawAllCards();
-int pause(int units);
+void drawImageOnControl(platform::Handle control, int imageId);
+void drawImageAt(int x, int y, platform::Handle window, int imageId);
+void drawCardControl(int controlId);
+void redrawAllCards();
+void pause(int units);
 void requestRepaint(platform::Handle boardWindow);
-int flashIndicator(int kind, Seat seat, platform::Handle boardWindow);
+void flashIndicator(Indicator kind, Seat seat, platform::Handle boardWindow);
 // A ring just outside the rectangle (board coordinates), so it never covers what lies inside.
-int drawFocusFrame(int x, int y, int width, int height, platform::Handle boardWindow);
+void drawFocusFrame(int x, int y, int width, int height, platform::Handle boardWindow);

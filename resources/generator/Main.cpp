@@ -35,16 +35,29 @@ bool loadAll(const std::filesystem::path& folder, Art& art, std::string& error)
     return true;
 }
 
-// The platform shows the icon with a 16-colour palette.
-Canvas icon(const Art& art, const char* name)
+// Every "[icon-N]" sprite, an N x N drawing of the program icon, in rising
+// size. Its background is the clear colour; the platform shows the icon with
+// a 16-colour palette.
+std::vector<Canvas> icons(const Art& art)
 {
-    const Sprite& sprite = art.sprite(name);
-    Canvas canvas(sprite.width, sprite.height, art.colour("table"));
-    stamp(canvas, art, sprite, 0, 0);
-    std::set<std::uint8_t> colours(canvas.pixels.begin(), canvas.pixels.end());
-    if (colours.size() > 16)
-        fail(std::string(name) + " uses more than 16 colours");
-    return canvas;
+    std::vector<Canvas> found;
+    for (const auto& [name, sprite] : art.sprites) {
+        if (!name.starts_with("icon-"))
+            continue;
+        if (name != "icon-" + std::to_string(sprite.width) || sprite.width != sprite.height)
+            fail(name + " is " + std::to_string(sprite.width) + " x " + std::to_string(sprite.height) +
+                 ", not the square its name gives");
+        Canvas canvas(sprite.width, sprite.height, art.colour("clear"));
+        stamp(canvas, art, sprite, 0, 0);
+        std::set<std::uint8_t> colours(canvas.pixels.begin(), canvas.pixels.end());
+        if (colours.size() > 16)
+            fail(name + " uses more than 16 colours");
+        found.push_back(std::move(canvas));
+    }
+    std::sort(found.begin(), found.end(), [](const Canvas& a, const Canvas& b) { return a.width < b.width; });
+    if (found.empty())
+        fail("no [icon-N] drawing of the program icon");
+    return found;
 }
 
 }  // namespace
@@ -70,7 +83,7 @@ int main(int argc, char** argv)
         if (pictures[i].id == pictures[i - 1].id)
             fail("two pictures with id " + std::to_string(pictures[i].id));
 
-    if (!writeImagesSource(argv[2], art, pictures, icon(art, "icon-32"), icon(art, "icon-16"), error))
+    if (!writeImagesSource(argv[2], art, pictures, icons(art), error))
         fail(error);
     return 0;
 }

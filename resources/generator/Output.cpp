@@ -39,13 +39,17 @@ const Bitmap* findBitmap(int id)
 
 const Bitmap* findIcon(int id, int size)
 {
-    if (id != IconLarge.id)
-        return nullptr;
-    if (size == IconLarge.width)
-        return &IconLarge;
-    if (size == IconSmall.width)
-        return &IconSmall;
+    for (const Bitmap& icon : Icons)
+        if (icon.id == id && icon.width == size)
+            return &icon;
     return nullptr;
+}
+
+int iconCount() { return static_cast<int>(std::size(Icons)); }
+
+const Bitmap* iconAt(int index)
+{
+    return index >= 0 && index < iconCount() ? &Icons[index] : nullptr;
 }
 
 int bitmapCount() { return static_cast<int>(std::size(Bitmaps)); }
@@ -62,13 +66,15 @@ std::uint32_t paletteColor(std::uint8_t index)
 
 int paletteSize() { return static_cast<int>(std::size(Palette)); }
 
+std::uint8_t clearIndex() { return ClearIndex; }
+
 }  // namespace resources
 )";
 
 }  // namespace
 
 bool writeImagesSource(const std::filesystem::path& file, const Art& art, const std::vector<Picture>& pictures,
-                       const Canvas& iconLarge, const Canvas& iconSmall, std::string& error)
+                       const std::vector<Canvas>& icons, std::string& error)
 {
     std::string out;
     out.reserve(1u << 21);
@@ -79,22 +85,24 @@ bool writeImagesSource(const std::filesystem::path& file, const Art& art, const 
     out += "constexpr std::uint32_t Palette[] = {\n";
     for (const Colour& colour : art.palette)
         out += "    " + hexColour(colour.rgb) + ",  // " + colour.name + "\n";
-    out += "};\n\n";
+    out += "};\n";
+    out += "constexpr std::uint8_t ClearIndex = " + std::to_string(art.colour("clear")) + ";\n\n";
 
     for (const Picture& picture : pictures)
         appendPixels(out, "Pixels" + std::to_string(picture.id), picture.canvas);
-    appendPixels(out, "IconPixelsLarge", iconLarge);
-    appendPixels(out, "IconPixelsSmall", iconSmall);
+    for (const Canvas& icon : icons)
+        appendPixels(out, "IconPixels" + std::to_string(icon.width), icon);
 
     out += "const Bitmap Bitmaps[] = {\n";
     for (const Picture& picture : pictures)
         out += "    {" + std::to_string(picture.id) + ", " + std::to_string(picture.canvas.width) + ", " +
                std::to_string(picture.canvas.height) + ", Pixels" + std::to_string(picture.id) + "},\n";
     out += "};\n\n";
-    out += "const Bitmap IconLarge = {" + std::to_string(iconId) + ", " + std::to_string(iconLarge.width) + ", " +
-           std::to_string(iconLarge.height) + ", IconPixelsLarge};\n";
-    out += "const Bitmap IconSmall = {" + std::to_string(iconId) + ", " + std::to_string(iconSmall.width) + ", " +
-           std::to_string(iconSmall.height) + ", IconPixelsSmall};\n\n";
+    out += "const Bitmap Icons[] = {\n";
+    for (const Canvas& icon : icons)
+        out += "    {" + std::to_string(iconId) + ", " + std::to_string(icon.width) + ", " +
+               std::to_string(icon.height) + ", IconPixels" + std::to_string(icon.width) + "},\n";
+    out += "};\n\n";
     out += Lookups;
 
     std::ofstream stream(file, std::ios::binary | std::ios::trunc);

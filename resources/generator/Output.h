@@ -11,8 +11,8 @@
 
 namespace generator {
 
-// pictures sorted by rising id; icons 32 x 32 and 16 x 16.
+// pictures sorted by rising id; icons square, in rising size.
 bool writeImagesSource(const std::filesystem::path& file, const Art& art, const std::vector<Picture>& pictures,
-                       const Canvas& iconLarge, const Canvas& iconSmall, std::string& error);
+                       const std::vector<Canvas>& icons, std::string& error);
 
 }  // namespace generator

@@ -1,0 +1,213 @@
+// The web back end. The page (web/zarta.js) owns the <canvas>, turns pointer
+// and key events into device input and keeps them in its own queue until the
+// program waits for input, so input that arrives during a pause waits there,
+// as it waits in the desktop's event queue. Pauses and waits sleep through
+// Asyncify, which hands the browser back its event loop meanwhile.
+#include "platform/Web.h"
+
+#include "platform/Backend.h"
+#include "platform/Core.h"
+
+#include <emscripten.h>
+
+#include <cstdint>
+#include <vector>
+
+// ---- The page's side -------------------------------------------------------
+
+// clang-format off
+EM_JS(void, webShow, (const std::uint8_t* rgba, int width, int height), {
+    Module.zarta.show(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
+});
+
+// The next queued input: 1 tap (x, y), 2 key (code, modifiers), 0 none.
+EM_JS(int, webTakeInput, (int* values), {
+    const input = Module.zarta.takeInput();
+    if (!input)
+        return 0;
+    HEAP32[values >> 2] = input[1];
+    HEAP32[(values >> 2) + 1] = input[2];
+    return input[0];
+});
+
+EM_ASYNC_JS(void, webInputArrived, (), {
+    await Module.zarta.inputArrived();
+});
+
+EM_JS(int, webUnitMilliseconds, (), {
+    return Module.zarta.unitMilliseconds();
+});
+
+EM_JS(int, webPinnedSeconds, (), {
+    return Module.zarta.pinnedSeconds();
+});
+
+EM_JS(void, webSetTitle, (const char* title), {
+    Module.zarta.setTitle(UTF8ToString(title));
+});
+
+EM_JS(void, webEnded, (int status), {
+    Module.zarta.ended(status);
+});
+
+// What a person sees while the program waits: open boxes and the places to tap.
+EM_JS(void, webStatusBegin, (int box, int popup, int dialog), {
+    Module.zarta.statusBegin(box, popup, dialog);
+});
+EM_JS(void, webStatusSpot, (int kind, int id, int left, int top, int right, int bottom), {
+    Module.zarta.statusSpot(kind, id, left, top, right, bottom);
+});
+EM_JS(void, webStatusEnd, (), {
+    Module.zarta.statusEnd();
+});
+EM_JS(void, webBoxOpened, (const char* text, const char* caption), {
+    Module.zarta.boxOpened(UTF8ToString(text), UTF8ToString(caption));
+});
+// clang-format on
+
+namespace platform::web {
+
+namespace {
+
+enum class InputKind { none = 0, tap = 1, key = 2 };
+enum class SpotKind { control = 0, boxButton = 1, menuButton = 2, popupItem = 3 };
+
+// The device screen as the canvas takes it: red, green, blue, alpha.
+void convertToRgba(const std::uint8_t* indices, const std::uint32_t* palette, std::vector<std::uint8_t>& rgba)
+{
+    rgba.resize(static_cast<std::size_t>(screenWidth) * screenHeight * 4);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(screenWidth) * screenHeight; ++i) {
+        std::uint32_t colour = palette[indices[i]];
+        rgba[i * 4] = static_cast<std::uint8_t>(colour >> 16);
+        rgba[i * 4 + 1] = static_cast<std::uint8_t>(colour >> 8);
+        rgba[i * 4 + 2] = static_cast<std::uint8_t>(colour);
+        rgba[i * 4 + 3] = 0xFF;
+    }
+}
+
+void reportSpot(SpotKind kind, int id, const Rect& r)
+{
+    webStatusSpot(static_cast<int>(kind), id, r.left, r.top, r.right, r.bottom);
+}
+
+// Tells the page, each time the program waits, what a person sees and where
+// they could tap. The browser test plays from this; the page itself only keeps it.
+void reportWaiting()
+{
+    webStatusBegin(backend::messageBoxOpen(), backend::popupOpen(), backend::dialogOpen());
+    for (const backend::ShownControl& control : backend::shownControls())
+        reportSpot(SpotKind::control, control.id, control.rect);
+    for (int answer : {answerYes, answerNo, answerOk}) {
+        int x = 0;
+        int y = 0;
+        if (backend::boxButtonPoint(answer, x, y))
+            reportSpot(SpotKind::boxButton, answer, {x, y, x + 1, y + 1});
+    }
+    Rect menuButton = backend::menuBarButtonRect();
+    if (!core::isEmpty(menuButton))
+        reportSpot(SpotKind::menuButton, 0, menuButton);
+    const core::MenuBarRecord* bar = core::currentMenuBar();
+    for (int button = 0; backend::popupOpen() && bar && button < bar->bar->buttonCount; ++button) {
+        const resources::Menu* menu = resources::findMenu(bar->bar->buttons[button].menuId);
+        for (int item = 0; menu && item < menu->itemCount; ++item) {
+            int x = 0;
+            int y = 0;
+            int command = menu->items[item].command;
+            if (menu->items[item].text && backend::popupItemPoint(command, x, y))
+                reportSpot(SpotKind::popupItem, command, {x, y, x + 1, y + 1});
+        }
+    }
+    webStatusEnd();
+}
+
+class WebBackend final : public backend::Backend {
+public:
+    bool waitForInput() override
+    {
+        while (!ended) {
+            if (takeQueuedInput())
+                return true;
+            reportWaiting();
+            webInputArrived();
+        }
+        return false;
+    }
+
+    void collectInput() override { takeQueuedInput(); }
+
+    void present(const std::uint8_t* indices, const std::uint32_t* palette) override
+    {
+        convertToRgba(indices, palette, rgba);
+        webShow(rgba.data(), screenWidth, screenHeight);
+    }
+
+    void startPause(int) override { pauseStarted = emscripten_get_now(); }
+
+    void waitUnits(int units) override
+    {
+        int unit = webUnitMilliseconds();
+        if (unit < 0)
+            unit = unitMilliseconds;
+        // A pace of zero (for tests) runs straight through without giving the browser a turn.
+        if (unit == 0 || units <= 0)
+            return;
+        // The pause counts from its start, so drawing its screen takes nothing from it.
+        double left = pauseStarted + static_cast<double>(units) * unit - emscripten_get_now();
+        emscripten_sleep(left > 0 ? static_cast<unsigned>(left) : 0);
+    }
+
+    int localSeconds() override
+    {
+        int pinned = webPinnedSeconds();
+        if (pinned >= 0)
+            return pinned;
+        return EM_ASM_INT({ return new Date().getSeconds(); });
+    }
+
+    void exitProcess(int status) override
+    {
+        ended = true;
+        webEnded(status);
+    }
+
+    std::string instanceDirectory() override { return {}; }
+    RaiseHandler raiseHandler() override { return nullptr; }
+
+    void showIdentity(const char* title, int) override { webSetTitle(title); }
+
+    int scriptedBoxAnswer(const std::string& text, const std::string& caption, BoxButtons) override
+    {
+        webBoxOpened(text.c_str(), caption.c_str());
+        return 0;
+    }
+
+private:
+    bool takeQueuedInput()
+    {
+        bool any = false;
+        int values[2] = {};
+        for (;;) {
+            switch (static_cast<InputKind>(webTakeInput(values))) {
+            case InputKind::none:
+                return any;
+            case InputKind::tap:
+                backend::queueTap(values[0], values[1]);
+                break;
+            case InputKind::key:
+                backend::queueKey(values[0], values[1]);
+                break;
+            }
+            any = true;
+        }
+    }
+
+    std::vector<std::uint8_t> rgba;
+    double pauseStarted = 0;  // milliseconds, emscripten_get_now()
+    bool ended = false;
+};
+
+}  // namespace
+
+void install() { backend::install(std::make_unique<WebBackend>()); }
+
+}  // namespace platform::web
