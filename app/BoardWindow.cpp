@@ -1,5 +1,7 @@
 // The board window's message procedure: painting, owner-drawn controls and
 // the dispatch of taps and menu commands to the game, and the About dialog.
+#include "app/KeyboardFocus.h"
+#include "app/KeyboardPlay.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "flow/Dealing.h"
@@ -118,6 +120,7 @@ void paintBoard()
         drawCardControl(id);
     drawImageOnControl(boardControls.stop, res::imageStopNormal);
     drawImageOnControl(boardControls.pass, res::imagePassNormal);
+    paintFocusFrame(shell.boardWindow);
 }
 
 platform::Param boardWindowProcedure(platform::Handle window, platform::Msg msg, platform::Param wparam,
@@ -139,6 +142,8 @@ platform::Param boardWindowProcedure(platform::Handle window, platform::Msg msg,
         return drawItem(window, wparam, lparam);
     case platform::Msg::command:
         return command(window, wparam, lparam);
+    case platform::Msg::keyDown:
+        return handleBoardKey(window, wparam, lparam);
     default:
         return platform::defWindowProc(window, msg, wparam, lparam);
     }

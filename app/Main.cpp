@@ -1,11 +1,11 @@
 // The desktop program: the game on the SDL back end.
+#include "app/CommandLine.h"
 #include "app/Program.h"
 #include "platform/Sdl.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -23,24 +23,28 @@ const char* versionText()
 
 int main(int argc, char** argv)
 {
-    // The game takes no options. --help and --version answer before the back
-    // end opens a window, so they work without a display; anything else is ignored.
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("%s\n", versionText());
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("%s\n"
-                        "Usage: zarta [--help | --version]\n"
-                        "A card game for one player against three computer seats.\n"
-                        "The game takes no options; other arguments are ignored.\n",
-                        versionText());
-            return 0;
-        }
+    // --help, --version and a bad --pace answer before the back end opens a
+    // window, so they work without a display.
+    const CommandLine line = parseCommandLine(argc, argv);
+    switch (line.action) {
+    case CommandLine::Action::version:
+        std::printf("%s\n", versionText());
+        return 0;
+    case CommandLine::Action::help:
+        std::printf("%s\n"
+                    "Usage: zarta [--pace MS] [--help | --version]\n"
+                    "A card game for one player against three computer seats.\n"
+                    "--pace MS: how long a pause unit lasts, %d to %d ms (default %d).\n",
+                    versionText(), paceMinimum, paceMaximum, paceDefault);
+        return 0;
+    case CommandLine::Action::error:
+        std::fprintf(stderr, "zarta: %s\n", line.error);
+        return 2;
+    case CommandLine::Action::play:
+        break;
     }
     // With no display there is nothing the game can do.
-    if (!platform::sdl::install())
+    if (!platform::sdl::install(line.paceMilliseconds))
         return 1;
     platform::exitProcess(programEntry());
     return 0;

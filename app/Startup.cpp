@@ -1,6 +1,7 @@
 // Start-up: the single-instance rule, the board window, its menu bar and
 // controls, the reset record; then the message loop.
 #include "app/BoardControls.h"
+#include "app/KeyboardFocus.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "model/Deck.h"
@@ -29,6 +30,7 @@ int startUp()
 
     if (platform::bringRunningInstanceToFront(className, title))
         return 0;
+    resetKeyboardFocus();
 
     platform::registerClass(platform::WindowClass{className, boardWindowProcedure, res::iconProgram});
     shell.boardWindow = platform::createWindow(className, title, platform::styleVisible, platform::useDefault,
@@ -85,6 +87,8 @@ int runMessageLoop()
     while (platform::getMessage(message)) {
         if (platform::translateAccelerator(message.window, accelerators, message))
             continue;
+        if (message.msg == platform::Msg::tap)
+            hideFocusFrame(shell.boardWindow);
         platform::translateMessage(message);
         platform::dispatchMessage(message);
     }

@@ -69,7 +69,7 @@ double pauseOf(int units, int step)
 
 int main()
 {
-    if (!platform::sdl::install())
+    if (!platform::sdl::install(platform::unitMilliseconds))
         return 1;
     platform::core::present();  // the first frame shows the window
     int width = 0;

@@ -3,7 +3,8 @@
 # outside: the time from starting it to its window being on screen (the
 # window is first shown right after the first frame is drawn into it), its
 # memory at rest, and the processor time it uses while it waits for a tap
-# over ten seconds (it blocks, so that must be 0).
+# over ten seconds (it blocks, so that must be 0). Then, when zarta-pace-figure
+# was built beside it, how long the game's pauses really last at three paces.
 #
 # Usage: bench/desktop-figures.sh PATH/TO/zarta [RUNS]   (needs Xvfb, xdpyinfo, xdotool)
 set -euo pipefail
@@ -72,3 +73,11 @@ echo "start-up to the window on screen: median $median ms over $runs runs ($sort
 echo "memory at rest: VmRSS $rss KiB, VmHWM $peak KiB"
 echo "processor time while waiting ${idleSeconds} s: $((after - before)) ticks of 1/$(getconf CLK_TCK) s (process state $state)"
 [ "$after" -eq "$before" ] || { echo "desktop-figures: the waiting program used processor time" >&2; exit 1; }
+
+# The pause unit on the real clock: --pace only sets how long a unit lasts.
+paceFigure=$(dirname "$program")/zarta-pace-figure
+if [ -x "$paceFigure" ]; then
+    for pace in 10 40 200; do
+        "$paceFigure" "$pace" 3
+    done
+fi

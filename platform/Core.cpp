@@ -10,6 +10,8 @@
 
 namespace platform::core {
 
+static_assert(resources::acceleratorKeyF2 == keyF2, "the accelerator table and the key messages must agree on F2");
+
 namespace {
 
 // Stands in until a back end is installed: no input, no screen, no time.
@@ -638,7 +640,8 @@ bool translateAccelerator(Handle window, Handle accelerators, const Message& mes
         return false;
     const resources::AcceleratorTable* entries = resources::findAccelerators(table->second);
     bool control = (message.lparam & modifierControl) != 0;
-    int key = message.wparam >= 0 && message.wparam < 128 ? std::toupper(static_cast<int>(message.wparam)) : -1;
+    int key = message.wparam >= 0 && message.wparam < 128 ? std::toupper(static_cast<int>(message.wparam))
+                                                          : static_cast<int>(message.wparam);
     for (int i = 0; i < entries->count; ++i) {
         const resources::Accelerator& entry = entries->entries[i];
         if (entry.control != control || entry.key != key)

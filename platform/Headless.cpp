@@ -122,6 +122,7 @@ void install()
 
 void pushTap(int x, int y) { backend::queueTap(x, y); }
 void pushKey(Param key, bool control) { backend::queueKey(key, control ? modifierControl : 0); }
+void pushKeyWithModifiers(Param key, Param modifiers) { backend::queueKey(key, modifiers); }
 void pushClose() { backend::queueClose(); }
 
 void setBoxAnswerer(BoxAnswerer answerer) { current.answerer = std::move(answerer); }

@@ -19,7 +19,8 @@ void install();
 
 // Input, queued in order and taken by getMessage like real input.
 void pushTap(int x, int y);                 // screen pixels
-void pushKey(Param key, bool control = false);  // keyEnter, keyEscape or an ASCII letter
+void pushKey(Param key, bool control = false);  // a key code of Platform.h or an upper-case ASCII letter
+void pushKeyWithModifiers(Param key, Param modifiers);  // with modifierControl and modifierShift as given
 void pushClose();                           // the desktop window's close button
 
 // Answers a message box; return answerYes, answerNo or answerOk. Without an

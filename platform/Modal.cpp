@@ -23,9 +23,17 @@ constexpr int boxMinimumInnerWidth = 100;
 // Dialog templates are in dialog units; one and a half pixels each suits the pixel font.
 constexpr int dialogPixels(int units) { return units * 3 / 2; }
 
+// Longest start of `word` that fits in maxWidth, at least one character.
+std::size_t fittingPrefix(std::string_view word, int maxWidth)
+{
+    std::size_t count = 1;
+    while (count < word.size() && font::textWidth(word.substr(0, count + 1)) <= maxWidth)
+        ++count;
+    return count;
+}
+
 std::vector<std::string> wrapText(std::string_view text, int maxWidth)
 {
-    std::size_t maxChars = static_cast<std::size_t>(std::max(1, (maxWidth + 1) / font::advance));
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start <= text.size()) {
@@ -37,16 +45,17 @@ std::vector<std::string> wrapText(std::string_view text, int maxWidth)
             std::size_t wordEnd = std::min(paragraph.find(' ', position), paragraph.size());
             std::string_view word = paragraph.substr(position, wordEnd - position);
             position = wordEnd + 1;
-            while (word.size() > maxChars) {
+            while (font::textWidth(word) > maxWidth) {
                 if (!line.empty())
                     lines.push_back(std::move(line));
-                lines.emplace_back(word.substr(0, maxChars));
+                std::size_t cut = fittingPrefix(word, maxWidth);
+                lines.emplace_back(word.substr(0, cut));
                 line.clear();
-                word.remove_prefix(maxChars);
+                word.remove_prefix(cut);
             }
             if (line.empty())
                 line = word;
-            else if (line.size() + 1 + word.size() <= maxChars)
+            else if (font::textWidth(line + " " + std::string(word)) <= maxWidth)
                 line.append(" ").append(word);
             else {
                 lines.push_back(std::move(line));

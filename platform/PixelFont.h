@@ -1,5 +1,8 @@
-// The platform's own small font: 5 x 7 glyphs for printable ASCII, used for
-// the title bar, the menu bar, pop-ups, boxes and dialogs.
+// The platform's own small font for printable ASCII, used for the title bar,
+// the menu bar, pop-ups, boxes and dialogs. Glyphs are 5 columns wide (N 6,
+// M, W, m and w 7, so their strokes keep a gap when drawn bold), 7 rows from the
+// top of a capital to the baseline, and 2 more for the descenders of g, j,
+// p, q and y.
 #pragma once
 
 #include <cstdint>
@@ -7,13 +10,17 @@
 
 namespace platform::font {
 
-constexpr int glyphWidth = 5;
-constexpr int glyphHeight = 7;
-constexpr int advance = glyphWidth + 1;  // one blank column between glyphs
-constexpr int lineHeight = glyphHeight + 3;
+constexpr int glyphWidth = 5;   // most glyphs
+constexpr int glyphHeight = 7;  // capital height: what text is centred by
+constexpr int descent = 2;      // rows below the baseline
+constexpr int cellHeight = glyphHeight + descent;
+constexpr int lineHeight = cellHeight + 1;
 
-// Whether the glyph of `c` has ink at (column, row); characters outside
-// printable ASCII show as '?'.
+// Characters outside printable ASCII show as '?'.
+int widthOf(char c);    // columns of the glyph
+int advanceOf(char c);  // its width and one blank column
+// Whether the glyph of `c` has ink at (column, row); rows from glyphHeight on
+// lie below the baseline.
 bool hasInk(char c, int column, int row);
 int textWidth(std::string_view text);  // pixels, without the trailing blank column
 

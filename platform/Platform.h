@@ -36,17 +36,25 @@ enum class Msg : std::uint32_t {
     activate,         // wparam: 0 inactive / 1 active; lparam: the other window
     close,            // default processing destroys the window
     initDialog,       // dialog procedures only
-    keyDown,          // wparam: key code (keyEnter, keyEscape, or an ASCII letter); lparam: modifiers
+    keyDown,          // wparam: a key code below or an upper-case ASCII letter; lparam: modifiers
     character,        // wparam: character, after translateMessage
     tap,              // raw tap; wparam x, lparam y in screen pixels; hit-tested on dispatch
     quit,             // wparam: the exit code
 };
 
+constexpr Param keyTab = 9;
 constexpr Param keyEnter = 13;
 constexpr Param keyEscape = 27;
-constexpr Param keyArrowUp = 38;    // move through an open pop-up menu
+constexpr Param keySpace = 32;
+constexpr Param keyArrowLeft = 37;
+constexpr Param keyArrowUp = 38;    // also moves through an open pop-up menu
+constexpr Param keyArrowRight = 39;
 constexpr Param keyArrowDown = 40;
+// Function keys lie above 127 so no letter test or accelerator can mistake them for a letter.
+constexpr Param keyF1 = 0x170;
+constexpr Param keyF2 = 0x171;
 constexpr Param modifierControl = 1;
+constexpr Param modifierShift = 2;
 
 struct Message {
     Handle window;
@@ -167,7 +175,8 @@ int localSeconds();  // 0..59
 // sequence on every compiler and machine.
 void seedRandom(std::uint32_t seed);
 std::uint32_t nextRandom();  // the generator's next output, non-negative
-// Shows the screen, then waits n units without handling any message.
+// Shows the screen, then waits n units without handling any message. How long
+// a unit lasts on the desktop is the player's pace (--pace, 40 ms by default).
 void waitUnits(int units);
 constexpr int unitMilliseconds = 25;  // one unit; the headless clock advances by exactly this
 // Ends the process with `status`. On the headless back end the status is

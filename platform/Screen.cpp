@@ -216,11 +216,11 @@ void drawText(PixelBuffer& target, int x, int y, std::string_view text, Colour c
     if (!state().drawsPixels)
         return;
     for (int pass = 0; pass < (bold ? 2 : 1); ++pass) {
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            int left = x + static_cast<int>(i) * font::advance + pass;
-            for (int row = 0; row < font::glyphHeight; ++row) {
-                for (int column = 0; column < font::glyphWidth; ++column) {
-                    if (!font::hasInk(text[i], column, row) || !contains(target.bounds(), left + column, y + row))
+        int left = x + pass;
+        for (char c : text) {
+            for (int row = 0; row < font::cellHeight; ++row) {
+                for (int column = 0; column < font::widthOf(c); ++column) {
+                    if (!font::hasInk(c, column, row) || !contains(target.bounds(), left + column, y + row))
                         continue;
                     auto at = static_cast<std::size_t>((y + row) * target.width + left + column);
                     target.pixels[at] = colour.index;
@@ -228,6 +228,7 @@ void drawText(PixelBuffer& target, int x, int y, std::string_view text, Colour c
                         target.reference[at] = colour.rgb;
                 }
             }
+            left += font::advanceOf(c);
         }
     }
 }

@@ -3,7 +3,8 @@
 
 namespace platform::sdl {
 
-// Opens the window; false (with a message on standard error) when no display can be opened.
-bool install();
+// Opens the window; false (with a message on standard error) when no display
+// can be opened. Every pause unit lasts paceMilliseconds of real time.
+bool install(int paceMilliseconds);
 
 }  // namespace platform::sdl

@@ -212,7 +212,10 @@ Fit fitScreen(int width, int height)
 
 class SdlBackend final : public backend::Backend {
 public:
-    explicit SdlBackend(SDL_Window* window) : window(window), frame(screenWidth * screenHeight, 0) {}
+    SdlBackend(SDL_Window* window, int paceMilliseconds)
+        : window(window), paceMilliseconds(paceMilliseconds), frame(screenWidth * screenHeight, 0)
+    {
+    }
     ~SdlBackend() override { shutDown(); }
 
     bool waitForInput() override
@@ -269,14 +272,14 @@ public:
         // the last one ended, so sleeping late and drawing between steps do
         // not add up over an animation.
         auto now = std::chrono::steady_clock::now();
-        pauseStarted = now - lastDeadline < std::chrono::milliseconds(unitMilliseconds) / 2 ? lastDeadline : now;
+        pauseStarted = now - lastDeadline < std::chrono::milliseconds(paceMilliseconds) / 2 ? lastDeadline : now;
     }
 
     void waitUnits(int units) override
     {
         // Input stays in SDL's queue for the message loop; only the window's
         // own upkeep (re-showing after an expose, raising) runs meanwhile.
-        const auto unit = std::chrono::milliseconds(unitMilliseconds);
+        const auto unit = std::chrono::milliseconds(paceMilliseconds);
         auto deadline = pauseStarted + units * unit;
         for (;;) {
             auto now = std::chrono::steady_clock::now();
@@ -520,10 +523,27 @@ private:
             code = keyArrowUp;
         else if (symbol == SDLK_DOWN)
             code = keyArrowDown;
+        else if (symbol == SDLK_LEFT)
+            code = keyArrowLeft;
+        else if (symbol == SDLK_RIGHT)
+            code = keyArrowRight;
+        else if (symbol == SDLK_TAB)
+            code = keyTab;
+        else if (symbol == SDLK_SPACE)
+            code = keySpace;
+        else if (symbol == SDLK_F1)
+            code = keyF1;
+        else if (symbol == SDLK_F2)
+            code = keyF2;
         else if (symbol >= SDLK_a && symbol <= SDLK_z)
             code = 'A' + (symbol - SDLK_a);
+        Param modifiers = 0;
+        if (key.keysym.mod & KMOD_CTRL)
+            modifiers |= modifierControl;
+        if (key.keysym.mod & KMOD_SHIFT)
+            modifiers |= modifierShift;
         if (code != 0)
-            backend::queueKey(code, (key.keysym.mod & KMOD_CTRL) ? modifierControl : 0);
+            backend::queueKey(code, modifiers);
     }
 
     bool handleUpkeep(const SDL_Event& event)
@@ -634,6 +654,7 @@ private:
     }
 
     SDL_Window* window;
+    int paceMilliseconds;  // real time of one pause unit, the player's --pace
     std::vector<std::uint8_t> frame;          // the palette indices on show
     std::vector<Uint8> heldAtFocus;           // by scancode: down when the focus came, not released since
     std::array<std::uint32_t, 256> colours{};  // 0xRRGGBB by index
@@ -656,7 +677,7 @@ bool cannotOpenDisplay()
 
 }  // namespace
 
-bool install()
+bool install(int paceMilliseconds)
 {
     SDL_SetMainReady();
     // Without SDL's handlers, an interrupt or terminate signal ends the program as usual.
@@ -704,7 +725,7 @@ bool install()
         std::lock_guard<std::mutex> guard(raiseLock());
         raiseEventType = type == static_cast<Uint32>(-1) ? 0 : type;
     }
-    backend::install(std::make_unique<SdlBackend>(window));
+    backend::install(std::make_unique<SdlBackend>(window, paceMilliseconds));
     return true;
 }
 

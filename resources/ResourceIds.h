@@ -55,4 +55,7 @@ constexpr int imageScore24West = 473;
 constexpr int imageScore24North = 474;
 constexpr int imageScore24East = 475;
 
+// Solid ink of the keyboard focus frame, cut into strips as it is drawn.
+constexpr int imageFocusInk = 476;  // 48 x 48
+
 }  // namespace res

@@ -43,6 +43,7 @@ constexpr MenuBar menuBars[] = {
 constexpr Accelerator mainAccelerators[] = {
     {true, 'A', ids::commandAbout},
     {true, 'Q', ids::commandClose},
+    {false, acceleratorKeyF2, ids::commandNew},
 };
 
 constexpr AcceleratorTable acceleratorTables[] = {

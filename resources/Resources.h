@@ -55,9 +55,12 @@ struct MenuBar {
 };
 const MenuBar* findMenuBar(int id);
 
+// F2 as the platform's key messages carry it (keyF2 in platform/Platform.h).
+constexpr int acceleratorKeyF2 = 0x171;
+
 struct Accelerator {
     bool control;
-    char key;  // upper-case letter
+    int key;  // an upper-case letter, or a key code above 127 (function keys)
     int command;
 };
 struct AcceleratorTable {

@@ -1,5 +1,5 @@
 // The generated pictures: ids and sizes, the palette, the background under
-// the controls, card faces and their turned and veiled versions, lives
+// the controls, card faces and their sideways and veiled versions, lives
 // panels, buttons, bubbles and the icon. Pure data: no window is involved.
 #include "model/CardCatalogue.h"
 #include "resources/ResourceIds.h"
@@ -93,6 +93,7 @@ constexpr SizedRange Inventory[] = {
     {279, 282, 40, 20},   {283, 283, 41, 29}, {289, 319, 41, 29}, {320, 343, 29, 41}, {348, 355, 29, 41},
     {364, 364, 28, 47},   {365, 365, 47, 28}, {388, 408, 47, 28}, {409, 429, 28, 47}, {430, 450, 47, 28},
     {451, 471, 28, 47},   {472, 472, 47, 28}, {473, 473, 28, 47}, {474, 474, 47, 28}, {475, 475, 28, 47},
+    {476, 476, 48, 48},
 };
 
 std::set<int> inventoryIds()
@@ -148,7 +149,7 @@ TEST(Inventory, HoldsNothingElseAndListsInRisingIdOrder)
     }
     EXPECT_EQ(resources::bitmapAt(-1), nullptr);
     EXPECT_EQ(resources::bitmapAt(resources::bitmapCount()), nullptr);
-    for (int unknown : {0, 101, 104, 153, 271, 344, 366, 476})
+    for (int unknown : {0, 101, 104, 153, 271, 344, 366, 477})
         EXPECT_EQ(findBitmap(unknown), nullptr) << unknown;
 }
 
@@ -227,14 +228,79 @@ TEST(Background, ButtonPlacesAndBubbleSpotsArePlainGreen)
 
 // ---- Cards ---------------------------------------------------------------
 
-TEST(Cards, SidewaysImagesAreTheUprightOnesTurnedClockwise)
+TEST(Cards, SidewaysBackIsTheUprightOneTurnedClockwise)
+{
+    EXPECT_TRUE(isClockwiseTurnOf(bitmap(res::imageBackSide), bitmap(res::imageBackUpright)));
+}
+
+// Where a card's rank and small pip sit: the top-left corner, as wide as the widest rank.
+constexpr Rect CornerIndex{2, 2, 7, 15};
+
+bool sameArea(const Bitmap& a, int ax, int ay, const Bitmap& b, int bx, int by, int width, int height)
+{
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (a.pixels[(ay + y) * a.width + ax + x] != b.pixels[(by + y) * b.width + bx + x])
+                return false;
+    return true;
+}
+
+// A sideways card is read from the south: both of its corners show the rank
+// and pip exactly as the upright card's top-left corner does, never turned.
+TEST(Cards, SidewaysFacesShowBothCornersUpright)
 {
     for (const CardRecord& card : Cards) {
-        EXPECT_TRUE(isClockwiseTurnOf(bitmap(card.sideFace), bitmap(card.uprightFace))) << card.sideFace;
-        EXPECT_TRUE(isClockwiseTurnOf(bitmap(card.sideFaceSelected), bitmap(card.uprightFaceSelected)))
-            << card.sideFaceSelected;
+        const Bitmap& upright = bitmap(card.uprightFace);
+        const Bitmap& side = bitmap(card.sideFace);
+        ASSERT_EQ(side.width, 41);
+        ASSERT_EQ(side.height, 29);
+        const Rect c = CornerIndex;
+        EXPECT_TRUE(sameArea(side, c.x, c.y, upright, c.x, c.y, c.width, c.height)) << card.sideFace;
+        EXPECT_TRUE(sameArea(side, side.width - c.x - c.width, side.height - c.y - c.height, upright, c.x, c.y, c.width,
+                             c.height))
+            << card.sideFace;
     }
-    EXPECT_TRUE(isClockwiseTurnOf(bitmap(res::imageBackSide), bitmap(res::imageBackUpright)));
+}
+
+// Ink of the rank glyph alone (the corner's top seven rows), whatever its colour.
+std::vector<bool> rankInk(const Bitmap& face)
+{
+    std::vector<bool> ink;
+    for (int y = CornerIndex.y; y < CornerIndex.y + 7; ++y)
+        for (int x = CornerIndex.x; x < CornerIndex.x + CornerIndex.width; ++x)
+            ink.push_back(colourAt(face, x, y) != paperWhite);
+    return ink;
+}
+
+TEST(Cards, EveryRankOfTheSidewaysPicturesHasAGlyphOfItsOwn)
+{
+    // Cards run ace, 7, 8, 9, 10, jack, queen, king within each suit.
+    for (int a = 0; a < 32; ++a)
+        for (int b = 0; b < 32; ++b) {
+            if (a % 8 == b % 8)
+                continue;
+            EXPECT_NE(rankInk(bitmap(Cards[a].sideFace)), rankInk(bitmap(Cards[b].sideFace)))
+                << Cards[a].sideFace << " and " << Cards[b].sideFace;
+        }
+}
+
+TEST(Cards, SelectedSidewaysFaceIsTheSidewaysFaceUnderTheVeil)
+{
+    for (const CardRecord& card : Cards) {
+        const Bitmap& plain = bitmap(card.sideFace);
+        const Bitmap& selected = bitmap(card.sideFaceSelected);
+        ASSERT_EQ(selected.width, plain.width);
+        ASSERT_EQ(selected.height, plain.height);
+        int veiled = 0;
+        for (int y = 0; y < plain.height; ++y)
+            for (int x = 0; x < plain.width; ++x) {
+                if (colourAt(plain, x, y) == colourAt(selected, x, y))
+                    continue;
+                ++veiled;
+                EXPECT_EQ(colourAt(plain, x, y), paperWhite) << card.sideFaceSelected << " covers ink at " << x << "," << y;
+            }
+        EXPECT_GT(veiled, 100) << card.sideFaceSelected;
+    }
 }
 
 TEST(Cards, EveryFaceIsDifferent)
@@ -301,22 +367,44 @@ TEST(Cards, CornersShowTheTable)
 
 // ---- Lives panels and buttons --------------------------------------------
 
-int coinPixels(const Bitmap& panel)
+bool isGold(std::uint32_t colour) { return static_cast<int>(colour >> 16) - static_cast<int>(colour & 0xFF) > 60; }
+
+// Separate patches of gold on a panel: each is one coin.
+int coinsOn(const Bitmap& panel)
 {
-    std::uint32_t plain = colourAt(panel, panel.width / 2, 3);
-    int count = 0;
-    for (int y = 2; y < panel.height - 2; ++y)
-        for (int x = 2; x < panel.width - 2; ++x)
-            count += colourAt(panel, x, y) != plain;
-    return count;
+    std::vector<bool> seen(static_cast<std::size_t>(panel.width * panel.height), false);
+    int coins = 0;
+    for (int start = 0; start < panel.width * panel.height; ++start) {
+        if (seen[start] || !isGold(colourAt(panel, start % panel.width, start / panel.width)))
+            continue;
+        ++coins;
+        std::vector<int> open = {start};
+        seen[start] = true;
+        while (!open.empty()) {
+            const int at = open.back();
+            open.pop_back();
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int x = at % panel.width + dx, y = at / panel.width + dy;
+                    if (x < 0 || y < 0 || x >= panel.width || y >= panel.height)
+                        continue;
+                    const int next = y * panel.width + x;
+                    if (!seen[next] && isGold(colourAt(panel, x, y))) {
+                        seen[next] = true;
+                        open.push_back(next);
+                    }
+                }
+        }
+    }
+    return coins;
 }
 
-TEST(LivesPanels, PileGrowsWithEveryLife)
+TEST(LivesPanels, ShowOneSeparateCoinPerLifeInEveryOrientation)
 {
-    EXPECT_EQ(coinPixels(bitmap(LivesUpright[0])), 0);
-    for (int lives = 1; lives <= 4; ++lives)
-        EXPECT_GT(coinPixels(bitmap(LivesUpright[lives])), coinPixels(bitmap(LivesUpright[lives - 1])))
-            << "lives " << lives;
+    for (int lives = 0; lives <= 4; ++lives) {
+        EXPECT_EQ(coinsOn(bitmap(LivesUpright[lives])), lives) << "upright, lives " << lives;
+        EXPECT_EQ(coinsOn(bitmap(LivesSide[lives])), lives) << "sideways, lives " << lives;
+    }
 }
 
 TEST(LivesPanels, SidewaysPanelsAreTheUprightOnesTurned)

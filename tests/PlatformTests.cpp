@@ -2,7 +2,9 @@
 // window logs what reaches it, and input goes in as taps, keys and the
 // close button, the way a person gives it.
 #include "platform/Backend.h"
+#include "platform/Core.h"
 #include "platform/Headless.h"
+#include "platform/PixelFont.h"
 #include "platform/Platform.h"
 #include "platform/SingleInstance.h"
 #include "resources/Resources.h"
@@ -541,6 +543,33 @@ TEST_F(MenuBarTest, BoardDrawingStopsAtTheMenuBar)
     EXPECT_EQ(headless::pixel(button.left + 1, button.top + 2), before);
 }
 
+// Ink runs along one row of the screen: "##.##.##" is three.
+int inkRuns(int left, int right, int y, std::uint32_t ink)
+{
+    int runs = 0;
+    bool inRun = false;
+    for (int x = left; x < right; ++x) {
+        bool isInk = headless::pixel(x, y) == ink;
+        runs += isInk && !inRun ? 1 : 0;
+        inRun = isInk;
+    }
+    return runs;
+}
+
+// The bold "m" of "Game" on the menu bar keeps a gap between each of its three strokes.
+TEST_F(MenuBarTest, TheStrokesOfGameStayApartInBold)
+{
+    Rect button = headless::menuButtonRect();
+    const int textWidth = 6 + 6 + 8 + 6 - 1;  // G, a, m (seven columns), e
+    const int left = button.left + (button.right - button.left - textWidth) / 2;
+    const int top = button.top + (menuBarHeight - 7) / 2;
+    const int mLeft = left + 12;
+    const std::uint32_t black = 0x000000;
+    ASSERT_EQ(headless::pixel(left, top + 3), black);  // the G's left side: the text is where it is expected
+    for (int row = 3; row <= 6; ++row)
+        EXPECT_EQ(inkRuns(mLeft - 1, mLeft + 9, top + row, black), 3) << "row " << row;
+}
+
 // ---- Accelerators and the close path --------------------------------------------
 
 TEST_F(Platform, ControlLettersBecomeAcceleratorCommands)
@@ -847,3 +876,60 @@ TEST(SingleInstance, DirectoryOthersCanEnterIsNotUsed)
 }
 
 }  // namespace
+
+// ---- The pixel font ------------------------------------------------------------
+
+namespace {
+
+// A letter drawn by the screen's own text drawing: which rows received ink.
+std::vector<bool> inkedRows(char letter, bool bold = false)
+{
+    headless::install();
+    core::PixelBuffer buffer;
+    buffer.resize(12, 12, core::colour::window);
+    core::drawText(buffer, 0, 0, std::string(1, letter), core::colour::text, bold);
+    std::vector<bool> rows(12, false);
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x)
+            rows[static_cast<std::size_t>(y)] =
+                rows[static_cast<std::size_t>(y)] || buffer.pixels[y * 12 + x] == core::colour::text.index;
+    return rows;
+}
+
+}  // namespace
+
+// Capitals and x-height letters stand on row 6; g, j, p, q and y reach two rows below it.
+TEST(PixelFont, DescendersReachBelowTheBaselineAndOtherLettersStandOnIt)
+{
+    for (char letter : std::string("gjpqy")) {
+        std::vector<bool> rows = inkedRows(letter);
+        EXPECT_TRUE(rows[7] && rows[8]) << letter;
+        EXPECT_FALSE(rows[9]) << letter;
+    }
+    for (char letter : std::string("aemnowxzAGMWHs")) {
+        std::vector<bool> rows = inkedRows(letter);
+        EXPECT_TRUE(rows[6]) << letter;
+        EXPECT_FALSE(rows[7] || rows[8]) << letter;
+    }
+    EXPECT_LT(font::cellHeight, font::lineHeight);  // a descender never touches the next line's capitals
+}
+
+TEST(PixelFont, TheStrokesOfMAndWKeepTheirGapsPlainAndBold)
+{
+    for (bool bold : {false, true})
+        for (char letter : std::string("mwMW")) {
+            headless::install();
+            core::PixelBuffer buffer;
+            buffer.resize(12, 12, core::colour::window);
+            core::drawText(buffer, 0, 0, std::string(1, letter), core::colour::text, bold);
+            const int row = letter == 'M' ? 2 : 4;  // through the middle stroke
+            int runs = 0;
+            bool inRun = false;
+            for (int x = 0; x < 12; ++x) {
+                bool ink = buffer.pixels[row * 12 + x] == core::colour::text.index;
+                runs += ink && !inRun ? 1 : 0;
+                inRun = ink;
+            }
+            EXPECT_EQ(runs, 3) << letter << (bold ? " bold" : "");
+        }
+}

@@ -23,24 +23,6 @@ void startAtHumanTurn(Harness& harness)
     ASSERT_EQ(game.gameRunning, 1);
 }
 
-// Hands and table no single exchange can turn into 31 or three aces.
-void setQuietCards()
-{
-    setHand(seatSouth, card(7, clubs), card(8, diamonds), card(9, hearts));
-    setHand(seatWest, card(10, clubs), card(jack, diamonds), card(queen, spades));
-    setHand(seatNorth, card(7, spades), card(8, hearts), card(10, diamonds));
-    setHand(seatEast, card(8, spades), card(9, clubs), card(jack, hearts));
-    setTable(card(7, hearts), card(8, clubs), card(9, spades));
-    for (Seat seat = 1; seat <= 4; ++seat) {
-        game.finishedFlags[seat] = 0;
-        game.passedFlags[seat] = 0;
-    }
-    game.firstTurnOfRound = 0;
-    game.roundClosing = 0;
-    game.stopCalled = 0;
-    game.threeAcesFlag = 0;
-}
-
 struct PauseLog {
     std::vector<int> units;
     std::vector<GameState> states;  // the record as it stood at each pause

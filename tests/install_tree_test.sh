@@ -223,7 +223,7 @@ checkManual() {
     for section in NAME SYNOPSIS DESCRIPTION OPTIONS KEYS FILES; do
         grep -q "^$section" <<<"$shown" || fail "no $section section"
     done
-    for option in --help --version Ctrl+A Ctrl+Q Escape; do
+    for option in --help --version --pace Ctrl+A Ctrl+Q Escape F1 F2 Tab Space; do
         grep -q -- "$option" <<<"$shown" || fail "$option is not described"
     done
 }
@@ -239,6 +239,15 @@ checkOptions() {
     [ "$(head -n 1 <<<"$out")" = "Zarta Version $version" ] || fail "--help does not start with the version: '$out'"
     grep -q -- --version <<<"$out" || fail "--help does not mention --version"
     [ "$(wc -l <<<"$out")" -le 5 ] || fail "--help is not short"
+    grep -q -- '--pace MS' <<<"$out" || fail "--help does not mention --pace"
+    # A pace out of range is refused before any window opens.
+    local value status
+    for value in 9 201 fast; do
+        out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$zarta" --pace "$value" 2>&1)
+        status=$?
+        [ "$status" = 2 ] || fail "--pace $value exits with $status, not 2"
+        grep -q -- '--pace' <<<"$out" || fail "--pace $value gives no clear message: '$out'"
+    done
     # Other arguments are ignored, wherever they stand.
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$zarta" -x unknown --version 2>&1) ||
         fail "--version after other arguments exits with $?"

@@ -5,8 +5,10 @@
 # shows the veil and a second tap takes it off; a hand card exchanged with a
 # table card then shows that card, and tapping all three hand cards swaps the
 # hand with the table; Pass or Stop hides the buttons and shows the call in a
-# bubble that goes again; the round ends with every hand face up; Ctrl+Q ends
-# the program with status 0.
+# bubble that goes again; the keyboard plays too (a key shows the yellow
+# focus frame, Space takes the framed card, the arrows move the frame, a click
+# hides it, F1 shows How to play); the round ends with every hand face up;
+# Ctrl+Q ends the program with status 0.
 # With --whole-game it plays on (Pass when offered, else Stop, Enter for the
 # boxes) to the "Game Over" box, keeping a screenshot of every turn and round end.
 # Usage: tests/sdl_play.sh path/to/zarta [screenshot folder] [--whole-game]
@@ -143,6 +145,11 @@ click() {
 }
 
 tap() { click "$(onBoard "$1")"; }
+
+pressKey() {
+    xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool key "$1"
+}
 
 pressEnter() {
     xdotool windowfocus --sync "$window" 2>/dev/null
@@ -291,6 +298,42 @@ handHoldsTable() {
 }
 waitUntil 30 handHoldsTable || { keep failed-whole-exchange; fail "after tapping all three hand cards the hand does not show the former table"; }
 keep whole-hand-exchanged
+
+# The keyboard: the first key shows the frame round the first hand card,
+# Space takes that card, Up brings the frame to the table's first card (over
+# Stop when it is shown), Space there exchanges them as a click would.
+focusYellow='#FFEC40'
+framed() {
+    local x y width height
+    read -r x y width height <<<"$1"
+    above "$(share "$focusYellow" "$(onBoard "$(( x - 1 )) $y 1 $height")")" 0.9 &&
+        above "$(share "$focusYellow" "$(onBoard "$(( x + width )) $y 1 $height")")" 0.9
+}
+awaitMyTurn 30 || fail "the game ended before the keyboard's turn"
+framed "${south[0]}" && fail "the focus frame shows before any key was used"
+tableBefore=$(signature "$(onBoard "${table[0]}")")
+pressKey Down
+waitUntil 20 framed "${south[0]}" || { keep failed-frame; fail "no focus frame round the first hand card after a key"; }
+pressKey space
+waitUntil 20 isVeiled "${south[0]}" || { keep failed-key-veil; fail "Space does not take the framed hand card"; }
+pressKey Up
+pressKey Up
+waitUntil 20 framed "${table[0]}" || { keep failed-frame-move; fail "Up does not bring the frame to the table's first card"; }
+keep keyboard-frame
+pressKey space
+waitUntil 30 handHoldsTableCard || { keep failed-key-exchange; fail "Space on the table card does not exchange it"; }
+awaitMyTurn 30 || fail "the game ended after the keyboard's exchange"
+click "$(onBoard "20 240 10 10")"
+noFrame() { ! framed "${table[0]}"; }
+waitUntil 20 noFrame || { keep failed-frame-stays; fail "the focus frame stays after a click"; }
+# How to play is a tall box: seventeen lines of text, its caption near the top.
+helpShown() { above "$(share "$captionBlue" "156 48 16 12")" 0.9; }
+helpGone() { ! helpShown; }
+pressKey F1
+waitUntil 20 helpShown || { keep failed-help; fail "F1 shows no How to play box"; }
+keep how-to-play
+pressEnter
+waitUntil 30 helpGone || { keep failed-help-stays; fail "the How to play box stayed after Enter"; }
 
 turns=0
 if [ "$wholeGame" = --whole-game ]; then

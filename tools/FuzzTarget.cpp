@@ -36,8 +36,12 @@ constexpr int aimedControls[] = {
 };
 constexpr int aimedCount = static_cast<int>(sizeof aimedControls / sizeof aimedControls[0]);
 
-constexpr platform::Param keys[] = {platform::keyEnter, platform::keyEscape, platform::keyArrowUp,
-                                    platform::keyArrowDown, 'Y', 'N', 'A', 'Q', 'X'};
+constexpr platform::Param keys[] = {platform::keyEnter,     platform::keyEscape,     platform::keyArrowUp,
+                                    platform::keyArrowDown, 'Y',                     'N',
+                                    'A',                    'Q',                     'X',
+                                    platform::keyArrowLeft, platform::keyArrowRight, platform::keyTab,
+                                    platform::keySpace,     platform::keyF1,         platform::keyF2,
+                                    'S',                    'P'};
 constexpr int keyCount = static_cast<int>(sizeof keys / sizeof keys[0]);
 
 constexpr int menuCommands[] = {ids::commandNew, ids::commandAbout, ids::commandExit};

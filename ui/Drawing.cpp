@@ -1,6 +1,7 @@
 #include "ui/Drawing.h"
 
 #include "resources/BoardIds.h"
+#include "resources/ResourceIds.h"
 #include "ui/Controls.h"
 #include "ui/ImageTables.h"
 
@@ -93,4 +94,24 @@ void flashIndicator(Indicator kind, Seat seat, platform::Handle boardWindow)
     drawImageAt(x, y, boardWindow, BubbleCallImages[static_cast<int>(kind) * 5 + seat]);
     pause(pauseBubble);
     drawImageAt(x, y, boardWindow, BubbleBlankImages[seat]);
+}
+
+void drawFocusFrame(int x, int y, int width, int height, platform::Handle boardWindow)
+{
+    const platform::Image* ink = platform::loadImage(res::imageFocusInk);
+    if (!ink)
+        return;
+    const platform::Handle destination = platform::getDrawingSurface(boardWindow);
+    const platform::Handle offscreen = platform::createCompatibleSurface(destination);
+    platform::selectImage(offscreen, ink);
+    const int outerWidth = width + 2;
+    // Two rows thick above and below, where the board has room; one column at
+    // the sides, where neighbouring cards leave only that.
+    platform::blockCopy(destination, x - 1, y - 2, outerWidth, 2, offscreen, 0, 0);
+    platform::blockCopy(destination, x - 1, y + height, outerWidth, 2, offscreen, 0, 0);
+    platform::blockCopy(destination, x - 1, y, 1, height, offscreen, 0, 0);
+    platform::blockCopy(destination, x + width, y, 1, height, offscreen, 0, 0);
+    platform::releaseImage(ink);
+    platform::releaseSurface(destination);
+    platform::releaseSurface(offscreen);
 }

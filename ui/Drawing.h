@@ -5,7 +5,7 @@
 #include "model/GameState.h"
 #include "platform/Platform.h"
 
-// Pause lengths in units of about 25 ms.
+// Pause lengths in units (40 ms each by default on the desktop).
 constexpr int pausePressedButton = 1;
 constexpr int pauseAnimationStep = 1;
 constexpr int pauseThinking = 10;
@@ -22,3 +22,5 @@ void redrawAllCards();
 void pause(int units);
 void requestRepaint(platform::Handle boardWindow);
 void flashIndicator(Indicator kind, Seat seat, platform::Handle boardWindow);
+// A ring just outside the rectangle (board coordinates), so it never covers what lies inside.
+void drawFocusFrame(int x, int y, int width, int height, platform::Handle boardWindow);

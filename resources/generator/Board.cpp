@@ -2,9 +2,6 @@
 #include "Inventory.h"
 #include "Pictures.h"
 
-#include <algorithm>
-#include <climits>
-
 namespace generator {
 
 namespace {
@@ -12,49 +9,12 @@ namespace {
 constexpr int panelWidth = 31;
 constexpr int panelHeight = 43;
 
-// What lies on a lives panel, back to front. A stack is `count` coins seen
-// from the side, standing on its bottom edge at y.
-struct PanelItem {
-    const char* sprite;  // nullptr for a stack
-    int x;
-    int y;  // top of a sprite, bottom of a stack
-    int count;
-};
-
-struct PanelLayout {
-    PanelItem items[8];
-    int itemCount;
-};
-
-// By lives 0..4; positions are relative, the group is centred on the panel.
-constexpr PanelLayout PanelLayouts[5] = {
-    {{}, 0},
-    {{{"coin", 0, 0, 0}}, 1},
-    {{{nullptr, 0, 14, 3}, {"coin", 9, 5, 0}}, 2},
-    {{{nullptr, 0, 18, 5}, {nullptr, 13, 18, 3}, {"coin", 7, 10, 0}}, 3},
-    {{{"banknote", 0, 0, 0},
-      {"banknote", 10, 4, 0},
-      {nullptr, 0, 30, 6},
-      {nullptr, 16, 30, 4},
-      {nullptr, 8, 33, 5},
-      {"coin", 16, 24, 0}},
-     6},
-};
-
-void stampStack(Canvas& canvas, const Art& art, int x, int bottom, int count)
-{
-    const Sprite& top = art.sprite("stack-top");
-    const Sprite& edge = art.sprite("stack-coin");
-    int y = bottom - edge.height * count;
-    for (int coin = count - 1; coin >= 0; --coin)
-        stamp(canvas, art, edge, x, y + coin * edge.height);
-    stamp(canvas, art, top, x, y - top.height);
-}
-
-int stackHeight(const Art& art, int count)
-{
-    return art.sprite("stack-top").height + art.sprite("stack-coin").height * count;
-}
+// A lives panel holds four places in two rows of two, one per life: a coin
+// while the life lasts, an empty hollow once it is lost. Four separate round
+// coins can be counted at a glance, and turned a quarter they are still two
+// rows of two. Top-left corners of the places, filled in this order.
+constexpr int PlaceX[4] = {3, 17, 3, 17};
+constexpr int PlaceY[4] = {8, 8, 24, 24};
 
 // Grey tray with a sunken edge.
 Canvas emptyPanel(const Art& art)
@@ -108,30 +68,8 @@ constexpr Rect SideLivesPlaces[] = {{7, 150}, {189, 58}};     // west, east
 Canvas livesPanel(const Art& art, int lives)
 {
     Canvas panel = emptyPanel(art);
-    const PanelLayout& layout = PanelLayouts[lives];
-    if (layout.itemCount == 0)
-        return panel;
-
-    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
-    for (int i = 0; i < layout.itemCount; ++i) {
-        const PanelItem& item = layout.items[i];
-        int width = item.sprite ? art.sprite(item.sprite).width : art.sprite("stack-coin").width;
-        int itemTop = item.sprite ? item.y : item.y - stackHeight(art, item.count);
-        int itemBottom = item.sprite ? item.y + art.sprite(item.sprite).height : item.y;
-        left = std::min(left, item.x);
-        right = std::max(right, item.x + width);
-        top = std::min(top, itemTop);
-        bottom = std::max(bottom, itemBottom);
-    }
-    int dx = (panelWidth - (right - left)) / 2 - left;
-    int dy = (panelHeight - (bottom - top)) / 2 - top;
-    for (int i = 0; i < layout.itemCount; ++i) {
-        const PanelItem& item = layout.items[i];
-        if (item.sprite)
-            stamp(panel, art, art.sprite(item.sprite), item.x + dx, item.y + dy);
-        else
-            stampStack(panel, art, item.x + dx, item.y + dy, item.count);
-    }
+    for (int place = 0; place < 4; ++place)
+        stamp(panel, art, art.sprite(place < lives ? "coin" : "coin-socket"), PlaceX[place], PlaceY[place]);
     return panel;
 }
 
@@ -146,6 +84,7 @@ void addPanelsAndButtons(const Art& art, std::vector<Picture>& pictures)
     pictures.push_back({passNormalId, button(art, "Pass", false)});
     pictures.push_back({stopPressedId, button(art, "Stop", true)});
     pictures.push_back({passPressedId, button(art, "Pass", true)});
+    pictures.push_back({focusInkId, Canvas(48, 48, art.colour("focus"))});
 }
 
 // The table, with a face-down card at every card place and an empty panel

@@ -2,7 +2,9 @@
 //
 // A face: the rank in the top-left corner with a small pip under it, a large
 // pip in the middle, and the corner again turned half round at the bottom
-// right. The corners are cut round and show the table.
+// right. The corners are cut round and show the table. A sideways face is
+// the same card lying on its side with all its ink upright, both corners
+// included: turned, a 7, a J and a 9 would read alike, and a 9 as a 6.
 #include "Inventory.h"
 #include "Pictures.h"
 
@@ -32,11 +34,11 @@ void roundedRect(Canvas& canvas, int x, int y, int w, int h, int radius, std::ui
 }
 
 // An edge, rounded at the corners, around a plain fill.
-Canvas blankCard(const Art& art, std::uint8_t fill)
+Canvas blankCard(const Art& art, std::uint8_t fill, int width = cardWidth, int height = cardHeight)
 {
-    Canvas card(cardWidth, cardHeight, art.colour("table"));
-    roundedRect(card, 0, 0, cardWidth, cardHeight, 2, art.colour("card-edge"));
-    roundedRect(card, 1, 1, cardWidth - 2, cardHeight - 2, 1, fill);
+    Canvas card(width, height, art.colour("table"));
+    roundedRect(card, 0, 0, width, height, 2, art.colour("card-edge"));
+    roundedRect(card, 1, 1, width - 2, height - 2, 1, fill);
     return card;
 }
 
@@ -48,26 +50,38 @@ std::uint8_t inkOf(const Art& art, int suit)
 
 }  // namespace
 
-Canvas cardFace(const Art& art, int suit, int rank)
+Canvas cardFace(const Art& art, int suit, int rank, Orientation orientation)
 {
+    const bool upright = orientation == Orientation::upright;
+    const int width = upright ? cardWidth : cardHeight;
+    const int height = upright ? cardHeight : cardWidth;
     std::string suitName = SuitNames[suit - 1];
     const Sprite& rankGlyph = art.sprite(std::string("rank-") + RankNames[rank - firstRank]);
     const Sprite& smallPip = art.sprite("pip-small-" + suitName);
     const Sprite& largePip = art.sprite("pip-large-" + suitName);
     std::uint8_t ink = inkOf(art, suit);
 
-    Canvas face = blankCard(art, art.colour("paper"));
+    Canvas face = blankCard(art, art.colour("paper"), width, height);
     int rankX = cornerX + (cornerWidth - rankGlyph.width) / 2;
     int pipX = cornerX + (cornerWidth - smallPip.width) / 2;
     int pipY = rankY + rankGlyph.height + pipGap;
     stamp(face, art, rankGlyph, rankX, rankY, ink);
     stamp(face, art, smallPip, pipX, pipY, ink);
-    // The turned corner mirrors every position through the card's centre.
-    Sprite turnedRank = turnHalf(rankGlyph);
-    Sprite turnedPip = turnHalf(smallPip);
-    stamp(face, art, turnedRank, cardWidth - rankX - rankGlyph.width, cardHeight - rankY - rankGlyph.height, ink);
-    stamp(face, art, turnedPip, cardWidth - pipX - smallPip.width, cardHeight - pipY - smallPip.height, ink);
-    stamp(face, art, largePip, (cardWidth - largePip.width) / 2, (cardHeight - largePip.height) / 2, ink);
+    if (upright) {
+        // The turned corner mirrors every position through the card's centre.
+        Sprite turnedRank = turnHalf(rankGlyph);
+        Sprite turnedPip = turnHalf(smallPip);
+        stamp(face, art, turnedRank, width - rankX - rankGlyph.width, height - rankY - rankGlyph.height, ink);
+        stamp(face, art, turnedPip, width - pipX - smallPip.width, height - pipY - smallPip.height, ink);
+    } else {
+        // Lying sideways the card is read from one side only, so the second corner
+        // stays upright too.
+        const int shiftX = width - 2 * cornerX - cornerWidth;
+        const int shiftY = height - 2 * rankY - (pipY + smallPip.height - rankY);
+        stamp(face, art, rankGlyph, rankX + shiftX, rankY + shiftY, ink);
+        stamp(face, art, smallPip, pipX + shiftX, pipY + shiftY, ink);
+    }
+    stamp(face, art, largePip, (width - largePip.width) / 2, (height - largePip.height) / 2, ink);
     return face;
 }
 
@@ -95,12 +109,12 @@ void addCards(const Art& art, std::vector<Picture>& pictures)
 {
     for (int suit = 1; suit <= suitCount; ++suit)
         for (int rank = firstRank; rank < firstRank + rankCount; ++rank) {
-            Canvas face = cardFace(art, suit, rank);
-            Canvas selected = veiled(art, face);
+            Canvas face = cardFace(art, suit, rank, Orientation::upright);
+            Canvas side = cardFace(art, suit, rank, Orientation::sideways);
             pictures.push_back({uprightFaceId(suit, rank), face});
-            pictures.push_back({sideFaceId(suit, rank), turnClockwise(face)});
-            pictures.push_back({SelectedUprightIds[suit - 1][rank - firstRank], selected});
-            pictures.push_back({SelectedSideIds[suit - 1][rank - firstRank], turnClockwise(selected)});
+            pictures.push_back({sideFaceId(suit, rank), side});
+            pictures.push_back({SelectedUprightIds[suit - 1][rank - firstRank], veiled(art, face)});
+            pictures.push_back({SelectedSideIds[suit - 1][rank - firstRank], veiled(art, side)});
         }
     Canvas back = cardBack(art);
     pictures.push_back({backUprightId, back});

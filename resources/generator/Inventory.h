@@ -67,6 +67,7 @@ constexpr std::array<const char*, 21> ScoreTexts = {
 constexpr std::array<int, 4> Score24Ids = {472, 473, 474, 475};
 
 constexpr int backgroundId = 105;  // 240 x 268
+constexpr int focusInkId = 476;    // 48 x 48, solid
 constexpr int iconId = 101;        // one square drawing per [icon-N] sprite
 
 }  // namespace generator

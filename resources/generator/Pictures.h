@@ -15,10 +15,13 @@ struct Picture {
     Canvas canvas;
 };
 
-// Cards.cpp. Faces and backs are upright (29 x 41); sideways ones are these turned clockwise.
+// Cards.cpp. Upright cards are 29 x 41, sideways ones 41 x 29. A sideways
+// back is the upright one turned clockwise; a sideways face lies on its side
+// with its rank and pips upright.
 constexpr int cardWidth = 29;
 constexpr int cardHeight = 41;
-Canvas cardFace(const Art& art, int suit, int rank);
+enum class Orientation { upright, sideways };
+Canvas cardFace(const Art& art, int suit, int rank, Orientation orientation);
 Canvas veiled(const Art& art, const Canvas& face);
 Canvas cardBack(const Art& art);
 void addCards(const Art& art, std::vector<Picture>& pictures);

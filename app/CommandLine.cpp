@@ -1,0 +1,58 @@
+#include "app/CommandLine.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Whole decimal digits only, so "40ms", "4e1" or " 40" are refused rather than
+// half-read.
+bool readPace(const char* text, int& milliseconds)
+{
+    if (!text || *text == '\0')
+        return false;
+    for (const char* p = text; *p; ++p)
+        if (*p < '0' || *p > '9')
+            return false;
+    errno = 0;
+    const long value = std::strtol(text, nullptr, 10);
+    if (errno != 0 || value < paceMinimum || value > paceMaximum)
+        return false;
+    milliseconds = static_cast<int>(value);
+    return true;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(int argc, const char* const* argv)
+{
+    CommandLine result;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            result.action = CommandLine::Action::help;
+            return result;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            result.action = CommandLine::Action::version;
+            return result;
+        }
+    }
+    for (int i = 1; i < argc; ++i) {
+        const char* value = nullptr;
+        if (std::strcmp(argv[i], "--pace") == 0) {
+            value = i + 1 < argc ? argv[i + 1] : nullptr;
+            ++i;
+        } else if (std::strncmp(argv[i], "--pace=", 7) == 0) {
+            value = argv[i] + 7;
+        } else {
+            continue;
+        }
+        if (!readPace(value, result.paceMilliseconds)) {
+            result.action = CommandLine::Action::error;
+            result.error = "--pace needs a whole number of milliseconds from 10 to 200";
+            return result;
+        }
+    }
+    return result;
+}

@@ -1,0 +1,18 @@
+// The desktop program's command line: --help, --version and --pace MS.
+#pragma once
+
+// How long one pause unit lasts on the desktop, in milliseconds.
+constexpr int paceDefault = 40;
+constexpr int paceMinimum = 10;
+constexpr int paceMaximum = 200;
+
+struct CommandLine {
+    enum class Action { play, help, version, error };
+    Action action = Action::play;
+    int paceMilliseconds = paceDefault;
+    const char* error = nullptr;  // for Action::error: what was wrong, for standard error
+};
+
+// Reads the arguments after the program name. --help and --version answer
+// wherever they stand; a bad --pace is an error; anything else is ignored.
+CommandLine parseCommandLine(int argc, const char* const* argv);

@@ -1,0 +1,25 @@
+// The keyboard focus over the board: which control Space or Enter would tap,
+// and whether its frame shows. The frame appears once a key is used and goes
+// at the next pointer tap; only controls a tap could reach now take focus.
+#pragma once
+
+#include "platform/Platform.h"
+
+enum class FocusMove { left, right, up, down, next, previous };
+
+// The focused control, or 0 when the human can tap none. Falls back to the
+// first control in Tab order when the remembered one is hidden.
+int focusedControl();
+bool isFocusFrameShown();
+// Shows the frame (repainting when it was hidden); false when nothing can take
+// focus.
+bool showFocusFrame(platform::Handle boardWindow);
+// Moves the focus (showing the frame) and repaints; false when nothing can take
+// focus.
+bool moveFocus(FocusMove move, platform::Handle boardWindow);
+// A pointer tap: the frame goes, the focus is kept for the next key.
+void hideFocusFrame(platform::Handle boardWindow);
+// Part of the board's paint: the frame around the focused control, when shown.
+void paintFocusFrame(platform::Handle boardWindow);
+// Forgets the focus and hides the frame, as at start-up.
+void resetKeyboardFocus();
