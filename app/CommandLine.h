@@ -1,8 +1,10 @@
 // The desktop program's command line: --help, --version and --pace MS.
 #pragma once
 
+#include "platform/Platform.h"
+
 // How long one pause unit lasts on the desktop, in milliseconds.
-constexpr int paceDefault = 40;
+constexpr int paceDefault = platform::watchedUnitMilliseconds;
 constexpr int paceMinimum = 10;
 constexpr int paceMaximum = 200;
 

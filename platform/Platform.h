@@ -179,6 +179,9 @@ std::uint32_t nextRandom();  // the generator's next output, non-negative
 // a unit lasts on the desktop is the player's pace (--pace, 40 ms by default).
 void waitUnits(int units);
 constexpr int unitMilliseconds = 25;  // one unit; the headless clock advances by exactly this
+// A unit where a person watches (the desktop window, the browser page) unless
+// the player chooses another: a computer move then shows for 0.4 s.
+constexpr int watchedUnitMilliseconds = 40;
 // Ends the process with `status`. On the headless back end the status is
 // recorded and the core then delivers no further message, so nothing of the
 // program runs after it either.

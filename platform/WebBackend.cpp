@@ -147,7 +147,7 @@ public:
     {
         int unit = webUnitMilliseconds();
         if (unit < 0)
-            unit = unitMilliseconds;
+            unit = watchedUnitMilliseconds;
         // A pace of zero (for tests) runs straight through without giving the browser a turn.
         if (unit == 0 || units <= 0)
             return;
