@@ -98,7 +98,10 @@ int focusedControl()
     return 0;
 }
 
-bool isFocusFrameShown() { return focus.frameShown; }
+bool isFocusFrameShown()
+{
+    return focus.frameShown;
+}
 
 bool showFocusFrame(platform::Handle boardWindow)
 {
@@ -162,4 +165,7 @@ void paintFocusFrame(platform::Handle boardWindow)
     drawFocusFrame(place.x, place.y, place.width, place.height, boardWindow);
 }
 
-void resetKeyboardFocus() { focus = FocusState{}; }
+void resetKeyboardFocus()
+{
+    focus = FocusState{};
+}

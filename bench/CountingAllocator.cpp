@@ -9,7 +9,10 @@ namespace {
 std::atomic<long> allocations{0};
 }  // namespace
 
-long allocationCount() { return allocations.load(std::memory_order_relaxed); }
+long allocationCount()
+{
+    return allocations.load(std::memory_order_relaxed);
+}
 
 void* operator new(std::size_t size)
 {
@@ -19,5 +22,11 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}

@@ -23,7 +23,8 @@ int main(int argc, char** argv)
         for (int i = 0; i < repeats; ++i) {
             const auto started = std::chrono::steady_clock::now();
             platform::waitUnits(units);
-            times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count());
+            times.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count());
         }
         std::sort(times.begin(), times.end());
         std::printf("pace %3d ms: %2d units took %7.1f ms (median of %d; %d expected)\n", pace, units,

@@ -100,8 +100,8 @@ void settleRound(Scoring scoring, platform::Handle boardWindow)
         if (gameWatcher.settling)
             gameWatcher.settling(true);
         const bool humanLost = game.lives[seatSouth] == 0;
-        const bool humanWon = !humanLost && game.lives[seatWest] == 0 && game.lives[seatNorth] == 0 &&
-                              game.lives[seatEast] == 0;
+        const bool humanWon =
+            !humanLost && game.lives[seatWest] == 0 && game.lives[seatNorth] == 0 && game.lives[seatEast] == 0;
         pause(pauseRoundResult);
         if (humanLost || humanWon) {
             platform::messageBox(boardWindow, humanLost ? "You Lose..." : "You Win...", "Game Over",

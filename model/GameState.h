@@ -20,20 +20,20 @@ constexpr int deckSize = 32;
 
 struct GameState {
     // Cards. Hand and table positions 0..2 follow the order of their controls.
-    CardRecord Deck[deckSize];                // shuffled deck; dealing never changes it
-    CardRecord hands[5][cardsPerHand];        // by seat 1..4; entry 0 unused
-    CardRecord TableCards[cardsPerHand];      // the open cards, controls 11111..11113
+    CardRecord Deck[deckSize];                     // shuffled deck; dealing never changes it
+    CardRecord hands[5][cardsPerHand];             // by seat 1..4; entry 0 unused
+    CardRecord TableCards[cardsPerHand];           // the open cards, controls 11111..11113
     CardRecord tableBeforeExchange[cardsPerHand];  // copy taken during an exchange
 
     // Round and game. Booleans are 8-bit 0/1.
-    std::int32_t currentSeat;          // seat to move, 1..4
-    std::int32_t dealerSeat;           // 0 until the first dealer draw
+    std::int32_t currentSeat;  // seat to move, 1..4
+    std::int32_t dealerSeat;   // 0 until the first dealer draw
     std::uint8_t gameRunning;
     std::uint8_t dealerChoicePending;  // the dealer still has to keep or exchange
     std::uint8_t firstTurnOfRound;     // no computer seat has moved yet; the human gets no Stop
     std::uint8_t aiFirstTurn;          // copy of firstTurnOfRound handed to the computer decision
     std::uint8_t stopCalled;
-    std::uint8_t roundClosing;         // 31 or three aces seen, a computer Stop, or all finished
+    std::uint8_t roundClosing;  // 31 or three aces seen, a computer Stop, or all finished
     std::uint8_t threeAcesFlag;
 
     // Per seat, indexed by seat number 1..4; entry 0 exists and is never used.

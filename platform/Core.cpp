@@ -122,7 +122,10 @@ CoreState& makeState()
     return *coreState;
 }
 
-backend::Backend& currentBackend() { return *state().backend; }
+backend::Backend& currentBackend()
+{
+    return *state().backend;
+}
 
 namespace {
 
@@ -134,7 +137,10 @@ struct RememberedWindow {
 };
 std::array<RememberedWindow, 64> rememberedWindows{};
 
-void forgetWindows() { rememberedWindows.fill({}); }
+void forgetWindows()
+{
+    rememberedWindows.fill({});
+}
 
 // A list of handles to walk while window procedures run and may create or
 // destroy windows. Walks nest (a procedure may repaint), so each level has
@@ -219,7 +225,10 @@ SurfaceRecord* findSurface(Handle handle)
     return nullptr;
 }
 
-Handle newHandle() { return state().nextHandle++; }
+Handle newHandle()
+{
+    return state().nextHandle++;
+}
 
 Handle topLevelAt(int x, int y)
 {
@@ -374,7 +383,10 @@ ModalScope::ModalScope()
     ++s.modalDepth;
 }
 
-ModalScope::~ModalScope() { --state().modalDepth; }
+ModalScope::~ModalScope()
+{
+    --state().modalDepth;
+}
 
 bool takeModalInput(const ModalScope& scope, InputFilter accepts, void* context, Message& message)
 {
@@ -421,9 +433,15 @@ public:
     core::CoreData data;
 };
 
-void CoreSnapshotDeleter::operator()(CoreSnapshot* snapshot) const { delete snapshot; }
+void CoreSnapshotDeleter::operator()(CoreSnapshot* snapshot) const
+{
+    delete snapshot;
+}
 
-CoreSnapshotPointer saveCore() { return CoreSnapshotPointer(new CoreSnapshot{core::state()}); }
+CoreSnapshotPointer saveCore()
+{
+    return CoreSnapshotPointer(new CoreSnapshot{core::state()});
+}
 
 void restoreCore(const CoreSnapshot& snapshot)
 {
@@ -461,9 +479,18 @@ void queueClose()
         queue.insert(queue.begin(), {{board, Msg::command, makeCommandParam(1, 0), 0}, core::Origin::closeButton});
 }
 
-std::size_t queueLength() { return core::state().queue.size(); }
-bool quitTaken() { return core::state().quitTaken; }
-int quitCode() { return core::state().quitCode; }
+std::size_t queueLength()
+{
+    return core::state().queue.size();
+}
+bool quitTaken()
+{
+    return core::state().quitTaken;
+}
+int quitCode()
+{
+    return core::state().quitCode;
+}
 
 }  // namespace platform::backend
 
@@ -509,7 +536,10 @@ const Image* loadImage(int id)
 
 void releaseImage(const Image*) {}
 
-std::uint32_t paletteColor(std::uint8_t index) { return resources::paletteColor(index); }
+std::uint32_t paletteColor(std::uint8_t index)
+{
+    return resources::paletteColor(index);
+}
 
 // ---- Messages --------------------------------------------------------------
 
@@ -660,11 +690,20 @@ bool translateAccelerator(Handle window, Handle accelerators, const Message& mes
 
 // ---- Time, randomness, pacing, process -----------------------------------
 
-int localSeconds() { return std::clamp(currentBackend().localSeconds(), 0, 59); }
+int localSeconds()
+{
+    return std::clamp(currentBackend().localSeconds(), 0, 59);
+}
 
-void seedRandom(std::uint32_t seed) { state().generator.seed(seed); }
+void seedRandom(std::uint32_t seed)
+{
+    state().generator.seed(seed);
+}
 
-std::uint32_t nextRandom() { return static_cast<std::uint32_t>(state().generator()); }
+std::uint32_t nextRandom()
+{
+    return static_cast<std::uint32_t>(state().generator());
+}
 
 void waitUnits(int units)
 {

@@ -25,7 +25,10 @@ namespace platform::core {
 constexpr int menuBarTop = screenHeight - menuBarHeight;
 
 // Inline: every picture drawn goes through several of them.
-inline bool isEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+inline bool isEmpty(const Rect& r)
+{
+    return r.right <= r.left || r.bottom <= r.top;
+}
 inline Rect intersect(const Rect& a, const Rect& b)
 {
     Rect r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top, a.right < b.right ? a.right : b.right,
@@ -33,13 +36,19 @@ inline Rect intersect(const Rect& a, const Rect& b)
     return isEmpty(r) ? Rect{} : r;
 }
 Rect unite(const Rect& a, const Rect& b);  // bounding box; an empty side is ignored
-inline bool contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
-inline Rect offset(const Rect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+inline bool contains(const Rect& r, int x, int y)
+{
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+inline Rect offset(const Rect& r, int dx, int dy)
+{
+    return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
 
 // ---- Input ----------------------------------------------------------------
 
-bool isKey(const Message& message, Param key);       // a key without Ctrl
-bool isLetter(const Message& message, char upper);   // a letter key without Ctrl, either case
+bool isKey(const Message& message, Param key);      // a key without Ctrl
+bool isLetter(const Message& message, char upper);  // a letter key without Ctrl, either case
 bool isTapIn(const Message& message, const Rect& area);
 
 // ---- Pixels ---------------------------------------------------------------
@@ -62,11 +71,11 @@ struct Colour {
 
 namespace colour {
 constexpr Colour desktop{249, 0x303030};
-constexpr Colour bar{250, 0x1C3C78};        // title bar, captions, highlighted items
+constexpr Colour bar{250, 0x1C3C78};  // title bar, captions, highlighted items
 constexpr Colour barText{251, 0xFFFFFF};
-constexpr Colour panel{252, 0xE4E4E4};      // menu bar, buttons
+constexpr Colour panel{252, 0xE4E4E4};  // menu bar, buttons
 constexpr Colour panelEdge{253, 0x808080};
-constexpr Colour window{254, 0xFFFFFF};     // box and dialog bodies, the pop-up
+constexpr Colour window{254, 0xFFFFFF};  // box and dialog bodies, the pop-up
 constexpr Colour text{255, 0x000000};
 constexpr Colour all[] = {desktop, bar, barText, panel, panelEdge, window, text};
 }  // namespace colour
@@ -109,10 +118,10 @@ struct WindowRecord {
     Handle parent = 0;               // a control's top-level window, a dialog's owner
     int id = 0;
     int iconId = 0;
-    Rect rect{};                     // top level: screen; control: parent's client coordinates
+    Rect rect{};  // top level: screen; control: parent's client coordinates
     bool visible = false;
-    Rect invalid{};                  // top level: screen area waiting to be repainted
-    bool needsDraw = false;          // control: shown or moved, waiting for its draw item
+    Rect invalid{};          // top level: screen area waiting to be repainted
+    bool needsDraw = false;  // control: shown or moved, waiting for its draw item
     bool destroying = false;
     bool dialogEnded = false;
     Param dialogResult = 0;
@@ -132,7 +141,7 @@ struct SurfaceRecord {
     const std::uint8_t* picture = nullptr;  // off-screen: the selected picture, width * height indices
     int width = 0;
     int height = 0;
-    bool hasContents = false;               // off-screen: drawn into; its indices are in surfaceContents
+    bool hasContents = false;  // off-screen: drawn into; its indices are in surfaceContents
 };
 
 struct SurfaceContents {
@@ -168,8 +177,8 @@ struct CoreData {
 
     std::map<std::string, RegisteredClass> classes;
     std::map<Handle, WindowRecord> windows;
-    std::vector<Handle> zOrder;  // creation order: later windows lie on top
-    std::vector<SurfaceRecord> surfaces;  // few at once; the vector keeps its memory for the next
+    std::vector<Handle> zOrder;                         // creation order: later windows lie on top
+    std::vector<SurfaceRecord> surfaces;                // few at once; the vector keeps its memory for the next
     std::map<Handle, SurfaceContents> surfaceContents;  // by surface handle
     std::map<Handle, MenuBarRecord> menuBars;
     std::map<Handle, int> acceleratorTables;  // handle -> resource id
@@ -180,11 +189,11 @@ struct CoreData {
     bool quitTaken = false;
     int quitCode = 0;
 
-    PixelBuffer screen;              // windows, title bar and menu bar
-    std::vector<Overlay> overlays;   // open pop-up, boxes and dialogs, bottom first
-    PixelBuffer composed;            // the screen with the overlays on top, while any is open
+    PixelBuffer screen;             // windows, title bar and menu bar
+    std::vector<Overlay> overlays;  // open pop-up, boxes and dialogs, bottom first
+    PixelBuffer composed;           // the screen with the overlays on top, while any is open
     bool screenChanged = true;
-    bool drawsPixels = true;         // false: every drawing call runs but moves no pixel
+    bool drawsPixels = true;  // false: every drawing call runs but moves no pixel
 
     int modalDepth = 0;
     bool messageBoxOpen = false;
@@ -203,7 +212,10 @@ struct CoreState : CoreData {
 // The core's state, made on first use; inline, since every call of the platform starts here.
 extern CoreState* currentState;
 CoreState& makeState();
-inline CoreState& state() { return currentState ? *currentState : makeState(); }
+inline CoreState& state()
+{
+    return currentState ? *currentState : makeState();
+}
 backend::Backend& currentBackend();
 
 WindowRecord* findWindow(Handle handle);
@@ -235,12 +247,12 @@ bool drawPendingControls();
 void resetScreen();
 void drawTitleBar();
 void paintPlainButton(const WindowRecord& control);  // a button the program does not draw itself
-void fillDesktop(Rect area);  // where no window is; the bars are redrawn over it
+void fillDesktop(Rect area);                         // where no window is; the bars are redrawn over it
 void pushOverlay(Overlay overlay);
 Overlay& topOverlay();
 void popOverlay();  // uncovers the retained screen; nothing is repainted
 void markScreenChanged();
-void present();     // shows the composed screen when anything changed
+void present();  // shows the composed screen when anything changed
 
 // ---- Menu bar (MenuBar.cpp) ---------------------------------------------------
 

@@ -120,40 +120,127 @@ void install()
     backend::install(std::make_unique<HeadlessBackend>());
 }
 
-void pushTap(int x, int y) { backend::queueTap(x, y); }
-void pushKey(Param key, bool control) { backend::queueKey(key, control ? modifierControl : 0); }
-void pushKeyWithModifiers(Param key, Param modifiers) { backend::queueKey(key, modifiers); }
-void pushClose() { backend::queueClose(); }
+void pushTap(int x, int y)
+{
+    backend::queueTap(x, y);
+}
+void pushKey(Param key, bool control)
+{
+    backend::queueKey(key, control ? modifierControl : 0);
+}
+void pushKeyWithModifiers(Param key, Param modifiers)
+{
+    backend::queueKey(key, modifiers);
+}
+void pushClose()
+{
+    backend::queueClose();
+}
 
-void setBoxAnswerer(BoxAnswerer answerer) { current.answerer = std::move(answerer); }
-void setIdleHandler(IdleHandler handler) { current.idleHandler = std::move(handler); }
+void setBoxAnswerer(BoxAnswerer answerer)
+{
+    current.answerer = std::move(answerer);
+}
+void setIdleHandler(IdleHandler handler)
+{
+    current.idleHandler = std::move(handler);
+}
 
-void setClockMilliseconds(std::int64_t milliseconds) { current.clockMilliseconds = milliseconds; }
-std::int64_t clockMilliseconds() { return current.clockMilliseconds; }
-void pinSeconds(int seconds) { current.pinnedSeconds = seconds >= 0 && seconds < 60 ? seconds : -1; }
+void setClockMilliseconds(std::int64_t milliseconds)
+{
+    current.clockMilliseconds = milliseconds;
+}
+std::int64_t clockMilliseconds()
+{
+    return current.clockMilliseconds;
+}
+void pinSeconds(int seconds)
+{
+    current.pinnedSeconds = seconds >= 0 && seconds < 60 ? seconds : -1;
+}
 
-std::int64_t pauseUnits() { return current.pauseUnits; }
-void setPauseObserver(std::function<void(int units)> observer) { current.pauseObserver = std::move(observer); }
-std::uint32_t pixel(int x, int y) { return backend::composedPixel(x, y); }
-int boxCount() { return current.boxCount; }
-std::string lastBoxText() { return current.lastBoxText; }
-bool exited() { return current.exited; }
-int exitStatus() { return current.exitStatus; }
-bool quitReceived() { return backend::quitTaken(); }
-int quitCode() { return backend::quitCode(); }
+std::int64_t pauseUnits()
+{
+    return current.pauseUnits;
+}
+void setPauseObserver(std::function<void(int units)> observer)
+{
+    current.pauseObserver = std::move(observer);
+}
+std::uint32_t pixel(int x, int y)
+{
+    return backend::composedPixel(x, y);
+}
+int boxCount()
+{
+    return current.boxCount;
+}
+std::string lastBoxText()
+{
+    return current.lastBoxText;
+}
+bool exited()
+{
+    return current.exited;
+}
+int exitStatus()
+{
+    return current.exitStatus;
+}
+bool quitReceived()
+{
+    return backend::quitTaken();
+}
+int quitCode()
+{
+    return backend::quitCode();
+}
 
-Rect menuButtonRect() { return backend::menuBarButtonRect(); }
-bool menuItemPoint(int command, int& x, int& y) { return backend::popupItemPoint(command, x, y); }
-bool boxOpen() { return backend::messageBoxOpen(); }
-bool boxButtonPoint(int answer, int& x, int& y) { return backend::boxButtonPoint(answer, x, y); }
-Rect boxRect() { return backend::messageBoxRect(); }
-bool dialogOpen() { return backend::dialogOpen(); }
-bool popupOpen() { return backend::popupOpen(); }
-int dialogCount() { return current.dialogCount; }
+Rect menuButtonRect()
+{
+    return backend::menuBarButtonRect();
+}
+bool menuItemPoint(int command, int& x, int& y)
+{
+    return backend::popupItemPoint(command, x, y);
+}
+bool boxOpen()
+{
+    return backend::messageBoxOpen();
+}
+bool boxButtonPoint(int answer, int& x, int& y)
+{
+    return backend::boxButtonPoint(answer, x, y);
+}
+Rect boxRect()
+{
+    return backend::messageBoxRect();
+}
+bool dialogOpen()
+{
+    return backend::dialogOpen();
+}
+bool popupOpen()
+{
+    return backend::popupOpen();
+}
+int dialogCount()
+{
+    return current.dialogCount;
+}
 
-void skipPixels(bool skip) { backend::skipPixels(skip); }
-void keepReferencePixels(bool keep) { backend::keepReferencePixels(keep); }
-std::uint32_t referencePixel(int x, int y) { return backend::composedReferencePixel(x, y); }
+void skipPixels(bool skip)
+{
+    backend::skipPixels(skip);
+}
+void keepReferencePixels(bool keep)
+{
+    backend::keepReferencePixels(keep);
+}
+std::uint32_t referencePixel(int x, int y)
+{
+    return backend::composedReferencePixel(x, y);
+}
 
 class Snapshot {
 public:
@@ -161,7 +248,10 @@ public:
     HeadlessState headless;
 };
 
-std::shared_ptr<const Snapshot> saveSnapshot() { return std::make_shared<const Snapshot>(Snapshot{backend::saveCore(), current}); }
+std::shared_ptr<const Snapshot> saveSnapshot()
+{
+    return std::make_shared<const Snapshot>(Snapshot{backend::saveCore(), current});
+}
 
 void restoreSnapshot(const Snapshot& snapshot)
 {
@@ -170,9 +260,18 @@ void restoreSnapshot(const Snapshot& snapshot)
     current = std::move(copy);
 }
 
-void setObserver(Observer observer) { current.observer = std::move(observer); }
+void setObserver(Observer observer)
+{
+    current.observer = std::move(observer);
+}
 
-void useInstanceDirectory(const std::string& directory) { current.instanceDirectory = directory; }
-int raiseRequests() { return raiseCount.load(); }
+void useInstanceDirectory(const std::string& directory)
+{
+    current.instanceDirectory = directory;
+}
+int raiseRequests()
+{
+    return raiseCount.load();
+}
 
 }  // namespace platform::headless

@@ -18,10 +18,10 @@ namespace platform::headless {
 void install();
 
 // Input, queued in order and taken by getMessage like real input.
-void pushTap(int x, int y);                 // screen pixels
-void pushKey(Param key, bool control = false);  // a key code of Platform.h or an upper-case ASCII letter
+void pushTap(int x, int y);                             // screen pixels
+void pushKey(Param key, bool control = false);          // a key code of Platform.h or an upper-case ASCII letter
 void pushKeyWithModifiers(Param key, Param modifiers);  // with modifierControl and modifierShift as given
-void pushClose();                           // the desktop window's close button
+void pushClose();                                       // the desktop window's close button
 
 // Answers a message box; return answerYes, answerNo or answerOk. Without an
 // answerer, boxes read queued key and tap input, and with none left take
@@ -46,20 +46,20 @@ void setPauseObserver(std::function<void(int units)> observer);
 std::uint32_t pixel(int x, int y);  // 0xRRGGBB of the device screen
 int boxCount();                     // message boxes shown since install()
 std::string lastBoxText();
-bool exited();                      // exitProcess was called
+bool exited();  // exitProcess was called
 int exitStatus();
-bool quitReceived();                // the message loop saw the quit message
+bool quitReceived();  // the message loop saw the quit message
 int quitCode();
 
 // What a person sees and may tap.
-Rect menuButtonRect();                          // the menu bar's "Game" button, screen pixels; empty without a bar
+Rect menuButtonRect();                            // the menu bar's "Game" button, screen pixels; empty without a bar
 bool menuItemPoint(int command, int& x, int& y);  // where to tap the item of an open pop-up
-bool boxOpen();                                 // a message box is open
+bool boxOpen();                                   // a message box is open
 bool boxButtonPoint(int answer, int& x, int& y);  // where to tap Yes, No or OK of the open box
-Rect boxRect();                                 // the open box, screen pixels; empty with none
+Rect boxRect();                                   // the open box, screen pixels; empty with none
 bool dialogOpen();
-bool popupOpen();                               // the menu bar's pop-up is open
-int dialogCount();                              // dialogs run since install()
+bool popupOpen();   // the menu bar's pop-up is open
+int dialogCount();  // dialogs run since install()
 
 // Runs whose checks never read the screen: every drawing call still runs,
 // but no pixel moves and no frame is shown. Until the next install().

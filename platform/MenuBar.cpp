@@ -160,8 +160,8 @@ void drawMenuBar()
             fillRect(screen, {button.left, button.top + 1, button.right, button.bottom}, colour::bar);
         std::string_view text = label ? label : "";
         drawText(screen, button.left + (button.right - button.left - font::textWidth(text)) / 2,
-                 button.top + (menuBarHeight - font::glyphHeight) / 2, text,
-                 pressed ? colour::barText : colour::text, true);
+                 button.top + (menuBarHeight - font::glyphHeight) / 2, text, pressed ? colour::barText : colour::text,
+                 true);
     }
     markScreenChanged();
 }
@@ -224,7 +224,10 @@ void destroyMenuBarsOf(Handle owner)
 
 namespace platform::backend {
 
-bool popupOpen() { return core::state().popupOpen; }
+bool popupOpen()
+{
+    return core::state().popupOpen;
+}
 
 Rect menuBarButtonRect()
 {

@@ -21,7 +21,10 @@ constexpr int boxTextWidth = 196;
 constexpr int boxMinimumInnerWidth = 100;
 
 // Dialog templates are in dialog units; one and a half pixels each suits the pixel font.
-constexpr int dialogPixels(int units) { return units * 3 / 2; }
+constexpr int dialogPixels(int units)
+{
+    return units * 3 / 2;
+}
 
 // Longest start of `word` that fits in maxWidth, at least one character.
 std::size_t fittingPrefix(std::string_view word, int maxWidth)
@@ -291,10 +294,19 @@ int answerBox(const std::string& body, const std::string& title, BoxButtons butt
 
 namespace platform::backend {
 
-bool messageBoxOpen() { return core::state().messageBoxOpen; }
-bool dialogOpen() { return core::state().dialogDepth > 0; }
+bool messageBoxOpen()
+{
+    return core::state().messageBoxOpen;
+}
+bool dialogOpen()
+{
+    return core::state().dialogDepth > 0;
+}
 
-Rect messageBoxRect() { return core::state().messageBoxOpen ? core::state().boxRect : Rect{}; }
+Rect messageBoxRect()
+{
+    return core::state().messageBoxOpen ? core::state().boxRect : Rect{};
+}
 
 bool boxButtonPoint(int answer, int& x, int& y)
 {
@@ -325,7 +337,6 @@ int messageBox(Handle, const char* text, const char* caption, BoxButtons buttons
     s.backend->boxAnswered(body, title, result);
     return result;
 }
-
 
 Param dialogBox(int templateId, Handle owner, DialogProc procedure)
 {

@@ -47,7 +47,7 @@ constexpr Param keyEnter = 13;
 constexpr Param keyEscape = 27;
 constexpr Param keySpace = 32;
 constexpr Param keyArrowLeft = 37;
-constexpr Param keyArrowUp = 38;    // also moves through an open pop-up menu
+constexpr Param keyArrowUp = 38;  // also moves through an open pop-up menu
 constexpr Param keyArrowRight = 39;
 constexpr Param keyArrowDown = 40;
 // Function keys lie above 127 so no letter test or accelerator can mistake them for a letter.
@@ -68,9 +68,13 @@ using DialogProc = Param (*)(Handle dialog, Msg msg, Param wparam, Param lparam)
 
 constexpr Param makeCommandParam(int id, int notification = 0)
 {
-    return static_cast<Param>((static_cast<std::uint32_t>(notification) << 16) | (static_cast<std::uint32_t>(id) & 0xFFFFu));
+    return static_cast<Param>((static_cast<std::uint32_t>(notification) << 16) |
+                              (static_cast<std::uint32_t>(id) & 0xFFFFu));
 }
-constexpr int lowWord(Param p) { return static_cast<int>(static_cast<std::uint32_t>(p) & 0xFFFFu); }
+constexpr int lowWord(Param p)
+{
+    return static_cast<int>(static_cast<std::uint32_t>(p) & 0xFFFFu);
+}
 
 // ---- Resources (compiled into the binary) -------------------------------
 
@@ -109,8 +113,8 @@ bool bringRunningInstanceToFront(const char* className, const char* title);
 
 bool registerClass(const WindowClass& windowClass);
 // Top-level window (parent 0) or child control (class "BUTTON", styleChild).
-Handle createWindow(const char* className, const char* text, std::uint32_t style, int x, int y, int width,
-                    int height, Handle parent, int id);
+Handle createWindow(const char* className, const char* text, std::uint32_t style, int x, int y, int width, int height,
+                    Handle parent, int id);
 bool destroyWindow(Handle window);
 bool showWindow(Handle window, bool visible);
 bool isWindowVisible(Handle window);

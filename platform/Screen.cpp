@@ -19,10 +19,10 @@ bool referencePixelsKept = false;
 // Where a surface's pixels lie: the client area of a window on the screen
 // (only where drawing on it may land), or an off-screen surface's contents.
 struct SurfaceView {
-    Rect usable{};                      // in surface coordinates
-    int originX = 0;                    // surface (0, 0) in the buffer
+    Rect usable{};    // in surface coordinates
+    int originX = 0;  // surface (0, 0) in the buffer
     int originY = 0;
-    int stride = 0;                     // indices per row of the buffer
+    int stride = 0;  // indices per row of the buffer
     const std::uint8_t* read = nullptr;
     const std::uint32_t* readReference = nullptr;  // null unless reference pixels are kept
 };
@@ -151,11 +151,11 @@ void copyBuffer(PixelBuffer& target, int x, int y, const PixelBuffer& source, Re
         return;
     if (isEmpty(area))
         return;
-    moveRows(target.pixels.data(), target.width, area.left, area.top, source.pixels.data(), source.width,
-             area.left - x, area.top - y, area.right - area.left, area.bottom - area.top);
+    moveRows(target.pixels.data(), target.width, area.left, area.top, source.pixels.data(), source.width, area.left - x,
+             area.top - y, area.right - area.left, area.bottom - area.top);
     if (!target.reference.empty() && !source.reference.empty())
-        referenceCopy(target.reference.data(), target.width, area.left, area.top, source.reference.data(),
-                      source.width, area.left - x, area.top - y, area.right - area.left, area.bottom - area.top);
+        referenceCopy(target.reference.data(), target.width, area.left, area.top, source.reference.data(), source.width,
+                      area.left - x, area.top - y, area.right - area.left, area.bottom - area.top);
 }
 
 }  // namespace
@@ -175,8 +175,14 @@ const std::uint32_t* screenPalette()
     return colours.data();
 }
 
-void keepReferencePixels(bool keep) { referencePixelsKept = keep; }
-bool keepsReferencePixels() { return referencePixelsKept; }
+void keepReferencePixels(bool keep)
+{
+    referencePixelsKept = keep;
+}
+bool keepsReferencePixels()
+{
+    return referencePixelsKept;
+}
 
 void PixelBuffer::resize(int w, int h, Colour colour)
 {
@@ -261,7 +267,10 @@ void resetScreen()
     drawTitleBar();
 }
 
-void markScreenChanged() { state().screenChanged = true; }
+void markScreenChanged()
+{
+    state().screenChanged = true;
+}
 
 void drawTitleBar()
 {
@@ -302,7 +311,10 @@ void pushOverlay(Overlay overlay)
     markScreenChanged();
 }
 
-Overlay& topOverlay() { return state().overlays.back(); }
+Overlay& topOverlay()
+{
+    return state().overlays.back();
+}
 
 void popOverlay()
 {
@@ -360,9 +372,8 @@ std::uint32_t composedAt(int x, int y, Pick pick)
 
 std::uint32_t composedPixel(int x, int y)
 {
-    return composedAt(x, y, [](const core::PixelBuffer& buffer, std::size_t at) {
-        return core::screenPalette()[buffer.pixels[at]];
-    });
+    return composedAt(
+        x, y, [](const core::PixelBuffer& buffer, std::size_t at) { return core::screenPalette()[buffer.pixels[at]]; });
 }
 
 std::uint32_t composedReferencePixel(int x, int y)
@@ -372,8 +383,14 @@ std::uint32_t composedReferencePixel(int x, int y)
     });
 }
 
-void skipPixels(bool skip) { core::state().drawsPixels = !skip; }
-void keepReferencePixels(bool keep) { core::keepReferencePixels(keep); }
+void skipPixels(bool skip)
+{
+    core::state().drawsPixels = !skip;
+}
+void keepReferencePixels(bool keep)
+{
+    core::keepReferencePixels(keep);
+}
 
 }  // namespace platform::backend
 

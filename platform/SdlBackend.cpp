@@ -192,7 +192,10 @@ void noteKeyRelease(const SDL_Event& event, std::vector<Uint8>& held)
 #else
 void catchErrorsAboutOurWindow() {}
 void watchX11Window(SDL_Window*) {}
-bool isOurWindowDestroyed(const SDL_Event&) { return false; }
+bool isOurWindowDestroyed(const SDL_Event&)
+{
+    return false;
+}
 void addKeysDownOnTheServer(std::vector<Uint8>&) {}
 void noteKeyRelease(const SDL_Event&, std::vector<Uint8>&) {}
 #endif
@@ -214,8 +217,7 @@ class SdlBackend final : public backend::Backend {
 public:
     SdlBackend(SDL_Window* window, int paceMilliseconds)
         : window(window), paceMilliseconds(paceMilliseconds), frame(screenWidth * screenHeight, 0)
-    {
-    }
+    {}
     ~SdlBackend() override { shutDown(); }
 
     bool waitForInput() override
@@ -315,7 +317,8 @@ public:
         const resources::Bitmap* icon = resources::findIcon(iconId, 32);
         if (!icon)
             return;
-        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, icon->width, icon->height, 32, SDL_PIXELFORMAT_ARGB8888);
+        SDL_Surface* surface =
+            SDL_CreateRGBSurfaceWithFormat(0, icon->width, icon->height, 32, SDL_PIXELFORMAT_ARGB8888);
         if (!surface)
             return;
         SDL_LockSurface(surface);
@@ -654,9 +657,9 @@ private:
     }
 
     SDL_Window* window;
-    int paceMilliseconds;  // real time of one pause unit, the player's --pace
-    std::vector<std::uint8_t> frame;          // the palette indices on show
-    std::vector<Uint8> heldAtFocus;           // by scancode: down when the focus came, not released since
+    int paceMilliseconds;                      // real time of one pause unit, the player's --pace
+    std::vector<std::uint8_t> frame;           // the palette indices on show
+    std::vector<Uint8> heldAtFocus;            // by scancode: down when the focus came, not released since
     std::array<std::uint32_t, 256> colours{};  // 0xRRGGBB by index
     std::array<Uint32, 256> mapped{};          // the same in the window surface's format
     const SDL_Surface* mappedFor = nullptr;    // the surface `mapped` and the bars were made for
@@ -693,7 +696,8 @@ bool install(int paceMilliseconds)
     bool invisible = driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
     if (invisible) {
         if (SDL_getenv("SDL_VIDEODRIVER"))
-            std::fprintf(stderr, "zarta: the %s video driver shows no window; the game needs an X11 or Wayland display\n",
+            std::fprintf(stderr,
+                         "zarta: the %s video driver shows no window; the game needs an X11 or Wayland display\n",
                          driver);
         else
             std::fprintf(stderr, "zarta: cannot open a display: no X11 or Wayland display found\n");

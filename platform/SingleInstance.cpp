@@ -191,8 +191,7 @@ std::string defaultDirectory()
     return "/tmp/zarta-" + std::to_string(::getuid());
 }
 
-Claim claimOrSignal(const std::string& directory, std::string_view className, std::string_view title,
-                    bool (*onRaise)())
+Claim claimOrSignal(const std::string& directory, std::string_view className, std::string_view title, bool (*onRaise)())
 {
     if (!isPrivateDirectory(directory)) {
         std::fprintf(stderr, "zarta: not using %s for the single-instance check: not a private directory of ours\n",

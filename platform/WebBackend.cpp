@@ -208,6 +208,9 @@ private:
 
 }  // namespace
 
-void install() { backend::install(std::make_unique<WebBackend>()); }
+void install()
+{
+    backend::install(std::make_unique<WebBackend>());
+}
 
 }  // namespace platform::web

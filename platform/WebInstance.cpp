@@ -5,6 +5,9 @@
 
 namespace platform {
 
-bool bringRunningInstanceToFront(const char*, const char*) { return false; }
+bool bringRunningInstanceToFront(const char*, const char*)
+{
+    return false;
+}
 
 }  // namespace platform

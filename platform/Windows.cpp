@@ -13,9 +13,9 @@ namespace {
 bool isButtonClass(const std::string& name)
 {
     static constexpr std::string_view button = "BUTTON";
-    return name.size() == button.size() &&
-           std::equal(name.begin(), name.end(), button.begin(),
-                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
+    return name.size() == button.size() && std::equal(name.begin(), name.end(), button.begin(), [](char a, char b) {
+               return std::toupper(static_cast<unsigned char>(a)) == b;
+           });
 }
 
 }  // namespace
@@ -30,12 +30,13 @@ bool registerClass(const WindowClass& windowClass)
 {
     if (!windowClass.className || !windowClass.procedure)
         return false;
-    return state().classes.emplace(windowClass.className, RegisteredClass{windowClass.procedure, windowClass.iconId})
+    return state()
+        .classes.emplace(windowClass.className, RegisteredClass{windowClass.procedure, windowClass.iconId})
         .second;
 }
 
-Handle createWindow(const char* className, const char* text, std::uint32_t style, int x, int y, int width,
-                    int height, Handle parent, int id)
+Handle createWindow(const char* className, const char* text, std::uint32_t style, int x, int y, int width, int height,
+                    Handle parent, int id)
 {
     CoreState& s = state();
     if (!className)

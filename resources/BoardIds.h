@@ -23,7 +23,7 @@ constexpr int controlStop = 11132;
 constexpr int controlPass = 11133;
 
 // Commands.
-constexpr int commandClose = 1;         // Ctrl+Q
+constexpr int commandClose = 1;  // Ctrl+Q
 constexpr int commandMenuButton = 40001;
 constexpr int commandAbout = 40003;
 constexpr int commandExit = 40004;
@@ -35,6 +35,9 @@ constexpr int firstControlOfSeat(int seat)
     return seat == 1 ? controlSouth1 : seat == 2 ? controlWest1 : seat == 3 ? controlNorth1 : controlEast1;
 }
 
-constexpr bool isCardControl(int id) { return id >= controlTable1 && id <= controlLastCard; }
+constexpr bool isCardControl(int id)
+{
+    return id >= controlTable1 && id <= controlLastCard;
+}
 
 }  // namespace ids

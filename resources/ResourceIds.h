@@ -17,15 +17,15 @@ constexpr int dialogAbout = 103;
 constexpr int iconProgram = 101;
 
 // Images (8 bits per pixel).
-constexpr int imageBackground = 105;      // 240 x 268
-constexpr int imageBackUpright = 273;     // 29 x 41
-constexpr int imageBackSide = 274;        // 41 x 29
-constexpr int imageStopNormal = 279;      // 40 x 20
+constexpr int imageBackground = 105;   // 240 x 268
+constexpr int imageBackUpright = 273;  // 29 x 41
+constexpr int imageBackSide = 274;     // 41 x 29
+constexpr int imageStopNormal = 279;   // 40 x 20
 constexpr int imagePassNormal = 280;
 constexpr int imageStopPressed = 281;
 constexpr int imagePassPressed = 282;
-constexpr int imageBlankSide = 364;       // 28 x 47 bubble spot, west and east
-constexpr int imageBlankUpright = 365;    // 47 x 28 bubble spot, south and north
+constexpr int imageBlankSide = 364;     // 28 x 47 bubble spot, west and east
+constexpr int imageBlankUpright = 365;  // 47 x 28 bubble spot, south and north
 
 // Lives panels by lives left, upright (south, north) and sideways (west, east).
 constexpr int imageLivesUpright0 = 266;

@@ -21,11 +21,7 @@ constexpr StringEntry strings[] = {
 };
 
 constexpr MenuItem gameMenuItems[] = {
-    {"New", ids::commandNew},
-    {nullptr, 0},
-    {"About", ids::commandAbout},
-    {nullptr, 0},
-    {"Exit", ids::commandExit},
+    {"New", ids::commandNew}, {nullptr, 0}, {"About", ids::commandAbout}, {nullptr, 0}, {"Exit", ids::commandExit},
 };
 
 constexpr Menu menus[] = {
@@ -78,9 +74,21 @@ const char* findString(int id)
     return entry ? entry->text : nullptr;
 }
 
-const Menu* findMenu(int id) { return findById(menus, id); }
-const MenuBar* findMenuBar(int id) { return findById(menuBars, id); }
-const AcceleratorTable* findAccelerators(int id) { return findById(acceleratorTables, id); }
-const DialogTemplate* findDialog(int id) { return findById(dialogs, id); }
+const Menu* findMenu(int id)
+{
+    return findById(menus, id);
+}
+const MenuBar* findMenuBar(int id)
+{
+    return findById(menuBars, id);
+}
+const AcceleratorTable* findAccelerators(int id)
+{
+    return findById(acceleratorTables, id);
+}
+const DialogTemplate* findDialog(int id)
+{
+    return findById(dialogs, id);
+}
 
 }  // namespace resources

@@ -19,11 +19,11 @@ struct Bitmap {
 const Bitmap* findBitmap(int id);          // nullptr for an unknown id
 const Bitmap* findIcon(int id, int size);  // a drawn size (16, 32, 48, 64, 128, 256); nullptr otherwise
 int iconCount();
-const Bitmap* iconAt(int index);           // the program icon's drawings, in rising size
+const Bitmap* iconAt(int index);  // the program icon's drawings, in rising size
 int bitmapCount();
-const Bitmap* bitmapAt(int index);         // in rising id order
+const Bitmap* bitmapAt(int index);               // in rising id order
 std::uint32_t paletteColor(std::uint8_t index);  // 0xRRGGBB
-int paletteSize();  // palette entries, 1..256
+int paletteSize();                               // palette entries, 1..256
 // Pixels of this index are not drawn: what lies beneath shows through.
 std::uint8_t clearIndex();
 

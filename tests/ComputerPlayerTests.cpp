@@ -481,7 +481,8 @@ TEST_F(ComputerPlayer, TableWorthThirtyOneOverridesAFoundExchange)
 
 TEST_F(ComputerPlayer, TableWorthThirtyOneOverridesAFinishedSeatKeepingItsFlags)
 {
-    setHand(seatNorth, card(8, diamonds), card(9, diamonds), card(10, diamonds));  // 27, nothing of its suit on the table
+    setHand(seatNorth, card(8, diamonds), card(9, diamonds),
+            card(10, diamonds));  // 27, nothing of its suit on the table
     setTable(card(ace, clubs), card(king, clubs), card(queen, clubs));
     EXPECT_EQ(decide(seatNorth), Move::exchangeAll);
     expectSelected(none, all);

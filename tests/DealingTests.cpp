@@ -342,8 +342,8 @@ TEST(NewGame, BoardShowsTableAndHumanCardsAndFullLives)
     ASSERT_EQ(game.currentSeat, seatSouth);
     for (int id = ids::controlTable1; id <= ids::controlSouth1 + 2; ++id) {
         EXPECT_TRUE(harness.controlVisible(id)) << id;
-        const CardRecord& shown =
-            id <= ids::controlTable3 ? game.TableCards[id - ids::controlTable1] : game.hands[1][id - ids::controlSouth1];
+        const CardRecord& shown = id <= ids::controlTable3 ? game.TableCards[id - ids::controlTable1]
+                                                           : game.hands[1][id - ids::controlSouth1];
         const platform::Rect rect = harness.controlRect(id);
         EXPECT_TRUE(harness.boardShowsImage(rect.left, rect.top - platform::titleBarHeight, shown.uprightFace)) << id;
     }

@@ -25,13 +25,12 @@ GameResult playOneGame(unsigned seed)
     std::mt19937 random(seed);
     GameResult result;
     std::string lastBox;
-    platform::headless::setBoxAnswerer(
-        [&](const std::string& text, const std::string&, platform::BoxButtons buttons) {
-            lastBox = text;
-            if (buttons == platform::BoxButtons::yesNo)
-                return random() % 2 ? platform::answerYes : platform::answerNo;
-            return platform::answerOk;
-        });
+    platform::headless::setBoxAnswerer([&](const std::string& text, const std::string&, platform::BoxButtons buttons) {
+        lastBox = text;
+        if (buttons == platform::BoxButtons::yesNo)
+            return random() % 2 ? platform::answerYes : platform::answerNo;
+        return platform::answerOk;
+    });
     harness.command(ids::commandNew);
     std::int16_t livesBefore[5];
     std::copy(std::begin(game.lives), std::end(game.lives), livesBefore);

@@ -178,8 +178,17 @@ bool Harness::controlVisible(int controlId) const
     return control != 0 && platform::isWindowVisible(control);
 }
 
-bool Harness::exited() const { return platform::headless::exited(); }
-int Harness::exitStatus() const { return platform::headless::exitStatus(); }
-bool Harness::quit() const { return platform::headless::quitReceived(); }
+bool Harness::exited() const
+{
+    return platform::headless::exited();
+}
+int Harness::exitStatus() const
+{
+    return platform::headless::exitStatus();
+}
+bool Harness::quit() const
+{
+    return platform::headless::quitReceived();
+}
 
 }  // namespace testing_support

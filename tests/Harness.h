@@ -28,12 +28,12 @@ public:
 
     // Input; each runs the message loop until it waits for input again.
     void tapScreen(int x, int y);
-    void tapBoard(int x, int y);        // board (client) coordinates
-    void tapControl(int controlId);     // the centre of the control's rectangle
-    void command(int commandId);        // posted to the board window as a menu choice would be
-    void chooseMenu(int commandId);     // taps "Game" on the menu bar, then the item
+    void tapBoard(int x, int y);     // board (client) coordinates
+    void tapControl(int controlId);  // the centre of the control's rectangle
+    void command(int commandId);     // posted to the board window as a menu choice would be
+    void chooseMenu(int commandId);  // taps "Game" on the menu bar, then the item
     void key(platform::Param key, bool control = false);
-    void closeButton();                 // the desktop window's close button
+    void closeButton();  // the desktop window's close button
     void runUntilIdle();
 
     // Box answers, used in order; when none is left a box takes its default (Yes / OK).

@@ -39,8 +39,7 @@ const Bitmap& bitmap(int id)
 
 bool samePixels(const Bitmap& a, const Bitmap& b)
 {
-    return a.width == b.width && a.height == b.height &&
-           std::equal(a.pixels, a.pixels + a.width * a.height, b.pixels);
+    return a.width == b.width && a.height == b.height && std::equal(a.pixels, a.pixels + a.width * a.height, b.pixels);
 }
 
 // The top edge becomes the right edge: pixel (x, y) goes to (height - 1 - y, x).
@@ -168,8 +167,8 @@ TEST(Inventory, EveryPixelIndexesThePalette)
 // ---- The board background ------------------------------------------------
 
 constexpr Rect UprightCardPlaces[] = {
-    {74, 98, 29, 41}, {104, 98, 29, 41}, {134, 98, 29, 41}, {60, 190, 29, 41}, {90, 190, 29, 41},
-    {120, 190, 29, 41}, {90, 8, 29, 41}, {120, 8, 29, 41}, {150, 8, 29, 41},
+    {74, 98, 29, 41},   {104, 98, 29, 41}, {134, 98, 29, 41}, {60, 190, 29, 41}, {90, 190, 29, 41},
+    {120, 190, 29, 41}, {90, 8, 29, 41},   {120, 8, 29, 41},  {150, 8, 29, 41},
 };
 constexpr Rect SideCardPlaces[] = {
     {8, 60, 41, 29}, {8, 90, 41, 29}, {8, 120, 41, 29}, {190, 90, 41, 29}, {190, 120, 41, 29}, {190, 150, 41, 29},
@@ -297,7 +296,8 @@ TEST(Cards, SelectedSidewaysFaceIsTheSidewaysFaceUnderTheVeil)
                 if (colourAt(plain, x, y) == colourAt(selected, x, y))
                     continue;
                 ++veiled;
-                EXPECT_EQ(colourAt(plain, x, y), paperWhite) << card.sideFaceSelected << " covers ink at " << x << "," << y;
+                EXPECT_EQ(colourAt(plain, x, y), paperWhite)
+                    << card.sideFaceSelected << " covers ink at " << x << "," << y;
             }
         EXPECT_GT(veiled, 100) << card.sideFaceSelected;
     }
@@ -367,7 +367,10 @@ TEST(Cards, CornersShowTheTable)
 
 // ---- Lives panels and buttons --------------------------------------------
 
-bool isGold(std::uint32_t colour) { return static_cast<int>(colour >> 16) - static_cast<int>(colour & 0xFF) > 60; }
+bool isGold(std::uint32_t colour)
+{
+    return static_cast<int>(colour >> 16) - static_cast<int>(colour & 0xFF) > 60;
+}
 
 // Separate patches of gold on a panel: each is one coin.
 int coinsOn(const Bitmap& panel)
@@ -413,7 +416,10 @@ TEST(LivesPanels, SidewaysPanelsAreTheUprightOnesTurned)
         EXPECT_TRUE(isClockwiseTurnOf(bitmap(LivesSide[lives]), bitmap(LivesUpright[lives]))) << "lives " << lives;
 }
 
-int brightness(std::uint32_t colour) { return static_cast<int>((colour >> 16) + ((colour >> 8) & 0xFF) + (colour & 0xFF)); }
+int brightness(std::uint32_t colour)
+{
+    return static_cast<int>((colour >> 16) + ((colour >> 8) & 0xFF) + (colour & 0xFF));
+}
 
 TEST(Buttons, RaisedButtonsAreLitTopLeftAndPressedOnesBottomRight)
 {
@@ -513,7 +519,8 @@ TEST(Icon, BackgroundIsClearAndTheCardsAreSolid)
         const Bitmap& icon = *resources::iconAt(i);
         const int last = icon.width - 1;
         for (auto [x, y] : {std::pair{0, 0}, {last, 0}, {0, last}, {last, last}})
-            EXPECT_EQ(icon.pixels[y * icon.width + x], resources::clearIndex()) << icon.width << " at " << x << "," << y;
+            EXPECT_EQ(icon.pixels[y * icon.width + x], resources::clearIndex())
+                << icon.width << " at " << x << "," << y;
         EXPECT_EQ(colourAt(icon, icon.width * 21 / 32, icon.width * 17 / 32), inkRed) << icon.width;
         const auto clear = std::count(icon.pixels, icon.pixels + icon.width * icon.width, resources::clearIndex());
         EXPECT_GT(clear, icon.width * icon.width / 4) << icon.width;
@@ -527,7 +534,8 @@ TEST(Icon, NoBoardPictureUsesTheClearColour)
 {
     for (int i = 0; i < resources::bitmapCount(); ++i) {
         const Bitmap& picture = *resources::bitmapAt(i);
-        EXPECT_EQ(std::count(picture.pixels, picture.pixels + picture.width * picture.height, resources::clearIndex()), 0)
+        EXPECT_EQ(std::count(picture.pixels, picture.pixels + picture.width * picture.height, resources::clearIndex()),
+                  0)
             << picture.id;
     }
 }

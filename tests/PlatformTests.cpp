@@ -630,7 +630,10 @@ Param aboutProcedure(Handle dialog, Msg msg, Param wparam, Param)
     return 0;
 }
 
-Param stubbornProcedure(Handle, Msg, Param, Param) { return 0; }
+Param stubbornProcedure(Handle, Msg, Param, Param)
+{
+    return 0;
+}
 
 // The icon's cards, with the dialog's white body wherever the icon is clear.
 bool iconOnScreen(const resources::Bitmap& icon)

@@ -34,8 +34,14 @@ std::uint64_t screenHash(ReadPixel read)
     return hash;
 }
 
-std::uint64_t shownHash() { return screenHash(headless::pixel); }
-std::uint64_t referenceHash() { return screenHash(headless::referencePixel); }
+std::uint64_t shownHash()
+{
+    return screenHash(headless::pixel);
+}
+std::uint64_t referenceHash()
+{
+    return screenHash(headless::referencePixel);
+}
 
 std::string firstDifference()
 {
@@ -49,7 +55,10 @@ std::string firstDifference()
 }
 
 sim::ScriptedHuman* human = nullptr;
-void roundDealt() { human->roundDealt(); }
+void roundDealt()
+{
+    human->roundDealt();
+}
 
 // Plays `inputs` inputs of a seeded human from the current process state,
 // calling `afterInput` after each one and `inBox` while each box is open.
@@ -98,7 +107,8 @@ TEST_F(IndexedScreen, ShowsWhatThePlainPathDrawsAfterEveryInputOfWholeGames)
         play(
             run.strategy, run.seed, 150,
             [&](int input) {
-                ASSERT_EQ(shownHash(), referenceHash()) << where << ", after input " << input << ": " << firstDifference();
+                ASSERT_EQ(shownHash(), referenceHash())
+                    << where << ", after input " << input << ": " << firstDifference();
             },
             [&] {
                 ++boxes;

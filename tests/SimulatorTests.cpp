@@ -169,8 +169,8 @@ TEST_F(ScriptedInput, GreedyStopsAtTwentySevenButNotBelow)
     sim::ScriptedHuman satisfied(sim::Strategy::greedy, random);
     EXPECT_EQ(tappedControl(satisfied.nextInput()), ids::controlStop);  // 28
 
-    humanToMove(card(ace, hearts), card(8, hearts), card(7, hearts), card(7, clubs), card(8, diamonds),
-                card(9, spades), Buttons::stopAndPass);
+    humanToMove(card(ace, hearts), card(8, hearts), card(7, hearts), card(7, clubs), card(8, diamonds), card(9, spades),
+                Buttons::stopAndPass);
     sim::ScriptedHuman hopeful(sim::Strategy::greedy, random);
     EXPECT_EQ(tappedControl(hopeful.nextInput()), ids::controlPass);  // 26
 }

@@ -43,7 +43,8 @@ struct Sheet {
         for (int dy = 0; dy < scale; ++dy)
             for (int dx = 0; dx < scale; ++dx) {
                 std::size_t at = (static_cast<std::size_t>(y * scale + dy) * static_cast<std::size_t>(width) +
-                                  static_cast<std::size_t>(x * scale + dx)) * 3;
+                                  static_cast<std::size_t>(x * scale + dx)) *
+                                 3;
                 rgb[at] = static_cast<std::uint8_t>(colour >> 16);
                 rgb[at + 1] = static_cast<std::uint8_t>(colour >> 8);
                 rgb[at + 2] = static_cast<std::uint8_t>(colour);
@@ -57,7 +58,10 @@ struct Placed {
     int y;
 };
 
-int labelWidth(int id) { return static_cast<int>(std::to_string(id).size()) * (digitWidth + 1) - 1; }
+int labelWidth(int id)
+{
+    return static_cast<int>(std::to_string(id).size()) * (digitWidth + 1) - 1;
+}
 
 void drawLabel(Sheet& sheet, int id, int x, int y)
 {

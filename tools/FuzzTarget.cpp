@@ -28,20 +28,31 @@ constexpr long maximumComputerMovesPerInput = 1000;
 
 // The board controls a tap may aim at: 15 cards, the dealer's second hand, Stop and Pass.
 constexpr int aimedControls[] = {
-    ids::controlTable1,         ids::controlTable2,         ids::controlTable3,    ids::controlSouth1,
-    ids::controlSouth1 + 1,     ids::controlSouth1 + 2,     ids::controlWest1,     ids::controlWest1 + 1,
-    ids::controlWest1 + 2,      ids::controlNorth1,         ids::controlNorth1 + 1, ids::controlNorth1 + 2,
-    ids::controlEast1,          ids::controlEast1 + 1,      ids::controlEast1 + 2, ids::controlSecondUpright1,
-    ids::controlSecondSide1,    ids::controlStop,           ids::controlPass,
+    ids::controlTable1,      ids::controlTable2,     ids::controlTable3,     ids::controlSouth1,
+    ids::controlSouth1 + 1,  ids::controlSouth1 + 2, ids::controlWest1,      ids::controlWest1 + 1,
+    ids::controlWest1 + 2,   ids::controlNorth1,     ids::controlNorth1 + 1, ids::controlNorth1 + 2,
+    ids::controlEast1,       ids::controlEast1 + 1,  ids::controlEast1 + 2,  ids::controlSecondUpright1,
+    ids::controlSecondSide1, ids::controlStop,       ids::controlPass,
 };
 constexpr int aimedCount = static_cast<int>(sizeof aimedControls / sizeof aimedControls[0]);
 
-constexpr platform::Param keys[] = {platform::keyEnter,     platform::keyEscape,     platform::keyArrowUp,
-                                    platform::keyArrowDown, 'Y',                     'N',
-                                    'A',                    'Q',                     'X',
-                                    platform::keyArrowLeft, platform::keyArrowRight, platform::keyTab,
-                                    platform::keySpace,     platform::keyF1,         platform::keyF2,
-                                    'S',                    'P'};
+constexpr platform::Param keys[] = {platform::keyEnter,
+                                    platform::keyEscape,
+                                    platform::keyArrowUp,
+                                    platform::keyArrowDown,
+                                    'Y',
+                                    'N',
+                                    'A',
+                                    'Q',
+                                    'X',
+                                    platform::keyArrowLeft,
+                                    platform::keyArrowRight,
+                                    platform::keyTab,
+                                    platform::keySpace,
+                                    platform::keyF1,
+                                    platform::keyF2,
+                                    'S',
+                                    'P'};
 constexpr int keyCount = static_cast<int>(sizeof keys / sizeof keys[0]);
 
 constexpr int menuCommands[] = {ids::commandNew, ids::commandAbout, ids::commandExit};
@@ -63,7 +74,7 @@ private:
 struct FuzzRun {
     std::string script;  // the decoded inputs, printed with a failure
     long computerMoves = 0;
-    int boxAnswer = 0;   // 0 lets a box read queued input like a person's
+    int boxAnswer = 0;  // 0 lets a box read queued input like a person's
     std::int16_t livesBefore[5] = {};
 };
 
@@ -158,7 +169,10 @@ const sim::ProcessSnapshot& startingPoint()
 
 // ASan records the call stack of every allocation; short ones keep that from
 // costing more than the game, and a failure's own stack stays whole.
-extern "C" const char* __asan_default_options() { return "malloc_context_size=3"; }
+extern "C" const char* __asan_default_options()
+{
+    return "malloc_context_size=3";
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -123,8 +123,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zarta-screens: cannot write %s\n", argv[2]);
         return 1;
     }
-    std::printf("zarta-screens: %zu frames for %zu inputs\n", frames.size() / (3u * platform::screenWidth * platform::screenHeight),
-                script.steps.size());
+    std::printf("zarta-screens: %zu frames for %zu inputs\n",
+                frames.size() / (3u * platform::screenWidth * platform::screenHeight), script.steps.size());
     if (!finished) {
         std::fprintf(stderr, "zarta-screens: the program ended after %zu of %zu inputs\n", next, script.steps.size());
         return 1;

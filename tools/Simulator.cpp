@@ -136,7 +136,7 @@ void onComputerMoved(Seat seat, Move move)
         stopInsideInput("the computer seats made " + std::to_string(maximumComputerMovesPerInput) +
                         " moves without the round ending or the human getting a turn");
     const bool exchanged = move == Move::exchangeOne || move == Move::exchangeAll;
-    const CardRecord (&hand)[3] = game.hands[seat];
+    const CardRecord(&hand)[3] = game.hands[seat];
     run.lastMoveMadeThirtyOne = exchanged && valueOfThree(hand[0], hand[1], hand[2]) == valueThirtyOne;
     rememberSouthHand();
     snapshot("move", "\"seat\":" + std::to_string(seat) + ",\"move\":" + std::to_string(static_cast<int>(move)) + ",");
@@ -146,7 +146,7 @@ void onSettling(bool scoring)
 {
     // A human hand changed since the last event means the human's exchange was the round's last move.
     if (!sameHand(game.hands[seatSouth], run.southHandSeen)) {
-        const CardRecord (&hand)[3] = game.hands[seatSouth];
+        const CardRecord(&hand)[3] = game.hands[seatSouth];
         run.lastMoveMadeThirtyOne = valueOfThree(hand[0], hand[1], hand[2]) == valueThirtyOne;
     }
     if (scoring == 0)
@@ -390,11 +390,10 @@ int main(int argc, char** argv)
     }
     platform::headless::setClockMilliseconds(static_cast<std::int64_t>(run.random() % 3600000));
     installObserver();
-    platform::headless::setBoxAnswerer(
-        [](const std::string& text, const std::string&, platform::BoxButtons buttons) {
-            think();
-            return run.human->answerBox(text, buttons);
-        });
+    platform::headless::setBoxAnswerer([](const std::string& text, const std::string&, platform::BoxButtons buttons) {
+        think();
+        return run.human->answerBox(text, buttons);
+    });
     gameWatcher.shuffled = onShuffled;
     gameWatcher.dealt = onDealt;
     gameWatcher.computerMoved = onComputerMoved;

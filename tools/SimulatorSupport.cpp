@@ -133,8 +133,8 @@ void queueHumanInput(const HumanInput& input)
             platform::headless::pushTap((button.left + button.right) / 2, (button.top + button.bottom) / 2);
             platform::headless::pushTap(x, y);
         } else {
-            platform::postMessage(shell.boardWindow, platform::Msg::command, platform::makeCommandParam(ids::commandNew),
-                                  0);
+            platform::postMessage(shell.boardWindow, platform::Msg::command,
+                                  platform::makeCommandParam(ids::commandNew), 0);
         }
         break;
     }
@@ -201,8 +201,9 @@ HumanInput ScriptedHuman::randomInput()
         lastTapped = 0;
         // Two draws in two statements, so every compiler takes them in one
         // order: y first, as the recorded traces have it.
-        const int y = platform::titleBarHeight +
-                      static_cast<int>(below(platform::screenHeight - platform::titleBarHeight - platform::menuBarHeight));
+        const int y =
+            platform::titleBarHeight +
+            static_cast<int>(below(platform::screenHeight - platform::titleBarHeight - platform::menuBarHeight));
         const int x = static_cast<int>(below(platform::screenWidth));
         return HumanInput::tapAt(x, y);
     }
@@ -235,7 +236,7 @@ HumanInput ScriptedHuman::passiveInput()
 // Plans the exchange that most improves the human's hand; false when none does.
 bool ScriptedHuman::planBestExchange()
 {
-    const CardRecord (&hand)[3] = game.hands[seatSouth];
+    const CardRecord(&hand)[3] = game.hands[seatSouth];
     HandValue best = valueOf(hand);
     bool found = false;
     for (int h = 0; h < 3; ++h) {
@@ -305,7 +306,8 @@ std::string soundnessProblem(const std::int16_t (&livesBefore)[5])
         problem += "the deck is not a permutation of the 32 cards; ";
     for (Seat seat = 1; seat <= seatCount; ++seat) {
         if (game.lives[seat] < 0 || game.lives[seat] > 4)
-            problem += std::string("seat ") + std::to_string(seat) + " has " + std::to_string(game.lives[seat]) + " lives; ";
+            problem +=
+                std::string("seat ") + std::to_string(seat) + " has " + std::to_string(game.lives[seat]) + " lives; ";
         else if (game.gameRunning && game.lives[seat] > livesBefore[seat])
             problem += std::string("the lives of seat ") + std::to_string(seat) + " rose during a game; ";
     }
@@ -419,8 +421,8 @@ std::string flagArray(const std::int32_t (&flags)[3])
 
 std::string shuffleJson(int seconds)
 {
-    return "{\"ev\":\"shuffle\",\"seconds\":" + std::to_string(seconds) + ",\"deck\":" + cardArray(game.Deck, deckSize) +
-           "}";
+    return "{\"ev\":\"shuffle\",\"seconds\":" + std::to_string(seconds) +
+           ",\"deck\":" + cardArray(game.Deck, deckSize) + "}";
 }
 
 std::string snapshotJson(const char* at, const std::string& extraFields, std::int64_t pauseUnits)

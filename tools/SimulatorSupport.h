@@ -38,9 +38,9 @@ struct HumanInput {
     int y;
 
     static HumanInput tapAt(int x, int y) { return {Kind::tap, x, y}; }
-    static HumanInput tapOn(int controlId);  // the centre of the control, hidden or not
-    static HumanInput newGame() { return {Kind::newGame, 0, 0}; }        // "Game", then "New"
-    static HumanInput aboutAndClose() { return {Kind::about, 0, 0}; }   // Ctrl+A, then Enter
+    static HumanInput tapOn(int controlId);                            // the centre of the control, hidden or not
+    static HumanInput newGame() { return {Kind::newGame, 0, 0}; }      // "Game", then "New"
+    static HumanInput aboutAndClose() { return {Kind::about, 0, 0}; }  // Ctrl+A, then Enter
 };
 
 // Queues what a person does for `input`; the message loop then takes it as one input.

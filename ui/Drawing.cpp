@@ -29,8 +29,14 @@ struct CardFaces {
     int selected;
 };
 
-CardFaces uprightFaces(const CardRecord& card) { return {card.uprightFace, card.uprightFaceSelected}; }
-CardFaces sideFaces(const CardRecord& card) { return {card.sideFace, card.sideFaceSelected}; }
+CardFaces uprightFaces(const CardRecord& card)
+{
+    return {card.uprightFace, card.uprightFaceSelected};
+}
+CardFaces sideFaces(const CardRecord& card)
+{
+    return {card.sideFace, card.sideFaceSelected};
+}
 
 }  // namespace
 

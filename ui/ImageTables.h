@@ -7,8 +7,8 @@ extern const std::uint16_t LivesImagesUpright[5];  // by lives 0..4, south and n
 extern const std::uint16_t LivesImagesSide[5];     // by lives 0..4, west and east
 extern const std::int32_t BubbleOriginX[5];        // by seat; entry 0 unused
 extern const std::int32_t BubbleOriginY[5];
-extern const std::uint16_t BubbleBlankImages[5];   // by seat
-extern const std::uint16_t BubbleCallImages[10];   // by kind * 5 + seat, kind 0 Stop, 1 Pass
+extern const std::uint16_t BubbleBlankImages[5];  // by seat
+extern const std::uint16_t BubbleCallImages[10];  // by kind * 5 + seat, kind 0 Stop, 1 Pass
 constexpr int scoreColumnCount = 37;
 extern const std::uint16_t ScoreImages[5][scoreColumnCount];  // by seat and score column; 0 = no bubble
 

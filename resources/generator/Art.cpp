@@ -18,7 +18,8 @@ Sprite turnHalf(const Sprite& sprite)
     Sprite turned = sprite;
     for (int y = 0; y < sprite.height; ++y)
         for (int x = 0; x < sprite.width; ++x)
-            turned.rows[static_cast<std::size_t>(sprite.height - 1 - y)][static_cast<std::size_t>(sprite.width - 1 - x)] =
+            turned
+                .rows[static_cast<std::size_t>(sprite.height - 1 - y)][static_cast<std::size_t>(sprite.width - 1 - x)] =
                 sprite.at(x, y);
     return turned;
 }

@@ -4,7 +4,10 @@ namespace generator {
 
 Canvas::Canvas(int w, int h, std::uint8_t fill) : width(w), height(h), pixels(static_cast<std::size_t>(w * h), fill) {}
 
-std::uint8_t Canvas::at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+std::uint8_t Canvas::at(int x, int y) const
+{
+    return pixels[static_cast<std::size_t>(y * width + x)];
+}
 
 void Canvas::set(int x, int y, std::uint8_t colour)
 {

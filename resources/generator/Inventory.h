@@ -20,7 +20,10 @@ constexpr int uprightFaceId(int suit, int rank)
         return 164 + suitBase;
     return 158 + suitBase + (rank - 7);
 }
-constexpr int sideFaceId(int suit, int rank) { return uprightFaceId(suit, rank) + 52; }
+constexpr int sideFaceId(int suit, int rank)
+{
+    return uprightFaceId(suit, rank) + 52;
+}
 
 // The selected faces follow no rule. By suit, then rank 7..14.
 constexpr int SelectedSideIds[suitCount][rankCount] = {
