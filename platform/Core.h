@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "resources/Resources.h"
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -171,6 +172,37 @@ struct Pending {
     std::uint64_t serial = 0;  // input only: arrival order, from 1
 };
 
+// Where a picture's pixels come from: rows of `stride`, (x, y) the pixel
+// that lands at a screen area's top-left. Pictures are program data, never
+// changed or freed, so equal pointers mean equal pixels.
+struct PictureSpot {
+    const std::uint8_t* pixels = nullptr;
+    int stride = 0;
+    int x = 0;
+    int y = 0;
+
+    friend bool operator==(const PictureSpot&, const PictureSpot&) = default;
+};
+
+// An area of the screen drawn over since the backing was copied.
+struct ScreenPatch {
+    Rect area{};
+    PictureSpot shows{};  // the one picture the area shows exactly, if any
+    bool owesBacking = false;  // the backing was copied again since: the area is to show it once settled
+};
+
+// The board repaints its background picture whole many times a round, then
+// draws mostly the same cards over it again. The background last copied is
+// the backing; copying it again only marks the patches drawn over it as owing
+// it, and a patch is restored only if it is not drawn over again with the
+// same picture before the screen is read or shown.
+struct ScreenBacking {
+    PictureSpot picture{};
+    Rect area{};
+    std::array<ScreenPatch, 40> patches{};
+    int patchCount = 0;
+};
+
 // Everything of the core but its back end; copyable, for snapshots.
 struct CoreData {
     Handle nextHandle = 1;
@@ -190,6 +222,7 @@ struct CoreData {
     int quitCode = 0;
 
     PixelBuffer screen;             // windows, title bar and menu bar
+    ScreenBacking backing;          // the background last copied onto the screen, and what lies over it
     std::vector<Overlay> overlays;  // open pop-up, boxes and dialogs, bottom first
     PixelBuffer composed;           // the screen with the overlays on top, while any is open
     bool screenChanged = true;
@@ -251,6 +284,8 @@ void fillDesktop(Rect area);                         // where no window is; the 
 void pushOverlay(Overlay overlay);
 Overlay& topOverlay();
 void popOverlay();  // uncovers the retained screen; nothing is repainted
+// Restores what owes the backing; before anything reads or shows the screen.
+void settleScreen();
 void markScreenChanged();
 void present();  // shows the composed screen when anything changed
 

@@ -24,6 +24,8 @@ struct Rect {
     int top;
     int right;
     int bottom;
+
+    friend bool operator==(const Rect&, const Rect&) = default;
 };
 
 enum class Msg : std::uint32_t {

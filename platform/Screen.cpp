@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <tuple>
 
 namespace platform::core {
 
@@ -127,6 +128,114 @@ void moveRows(std::uint8_t* to, int toStride, int toX, int toY, const std::uint8
         eachRow([bytes](std::uint8_t* o, const std::uint8_t* i) { std::memmove(o, i, bytes); });
 }
 
+// ---- What lies over the backing ------------------------------------------------
+
+void restoreBacking(const ScreenBacking& backing, Rect r)
+{
+    PixelBuffer& screen = state().screen;
+    const PictureSpot& from = backing.picture;
+    moveRows(screen.pixels.data(), screen.width, r.left, r.top, from.pixels, from.stride,
+             from.x + r.left - backing.area.left, from.y + r.top - backing.area.top, r.right - r.left, r.bottom - r.top);
+}
+
+void removePatch(ScreenBacking& backing, int i)
+{
+    backing.patches[static_cast<std::size_t>(i)] = backing.patches[static_cast<std::size_t>(--backing.patchCount)];
+}
+
+void addPatch(ScreenBacking& backing, const ScreenPatch& patch);
+
+// Only a copy this large is taken for a background.
+bool backgroundSized(Rect area)
+{
+    return (area.right - area.left) * (area.bottom - area.top) >= 128 * 128;
+}
+
+// Bookkeeping before `area` of the screen (already clipped) is written;
+// `picture` is set when one picture is copied over all of it. False when the
+// screen will show exactly that without any pixel moving.
+bool prepareScreenWrite(Rect area, const PictureSpot* picture)
+{
+    ScreenBacking& backing = state().backing;
+    if (picture && backgroundSized(area)) {
+        if (*picture == backing.picture && area == backing.area) {
+            for (int i = 0; i < backing.patchCount; ++i)
+                backing.patches[static_cast<std::size_t>(i)].owesBacking = true;
+            return false;
+        }
+        settleScreen();  // patches owing the old backing get it before it is forgotten
+        backing.picture = *picture;
+        backing.area = area;
+        backing.patchCount = 0;
+        return true;
+    }
+    const Rect tracked = intersect(area, backing.area);
+    if (isEmpty(tracked))
+        return true;
+    PictureSpot shows{};
+    if (picture)
+        shows = {picture->pixels, picture->stride, picture->x + tracked.left - area.left,
+                 picture->y + tracked.top - area.top};
+
+    // One pass finds the patches the write touches.
+    std::array<int, std::tuple_size_v<decltype(backing.patches)>> touched;
+    int touchedCount = 0;
+    int same = -1;
+    for (int i = 0; i < backing.patchCount; ++i) {
+        // Without branches: which patches overlap is unpredictable.
+        const Rect& a = backing.patches[static_cast<std::size_t>(i)].area;
+        const bool overlaps = (a.left < tracked.right) & (tracked.left < a.right) & (a.top < tracked.bottom) &
+                              (tracked.top < a.bottom);
+        touched[static_cast<std::size_t>(touchedCount)] = i;
+        touchedCount += overlaps ? 1 : 0;
+    }
+    if (picture && touchedCount == 1) {
+        const ScreenPatch& patch = backing.patches[static_cast<std::size_t>(touched[0])];
+        if (patch.area == area && patch.shows == shows)
+            same = touched[0];
+    }
+    // The same picture again on a patch that shows it, with nothing else
+    // there: the patch no longer owes the backing, and nothing moves.
+    if (same >= 0 && touchedCount == 1) {
+        backing.patches[static_cast<std::size_t>(same)].owesBacking = false;
+        return false;
+    }
+    // Backwards, so a removal only moves a patch already dealt with.
+    while (touchedCount > 0) {
+        const int i = touched[static_cast<std::size_t>(--touchedCount)];
+        ScreenPatch& patch = backing.patches[static_cast<std::size_t>(i)];
+        if (intersect(patch.area, tracked) == patch.area) {
+            removePatch(backing, i);  // written over whole: what it owed or showed no longer matters
+        } else if (patch.owesBacking) {
+            restoreBacking(backing, patch.area);  // before the write lands on part of it
+            removePatch(backing, i);
+        } else {
+            patch.shows = {};
+        }
+    }
+    addPatch(backing, {tracked, shows, false});
+    return true;
+}
+
+void addPatch(ScreenBacking& backing, const ScreenPatch& patch)
+{
+    if (backing.patchCount == static_cast<int>(backing.patches.size()))
+        settleScreen();
+    if (backing.patchCount == static_cast<int>(backing.patches.size())) {
+        ScreenPatch& last = backing.patches.back();
+        last = {unite(last.area, patch.area), {}, false};
+        return;
+    }
+    backing.patches[static_cast<std::size_t>(backing.patchCount++)] = patch;
+}
+
+// A write of the platform's own (fills, text, icons, plain buttons).
+void noteWrite(const PixelBuffer& target, Rect area)
+{
+    if (&target == &state().screen)
+        prepareScreenWrite(area, nullptr);
+}
+
 // The reference path's block copy: one pixel at a time, through a copy of
 // the source block so an overlapping move can't read its own writes.
 void referenceCopy(std::uint32_t* to, int toStride, int toX, int toY, const std::uint32_t* from, int fromStride,
@@ -151,6 +260,7 @@ void copyBuffer(PixelBuffer& target, int x, int y, const PixelBuffer& source, Re
         return;
     if (isEmpty(area))
         return;
+    noteWrite(target, area);
     moveRows(target.pixels.data(), target.width, area.left, area.top, source.pixels.data(), source.width, area.left - x,
              area.top - y, area.right - area.left, area.bottom - area.top);
     if (!target.reference.empty() && !source.reference.empty())
@@ -200,6 +310,7 @@ void fillRect(PixelBuffer& target, Rect r, Colour colour)
     r = intersect(r, target.bounds());
     if (!state().drawsPixels || isEmpty(r))
         return;
+    noteWrite(target, r);
     for (int y = r.top; y < r.bottom; ++y)
         std::memset(target.pixels.data() + y * target.width + r.left, colour.index,
                     static_cast<std::size_t>(r.right - r.left));
@@ -221,6 +332,12 @@ void drawText(PixelBuffer& target, int x, int y, std::string_view text, Colour c
 {
     if (!state().drawsPixels)
         return;
+    int right = x + 1;  // bold's second pass lies one column on
+    for (char c : text)
+        right += font::advanceOf(c);
+    const Rect inked = intersect({x, y, right, y + font::cellHeight}, target.bounds());
+    if (!isEmpty(inked))
+        noteWrite(target, inked);
     for (int pass = 0; pass < (bold ? 2 : 1); ++pass) {
         int left = x + pass;
         for (char c : text) {
@@ -244,6 +361,7 @@ void drawBitmap(PixelBuffer& target, int x, int y, const resources::Bitmap& bitm
     Rect area = intersect({x, y, x + bitmap.width, y + bitmap.height}, target.bounds());
     if (!state().drawsPixels || isEmpty(area))
         return;
+    noteWrite(target, area);
     // Pixels of the clear index let the target show through (the icon's background).
     const std::uint8_t clear = resources::clearIndex();
     for (int row = area.top; row < area.bottom; ++row) {
@@ -264,7 +382,21 @@ void drawBitmap(PixelBuffer& target, int x, int y, const resources::Bitmap& bitm
 void resetScreen()
 {
     state().screen.resize(screenWidth, screenHeight, colour::desktop);
+    state().backing = {};
     drawTitleBar();
+}
+
+void settleScreen()
+{
+    ScreenBacking& backing = state().backing;
+    for (int i = 0; i < backing.patchCount;) {
+        if (backing.patches[static_cast<std::size_t>(i)].owesBacking) {
+            restoreBacking(backing, backing.patches[static_cast<std::size_t>(i)].area);
+            removePatch(backing, i);
+        } else {
+            ++i;
+        }
+    }
 }
 
 void markScreenChanged()
@@ -334,6 +466,7 @@ void present()
     if (!s.screenChanged || !s.drawsPixels)
         return;
     s.screenChanged = false;
+    settleScreen();
     // Most pauses show a screen with nothing above it: no copy is needed then.
     if (s.overlays.empty()) {
         s.backend->present(s.screen.pixels.data(), screenPalette());
@@ -358,6 +491,7 @@ namespace {
 template <class Pick>
 std::uint32_t composedAt(int x, int y, Pick pick)
 {
+    core::settleScreen();
     const core::CoreState& s = core::state();
     if (!core::contains(s.screen.bounds(), x, y))
         return 0;
@@ -385,6 +519,7 @@ std::uint32_t composedReferencePixel(int x, int y)
 
 void skipPixels(bool skip)
 {
+    core::settleScreen();
     core::state().drawsPixels = !skip;
 }
 void keepReferencePixels(bool keep)
@@ -458,6 +593,8 @@ bool blockCopy(Handle destination, int x, int y, int width, int height, Handle s
             markScreenChanged();
         return true;
     }
+    if (from->window != 0)
+        settleScreen();  // the screen is read
     const SurfaceView origin = viewOf(*from);
     const SurfaceView target = viewOf(*to);
     if (!target.read || !origin.read || width <= 0 || height <= 0)
@@ -473,14 +610,21 @@ bool blockCopy(Handle destination, int x, int y, int width, int height, Handle s
 
     const WritableView written = writableView(*to);
     // The source again: a surface copied onto itself may just have got contents of its own.
-    const SurfaceView reread = viewOf(*from);
+    const SurfaceView reread = from == to ? viewOf(*from) : origin;
     const int fromX = area.left - x + sourceX + origin.originX;
     const int fromY = area.top - y + sourceY + origin.originY;
     const int toX = area.left + target.originX;
     const int toY = area.top + target.originY;
     const int columns = area.right - area.left;
     const int rows = area.bottom - area.top;
-    moveRows(written.indices, target.stride, toX, toY, reread.read, origin.stride, fromX, fromY, columns, rows);
+    bool moves = true;
+    if (to->window != 0) {
+        PictureSpot spot{reread.read, origin.stride, fromX, fromY};
+        const bool isPicture = from->window == 0 && !from->hasContents;
+        moves = prepareScreenWrite({toX, toY, toX + columns, toY + rows}, isPicture ? &spot : nullptr);
+    }
+    if (moves)
+        moveRows(written.indices, target.stride, toX, toY, reread.read, origin.stride, fromX, fromY, columns, rows);
     if (written.reference && reread.readReference)
         referenceCopy(written.reference, target.stride, toX, toY, reread.readReference, origin.stride, fromX, fromY,
                       columns, rows);

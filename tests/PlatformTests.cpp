@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ constexpr int commandAbout = 40003;
 constexpr int commandNew = 40005;
 constexpr int imageBackground = 105;
 constexpr int imageCardBack = 273;
+constexpr int imagePassNormal = 280;
 
 std::vector<std::string> boardLog;
 std::function<void(Msg, Param)> boardReaction;  // runs after the message is logged
@@ -735,6 +737,95 @@ TEST_F(Platform, NothingOfTheProgramRunsAfterExitProcess)
     EXPECT_FALSE(getMessage(message));
     sendMessage(board, Msg::command, makeCommandParam(controlA), 0);
     EXPECT_TRUE(boardLog.empty());
+}
+
+// ---- Repaints over the same background ---------------------------------------------
+
+class RepeatedBackground : public Platform {
+protected:
+    void SetUp() override
+    {
+        headless::keepReferencePixels(true);
+        Platform::SetUp();
+    }
+    void TearDown() override
+    {
+        headless::keepReferencePixels(false);
+        Platform::TearDown();
+    }
+
+    static std::string firstDifference()
+    {
+        for (int y = 0; y < screenHeight; ++y) {
+            for (int x = 0; x < screenWidth; ++x) {
+                if (headless::pixel(x, y) != headless::referencePixel(x, y))
+                    return std::to_string(x) + "," + std::to_string(y);
+            }
+        }
+        return {};
+    }
+};
+
+// Copying the background again only redraws what lies over it, and only
+// where it is not drawn over again first. Random drawing (the same picture
+// again, other pictures, overlaps, bursts of more pieces than are tracked,
+// copies within the screen, plain buttons) must leave the screen exactly as
+// the plain path draws it, whenever it is read.
+TEST_F(RepeatedBackground, RandomDrawingShowsWhatThePlainPathDraws)
+{
+    const int pictures[] = {imageCardBack, 274, 279, 280, 364, 365, 360, 476};
+    const int spots[][2] = {{10, 20}, {40, 20}, {70, 20}, {10, 200}, {40, 200}, {100, 120}, {110, 130}, {0, 0}};
+    Handle plainButton =
+        createWindow("BUTTON", "OK", styleChild | styleVisible, 150, 150, 40, 20, board, controlB);
+    std::mt19937 random(7);
+    auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    int checks = 0;
+    drawImage(board, imageBackground);
+    for (int step = 0; step < 4000; ++step) {
+        const int choice = below(20);
+        if (choice < 4) {
+            drawImage(board, imageBackground);
+        } else if (choice < 12) {
+            const auto& spot = spots[below(8)];
+            drawImage(board, pictures[below(8)], spot[0], spot[1]);
+        } else if (choice < 14) {
+            drawImage(board, pictures[below(8)], below(260) - 20, below(300) - 20);
+        } else if (choice == 14) {
+            // More pieces than are tracked, over a background that is owed.
+            for (int piece = 0; piece < 60; ++piece)
+                drawImage(board, pictures[below(8)], below(230), below(260));
+            drawImage(board, imageBackground);
+            for (int piece = 0; piece < 60; ++piece)
+                drawImage(board, pictures[below(8)], below(230), below(260));
+            ASSERT_EQ(firstDifference(), "") << "step " << step;
+        } else if (choice == 15) {
+            Handle surface = getDrawingSurface(board);
+            blockCopy(surface, below(200), below(200), 40, 50, surface, below(200), below(200));
+            releaseSurface(surface);
+        } else if (choice == 16) {
+            drawImage(board, imageBackground, below(3), 0);  // a different copy becomes the background
+        } else if (choice == 17) {
+            showWindow(plainButton, !isWindowVisible(plainButton));
+            runUntilIdle();
+        } else {
+            ++checks;
+            ASSERT_EQ(firstDifference(), "") << "step " << step;
+        }
+    }
+    EXPECT_GT(checks, 100);
+    EXPECT_EQ(firstDifference(), "");
+}
+
+TEST_F(RepeatedBackground, MorePiecesThanAreTrackedStillGetTheBackgroundBack)
+{
+    drawImage(board, imageBackground);
+    for (int row = 0; row < 6; ++row) {
+        for (int column = 0; column < 8; ++column)
+            drawImage(board, imageCardBack, column * 30, row * 42);
+    }
+    drawImage(board, imageBackground);
+    drawImage(board, imagePassNormal, 100, 255);  // below every card: overlaps none of them
+    EXPECT_EQ(firstDifference(), "");
 }
 
 // ---- Single instance across processes -------------------------------------------
