@@ -54,7 +54,7 @@ void startGame(sim::ScriptedHuman* human, void (*dealt)() = nullptr)
     sim::startFreshProcess();
     gameWatcher.dealt = dealt;
     platform::headless::setBoxAnswerer(
-        [human](const std::string& text, const std::string&, platform::BoxButtons buttons) {
+        [human](std::string_view text, std::string_view, platform::BoxButtons buttons) {
             return human ? human->answerBox(text, buttons) : platform::answerYes;
         });
     sim::queueHumanInput(sim::HumanInput::newGame());

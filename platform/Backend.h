@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform::backend {
@@ -51,7 +52,7 @@ public:
     virtual void showIdentity(const char* /*title*/, int /*iconId*/) {}
 
     // A scripted answer for a message box, or 0 to let the box read input.
-    virtual int scriptedBoxAnswer(const std::string& /*text*/, const std::string& /*caption*/, BoxButtons /*buttons*/)
+    virtual int scriptedBoxAnswer(std::string_view /*text*/, std::string_view /*caption*/, BoxButtons /*buttons*/)
     {
         return 0;
     }
@@ -61,7 +62,7 @@ public:
     // Trace of what the user did, for simulators.
     virtual void tapTaken(int /*controlId*/) {}
     virtual void commandChosen(int /*command*/) {}
-    virtual void boxAnswered(const std::string& /*text*/, const std::string& /*caption*/, int /*result*/) {}
+    virtual void boxAnswered(std::string_view /*text*/, std::string_view /*caption*/, int /*result*/) {}
     virtual void inputFinished() {}
 };
 

@@ -224,6 +224,7 @@ struct CoreData {
     PixelBuffer screen;             // windows, title bar and menu bar
     ScreenBacking backing;          // the background last copied onto the screen, and what lies over it
     std::vector<Overlay> overlays;  // open pop-up, boxes and dialogs, bottom first
+    std::vector<PixelBuffer> spareOverlayImages;  // of closed overlays, for the next to draw into
     PixelBuffer composed;           // the screen with the overlays on top, while any is open
     bool screenChanged = true;
     bool drawsPixels = true;  // false: every drawing call runs but moves no pixel
@@ -281,7 +282,7 @@ void resetScreen();
 void drawTitleBar();
 void paintPlainButton(const WindowRecord& control);  // a button the program does not draw itself
 void fillDesktop(Rect area);                         // where no window is; the bars are redrawn over it
-void pushOverlay(Overlay overlay);
+PixelBuffer& pushOverlay(Rect rect);  // the new overlay's image, to be drawn into
 Overlay& topOverlay();
 void popOverlay();  // uncovers the retained screen; nothing is repainted
 // Restores what owes the backing; before anything reads or shows the screen.

@@ -13,7 +13,7 @@ struct HeadlessState {
     std::int64_t pauseUnits = 0;
     std::int64_t clockMilliseconds = 0;
     int pinnedSeconds = -1;
-    BoxAnswerer answerer;
+    std::shared_ptr<const BoxAnswerer> answerer;  // shared, so a box holds it without copying the function
     IdleHandler idleHandler;
     Observer observer;
     std::function<void(int units)> pauseObserver;
@@ -76,10 +76,11 @@ public:
     std::string instanceDirectory() override { return current.instanceDirectory; }
     RaiseHandler raiseHandler() override { return countRaise; }
 
-    int scriptedBoxAnswer(const std::string& text, const std::string& caption, BoxButtons buttons) override
+    int scriptedBoxAnswer(std::string_view text, std::string_view caption, BoxButtons buttons) override
     {
-        BoxAnswerer answerer = current.answerer;
-        return answerer ? answerer(text, caption, buttons) : 0;
+        // Held for the call: the answerer may replace itself.
+        const std::shared_ptr<const BoxAnswerer> answerer = current.answerer;
+        return answerer ? (*answerer)(text, caption, buttons) : 0;
     }
 
     void dialogOpened(int) override { ++current.dialogCount; }
@@ -96,7 +97,7 @@ public:
             current.observer.commandChosen(command);
     }
 
-    void boxAnswered(const std::string& text, const std::string& caption, int result) override
+    void boxAnswered(std::string_view text, std::string_view caption, int result) override
     {
         ++current.boxCount;
         current.lastBoxText = text;
@@ -139,7 +140,7 @@ void pushClose()
 
 void setBoxAnswerer(BoxAnswerer answerer)
 {
-    current.answerer = std::move(answerer);
+    current.answerer = answerer ? std::make_shared<const BoxAnswerer>(std::move(answerer)) : nullptr;
 }
 void setIdleHandler(IdleHandler handler)
 {

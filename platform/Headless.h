@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace platform::headless {
 
@@ -26,7 +27,7 @@ void pushClose();                                       // the desktop window's 
 // Answers a message box; return answerYes, answerNo or answerOk. Without an
 // answerer, boxes read queued key and tap input, and with none left take
 // their default button (Yes or OK).
-using BoxAnswerer = std::function<int(const std::string& text, const std::string& caption, BoxButtons buttons)>;
+using BoxAnswerer = std::function<int(std::string_view text, std::string_view caption, BoxButtons buttons)>;
 void setBoxAnswerer(BoxAnswerer answerer);
 // Called when getMessage finds the queue empty, after repainting, and when
 // an open pop-up, box or dialog finds none of its own input; it may push
@@ -83,7 +84,7 @@ struct Observer {
     std::function<void(int controlId)> tapTaken;
     // A menu choice, an accelerator or the close button delivered to a window.
     std::function<void(int command)> commandChosen;
-    std::function<void(const std::string& text, const std::string& caption, int result)> boxAnswered;
+    std::function<void(std::string_view text, std::string_view caption, int result)> boxAnswered;
     // The processing of a tap or command (at top level, not inside a modal loop) has returned.
     std::function<void()> inputFinished;
 };

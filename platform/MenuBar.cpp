@@ -98,9 +98,7 @@ int runPopup(Handle menuBar, int buttonIndex, const resources::Menu& menu)
     drawMenuBar();
 
     int highlighted = -1;
-    Overlay overlay{layout.rect, {}};
-    drawPopup(overlay.image, menu, layout, highlighted);
-    pushOverlay(std::move(overlay));
+    drawPopup(pushOverlay(layout.rect), menu, layout, highlighted);
 
     int chosen = 0;
     Message message;

@@ -8,6 +8,8 @@
 #include "platform/PixelFont.h"
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 
 namespace platform::core {
 
@@ -35,40 +37,52 @@ std::size_t fittingPrefix(std::string_view word, int maxWidth)
     return count;
 }
 
-std::vector<std::string> wrapText(std::string_view text, int maxWidth)
+// Breaks text into lines no wider than maxWidth, at spaces and newlines; a
+// word wider than a line is cut. Each line is handed to `eachLine` as a view
+// into `text`: the words it holds and the spaces between them.
+template <class EachLine>
+void wrapText(std::string_view text, int maxWidth, EachLine eachLine)
 {
-    std::vector<std::string> lines;
+    constexpr std::size_t none = std::string_view::npos;
     std::size_t start = 0;
     while (start <= text.size()) {
-        std::size_t end = std::min(text.find('\n', start), text.size());
-        std::string_view paragraph = text.substr(start, end - start);
-        std::string line;
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view paragraph = text.substr(start, end - start);
+        std::size_t lineStart = none;  // the line is paragraph[lineStart, lineEnd); none while it is empty
+        std::size_t lineEnd = 0;
+        auto line = [&] {
+            return lineStart == none ? std::string_view{} : paragraph.substr(lineStart, lineEnd - lineStart);
+        };
         std::size_t position = 0;
         while (position < paragraph.size()) {
-            std::size_t wordEnd = std::min(paragraph.find(' ', position), paragraph.size());
-            std::string_view word = paragraph.substr(position, wordEnd - position);
+            const std::size_t wordEnd = std::min(paragraph.find(' ', position), paragraph.size());
+            std::size_t wordStart = position;
             position = wordEnd + 1;
-            while (font::textWidth(word) > maxWidth) {
-                if (!line.empty())
-                    lines.push_back(std::move(line));
-                std::size_t cut = fittingPrefix(word, maxWidth);
-                lines.emplace_back(word.substr(0, cut));
-                line.clear();
-                word.remove_prefix(cut);
+            while (font::textWidth(paragraph.substr(wordStart, wordEnd - wordStart)) > maxWidth) {
+                if (lineStart != none)
+                    eachLine(line());
+                const std::size_t cut = fittingPrefix(paragraph.substr(wordStart, wordEnd - wordStart), maxWidth);
+                eachLine(paragraph.substr(wordStart, cut));
+                lineStart = none;
+                wordStart += cut;
             }
-            if (line.empty())
-                line = word;
-            else if (font::textWidth(line + " " + std::string(word)) <= maxWidth)
-                line.append(" ").append(word);
-            else {
-                lines.push_back(std::move(line));
-                line = word;
+            const bool emptyWord = wordStart == wordEnd;
+            if (lineStart == none) {
+                if (!emptyWord) {
+                    lineStart = wordStart;
+                    lineEnd = wordEnd;
+                }
+            } else if (font::textWidth(paragraph.substr(lineStart, wordEnd - lineStart)) <= maxWidth) {
+                lineEnd = wordEnd;
+            } else {
+                eachLine(line());
+                lineStart = emptyWord ? none : wordStart;
+                lineEnd = wordEnd;
             }
         }
-        lines.push_back(std::move(line));
+        eachLine(line());
         start = end + 1;
     }
-    return lines;
 }
 
 void drawButton(PixelBuffer& image, Rect r, std::string_view label, bool isDefault)
@@ -91,26 +105,35 @@ void drawFrameWithCaption(PixelBuffer& image, int width, int height, std::string
 
 // ---- Message box -------------------------------------------------------------
 
+// A box taller than the screen could not be answered: text past the lines
+// that fit is left out.
+constexpr int maxBoxLines =
+    (screenHeight - captionHeight - 10 - 6 - buttonHeight - 8) / font::lineHeight;
+
 struct BoxLayout {
     Rect rect;  // screen
-    std::vector<std::string> lines;
+    std::array<std::string_view, maxBoxLines> lines;  // views into the box's text
+    int lineCount;
     Rect accept;  // box coordinates: OK or Yes
     Rect refuse;  // No; empty for an OK box
     BoxButtons buttons;
 };
 
-BoxLayout layoutBox(const std::string& text, const std::string& caption, BoxButtons buttons)
+BoxLayout layoutBox(std::string_view text, std::string_view caption, BoxButtons buttons)
 {
     BoxLayout layout{};
     layout.buttons = buttons;
-    layout.lines = wrapText(text, boxTextWidth);
+    wrapText(text, boxTextWidth, [&layout](std::string_view line) {
+        if (layout.lineCount < maxBoxLines)
+            layout.lines[static_cast<std::size_t>(layout.lineCount++)] = line;
+    });
     int inner = boxMinimumInnerWidth;
-    for (const std::string& line : layout.lines)
-        inner = std::max(inner, font::textWidth(line));
+    for (int i = 0; i < layout.lineCount; ++i)
+        inner = std::max(inner, font::textWidth(layout.lines[static_cast<std::size_t>(i)]));
     inner = std::max(inner, font::textWidth(caption) + 13);
     inner = std::max(inner, buttons == BoxButtons::ok ? buttonWidth : 2 * buttonWidth + buttonGap);
     int width = std::min(inner + 20, screenWidth - 4);
-    int height = captionHeight + 10 + static_cast<int>(layout.lines.size()) * font::lineHeight + 6 + buttonHeight + 8;
+    int height = captionHeight + 10 + layout.lineCount * font::lineHeight + 6 + buttonHeight + 8;
     int left = (screenWidth - width) / 2;
     int top = (screenHeight - height) / 2;
     layout.rect = {left, top, left + width, top + height};
@@ -127,13 +150,14 @@ BoxLayout layoutBox(const std::string& text, const std::string& caption, BoxButt
     return layout;
 }
 
-void drawBox(PixelBuffer& image, const BoxLayout& layout, const std::string& caption)
+void drawBox(PixelBuffer& image, const BoxLayout& layout, std::string_view caption)
 {
     int width = layout.rect.right - layout.rect.left;
     drawFrameWithCaption(image, width, layout.rect.bottom - layout.rect.top, caption);
-    for (std::size_t i = 0; i < layout.lines.size(); ++i) {
-        drawText(image, (width - font::textWidth(layout.lines[i])) / 2,
-                 captionHeight + 10 + static_cast<int>(i) * font::lineHeight, layout.lines[i], colour::text);
+    for (int i = 0; i < layout.lineCount; ++i) {
+        const std::string_view line = layout.lines[static_cast<std::size_t>(i)];
+        drawText(image, (width - font::textWidth(line)) / 2, captionHeight + 10 + i * font::lineHeight, line,
+                 colour::text);
     }
     if (layout.buttons == BoxButtons::ok) {
         drawButton(image, layout.accept, "OK", true);
@@ -212,9 +236,11 @@ void drawDialog(PixelBuffer& image, const resources::DialogTemplate& dialog, con
             if (icon)
                 drawBitmap(image, x + (width - icon->width) / 2, y + (height - icon->height) / 2, *icon);
         } else if (item.text) {
-            std::vector<std::string> lines = wrapText(item.text, width);
-            for (std::size_t line = 0; line < lines.size(); ++line)
-                drawText(image, x, y + static_cast<int>(line) * font::lineHeight, lines[line], colour::text);
+            int lineTop = y;
+            wrapText(item.text, width, [&](std::string_view line) {
+                drawText(image, x, lineTop, line, colour::text);
+                lineTop += font::lineHeight;
+            });
         }
     }
 }
@@ -248,7 +274,7 @@ int dialogCommandFor(const Message& message, const DialogInput& input)
 }
 
 // Shows the box and waits for its answer.
-int answerBox(const std::string& body, const std::string& title, BoxButtons buttons, BoxLayout& layout)
+int answerBox(std::string_view body, std::string_view title, BoxButtons buttons, BoxLayout& layout)
 {
     CoreState& s = state();
     ModalScope scope;
@@ -259,9 +285,7 @@ int answerBox(const std::string& body, const std::string& title, BoxButtons butt
     s.boxRect = layout.rect;
     s.boxButtons[0] = offset(layout.accept, layout.rect.left, layout.rect.top);
     s.boxButtons[1] = isEmpty(layout.refuse) ? Rect{} : offset(layout.refuse, layout.rect.left, layout.rect.top);
-    Overlay overlay{layout.rect, {}};
-    drawBox(overlay.image, layout, title);
-    pushOverlay(std::move(overlay));
+    drawBox(pushOverlay(layout.rect), layout, title);
 
     // On screen before any scripted answer is read, as a person would see it.
     present();
@@ -330,8 +354,8 @@ int messageBox(Handle, const char* text, const char* caption, BoxButtons buttons
     CoreState& s = state();
     if (s.exited)
         return 0;
-    std::string body = text ? text : "";
-    std::string title = caption ? caption : "";
+    const std::string_view body = text ? text : "";
+    const std::string_view title = caption ? caption : "";
     BoxLayout layout = layoutBox(body, title, buttons);
     int result = answerBox(body, title, buttons, layout);
     s.backend->boxAnswered(body, title, result);
@@ -361,9 +385,7 @@ Param dialogBox(int templateId, Handle owner, DialogProc procedure)
     sendMessage(input.dialog, Msg::initDialog, 0, 0);
     bool shown = !findWindow(input.dialog)->dialogEnded;
     if (shown) {
-        Overlay overlay{input.layout.rect, {}};
-        drawDialog(overlay.image, *dialog, input.layout);
-        pushOverlay(std::move(overlay));
+        drawDialog(pushOverlay(input.layout.rect), *dialog, input.layout);
     }
     bool okPressedForLackOfInput = false;
     while (!s.exited && !findWindow(input.dialog)->dialogEnded) {

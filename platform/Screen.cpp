@@ -437,10 +437,18 @@ void paintPlainButton(const WindowRecord& control)
 
 // ---- Overlays and showing the screen ----------------------------------------
 
-void pushOverlay(Overlay overlay)
+PixelBuffer& pushOverlay(Rect rect)
 {
-    state().overlays.push_back(std::move(overlay));
+    CoreState& s = state();
+    Overlay& overlay = s.overlays.emplace_back();
+    overlay.rect = rect;
+    // A closed overlay's pixels are kept for the next, so opening a box allocates nothing.
+    if (!s.spareOverlayImages.empty()) {
+        overlay.image = std::move(s.spareOverlayImages.back());
+        s.spareOverlayImages.pop_back();
+    }
     markScreenChanged();
+    return overlay.image;
 }
 
 Overlay& topOverlay()
@@ -456,6 +464,7 @@ void popOverlay()
     // The screen under it holds whatever the program drew there meanwhile, so
     // nothing is repainted: the board shows exactly what it showed around the
     // overlay, bubbles and all, until the program repaints it.
+    s.spareOverlayImages.push_back(std::move(s.overlays.back().image));
     s.overlays.pop_back();
     markScreenChanged();
 }

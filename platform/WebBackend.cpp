@@ -175,9 +175,9 @@ public:
 
     void showIdentity(const char* title, int) override { webSetTitle(title); }
 
-    int scriptedBoxAnswer(const std::string& text, const std::string& caption, BoxButtons) override
+    int scriptedBoxAnswer(std::string_view text, std::string_view caption, BoxButtons) override
     {
-        webBoxOpened(text.c_str(), caption.c_str());
+        webBoxOpened(std::string(text).c_str(), std::string(caption).c_str());
         return 0;
     }
 

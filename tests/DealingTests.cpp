@@ -227,7 +227,7 @@ TEST(DealAnimation, HumanKeepingRisesTowardTheTable)
     std::vector<std::vector<Place>> seen;
     std::vector<Place> atQuestion;
     watchSecondHand(harness, ids::controlSecondUpright1, seen);
-    platform::headless::setBoxAnswerer([&](const std::string&, const std::string&, platform::BoxButtons) {
+    platform::headless::setBoxAnswerer([&](std::string_view, std::string_view, platform::BoxButtons) {
         atQuestion = secondHandPlaces(harness, ids::controlSecondUpright1);
         return platform::answerYes;
     });
@@ -293,7 +293,7 @@ TEST(NewGame, DealersQuestionBoxCoversOnlyItsOwnArea)
     std::vector<std::uint32_t> beforeBox;
     platform::headless::setPauseObserver([&](int) { beforeBox = harness.screenShot(); });
     int changed = -1;
-    platform::headless::setBoxAnswerer([&](const std::string&, const std::string&, platform::BoxButtons) {
+    platform::headless::setBoxAnswerer([&](std::string_view, std::string_view, platform::BoxButtons) {
         changed = harness.pixelsChangedOutside(beforeBox, platform::headless::boxRect());
         return platform::answerYes;
     });

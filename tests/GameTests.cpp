@@ -25,7 +25,7 @@ GameResult playOneGame(unsigned seed)
     std::mt19937 random(seed);
     GameResult result;
     std::string lastBox;
-    platform::headless::setBoxAnswerer([&](const std::string& text, const std::string&, platform::BoxButtons buttons) {
+    platform::headless::setBoxAnswerer([&](std::string_view text, std::string_view, platform::BoxButtons buttons) {
         lastBox = text;
         if (buttons == platform::BoxButtons::yesNo)
             return random() % 2 ? platform::answerYes : platform::answerNo;

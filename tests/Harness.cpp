@@ -18,13 +18,13 @@ Harness::Harness(int pinnedSeconds)
     shell = ShellState{};
     boardControls = ControlHandles{};
     platform::headless::setBoxAnswerer(
-        [this](const std::string& text, const std::string& caption, platform::BoxButtons buttons) {
+        [this](std::string_view text, std::string_view caption, platform::BoxButtons buttons) {
             int answer = buttons == platform::BoxButtons::yesNo ? platform::answerYes : platform::answerOk;
             if (!answers.empty()) {
                 answer = answers.front();
                 answers.pop_front();
             }
-            boxLog.push_back(BoxRecord{text, caption, answer});
+            boxLog.push_back(BoxRecord{std::string(text), std::string(caption), answer});
             return answer;
         });
     startResult = startUp();

@@ -295,15 +295,47 @@ TEST_F(Platform, ScriptedAnswerIsReturnedAndReported)
 {
     std::vector<int> reported;
     headless::Observer observer;
-    observer.boxAnswered = [&](const std::string&, const std::string&, int result) { reported.push_back(result); };
+    observer.boxAnswered = [&](std::string_view, std::string_view, int result) { reported.push_back(result); };
     headless::setObserver(observer);
-    headless::setBoxAnswerer([](const std::string& text, const std::string& caption, BoxButtons) {
+    headless::setBoxAnswerer([](std::string_view text, std::string_view caption, BoxButtons) {
         return text == "Keep this cards?" && caption == "Player choice:" ? answerNo : answerYes;
     });
     EXPECT_EQ(messageBox(board, "Keep this cards?", "Player choice:", BoxButtons::yesNo), answerNo);
     EXPECT_EQ(headless::boxCount(), 1);
     EXPECT_EQ(headless::lastBoxText(), "Keep this cards?");
     EXPECT_EQ(reported, std::vector<int>{answerNo});
+}
+
+// However long its text, a box stays on the screen with its buttons where a
+// tap reaches them; text wraps at spaces and a word wider than a line is cut.
+TEST_F(Platform, BoxesWrapTheirTextAndAlwaysFitTheScreen)
+{
+    std::string manyWords;
+    for (int i = 0; i < 300; ++i)
+        manyWords += "word ";
+    const std::string texts[] = {"Keep this cards?", "Keep this cards? Keep this cards? Keep this cards?",
+                                 std::string(60, 'W'), manyWords};
+    int heights[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        headless::setIdleHandler([&] {
+            int x = 0;
+            int y = 0;
+            if (heights[i] == 0 && headless::boxButtonPoint(answerNo, x, y)) {
+                const Rect box = headless::boxRect();
+                heights[i] = box.bottom - box.top;
+                EXPECT_GE(box.left, 0);
+                EXPECT_GE(box.top, 0);
+                EXPECT_LE(box.right, screenWidth);
+                EXPECT_LE(box.bottom, screenHeight);
+                headless::pushTap(x, y);
+            }
+        });
+        EXPECT_EQ(messageBox(board, texts[i].c_str(), "Player choice:", BoxButtons::yesNo), answerNo) << i;
+    }
+    headless::setIdleHandler(nullptr);
+    EXPECT_GT(heights[1], heights[0]) << "a line too long to fit is not wrapped";
+    EXPECT_GT(heights[2], heights[0]) << "a word too wide to fit is not cut";
+    EXPECT_GT(heights[3], heights[1]);
 }
 
 TEST_F(Platform, KeysAnswerYesNoBoxes)
@@ -416,7 +448,7 @@ TEST_F(Platform, BoardDrawingUnderAnOpenBoxStaysBehindIt)
     constexpr int x = screenWidth / 2;
     constexpr int y = screenHeight / 2;
     drawImage(board, imageBackground);
-    headless::setBoxAnswerer([&](const std::string&, const std::string&, BoxButtons) {
+    headless::setBoxAnswerer([&](std::string_view, std::string_view, BoxButtons) {
         std::uint32_t boxPixel = headless::pixel(x, y);
         EXPECT_NE(boxPixel, imagePixel(imageBackground, x, y - titleBarHeight));
         drawImage(board, imageCardBack, x - 10, y - titleBarHeight - 14);

@@ -69,7 +69,7 @@ void play(sim::Strategy strategy, std::uint64_t seed, int inputs, AfterInput aft
     sim::ScriptedHuman player(strategy, random);
     human = &player;
     gameWatcher.dealt = roundDealt;
-    headless::setBoxAnswerer([&](const std::string& text, const std::string&, platform::BoxButtons buttons) {
+    headless::setBoxAnswerer([&](std::string_view text, std::string_view, platform::BoxButtons buttons) {
         inBox();
         return player.answerBox(text, buttons);
     });

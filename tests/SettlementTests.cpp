@@ -173,7 +173,7 @@ TEST_F(Settlement, GameOverBoxLeavesTheBubblesAndOldLivesAroundIt)
     platform::headless::setPauseObserver([&](int) { beforeBox = harness.screenShot(); });
     int changed = -1;
     platform::Rect box{};
-    platform::headless::setBoxAnswerer([&](const std::string&, const std::string&, platform::BoxButtons) {
+    platform::headless::setBoxAnswerer([&](std::string_view, std::string_view, platform::BoxButtons) {
         box = platform::headless::boxRect();
         changed = harness.pixelsChangedOutside(beforeBox, box);
         return platform::answerOk;

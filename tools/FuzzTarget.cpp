@@ -182,7 +182,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::headless::setClockMilliseconds(bytes.next() * 1000 + bytes.next());
     gameWatcher.computerMoved = onComputerMoved;
     platform::headless::setBoxAnswerer(
-        [](const std::string&, const std::string&, platform::BoxButtons) { return run.boxAnswer; });
+        [](std::string_view, std::string_view, platform::BoxButtons) { return run.boxAnswer; });
     platform::headless::Observer observer;
     observer.commandChosen = [](int command) {
         if (command == ids::commandNew) {

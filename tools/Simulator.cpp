@@ -176,7 +176,7 @@ void installObserver()
             std::fill(std::begin(run.livesBefore), std::end(run.livesBefore), std::int16_t{4});
         }
     };
-    observer.boxAnswered = [](const std::string& text, const std::string& caption, int result) {
+    observer.boxAnswered = [](std::string_view text, std::string_view caption, int result) {
         writeLine("{\"ev\":\"input\",\"kind\":\"answer\",\"text\":" + sim::jsonString(text) +
                   ",\"caption\":" + sim::jsonString(caption) + ",\"result\":" + std::to_string(result) + "}");
         if (caption == "Game Over") {
@@ -390,7 +390,7 @@ int main(int argc, char** argv)
     }
     platform::headless::setClockMilliseconds(static_cast<std::int64_t>(run.random() % 3600000));
     installObserver();
-    platform::headless::setBoxAnswerer([](const std::string& text, const std::string&, platform::BoxButtons buttons) {
+    platform::headless::setBoxAnswerer([](std::string_view text, std::string_view, platform::BoxButtons buttons) {
         think();
         return run.human->answerBox(text, buttons);
     });

@@ -161,7 +161,7 @@ HumanInput ScriptedHuman::nextInput()
     return passiveInput();
 }
 
-int ScriptedHuman::answerBox(const std::string&, platform::BoxButtons buttons)
+int ScriptedHuman::answerBox(std::string_view, platform::BoxButtons buttons)
 {
     plannedCount = plannedNext = 0;  // a box means a new deal or the end: any plan is stale
     if (buttons == platform::BoxButtons::ok)
@@ -359,7 +359,7 @@ std::string soundnessProblem(const std::int16_t (&livesBefore)[5])
 
 // ---- Trace lines -------------------------------------------------------------------
 
-std::string jsonString(const std::string& text)
+std::string jsonString(std::string_view text)
 {
     std::string out = "\"";
     for (const char each : text) {

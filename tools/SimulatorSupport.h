@@ -54,7 +54,7 @@ public:
 
     // The next input while the game waits for the human.
     HumanInput nextInput();
-    int answerBox(const std::string& text, platform::BoxButtons buttons);
+    int answerBox(std::string_view text, platform::BoxButtons buttons);
     // A round was dealt: plans are stale and patience starts again.
     void roundDealt();
 
@@ -86,7 +86,7 @@ private:
 std::string soundnessProblem(const std::int16_t (&livesBefore)[5]);
 
 // Trace lines.
-std::string jsonString(const std::string& text);
+std::string jsonString(std::string_view text);
 std::string shuffleJson(int seconds);
 std::string snapshotJson(const char* at, const std::string& extraFields, std::int64_t pauseUnits);
 
