@@ -53,10 +53,9 @@ void startGame(sim::ScriptedHuman* human, void (*dealt)() = nullptr)
 {
     sim::startFreshProcess();
     gameWatcher.dealt = dealt;
-    platform::headless::setBoxAnswerer(
-        [human](std::string_view text, std::string_view, platform::BoxButtons buttons) {
-            return human ? human->answerBox(text, buttons) : platform::answerYes;
-        });
+    platform::headless::setBoxAnswerer([human](std::string_view text, std::string_view, platform::BoxButtons buttons) {
+        return human ? human->answerBox(text, buttons) : platform::answerYes;
+    });
     sim::queueHumanInput(sim::HumanInput::newGame());
     runMessageLoop();
 }

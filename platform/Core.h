@@ -187,7 +187,7 @@ struct PictureSpot {
 // An area of the screen drawn over since the backing was copied.
 struct ScreenPatch {
     Rect area{};
-    PictureSpot shows{};  // the one picture the area shows exactly, if any
+    PictureSpot shows{};       // the one picture the area shows exactly, if any
     bool owesBacking = false;  // the backing was copied again since: the area is to show it once settled
 };
 
@@ -221,11 +221,11 @@ struct CoreData {
     bool quitTaken = false;
     int quitCode = 0;
 
-    PixelBuffer screen;             // windows, title bar and menu bar
-    ScreenBacking backing;          // the background last copied onto the screen, and what lies over it
-    std::vector<Overlay> overlays;  // open pop-up, boxes and dialogs, bottom first
+    PixelBuffer screen;                           // windows, title bar and menu bar
+    ScreenBacking backing;                        // the background last copied onto the screen, and what lies over it
+    std::vector<Overlay> overlays;                // open pop-up, boxes and dialogs, bottom first
     std::vector<PixelBuffer> spareOverlayImages;  // of closed overlays, for the next to draw into
-    PixelBuffer composed;           // the screen with the overlays on top, while any is open
+    PixelBuffer composed;                         // the screen with the overlays on top, while any is open
     bool screenChanged = true;
     bool drawsPixels = true;  // false: every drawing call runs but moves no pixel
 
@@ -282,7 +282,7 @@ void resetScreen();
 void drawTitleBar();
 void paintPlainButton(const WindowRecord& control);  // a button the program does not draw itself
 void fillDesktop(Rect area);                         // where no window is; the bars are redrawn over it
-PixelBuffer& pushOverlay(Rect rect);  // the new overlay's image, to be drawn into
+PixelBuffer& pushOverlay(Rect rect);                 // the new overlay's image, to be drawn into
 Overlay& topOverlay();
 void popOverlay();  // uncovers the retained screen; nothing is repainted
 // Restores what owes the backing; before anything reads or shows the screen.

@@ -107,11 +107,10 @@ void drawFrameWithCaption(PixelBuffer& image, int width, int height, std::string
 
 // A box taller than the screen could not be answered: text past the lines
 // that fit is left out.
-constexpr int maxBoxLines =
-    (screenHeight - captionHeight - 10 - 6 - buttonHeight - 8) / font::lineHeight;
+constexpr int maxBoxLines = (screenHeight - captionHeight - 10 - 6 - buttonHeight - 8) / font::lineHeight;
 
 struct BoxLayout {
-    Rect rect;  // screen
+    Rect rect;                                        // screen
     std::array<std::string_view, maxBoxLines> lines;  // views into the box's text
     int lineCount;
     Rect accept;  // box coordinates: OK or Yes

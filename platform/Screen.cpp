@@ -135,7 +135,8 @@ void restoreBacking(const ScreenBacking& backing, Rect r)
     PixelBuffer& screen = state().screen;
     const PictureSpot& from = backing.picture;
     moveRows(screen.pixels.data(), screen.width, r.left, r.top, from.pixels, from.stride,
-             from.x + r.left - backing.area.left, from.y + r.top - backing.area.top, r.right - r.left, r.bottom - r.top);
+             from.x + r.left - backing.area.left, from.y + r.top - backing.area.top, r.right - r.left,
+             r.bottom - r.top);
 }
 
 void removePatch(ScreenBacking& backing, int i)
@@ -184,8 +185,8 @@ bool prepareScreenWrite(Rect area, const PictureSpot* picture)
     for (int i = 0; i < backing.patchCount; ++i) {
         // Without branches: which patches overlap is unpredictable.
         const Rect& a = backing.patches[static_cast<std::size_t>(i)].area;
-        const bool overlaps = (a.left < tracked.right) & (tracked.left < a.right) & (a.top < tracked.bottom) &
-                              (tracked.top < a.bottom);
+        const bool overlaps =
+            (a.left < tracked.right) & (tracked.left < a.right) & (a.top < tracked.bottom) & (tracked.top < a.bottom);
         touched[static_cast<std::size_t>(touchedCount)] = i;
         touchedCount += overlaps ? 1 : 0;
     }

@@ -807,8 +807,7 @@ TEST_F(RepeatedBackground, RandomDrawingShowsWhatThePlainPathDraws)
 {
     const int pictures[] = {imageCardBack, 274, 279, 280, 364, 365, 360, 476};
     const int spots[][2] = {{10, 20}, {40, 20}, {70, 20}, {10, 200}, {40, 200}, {100, 120}, {110, 130}, {0, 0}};
-    Handle plainButton =
-        createWindow("BUTTON", "OK", styleChild | styleVisible, 150, 150, 40, 20, board, controlB);
+    Handle plainButton = createWindow("BUTTON", "OK", styleChild | styleVisible, 150, 150, 40, 20, board, controlB);
     std::mt19937 random(7);
     auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     int checks = 0;
