@@ -181,7 +181,6 @@ bool prepareScreenWrite(Rect area, const PictureSpot* picture)
     // One pass finds the patches the write touches.
     std::array<int, std::tuple_size_v<decltype(backing.patches)>> touched;
     int touchedCount = 0;
-    int same = -1;
     for (int i = 0; i < backing.patchCount; ++i) {
         // Without branches: which patches overlap is unpredictable.
         const Rect& a = backing.patches[static_cast<std::size_t>(i)].area;
@@ -190,16 +189,14 @@ bool prepareScreenWrite(Rect area, const PictureSpot* picture)
         touched[static_cast<std::size_t>(touchedCount)] = i;
         touchedCount += overlaps ? 1 : 0;
     }
-    if (picture && touchedCount == 1) {
-        const ScreenPatch& patch = backing.patches[static_cast<std::size_t>(touched[0])];
-        if (patch.area == area && patch.shows == shows)
-            same = touched[0];
-    }
     // The same picture again on a patch that shows it, with nothing else
     // there: the patch no longer owes the backing, and nothing moves.
-    if (same >= 0 && touchedCount == 1) {
-        backing.patches[static_cast<std::size_t>(same)].owesBacking = false;
-        return false;
+    if (picture && touchedCount == 1) {
+        ScreenPatch& patch = backing.patches[static_cast<std::size_t>(touched[0])];
+        if (patch.area == area && patch.shows == shows) {
+            patch.owesBacking = false;
+            return false;
+        }
     }
     // Backwards, so a removal only moves a patch already dealt with.
     while (touchedCount > 0) {
