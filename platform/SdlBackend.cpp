@@ -7,6 +7,7 @@
 
 #include "platform/Backend.h"
 #include "platform/Core.h"
+#include "platform/SharedFrame.h"
 #include "platform/SingleInstance.h"
 #include "resources/Resources.h"
 
@@ -16,6 +17,10 @@
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <dlfcn.h>
 #define ZARTA_X11 1
+#endif
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
 #endif
 
 #include <algorithm>
@@ -213,10 +218,40 @@ Fit fitScreen(int width, int height)
     return {factor, (width - screenWidth * factor) / 2, (height - screenHeight * factor) / 2};
 }
 
+// Copies into the window's pixels past the processor's caches: the X server
+// reads them next, and a whole frame at scale 3 (2.7 MB) would otherwise
+// first be read in only to be overwritten, and push out what the game uses.
+void copyPastCache(void* to, const void* from, std::size_t bytes)
+{
+#if defined(__SSE2__)
+    auto* out = static_cast<std::uint8_t*>(to);
+    const auto* in = static_cast<const std::uint8_t*>(from);
+    const std::size_t head = std::min(bytes, (16 - reinterpret_cast<std::uintptr_t>(out) % 16) % 16);
+    std::memcpy(out, in, head);
+    out += head;
+    in += head;
+    bytes -= head;
+    for (; bytes >= 16; bytes -= 16, out += 16, in += 16)
+        _mm_stream_si128(reinterpret_cast<__m128i*>(out), _mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
+    std::memcpy(out, in, bytes);
+#else
+    std::memcpy(to, from, bytes);
+#endif
+}
+
+// Orders those copies before whatever tells the server to read them.
+void finishCopiesPastCache()
+{
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
+}
+
 class SdlBackend final : public backend::Backend {
 public:
     SdlBackend(SDL_Window* window, int paceMilliseconds)
-        : window(window), paceMilliseconds(paceMilliseconds), frame(screenWidth * screenHeight, 0)
+        : window(window), paceMilliseconds(paceMilliseconds), frame(screenWidth * screenHeight, 0),
+          sharedFrame(SharedFrame::open(window))
     {}
     ~SdlBackend() override { shutDown(); }
 
@@ -256,7 +291,8 @@ public:
             last = screenHeight;
         }
         endIfWindowGone();
-        if (!shown) {
+        const bool firstFrame = !shown;
+        if (firstFrame) {
             SDL_ShowWindow(window);
             shown = true;
             setWindowShown(true);
@@ -264,6 +300,9 @@ public:
             last = screenHeight;
         }
         show(first, last);
+        // The window appears with its first picture in it, not after.
+        if (firstFrame && sharedFrame)
+            sharedFrame->finish();
         if (exitAfterFirstFrame)
             exitProcess(0);
     }
@@ -355,6 +394,10 @@ private:
         // Tearing down a window another program destroyed only sends
         // requests about it that fail, and SDL reports those with Xlib's
         // handler once it has put that back: the server tidies up instead.
+        if (sharedFrame) {
+            sharedFrame->release(windowGone);
+            sharedFrame.reset();
+        }
         if (!windowGone) {
             SDL_DestroyWindow(going);
             SDL_Quit();
@@ -374,97 +417,197 @@ private:
 
     static const std::uint8_t* rowOf(const std::uint8_t* indices, int row) { return indices + row * screenWidth; }
 
-    // Draws screen rows [first, last) into the window surface, each pixel
-    // repeated factor times across and each row factor times down, and shows
-    // them. The bars beside the picture are filled only when the surface is new.
-    void show(int first, int last)
+    // Where a frame is drawn: the window's shared pixels, or SDL's window surface.
+    struct Canvas {
+        Uint8* pixels = nullptr;
+        int pitch = 0;
+        int width = 0;
+        int height = 0;
+        int bytes = 0;  // a pixel's
+        const SDL_PixelFormat* format = nullptr;
+        const void* identity = nullptr;  // new pixels, new identity
+    };
+
+    // Pixels to draw into, or false when there are none to be had. Shared
+    // pixels that fail are given up for good, for the window surface.
+    bool acquire(Canvas& canvas)
     {
+        if (sharedFrame) {
+            int width = 0;
+            int height = 0;
+            SDL_GetWindowSize(window, &width, &height);
+            if (const SharedFrame::Pixels* pixels = sharedFrame->pixels(width, height)) {
+                canvas = {pixels->data, pixels->pitch, pixels->width, pixels->height, 4, pixels->format, pixels->data};
+                return true;
+            }
+            sharedFrame->release(windowGone);
+            sharedFrame.reset();
+        }
         SDL_Surface* target = SDL_GetWindowSurface(window);
         if (!target)
+            return false;
+        canvas = {static_cast<Uint8*>(target->pixels), target->pitch,  target->w, target->h,
+                  target->format->BytesPerPixel,       target->format, target};
+        return true;
+    }
+
+    // True when what was last drawn is what the window needs at its size now.
+    bool canvasCurrent()
+    {
+        if (sharedFrame) {
+            int width = 0;
+            int height = 0;
+            SDL_GetWindowSize(window, &width, &height);
+            return sharedFrame->fits(width, height) && mappedWidth == width && mappedHeight == height;
+        }
+        SDL_Surface* target = SDL_GetWindowSurface(window);
+        return target && target == mappedFor && target->w == mappedWidth && target->h == mappedHeight;
+    }
+
+    // Shows the window's pixels again as they are (after an expose).
+    void showAgain()
+    {
+        if (sharedFrame)
+            sharedFrame->put(0, mappedHeight);
+        else
+            SDL_UpdateWindowSurface(window);
+    }
+
+    // Draws screen rows [first, last) into the window's pixels, each pixel
+    // repeated factor times across and each row factor times down, and shows
+    // them. The bars beside the picture are filled only when the pixels are new.
+    void show(int first, int last)
+    {
+        Canvas target;
+        if (!acquire(target))
             return;
-        const int bytes = target->format->BytesPerPixel;
-        if (bytes != 4 && bytes != 2)
+        if (target.bytes != 4 && target.bytes != 2)
             return;
-        const bool fresh = target != mappedFor || target->w != mappedWidth || target->h != mappedHeight;
+        const bool fresh = target.identity != mappedFor || target.width != mappedWidth || target.height != mappedHeight;
         if (fresh) {
             for (std::size_t i = 0; i < colours.size(); ++i)
-                mapped[i] = SDL_MapRGB(target->format, static_cast<Uint8>(colours[i] >> 16),
+                mapped[i] = SDL_MapRGB(target.format, static_cast<Uint8>(colours[i] >> 16),
                                        static_cast<Uint8>(colours[i] >> 8), static_cast<Uint8>(colours[i]));
-            mappedFor = target;
-            mappedWidth = target->w;
-            mappedHeight = target->h;
+            mappedFor = target.identity;
+            mappedWidth = target.width;
+            mappedHeight = target.height;
             first = 0;
             last = screenHeight;
         }
         if (first >= last)
             return;
-        const Fit fit = fitScreen(target->w, target->h);
-        if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
+        const Fit fit = fitScreen(target.width, target.height);
+        SDL_Surface* surface = sharedFrame ? nullptr : SDL_GetWindowSurface(window);
+        if (surface && SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
             return;
         if (fresh)
             fillBars(target, fit);
-        if (bytes == 4)
+        if (target.bytes == 4)
             scaleRows<Uint32>(target, fit, first, last);
         else
             scaleRows<Uint16>(target, fit, first, last);
-        if (SDL_MUSTLOCK(target))
-            SDL_UnlockSurface(target);
-        if (fresh) {
-            SDL_UpdateWindowSurface(window);
+        if (surface && SDL_MUSTLOCK(surface))
+            SDL_UnlockSurface(surface);
+        const int top = fresh ? 0 : std::max(0, fit.top + first * fit.factor);
+        const int bottom = fresh ? target.height : std::min(target.height, fit.top + last * fit.factor);
+        if (bottom <= top)
             return;
-        }
-        const SDL_Rect rows{0, fit.top + first * fit.factor, target->w, (last - first) * fit.factor};
-        const SDL_Rect whole{0, 0, target->w, target->h};
-        SDL_Rect changed{};
-        if (SDL_IntersectRect(&rows, &whole, &changed))
+        if (sharedFrame) {
+            sharedFrame->put(top, bottom - top);
+        } else if (fresh) {
+            SDL_UpdateWindowSurface(window);
+        } else {
+            const SDL_Rect changed{0, top, target.width, bottom - top};
             SDL_UpdateWindowSurfaceRects(window, &changed, 1);
+        }
+    }
+
+    // Each of `columns` indices as `factor` pixels in a row.
+    template <class Pixel, int factor>
+    void widen(Pixel* out, const std::uint8_t* source, int columns) const
+    {
+        for (int column = 0; column < columns; ++column) {
+            const auto colour = static_cast<Pixel>(mapped[source[column]]);
+            for (int k = 0; k < factor; ++k)
+                *out++ = colour;
+        }
     }
 
     template <class Pixel>
-    void scaleRows(SDL_Surface* target, const Fit& fit, int first, int last)
+    void widen(Pixel* out, const std::uint8_t* source, int columns, int factor) const
     {
-        // A window smaller than the picture shows its middle.
-        const int leftColumn = (std::max(0, -fit.left) + fit.factor - 1) / fit.factor;
-        const int rightColumn = std::min(screenWidth, (target->w - fit.left) / fit.factor);
-        if (rightColumn <= leftColumn)
-            return;
-        const std::size_t rowBytes = static_cast<std::size_t>((rightColumn - leftColumn) * fit.factor) * sizeof(Pixel);
-        auto lineAt = [&](int y) {
-            return reinterpret_cast<Pixel*>(static_cast<Uint8*>(target->pixels) + y * target->pitch) + fit.left +
-                   leftColumn * fit.factor;
-        };
-        for (int row = first; row < last; ++row) {
-            const int top = fit.top + row * fit.factor;
-            const int firstLine = std::max(top, 0);
-            const int endLine = std::min(top + fit.factor, target->h);
-            if (firstLine >= endLine)
-                continue;
-            Pixel* out = lineAt(firstLine);
-            const std::uint8_t* source = rowOf(frame.data(), row);
-            for (int column = leftColumn; column < rightColumn; ++column) {
-                const auto colour = static_cast<Pixel>(mapped[source[column]]);
-                for (int k = 0; k < fit.factor; ++k)
-                    *out++ = colour;
-            }
-            for (int line = firstLine + 1; line < endLine; ++line)
-                std::memcpy(lineAt(line), lineAt(firstLine), rowBytes);
+        for (int column = 0; column < columns; ++column) {
+            const auto colour = static_cast<Pixel>(mapped[source[column]]);
+            for (int k = 0; k < factor; ++k)
+                *out++ = colour;
         }
     }
 
-    void fillBars(SDL_Surface* target, const Fit& fit)
+    template <class Pixel>
+    void scaleRows(const Canvas& target, const Fit& fit, int first, int last)
     {
-        const Uint32 black = SDL_MapRGB(target->format, 0, 0, 0);
+        // A window smaller than the picture shows its middle.
+        const int leftColumn = (std::max(0, -fit.left) + fit.factor - 1) / fit.factor;
+        const int rightColumn = std::min(screenWidth, (target.width - fit.left) / fit.factor);
+        if (rightColumn <= leftColumn)
+            return;
+        const std::size_t lineLength = static_cast<std::size_t>((rightColumn - leftColumn) * fit.factor);
+        if (line.size() < lineLength * sizeof(Pixel))
+            line.resize(lineLength * sizeof(Pixel));
+        auto* const scaled = reinterpret_cast<Pixel*>(line.data());
+        for (int row = first; row < last; ++row) {
+            const int top = fit.top + row * fit.factor;
+            const int firstLine = std::max(top, 0);
+            const int endLine = std::min(top + fit.factor, target.height);
+            if (firstLine >= endLine)
+                continue;
+            const std::uint8_t* source = rowOf(frame.data(), row) + leftColumn;
+            const int columns = rightColumn - leftColumn;
+            // The common factors get a loop of their own the compiler can unroll.
+            switch (fit.factor) {
+            case 2:
+                widen<Pixel, 2>(scaled, source, columns);
+                break;
+            case 3:
+                widen<Pixel, 3>(scaled, source, columns);
+                break;
+            case 4:
+                widen<Pixel, 4>(scaled, source, columns);
+                break;
+            default:
+                widen<Pixel>(scaled, source, columns, fit.factor);
+                break;
+            }
+            for (int y = firstLine; y < endLine; ++y)
+                copyPastCache(target.pixels + y * target.pitch + (fit.left + leftColumn * fit.factor) * sizeof(Pixel),
+                              scaled, lineLength * sizeof(Pixel));
+        }
+        finishCopiesPastCache();
+    }
+
+    void fillBars(const Canvas& target, const Fit& fit)
+    {
+        const Uint32 black = SDL_MapRGB(target.format, 0, 0, 0);
         const int right = fit.left + screenWidth * fit.factor;
         const int bottom = fit.top + screenHeight * fit.factor;
         const SDL_Rect bars[] = {
-            {0, 0, target->w, std::max(0, fit.top)},
-            {0, bottom, target->w, std::max(0, target->h - bottom)},
+            {0, 0, target.width, std::max(0, fit.top)},
+            {0, bottom, target.width, std::max(0, target.height - bottom)},
             {0, fit.top, std::max(0, fit.left), screenHeight * fit.factor},
-            {right, fit.top, std::max(0, target->w - right), screenHeight * fit.factor},
+            {right, fit.top, std::max(0, target.width - right), screenHeight * fit.factor},
         };
+        const SDL_Rect whole{0, 0, target.width, target.height};
         for (const SDL_Rect& bar : bars) {
-            if (bar.w > 0 && bar.h > 0)
-                SDL_FillRect(target, &bar, black);
+            SDL_Rect inside{};
+            if (!SDL_IntersectRect(&bar, &whole, &inside))
+                continue;
+            for (int y = inside.y; y < inside.y + inside.h; ++y) {
+                Uint8* line = target.pixels + y * target.pitch + inside.x * target.bytes;
+                if (target.bytes == 4)
+                    std::fill_n(reinterpret_cast<Uint32*>(line), inside.w, black);
+                else
+                    std::fill_n(reinterpret_cast<Uint16*>(line), inside.w, static_cast<Uint16>(black));
+            }
         }
     }
 
@@ -557,6 +700,8 @@ private:
         }
         if (event.type == SDL_SYSWMEVENT) {
             noteKeyRelease(event, heldAtFocus);
+            if (sharedFrame)
+                sharedFrame->note(event);
             return true;
         }
         if (event.type == currentRaiseEventType()) {
@@ -571,7 +716,7 @@ private:
         case SDL_WINDOWEVENT_SHOWN:
             // The window surface still holds the picture: show it again as it is.
             if (shown && !showFreshSurface())
-                SDL_UpdateWindowSurface(window);
+                showAgain();
             return true;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             keepMinimumSize(event.window.data1, event.window.data2);
@@ -646,11 +791,10 @@ private:
         return raiseEventType;
     }
 
-    // True when the window's surface is new, or of a new size, and was drawn whole.
+    // True when the window's pixels are new, or of a new size, and were drawn whole.
     bool showFreshSurface()
     {
-        SDL_Surface* target = SDL_GetWindowSurface(window);
-        if (target && target == mappedFor && target->w == mappedWidth && target->h == mappedHeight)
+        if (canvasCurrent())
             return false;
         show(0, screenHeight);
         return true;
@@ -659,10 +803,12 @@ private:
     SDL_Window* window;
     int paceMilliseconds;                      // real time of one pause unit, the player's --pace
     std::vector<std::uint8_t> frame;           // the palette indices on show
+    std::unique_ptr<SharedFrame> sharedFrame;  // the window's pixels, when shared with the X server
+    std::vector<Uint8> line;                   // one screen row, scaled, before it goes to the window
     std::vector<Uint8> heldAtFocus;            // by scancode: down when the focus came, not released since
     std::array<std::uint32_t, 256> colours{};  // 0xRRGGBB by index
     std::array<Uint32, 256> mapped{};          // the same in the window surface's format
-    const SDL_Surface* mappedFor = nullptr;    // the surface `mapped` and the bars were made for
+    const void* mappedFor = nullptr;           // the pixels `mapped` and the bars were made for
     int mappedWidth = 0;
     int mappedHeight = 0;
     bool shown = false;

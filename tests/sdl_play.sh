@@ -8,7 +8,8 @@
 # bubble that goes again; the keyboard plays too (a key shows the yellow
 # focus frame, Space takes the framed card, the arrows move the frame, a click
 # hides it, F1 shows How to play); the round ends with every hand face up;
-# Ctrl+Q ends the program with status 0.
+# a new window size shows the picture at its new scale, and a window hidden
+# and shown again shows it still; Ctrl+Q ends the program with status 0.
 # With --whole-game it plays on (Pass when offered, else Stop, Enter for the
 # boxes) to the "Game Over" box, keeping a screenshot of every turn and round end.
 # Usage: tests/sdl_play.sh path/to/zarta [screenshot folder] [--whole-game]
@@ -268,6 +269,23 @@ awaitMyTurn 20 || fail "the game ended before the human's first turn"
 keep first-turn
 tableShowsFaces || { keep failed-table; fail "the table places do not show three card faces on the human's turn"; }
 handShowsFaces || { keep failed-hand; fail "the human's places do not show three card faces on the human's turn"; }
+
+# A new size draws the picture again at its new scale, centred; a window
+# hidden and shown again still shows it. The rest of the test plays at that scale.
+xdotool windowsize --sync "$window" 500 700 2>/dev/null || xdotool windowsize "$window" 500 700
+sleep 0.3
+readWindowFit
+[ "$factor" = 2 ] || fail "a window of 500 x 700 should show the screen at scale 2, not $factor"
+waitUntil 30 tableShowsFaces || { keep failed-resized; fail "after a resize the table does not show three card faces"; }
+keep resized
+leftBarBlack() {
+    [ "$(convert "$work/screen.png" -crop "${left}x700+0+0" +repage -alpha off -format '%[fx:maxima]' info:)" = 0 ]
+}
+leftBarBlack || { keep failed-bar; fail "the bar beside the picture is not black after a resize"; }
+xdotool windowunmap --sync "$window"
+xdotool windowmap --sync "$window"
+waitUntil 30 tableShowsFaces || { keep failed-remapped; fail "a window hidden and shown again does not show the table"; }
+waitUntil 10 handShowsFaces || { keep failed-remapped-hand; fail "a window hidden and shown again does not show the hand"; }
 
 # One card: tap, tap again to put it back, tap, then a table card.
 handBefore=$(signature "$(onBoard "${south[0]}")")

@@ -40,7 +40,9 @@ startVirtualDisplay() {
     # Without -noreset the server resets whenever its last client leaves and
     # refuses the connections that arrive meanwhile: a program started just
     # after the previous one ended would find no display.
-    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
+    # XVFB_OPTIONS adds to the server's options (-extension MIT-SHM takes away shared memory).
+    # shellcheck disable=SC2086 # the options are separate words
+    Xvfb -displayfd 3 -noreset ${XVFB_OPTIONS:-} -screen 0 1024x768x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
     xvfbPid=$!
     local number=
     for _ in $(seq 100); do
