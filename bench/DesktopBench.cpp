@@ -3,16 +3,24 @@
 // how long pauses take on the wall clock. Figures, not tests: nothing fails
 // here. Run it through bench/startup-figures.sh, which gives it a display
 // large enough for scale 3.
+#include "app/Program.h"
+#include "model/GameEvents.h"
+#include "model/GameState.h"
 #include "platform/Core.h"
+#include "platform/Headless.h"
 #include "platform/Platform.h"
 #include "platform/Sdl.h"
+#include "tools/SimulatorSupport.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <random>
 #include <vector>
 
 namespace {
@@ -59,6 +67,86 @@ std::vector<double> showFrames(int count, int first, int last, bool spaced)
     return times;
 }
 
+using Frame = std::vector<std::uint8_t>;
+
+sim::ScriptedHuman* human = nullptr;
+void roundDealt()
+{
+    human->roundDealt();
+}
+
+// The frames a game shows, in order, as the desktop back end would be handed
+// them: up to `count` of them from a greedy human's game, played through the
+// headless back end before the window opens.
+std::vector<Frame> recordGameFrames(std::size_t count)
+{
+    namespace headless = platform::headless;
+    std::vector<Frame> frames;
+    if (!sim::startFreshProcess())
+        return frames;
+    auto record = [&] {
+        const platform::core::CoreState& s = platform::core::state();
+        const Frame& shown = s.overlays.empty() ? s.screen.pixels : s.composed.pixels;
+        if (frames.size() < count && (frames.empty() || frames.back() != shown))
+            frames.push_back(shown);
+    };
+    std::mt19937_64 random(5);
+    sim::ScriptedHuman player(sim::Strategy::greedy, random);
+    human = &player;
+    gameWatcher.dealt = roundDealt;
+    headless::setPauseObserver([&](int) { record(); });
+    headless::setBoxAnswerer([&](std::string_view text, std::string_view, platform::BoxButtons buttons) {
+        record();
+        return player.answerBox(text, buttons);
+    });
+    while (frames.size() < count && !headless::exited()) {
+        sim::queueHumanInput(game.gameRunning ? player.nextInput() : sim::HumanInput::newGame());
+        runMessageLoop();
+        record();
+    }
+    headless::setPauseObserver(nullptr);
+    headless::setBoxAnswerer(nullptr);
+    gameWatcher.dealt = nullptr;
+    human = nullptr;
+    return frames;
+}
+
+// Shows the recorded frames in order, one pause unit apart; the time of each call.
+std::vector<double> showGameFrames(const std::vector<Frame>& frames)
+{
+    std::vector<double> times;
+    for (const Frame& frame : frames) {
+        const auto start = Clock::now();
+        platform::core::currentBackend().present(frame.data(), platform::core::screenPalette());
+        times.push_back(millisecondsSince(start));
+        platform::core::currentBackend().startPause(1);
+        platform::core::currentBackend().waitUnits(1);
+    }
+    return times;
+}
+
+// The least showing a whole frame of this size can cost: filling that many
+// bytes of memory once, with nothing else, one pause unit apart.
+double fillFloor(int width, int height)
+{
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    std::vector<double> times;
+    for (int i = 0; i < 200; ++i) {
+        const auto start = Clock::now();
+        std::memset(pixels.data(), i, pixels.size());
+        times.push_back(millisecondsSince(start));
+        platform::core::currentBackend().startPause(1);
+        platform::core::currentBackend().waitUnits(1);
+    }
+    return median(times);
+}
+
+double percentile(std::vector<double> values, double share)
+{
+    std::sort(values.begin(), values.end());
+    return values[static_cast<std::size_t>(share * static_cast<double>(values.size() - 1))];
+}
+
 // A pause of `units` through the platform, with the screen changed first as
 // the animations do; the wall time it took.
 double pauseOf(int units, int step)
@@ -75,6 +163,7 @@ double pauseOf(int units, int step)
 
 int main()
 {
+    const std::vector<Frame> gameFrames = recordGameFrames(400);
     if (!platform::sdl::install(platform::unitMilliseconds))
         return 1;
     platform::core::present();  // the first frame shows the window
@@ -91,6 +180,14 @@ int main()
         std::printf("show() of a frame with one card's rows changed, %s: median %.3f ms over %zu\n", how, median(card),
                     card.size());
     }
+
+    std::printf("filling a whole frame's %.1f MB of memory, one unit apart: median %.3f ms over 200\n",
+                width * height * 4 / 1e6, fillFloor(width, height));
+    const std::vector<double> game = showGameFrames(gameFrames);
+    if (!game.empty())
+        std::printf("show() of a game's own frames, one unit apart: median %.3f ms, 90th percentile %.3f ms, "
+                    "slowest %.3f ms, over %zu\n",
+                    median(game), percentile(game, 0.9), percentile(game, 1.0), game.size());
 
     const double unit = platform::unitMilliseconds;
     double steps = 0;

@@ -247,6 +247,26 @@ void finishCopiesPastCache()
 #endif
 }
 
+// The columns [begin, end) of a screen row that differ between two frames;
+// begin == end == 0 when none do.
+struct Span {
+    std::int16_t begin = 0;
+    std::int16_t end = 0;
+};
+
+Span differingColumns(const std::uint8_t* shown, const std::uint8_t* next)
+{
+    if (std::memcmp(shown, next, screenWidth) == 0)
+        return {};
+    int begin = 0;
+    while (shown[begin] == next[begin])
+        ++begin;
+    int end = screenWidth;
+    while (shown[end - 1] == next[end - 1])
+        --end;
+    return {static_cast<std::int16_t>(begin), static_cast<std::int16_t>(end)};
+}
+
 class SdlBackend final : public backend::Backend {
 public:
     SdlBackend(SDL_Window* window, int paceMilliseconds)
@@ -275,20 +295,22 @@ public:
 
     void present(const std::uint8_t* indices, const std::uint32_t* palette) override
     {
-        // Only the rows that differ from the frame on show are drawn again.
-        int first = 0;
-        while (first < screenHeight && std::memcmp(rowOf(frame.data(), first), rowOf(indices, first), screenWidth) == 0)
-            ++first;
-        int last = screenHeight;
-        while (last > first && std::memcmp(rowOf(frame.data(), last - 1), rowOf(indices, last - 1), screenWidth) == 0)
-            --last;
-        std::memcpy(frame.data() + first * screenWidth, indices + first * screenWidth,
-                    static_cast<std::size_t>((last - first) * screenWidth));
+        // Only the parts of rows that differ from the frame on show are drawn again.
+        int first = screenHeight;
+        int last = 0;
+        for (int row = 0; row < screenHeight; ++row) {
+            changed[static_cast<std::size_t>(row)] = differingColumns(rowOf(frame.data(), row), rowOf(indices, row));
+            if (changed[static_cast<std::size_t>(row)].end > 0) {
+                first = std::min(first, row);
+                last = row + 1;
+            }
+        }
+        std::memcpy(frame.data(), indices, frame.size());
+        bool whole = false;
         if (!std::equal(colours.begin(), colours.end(), palette)) {
             std::copy_n(palette, colours.size(), colours.begin());
             mappedFor = nullptr;
-            first = 0;
-            last = screenHeight;
+            whole = true;
         }
         endIfWindowGone();
         const bool firstFrame = !shown;
@@ -296,10 +318,12 @@ public:
             SDL_ShowWindow(window);
             shown = true;
             setWindowShown(true);
-            first = 0;
-            last = screenHeight;
+            whole = true;
         }
-        show(first, last);
+        if (whole)
+            show(0, screenHeight, nullptr);
+        else
+            show(first, last, changed.data());
         // The window appears with its first picture in it, not after.
         if (firstFrame && sharedFrame)
             sharedFrame->finish();
@@ -475,8 +499,9 @@ private:
 
     // Draws screen rows [first, last) into the window's pixels, each pixel
     // repeated factor times across and each row factor times down, and shows
-    // them. The bars beside the picture are filled only when the pixels are new.
-    void show(int first, int last)
+    // them: of each row only its span in `spans`, or all of it without them.
+    // The bars beside the picture are filled only when the pixels are new.
+    void show(int first, int last, const Span* spans)
     {
         Canvas target;
         if (!acquire(target))
@@ -493,6 +518,7 @@ private:
             mappedHeight = target.height;
             first = 0;
             last = screenHeight;
+            spans = nullptr;
         }
         if (first >= last)
             return;
@@ -503,9 +529,9 @@ private:
         if (fresh)
             fillBars(target, fit);
         if (target.bytes == 4)
-            scaleRows<Uint32>(target, fit, first, last);
+            scaleRows<Uint32>(target, fit, first, last, spans);
         else
-            scaleRows<Uint16>(target, fit, first, last);
+            scaleRows<Uint16>(target, fit, first, last, spans);
         if (surface && SDL_MUSTLOCK(surface))
             SDL_UnlockSurface(surface);
         const int top = fresh ? 0 : std::max(0, fit.top + first * fit.factor);
@@ -517,8 +543,8 @@ private:
         } else if (fresh) {
             SDL_UpdateWindowSurface(window);
         } else {
-            const SDL_Rect changed{0, top, target.width, bottom - top};
-            SDL_UpdateWindowSurfaceRects(window, &changed, 1);
+            const SDL_Rect rows{0, top, target.width, bottom - top};
+            SDL_UpdateWindowSurfaceRects(window, &rows, 1);
         }
     }
 
@@ -544,25 +570,27 @@ private:
     }
 
     template <class Pixel>
-    void scaleRows(const Canvas& target, const Fit& fit, int first, int last)
+    void scaleRows(const Canvas& target, const Fit& fit, int first, int last, const Span* spans)
     {
         // A window smaller than the picture shows its middle.
         const int leftColumn = (std::max(0, -fit.left) + fit.factor - 1) / fit.factor;
         const int rightColumn = std::min(screenWidth, (target.width - fit.left) / fit.factor);
         if (rightColumn <= leftColumn)
             return;
-        const std::size_t lineLength = static_cast<std::size_t>((rightColumn - leftColumn) * fit.factor);
-        if (line.size() < lineLength * sizeof(Pixel))
-            line.resize(lineLength * sizeof(Pixel));
+        const auto widest = static_cast<std::size_t>((rightColumn - leftColumn) * fit.factor) * sizeof(Pixel);
+        if (line.size() < widest)
+            line.resize(widest);
         auto* const scaled = reinterpret_cast<Pixel*>(line.data());
         for (int row = first; row < last; ++row) {
             const int top = fit.top + row * fit.factor;
             const int firstLine = std::max(top, 0);
             const int endLine = std::min(top + fit.factor, target.height);
-            if (firstLine >= endLine)
+            const int begin = spans ? std::max<int>(leftColumn, spans[row].begin) : leftColumn;
+            const int end = spans ? std::min<int>(rightColumn, spans[row].end) : rightColumn;
+            if (firstLine >= endLine || begin >= end)
                 continue;
-            const std::uint8_t* source = rowOf(frame.data(), row) + leftColumn;
-            const int columns = rightColumn - leftColumn;
+            const std::uint8_t* source = rowOf(frame.data(), row) + begin;
+            const int columns = end - begin;
             // The common factors get a loop of their own the compiler can unroll.
             switch (fit.factor) {
             case 2:
@@ -578,9 +606,10 @@ private:
                 widen<Pixel>(scaled, source, columns, fit.factor);
                 break;
             }
+            const auto bytes = static_cast<std::size_t>(columns * fit.factor) * sizeof(Pixel);
+            const auto offset = static_cast<std::size_t>(fit.left + begin * fit.factor) * sizeof(Pixel);
             for (int y = firstLine; y < endLine; ++y)
-                copyPastCache(target.pixels + y * target.pitch + (fit.left + leftColumn * fit.factor) * sizeof(Pixel),
-                              scaled, lineLength * sizeof(Pixel));
+                copyPastCache(target.pixels + y * target.pitch + offset, scaled, bytes);
         }
         finishCopiesPastCache();
     }
@@ -796,7 +825,7 @@ private:
     {
         if (canvasCurrent())
             return false;
-        show(0, screenHeight);
+        show(0, screenHeight, nullptr);
         return true;
     }
 
@@ -804,6 +833,7 @@ private:
     int paceMilliseconds;                      // real time of one pause unit, the player's --pace
     std::vector<std::uint8_t> frame;           // the palette indices on show
     std::unique_ptr<SharedFrame> sharedFrame;  // the window's pixels, when shared with the X server
+    std::array<Span, screenHeight> changed{};  // of each row, what the frame being shown changed
     std::vector<Uint8> line;                   // one screen row, scaled, before it goes to the window
     std::vector<Uint8> heldAtFocus;            // by scancode: down when the focus came, not released since
     std::array<std::uint32_t, 256> colours{};  // 0xRRGGBB by index
