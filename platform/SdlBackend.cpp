@@ -415,13 +415,13 @@ private:
         // a message, which fails once the window is destroyed; no event is
         // queued from here on.
         SDL_SetEventFilter(dropEvent, nullptr);
-        // Tearing down a window another program destroyed only sends
-        // requests about it that fail, and SDL reports those with Xlib's
-        // handler once it has put that back: the server tidies up instead.
         if (sharedFrame) {
             sharedFrame->release(windowGone);
             sharedFrame.reset();
         }
+        // Tearing down a window another program destroyed only sends
+        // requests about it that fail, and SDL reports those with Xlib's
+        // handler once it has put that back: the server tidies up instead.
         if (!windowGone) {
             SDL_DestroyWindow(going);
             SDL_Quit();
@@ -460,6 +460,8 @@ private:
             int width = 0;
             int height = 0;
             SDL_GetWindowSize(window, &width, &height);
+            if (width <= 0 || height <= 0)
+                return false;
             if (const SharedFrame::Pixels* pixels = sharedFrame->pixels(width, height)) {
                 canvas = {pixels->data, pixels->pitch, pixels->width, pixels->height, 4, pixels->format, pixels->data};
                 return true;
@@ -548,23 +550,15 @@ private:
         }
     }
 
-    // Each of `columns` indices as `factor` pixels in a row.
-    template <class Pixel, int factor>
-    void widen(Pixel* out, const std::uint8_t* source, int columns) const
-    {
-        for (int column = 0; column < columns; ++column) {
-            const auto colour = static_cast<Pixel>(mapped[source[column]]);
-            for (int k = 0; k < factor; ++k)
-                *out++ = colour;
-        }
-    }
-
-    template <class Pixel>
+    // Each of `columns` indices as `factor` pixels in a row; a `fixed`
+    // factor gives a loop the compiler can unroll.
+    template <class Pixel, int fixed = 0>
     void widen(Pixel* out, const std::uint8_t* source, int columns, int factor) const
     {
+        const int times = fixed > 0 ? fixed : factor;
         for (int column = 0; column < columns; ++column) {
             const auto colour = static_cast<Pixel>(mapped[source[column]]);
-            for (int k = 0; k < factor; ++k)
+            for (int k = 0; k < times; ++k)
                 *out++ = colour;
         }
     }
@@ -591,16 +585,12 @@ private:
                 continue;
             const std::uint8_t* source = rowOf(frame.data(), row) + begin;
             const int columns = end - begin;
-            // The common factors get a loop of their own the compiler can unroll.
             switch (fit.factor) {
             case 2:
-                widen<Pixel, 2>(scaled, source, columns);
+                widen<Pixel, 2>(scaled, source, columns, 2);
                 break;
             case 3:
-                widen<Pixel, 3>(scaled, source, columns);
-                break;
-            case 4:
-                widen<Pixel, 4>(scaled, source, columns);
+                widen<Pixel, 3>(scaled, source, columns, 3);
                 break;
             default:
                 widen<Pixel>(scaled, source, columns, fit.factor);
@@ -631,11 +621,11 @@ private:
             if (!SDL_IntersectRect(&bar, &whole, &inside))
                 continue;
             for (int y = inside.y; y < inside.y + inside.h; ++y) {
-                Uint8* line = target.pixels + y * target.pitch + inside.x * target.bytes;
+                Uint8* out = target.pixels + y * target.pitch + inside.x * target.bytes;
                 if (target.bytes == 4)
-                    std::fill_n(reinterpret_cast<Uint32*>(line), inside.w, black);
+                    std::fill_n(reinterpret_cast<Uint32*>(out), inside.w, black);
                 else
-                    std::fill_n(reinterpret_cast<Uint16*>(line), inside.w, static_cast<Uint16>(black));
+                    std::fill_n(reinterpret_cast<Uint16*>(out), inside.w, static_cast<Uint16>(black));
             }
         }
     }
