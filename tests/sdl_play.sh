@@ -286,6 +286,10 @@ xdotool windowunmap --sync "$window"
 xdotool windowmap --sync "$window"
 waitUntil 30 tableShowsFaces || { keep failed-remapped; fail "a window hidden and shown again does not show the table"; }
 waitUntil 10 handShowsFaces || { keep failed-remapped-hand; fail "a window hidden and shown again does not show the hand"; }
+# Hidden, the window lost the focus. It gets it back here, well before the
+# next key: a key already down when the focus comes counts as held, not pressed.
+xdotool windowfocus --sync "$window" 2>/dev/null
+sleep 0.5
 
 # One card: tap, tap again to put it back, tap, then a table card.
 handBefore=$(signature "$(onBoard "${south[0]}")")
