@@ -38,6 +38,13 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// One pause unit through the back end, as between the game's animation steps.
+void waitOneUnit()
+{
+    platform::core::currentBackend().startPause(1);
+    platform::core::currentBackend().waitUnits(1);
+}
+
 // Shows `count` frames through the back end, alternating between two that
 // differ in rows [first, last); the time of each call. With `spaced`, frames
 // come one pause unit apart, as the game's animation steps do; without, back
@@ -60,8 +67,7 @@ std::vector<double> showFrames(int count, int first, int last, bool spaced)
         core::currentBackend().present(frames[i % 2].data(), core::screenPalette());
         times.push_back(millisecondsSince(start));
         if (spaced) {
-            platform::core::currentBackend().startPause(1);
-            platform::core::currentBackend().waitUnits(1);
+            waitOneUnit();
         }
     }
     return times;
@@ -119,8 +125,7 @@ std::vector<double> showGameFrames(const std::vector<Frame>& frames)
         const auto start = Clock::now();
         platform::core::currentBackend().present(frame.data(), platform::core::screenPalette());
         times.push_back(millisecondsSince(start));
-        platform::core::currentBackend().startPause(1);
-        platform::core::currentBackend().waitUnits(1);
+        waitOneUnit();
     }
     return times;
 }
@@ -135,8 +140,7 @@ double fillFloor(int width, int height)
         const auto start = Clock::now();
         std::memset(pixels.data(), i, pixels.size());
         times.push_back(millisecondsSince(start));
-        platform::core::currentBackend().startPause(1);
-        platform::core::currentBackend().waitUnits(1);
+        waitOneUnit();
     }
     return median(times);
 }
