@@ -66,6 +66,7 @@ struct Run {
     long roundsThisGame = 0;
     long computerMovesThisInput = 0;
     std::int16_t livesBefore[5] = {};
+    sim::SettlementCheck settlementCheck;
     std::string violation;
 
     // How the round in play is ending: whether its last move was an exchange
@@ -100,6 +101,13 @@ int finish();
     std::exit(finish());
 }
 
+// With --check, a settlement that breaks the rules ends the run where it happens.
+void checkSettlement(const std::string& problem)
+{
+    if (run.options.check && !problem.empty())
+        stopInsideInput(problem);
+}
+
 bool sameHand(const CardRecord (&a)[3], const CardRecord (&b)[3])
 {
     return sameCard(a[0], b[0]) && sameCard(a[1], b[1]) && sameCard(a[2], b[2]);
@@ -128,6 +136,7 @@ void onDealt()
     if (run.human)
         run.human->roundDealt();
     snapshot("deal");
+    checkSettlement(run.settlementCheck.roundDealt());
 }
 
 void onComputerMoved(Seat seat, Move move)
@@ -139,6 +148,7 @@ void onComputerMoved(Seat seat, Move move)
     const CardRecord(&hand)[3] = game.hands[seat];
     run.lastMoveMadeThirtyOne = exchanged && valueOfThree(hand[0], hand[1], hand[2]) == valueThirtyOne;
     rememberSouthHand();
+    run.settlementCheck.computerMoved();
     snapshot("move", "\"seat\":" + std::to_string(seat) + ",\"move\":" + std::to_string(static_cast<int>(move)) + ",");
 }
 
@@ -158,6 +168,7 @@ void onSettling(bool scoring)
     else
         ++run.totals.byStop;
     snapshot("settle", "\"scoring\":" + std::to_string(scoring ? 1 : 0) + ",");
+    checkSettlement(run.settlementCheck.settled(scoring));
 }
 
 // ---- Platform observer -----------------------------------------------------------
@@ -185,6 +196,7 @@ void installObserver()
             ++run.totals.games;
             writeLine(std::string("{\"ev\":\"game\",\"result\":\"") + (won ? "win" : "lose") +
                       "\",\"rounds\":" + std::to_string(run.roundsThisGame) + "}");
+            checkSettlement(run.settlementCheck.gameOverBox(text));
         }
     };
     platform::headless::setObserver(observer);
