@@ -10,6 +10,7 @@
 #include "app/Shell.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
+#include "model/InternalError.h"
 #include "platform/Headless.h"
 #include "resources/BoardIds.h"
 #include "tools/SimulatorSupport.h"
@@ -188,6 +189,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ByteReader bytes(data, size);
     sim::restoreProcess(startingPoint());
     platform::headless::setClockMilliseconds(bytes.next() * 1000 + bytes.next());
+    internalErrorHandler = [](const std::string& message) { fail(message); };
     gameWatcher.computerMoved = onComputerMoved;
     gameWatcher.dealt = [] { failOn(run.settlementCheck.roundDealt()); };
     gameWatcher.settling = [](bool scored) { failOn(run.settlementCheck.settled(scored)); };

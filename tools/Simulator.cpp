@@ -6,6 +6,7 @@
 #include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "model/HandEvaluation.h"
+#include "model/InternalError.h"
 #include "platform/Headless.h"
 #include "resources/BoardIds.h"
 #include "tools/SimulatorSupport.h"
@@ -410,6 +411,7 @@ int main(int argc, char** argv)
     gameWatcher.dealt = onDealt;
     gameWatcher.computerMoved = onComputerMoved;
     gameWatcher.settling = onSettling;
+    internalErrorHandler = [](const std::string& message) { stopInsideInput(message); };
     snapshot("start");
 
     while (run.totals.games < run.options.games && run.violation.empty() && !processEnded())
