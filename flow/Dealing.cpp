@@ -75,6 +75,8 @@ void newGameSequence(platform::Handle boardWindow)
     shuffleDeck();
     dealerDraw(boardWindow);
     game.dealerSeat = chooseDealer();
+    if (gameWatcher.dealerChosen)
+        gameWatcher.dealerChosen(game.dealerSeat);
     game.gameRunning = 1;
     // The round's shuffle reads the same clock: within one second it deals the dealer-draw cards first.
     startRound(boardWindow);
@@ -164,6 +166,8 @@ DealerChoice askDealerChoice(Seat seat, Chooser chooser, platform::Handle boardW
     else
         answer = computerKeepsHand(seat);
     moveSecondHand(seat, answer, boardWindow);
+    if (gameWatcher.dealerDecided)
+        gameWatcher.dealerDecided(seat, answer == DealerChoice::keep);
     return answer;
 }
 
