@@ -6,7 +6,6 @@
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -54,13 +53,26 @@ std::string listOfNames(const std::vector<std::string>& names)
     return text;
 }
 
+// Small whole numbers in words of digits; the page's program carries no printf.
+std::string number(int value)
+{
+    std::string digits = value < 0 ? "-" : "";
+    const unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    if (magnitude >= 10)
+        digits += number(static_cast<int>(magnitude / 10));
+    return digits + static_cast<char>('0' + magnitude % 10);
+}
+
+// Hand values are whole or end in .5.
+std::string valueText(HandValue value)
+{
+    const int whole = static_cast<int>(value);
+    return number(whole) + (value != whole ? ".5" : "");
+}
+
 std::string valueWords(HandValue value)
 {
-    if (value == valueThreeAces)
-        return "three aces";
-    char text[16];
-    std::snprintf(text, sizeof text, value == static_cast<int>(value) ? "%.0f" : "%.1f", value);
-    return text;
+    return value == valueThreeAces ? "three aces" : valueText(value);
 }
 
 // ---- JSON for the page's tests -----------------------------------------------
@@ -95,7 +107,7 @@ void onDealerChosen(Seat dealer)
         drawn.push_back((seat == seatSouth ? std::string("you") : seatName(seat)) + " " + cardName(cards[seat - 1]));
     }
     tell("New game. The dealer draw: " + listOfNames(drawn) + ". " + verb(dealer, "deal", "deals") + ".",
-         "{\"kind\":\"dealerDraw\",\"dealer\":" + std::to_string(dealer) + ",\"drawn\":" + codes(cards, seatCount) +
+         "{\"kind\":\"dealerDraw\",\"dealer\":" + number(dealer) + ",\"drawn\":" + codes(cards, seatCount) +
              "}");
 }
 
@@ -106,7 +118,7 @@ void onDealerDecided(Seat dealer, bool kept)
         line += "s";
     line += kept ? (dealer == seatSouth ? " your first three cards." : " its first three cards.")
                  : " the next three cards.";
-    tell(line, "{\"kind\":\"dealerChoice\",\"seat\":" + std::to_string(dealer) +
+    tell(line, "{\"kind\":\"dealerChoice\",\"seat\":" + number(dealer) +
                    ",\"kept\":" + (kept ? "true" : "false") + "}");
 }
 
@@ -116,7 +128,7 @@ void onDealt()
     for (const CardRecord& card : game.TableCards)
         table.push_back(cardName(card));
     tell("The table shows " + listOfNames(table) + ".",
-         "{\"kind\":\"dealt\",\"dealer\":" + std::to_string(game.dealerSeat) + "," + tableJson() + "}");
+         "{\"kind\":\"dealt\",\"dealer\":" + number(game.dealerSeat) + "," + tableJson() + "}");
 }
 
 void onExchanged(Seat seat, int handPosition, int tablePosition)
@@ -149,16 +161,16 @@ void onExchanged(Seat seat, int handPosition, int tablePosition)
         line += " " + verb(seat, "hold", "holds") + " three aces: the round ends.";
     else if (value == valueThirtyOne)
         line += " " + verb(seat, "have", "has") + " 31, Zarta: the round ends.";
-    tell(line, "{\"kind\":\"exchange\",\"seat\":" + std::to_string(seat) + ",\"took\":" + took + ",\"left\":" + left +
+    tell(line, "{\"kind\":\"exchange\",\"seat\":" + number(seat) + ",\"took\":" + took + ",\"left\":" + left +
                    "," + tableJson() + "}");
 }
 
 void tellMove(Seat seat, Move move)
 {
     if (move == Move::pass)
-        tell(verb(seat, "pass", "passes") + ".", "{\"kind\":\"pass\",\"seat\":" + std::to_string(seat) + "}");
+        tell(verb(seat, "pass", "passes") + ".", "{\"kind\":\"pass\",\"seat\":" + number(seat) + "}");
     else if (move == Move::stop)
-        tell(verb(seat, "say", "says") + " Stop.", "{\"kind\":\"stop\",\"seat\":" + std::to_string(seat) + "}");
+        tell(verb(seat, "say", "says") + " Stop.", "{\"kind\":\"stop\",\"seat\":" + number(seat) + "}");
 }
 
 void onComputerMoved(Seat seat, Move move)
@@ -186,19 +198,17 @@ void onSettling(bool scored)
         const HandValue value = game.handValue[seat];
         if (value > 0.0)
             values.push_back((seat == seatSouth ? std::string("you") : seatName(seat)) + " " + valueWords(value));
-        char number[16];
-        std::snprintf(number, sizeof number, "%g", value);
-        valuesJson += (seat > seatSouth ? "," : "") + std::string(number);
-        livesJson += (seat > seatSouth ? "," : "") + std::to_string(game.lives[seat]);
+        valuesJson += (seat > seatSouth ? "," : "") + valueText(value);
+        livesJson += (seat > seatSouth ? "," : "") + number(game.lives[seat]);
         if (!game.roundLosers[seat] || value <= 0.0)
             continue;
-        losersJson += (losersJson.empty() ? "" : ",") + std::to_string(seat);
+        losersJson += (losersJson.empty() ? "" : ",") + number(seat);
         const int lives = game.lives[seat];
         if (lives == 0)
             losses +=
                 " " + verb(seat, "lose your", "loses its") + " last life" + (seat == seatSouth ? "." : " and is out.");
         else
-            losses += " " + verb(seat, "lose", "loses") + " a life, " + std::to_string(lives) + " left.";
+            losses += " " + verb(seat, "lose", "loses") + " a life, " + number(lives) + " left.";
     }
     std::string line = "Round over: " + listOfNames(values) + "." + losses;
     const char* outcome = "null";
@@ -280,7 +290,7 @@ std::string describeTable()
     std::vector<std::string> lives;
     for (Seat seat = seatSouth; seat <= seatEast; ++seat) {
         const std::string name = seat == seatSouth ? "you" : seatName(seat);
-        lives.push_back(game.lives[seat] > 0 ? name + " " + std::to_string(game.lives[seat]) : name + " out");
+        lives.push_back(game.lives[seat] > 0 ? name + " " + number(game.lives[seat]) : name + " out");
     }
     text += ". Lives: " + listOfNames(lives) + ". " + verb(game.dealerSeat, "deal", "deals") + ".";
     const bool stop = isShown(ids::controlStop);

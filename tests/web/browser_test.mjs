@@ -362,7 +362,8 @@ async function checkAccount(game) {
 }
 
 test('a phone upright: the board fills the width, crisply, with the panel below', async ({context, base}) => {
-  const game = await Game.open(context, base, '?offline=no&pace=0&seconds=33', phone);
+  // Real pauses here (10 ms a unit): the deal's animation and the computer seats sleep through Asyncify.
+  const game = await Game.open(context, base, '?offline=no&pace=10&seconds=33', phone);
   const fill = await boardFill(game);
   checkFill(fill, 'upright phone');
   if (fill.width < 0.9 || fill.layout.mode !== 'below' || fill.devicePixels !== 4.875)
