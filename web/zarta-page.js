@@ -279,8 +279,10 @@
       show(pixels, width, height) {
         frameContext.putImageData(new ImageData(pixels, width, height), 0, 0);
         drawScreen();
-        if (page.firstFrameMs === null)
+        if (page.firstFrameMs === null) {
           page.firstFrameMs = performance.now();
+          setTimeout(registerWorker, 0);
+        }
       },
       takeInput() {
         return queue.length > 0 ? queue.shift() : null;
@@ -312,6 +314,7 @@
         page.status = nextStatus;
         describeBoard(nextStatus, words, !!gameRunning);
         page.idleCount += 1;
+        takeNewVersionIfSafe();
       },
       news(line, eventJson) {
         addNews(line, JSON.parse(eventJson));
@@ -340,6 +343,7 @@
     navigator.locks.request('zarta-game', {ifAvailable: true}, (lock) => {
       if (!lock) {
         showNotice('Zarta is already open in another tab.', 'Try again');
+        registerWorker();
         return undefined;
       }
       startGame();
@@ -349,6 +353,60 @@
     startGame();
   }
 
-  if ('serviceWorker' in navigator && parameters.get('offline') !== 'no')
-    navigator.serviceWorker.register('sw.js').catch(() => {});
+  // ---- Offline, and always the newest version --------------------------------
+
+  // A new version's worker waits until no game runs; then it takes over and
+  // the page starts again on the new files. A first visit has no old version
+  // to leave.
+  let newVersion = null;
+  let reloadWhenSafe = false;
+  const hadVersion = 'serviceWorker' in navigator && navigator.serviceWorker.controller !== null;
+
+  function isSafePoint() {
+    return running && !page.gameRunning && page.status !== null && !page.status.box && !page.status.dialog &&
+      !page.status.popup;
+  }
+
+  function takeNewVersionIfSafe() {
+    if (!isSafePoint())
+      return;
+    if (reloadWhenSafe) {
+      reloadWhenSafe = false;
+      location.reload();
+    } else if (newVersion) {
+      newVersion.postMessage('take-new-version');
+      newVersion = null;
+    }
+  }
+
+  function watchForNewVersion(registration) {
+    const noteWaiting = () => {
+      if (registration.waiting && hadVersion) {
+        newVersion = registration.waiting;
+        takeNewVersionIfSafe();
+      }
+    };
+    registration.addEventListener('updatefound', () => {
+      const worker = registration.installing;
+      if (worker)
+        worker.addEventListener('statechange', noteWaiting);
+    });
+    noteWaiting();
+  }
+
+  // After the first frame, so the worker's requests meet files the page has
+  // already loaded and the first visit fetches each file once.
+  let workerRegistered = false;
+  function registerWorker() {
+    if (workerRegistered || !('serviceWorker' in navigator) || parameters.get('offline') === 'no')
+      return;
+    workerRegistered = true;
+    navigator.serviceWorker.addEventListener('controllerchange', () => {
+      if (hadVersion) {
+        reloadWhenSafe = true;
+        takeNewVersionIfSafe();
+      }
+    });
+    navigator.serviceWorker.register('sw.js').then(watchForNewVersion).catch(() => {});
+  }
 })();

@@ -6,6 +6,7 @@
 //   --frames  the native headless screens for --script (zarta-screens SCRIPT FILE)
 //   --shots   where the phone and desktop screenshots go
 //   --figures where the sizes and first-frame times are written (JSON)
+import crypto from 'node:crypto';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
@@ -33,9 +34,13 @@ const waiting = {timeout: 30000, polling: 10};
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
   '.webmanifest': 'application/manifest+json', '.svg': 'image/svg+xml'};
 
-function serve(root) {
+// Serves `site.root` with validators (ETag, Last-Modified) and answers a
+// matching conditional request with 304, as a real server does; `site.headers`
+// adds headers (a version's age, max-age); every answer is logged.
+function serve(site) {
   const server = http.createServer((request, response) => {
     const url = new URL(request.url, 'http://localhost');
+    const root = path.resolve(site.root);
     let file = path.join(root, decodeURIComponent(url.pathname));
     if (!file.startsWith(root)) {
       response.writeHead(403).end();
@@ -45,11 +50,24 @@ function serve(root) {
       file += 'index.html';
     fs.readFile(file, (error, data) => {
       if (error) {
+        site.log.push({path: url.pathname, status: 404, file: null});
         response.writeHead(404).end();
         return;
       }
-      response.writeHead(200, {'Content-Type': types[path.extname(file)] || 'application/octet-stream',
-        'Cache-Control': 'no-cache'});
+      const tag = `"${crypto.createHash('sha1').update(data).digest('hex').slice(0, 16)}"`;
+      const headers = {'Content-Type': types[path.extname(file)] || 'application/octet-stream', ETag: tag,
+        'Cache-Control': 'no-cache', ...site.headers};
+      for (const name of Object.keys(headers)) {
+        if (headers[name] === undefined)
+          delete headers[name];
+      }
+      if (request.headers['if-none-match'] === tag) {
+        site.log.push({path: url.pathname, status: 304, file});
+        response.writeHead(304, headers).end();
+        return;
+      }
+      site.log.push({path: url.pathname, status: 200, file});
+      response.writeHead(200, headers);
       response.end(data);
     });
   });
@@ -664,6 +682,95 @@ test('a second tab says that Zarta is already open and starts no game', async ({
   await first.close();
 });
 
+// A copy of the site as its next version: the page's script says so, and the
+// service worker's cache has a new name, as a real build's would.
+function nextVersion(root) {
+  const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'zarta-site-2-'));
+  fs.cpSync(root, copy, {recursive: true});
+  fs.appendFileSync(path.join(copy, 'zarta-page.js'), '\nwindow.zartaSiteVersion = 2;\n');
+  const worker = path.join(copy, 'sw.js');
+  fs.writeFileSync(worker, fs.readFileSync(worker, 'utf8').replace(/zarta-[0-9a-f]{16}/, 'zarta-version-two'));
+  return copy;
+}
+
+async function visit(context, base) {
+  const page = await context.newPage();
+  await page.setViewport(phone);
+  await page.goto(`${base}/`, {waitUntil: 'load'});
+  await page.waitForFunction(() => window.zartaPage && window.zartaPage.idleCount > 0, waiting);
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  return page;
+}
+
+test('a new version reaches a returning player by the second visit after it, whatever the HTTP cache holds',
+  async ({browser, base, siteServer}) => {
+    const {site} = siteServer;
+    const monthAgo = new Date(Date.now() - 30 * 24 * 3600 * 1000).toUTCString();
+    const second = nextVersion(options.site);
+    try {
+      for (const headers of [{'Last-Modified': monthAgo, 'Cache-Control': ''}, {'Cache-Control': 'max-age=600'}]) {
+        const context = await browser.createBrowserContext();
+        try {
+          site.root = options.site;
+          site.headers = Object.fromEntries(Object.entries(headers).filter(([, value]) => value !== ''));
+          if (headers['Cache-Control'] === '')
+            site.headers['Cache-Control'] = undefined;
+          let page = await visit(context, base);
+          await page.waitForFunction(() => navigator.serviceWorker.controller !== null, waiting);
+          await page.close();
+          site.root = second;
+          page = await visit(context, base);
+          // The new worker installs while this visit plays on; no game runs, so it may take over at once.
+          await page.waitForFunction(async () => {
+            const registration = await navigator.serviceWorker.getRegistration();
+            return registration && !registration.installing &&
+              (registration.waiting !== null || window.zartaSiteVersion === 2);
+          }, waiting).catch(() => {});
+          await page.close();
+          page = await visit(context, base);
+          const version = await page.evaluate(() => window.zartaSiteVersion || 1);
+          await page.close();
+          if (version !== 2)
+            throw new Error(`with ${JSON.stringify(headers)} the second visit after the deploy runs version ${version}`);
+        } finally {
+          await context.close();
+        }
+      }
+    } finally {
+      site.root = options.site;
+      site.headers = {};
+      fs.rmSync(second, {recursive: true, force: true});
+    }
+  });
+
+// Everything a first visit transfers, the service worker's caching included.
+async function firstVisitTransfer(browser, siteServer) {
+  const {site, base} = siteServer;
+  const context = await browser.createBrowserContext();
+  site.log = [];
+  const page = await context.newPage();
+  await page.setViewport(phone);
+  await page.goto(`${base}/`, {waitUntil: 'load'});
+  await page.waitForFunction(async () => {
+    const registration = await navigator.serviceWorker.getRegistration();
+    return registration && registration.active && registration.active.state === 'activated';
+  }, waiting);
+  await page.close();
+  await context.close();
+  const gzip = (file) => zlib.gzipSync(fs.readFileSync(file), {level: 9}).length;
+  const full = site.log.filter((entry) => entry.status === 200);
+  const files = full.map((entry) => entry.file);
+  return {requests: site.log.map((entry) => `${entry.status} ${entry.path}`), gzipBytes: full.reduce((sum, entry) => sum + gzip(entry.file), 0),
+    fetchedTwice: files.filter((file, i) => files.indexOf(file) !== i)};
+}
+
+test('a first visit fetches each file once, within 80,000 bytes gzip, the worker\'s caching included', async ({browser, siteServer}) => {
+  const transfer = await firstVisitTransfer(browser, siteServer);
+  if (transfer.fetchedTwice.length > 0 || transfer.gzipBytes > 80000)
+    throw new Error(`first visit: ${JSON.stringify(transfer)}`);
+  console.log(`  first visit: ${transfer.gzipBytes} B gzip in ${transfer.requests.join(', ')}`);
+});
+
 test('after the first visit the game plays with no network', async ({context, base}) => {
   const page = await context.newPage();
   await page.setViewport(phone);
@@ -711,8 +818,10 @@ async function measure(browser, base) {
 
 // ---- Running -------------------------------------------------------------------
 
-const server = await serve(path.resolve(options.site));
+const site = {root: options.site, headers: {}, log: []};
+const server = await serve(site);
 const base = `http://127.0.0.1:${server.address().port}`;
+const siteServer = {server, site, base};
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zarta-chromium-'));
 const browser = await puppeteer.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
@@ -724,10 +833,10 @@ let passed = 0;
 let failed = 0;
 try {
   // Each test in a fresh context, so one tab's lock or cache never reaches the next test.
-  for (const {name, body} of tests) {
+  for (const {name, body} of tests.filter((entry) => !options.only || new RegExp(options.only).test(entry.name))) {
     const context = await browser.createBrowserContext();
     try {
-      await body({context, base});
+      await body({context, base, siteServer, browser});
       console.log(`ok: ${name}`);
       passed += 1;
     } catch (error) {
@@ -737,7 +846,7 @@ try {
       await context.close();
     }
   }
-  if (options.figures) {
+  if (options.figures && !options.only) {
     const figures = await measure(browser, base);
     fs.writeFileSync(options.figures, JSON.stringify(figures, null, 2) + '\n');
     console.log(`figures: wasm ${figures.wasmGzip} B gzip, script ${figures.scriptGzip} B gzip, ` +
