@@ -32,6 +32,7 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -205,6 +206,37 @@ void addKeysDownOnTheServer(std::vector<Uint8>&) {}
 void noteKeyRelease(const SDL_Event&, std::vector<Uint8>&) {}
 #endif
 
+// One X display under the names it goes by: ":1", ":1.0" and "unix:1" are
+// the same server (a screen number does not make another one).
+std::string sameXDisplay(const char* name)
+{
+    std::string display = name ? name : "";
+    const std::size_t colon = display.rfind(':');
+    if (colon == std::string::npos)
+        return display;
+    std::string host = display.substr(0, colon);
+    std::string number = display.substr(colon + 1);
+    number = number.substr(0, number.find('.'));
+    if (host == "unix")
+        host.clear();
+    return host + ":" + number;
+}
+
+// The display SDL opened, by the name its clients reach it under.
+std::string displayName()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver)
+        return {};
+    if (SDL_strcmp(driver, "x11") == 0)
+        return "x11 " + sameXDisplay(SDL_getenv("DISPLAY"));
+    if (SDL_strcmp(driver, "wayland") == 0) {
+        const char* socket = SDL_getenv("WAYLAND_DISPLAY");
+        return std::string("wayland ") + (socket && *socket ? socket : "wayland-0");
+    }
+    return driver;
+}
+
 // Where the screen lies in a window of the given size: centred, whole factor.
 struct Fit {
     int factor;
@@ -372,6 +404,7 @@ public:
     }
 
     std::string instanceDirectory() override { return instance::defaultDirectory(); }
+    std::string instanceDisplay() override { return displayName(); }
     RaiseHandler raiseHandler() override { return pushRaiseEvent; }
 
     void showIdentity(const char* title, int iconId) override
