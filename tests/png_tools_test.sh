@@ -26,7 +26,7 @@ isPng() {
 onlyThese() {
     local folder=$1 left
     shift
-    left=$(cd "$folder" && ls -A | sort | tr '\n' ' ')
+    left=$(find "$folder" -mindepth 1 -maxdepth 1 -printf '%f\n' | sort | tr '\n' ' ')
     [ "$left" = "$(printf '%s\n' "$@" | sort | tr '\n' ' ')" ] || fail "$folder holds: $left"
 }
 
@@ -99,6 +99,7 @@ isPng "$work/kept.png" || fail "the file behind the link does not hold the sheet
 [ "$(stat -c %a "$work/kept.png")" = 640 ] || fail "the replaced file lost its permissions: $(stat -c %a "$work/kept.png")"
 "$sheet" /dev/stdout 2>"$errors" | cat >"$work/piped.png"
 isPng "$work/piped.png" || fail "a sheet on standard output is not a PNG: $(cat "$errors")"
-[ -z "$(ls -A "$work" | grep '^\.')" ] || fail "temporary files are left: $(ls -A "$work")"
+left=$(find "$work" -mindepth 1 -maxdepth 1 -name '.*' -printf '%f ')
+[ -z "$left" ] || fail "temporary files are left: $left"
 
 echo "$testName: OK"

@@ -91,13 +91,14 @@ endBoth "runtime directory"
 # The fallback folder is shared with every other run as this user: take away
 # only what this part leaves in it.
 fallback=/tmp/zarta-$(id -u)
-before=$(ls -A "$fallback" 2>/dev/null)
+before=$(find "$fallback" -mindepth 1 -maxdepth 1 -printf '%f\n' 2>/dev/null)
 unset XDG_RUNTIME_DIR
 startOnBoth "/tmp fallback"
 expectHandOver "$secondDisplay" "/tmp fallback"
 endBoth "/tmp fallback"
-for file in $(ls -A "$fallback" 2>/dev/null); do
-    grep -qxF "$file" <<<"$before" || rm -f "${fallback:?}/$file"
+for path in "$fallback"/*; do
+    [ -e "$path" ] || [ -S "$path" ] || continue
+    grep -qxF "${path##*/}" <<<"$before" || rm -f "$path"
 done
 
 echo "$testName: OK"

@@ -74,6 +74,7 @@ startVirtualDisplay() {
 startSecondVirtualDisplay() {
     launchXvfb
     secondXvfbPid=$launchedPid
+    # shellcheck disable=SC2034 # read by the sourcing script
     secondDisplay=":$launchedNumber"
 }
 
