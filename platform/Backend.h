@@ -41,6 +41,9 @@ public:
     // Where copies of the program meet for the single-instance rule; empty
     // for none.
     virtual std::string instanceDirectory() = 0;
+    // The display the window shows on, as copies compare it: a copy on
+    // another display is a game of its own. Empty where there is only one.
+    virtual std::string instanceDisplay() { return {}; }
     // Called on a background thread, at any time, even after this back end
     // is gone: it must only touch thread-safe, process-lived state. True
     // when a window the user can see is being brought to the front; a copy
