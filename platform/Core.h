@@ -1,8 +1,11 @@
-// The platform core's own state and the helpers its three parts share:
-// Core.cpp (the queue, repainting, time), Windows.cpp (windows and controls),
-// Screen.cpp (the device screen, surfaces, the title bar), MenuBar.cpp (the
-// menu bar and its pop-up) and Modal.cpp (message boxes and dialogs).
-// Nothing above the platform includes it.
+// The platform core's own state and the helpers its parts share: the window
+// registry (Registry.cpp), repainting (Repaint.cpp), the message queue and the
+// modal scope (Queue.cpp), resources, time and randomness (Services.cpp),
+// windows and controls (Windows.cpp), pixel primitives (Pixels.cpp), the
+// backing tracker (Backing.cpp), surfaces and block copies (Surfaces.cpp), the
+// device screen and its overlays (Screen.cpp), the menu bar and its pop-up
+// (MenuBar.cpp) and message boxes and dialogs (Modal.cpp). Nothing above the
+// platform includes it.
 #pragma once
 
 #include "platform/Backend.h"
@@ -275,6 +278,24 @@ void repaintWindow(Handle topLevel);
 void repaintInvalid();
 // Draw items for the controls shown or moved since their last drawing; true when any was drawn.
 bool drawPendingControls();
+
+// ---- Moving pixels (Pixels.cpp, Backing.cpp) -------------------------------
+
+// Copies `height` rows of `width` from (fromX, fromY) to (toX, toY); the two
+// may be one buffer.
+void moveRows(std::uint8_t* to, int toStride, int toX, int toY, const std::uint8_t* from, int fromStride, int fromX,
+              int fromY, int width, int height);
+// The reference path's block copy, pixel by pixel.
+void referenceCopy(std::uint32_t* to, int toStride, int toX, int toY, const std::uint32_t* from, int fromStride,
+                   int fromX, int fromY, int width, int height);
+// Copies `source` with its top-left corner at (x, y), only inside `clip`.
+void copyBuffer(PixelBuffer& target, int x, int y, const PixelBuffer& source, Rect clip);
+// Bookkeeping before `area` of the screen (already clipped) is written;
+// `picture` is set when one picture is copied over all of it. False when the
+// screen will show exactly that without any pixel moving.
+bool prepareScreenWrite(Rect area, const PictureSpot* picture);
+// A write of the platform's own (fills, text, icons, plain buttons).
+void noteWrite(const PixelBuffer& target, Rect area);
 
 // ---- Screen (Screen.cpp) ---------------------------------------------------
 

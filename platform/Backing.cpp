@@ -1,0 +1,126 @@
+// The backing tracker: the background picture last copied onto the screen
+// and the patches drawn over it since, so a repaint of the same background
+// and the same cards moves no pixel.
+#include "platform/Core.h"
+
+#include <array>
+#include <tuple>
+
+namespace platform::core {
+
+namespace {
+
+void restoreBacking(const ScreenBacking& backing, Rect r)
+{
+    PixelBuffer& screen = state().screen;
+    const PictureSpot& from = backing.picture;
+    moveRows(screen.pixels.data(), screen.width, r.left, r.top, from.pixels, from.stride,
+             from.x + r.left - backing.area.left, from.y + r.top - backing.area.top, r.right - r.left,
+             r.bottom - r.top);
+}
+
+void removePatch(ScreenBacking& backing, int i)
+{
+    backing.patches[static_cast<std::size_t>(i)] = backing.patches[static_cast<std::size_t>(--backing.patchCount)];
+}
+
+void addPatch(ScreenBacking& backing, const ScreenPatch& patch)
+{
+    if (backing.patchCount == static_cast<int>(backing.patches.size()))
+        settleScreen();
+    if (backing.patchCount == static_cast<int>(backing.patches.size())) {
+        ScreenPatch& last = backing.patches.back();
+        last = {unite(last.area, patch.area), {}, false};
+        return;
+    }
+    backing.patches[static_cast<std::size_t>(backing.patchCount++)] = patch;
+}
+
+// Only a copy this large is taken for a background.
+bool backgroundSized(Rect area)
+{
+    return (area.right - area.left) * (area.bottom - area.top) >= 128 * 128;
+}
+
+}  // namespace
+
+bool prepareScreenWrite(Rect area, const PictureSpot* picture)
+{
+    ScreenBacking& backing = state().backing;
+    if (picture && backgroundSized(area)) {
+        if (*picture == backing.picture && area == backing.area) {
+            for (int i = 0; i < backing.patchCount; ++i)
+                backing.patches[static_cast<std::size_t>(i)].owesBacking = true;
+            return false;
+        }
+        settleScreen();  // patches owing the old backing get it before it is forgotten
+        backing.picture = *picture;
+        backing.area = area;
+        backing.patchCount = 0;
+        return true;
+    }
+    const Rect tracked = intersect(area, backing.area);
+    if (isEmpty(tracked))
+        return true;
+    PictureSpot shows{};
+    if (picture)
+        shows = {picture->pixels, picture->stride, picture->x + tracked.left - area.left,
+                 picture->y + tracked.top - area.top};
+
+    // One pass finds the patches the write touches.
+    std::array<int, std::tuple_size_v<decltype(backing.patches)>> touched;
+    int touchedCount = 0;
+    for (int i = 0; i < backing.patchCount; ++i) {
+        // Without branches: which patches overlap is unpredictable.
+        const Rect& a = backing.patches[static_cast<std::size_t>(i)].area;
+        const bool overlaps =
+            (a.left < tracked.right) & (tracked.left < a.right) & (a.top < tracked.bottom) & (tracked.top < a.bottom);
+        touched[static_cast<std::size_t>(touchedCount)] = i;
+        touchedCount += overlaps ? 1 : 0;
+    }
+    // The same picture again on a patch that shows it, with nothing else
+    // there: the patch no longer owes the backing, and nothing moves.
+    if (picture && touchedCount == 1) {
+        ScreenPatch& patch = backing.patches[static_cast<std::size_t>(touched[0])];
+        if (patch.area == area && patch.shows == shows) {
+            patch.owesBacking = false;
+            return false;
+        }
+    }
+    // Backwards, so a removal only moves a patch already dealt with.
+    while (touchedCount > 0) {
+        const int i = touched[static_cast<std::size_t>(--touchedCount)];
+        ScreenPatch& patch = backing.patches[static_cast<std::size_t>(i)];
+        if (intersect(patch.area, tracked) == patch.area) {
+            removePatch(backing, i);  // written over whole: what it owed or showed no longer matters
+        } else if (patch.owesBacking) {
+            restoreBacking(backing, patch.area);  // before the write lands on part of it
+            removePatch(backing, i);
+        } else {
+            patch.shows = {};
+        }
+    }
+    addPatch(backing, {tracked, shows, false});
+    return true;
+}
+
+void noteWrite(const PixelBuffer& target, Rect area)
+{
+    if (&target == &state().screen)
+        prepareScreenWrite(area, nullptr);
+}
+
+void settleScreen()
+{
+    ScreenBacking& backing = state().backing;
+    for (int i = 0; i < backing.patchCount;) {
+        if (backing.patches[static_cast<std::size_t>(i)].owesBacking) {
+            restoreBacking(backing, backing.patches[static_cast<std::size_t>(i)].area);
+            removePatch(backing, i);
+        } else {
+            ++i;
+        }
+    }
+}
+
+}  // namespace platform::core

@@ -1,0 +1,198 @@
+// Drawing surfaces and block copies: a window's client area on the screen or
+// an off-screen surface pointing at a picture, and the copies between them.
+#include "platform/Core.h"
+
+#include <algorithm>
+
+namespace platform::core {
+
+namespace {
+
+// Where a surface's pixels lie: the client area of a window on the screen
+// (only where drawing on it may land), or an off-screen surface's contents.
+struct SurfaceView {
+    Rect usable{};    // in surface coordinates
+    int originX = 0;  // surface (0, 0) in the buffer
+    int originY = 0;
+    int stride = 0;  // indices per row of the buffer
+    const std::uint8_t* read = nullptr;
+    const std::uint32_t* readReference = nullptr;  // null unless reference pixels are kept
+};
+
+SurfaceView viewOf(const SurfaceRecord& surface)
+{
+    SurfaceView view;
+    CoreState& s = state();
+    if (surface.window == 0) {
+        view.usable = {0, 0, surface.width, surface.height};
+        view.stride = surface.width;
+        view.read = surface.picture;
+        if (surface.hasContents || !s.surfaceContents.empty()) {
+            auto contents = s.surfaceContents.find(surface.handle);
+            if (contents != s.surfaceContents.end()) {
+                if (surface.hasContents)
+                    view.read = contents->second.indices.data();
+                if (!contents->second.reference.empty())
+                    view.readReference = contents->second.reference.data();
+            }
+        }
+        return view;
+    }
+    const WindowRecord* window = findWindow(surface.window);
+    if (!window)
+        return view;
+    Rect client = screenRectOf(*window);
+    view.originX = client.left;
+    view.originY = client.top;
+    view.usable = offset(drawableRect(*window), -client.left, -client.top);
+    view.stride = s.screen.width;
+    view.read = s.screen.pixels.data();
+    view.readReference = s.screen.reference.empty() ? nullptr : s.screen.reference.data();
+    return view;
+}
+
+// Where drawing into a surface lands: the screen, or an off-screen surface's
+// own contents, made from its picture the first time.
+struct WritableView {
+    std::uint8_t* indices = nullptr;
+    std::uint32_t* reference = nullptr;
+};
+
+WritableView writableView(SurfaceRecord& surface)
+{
+    CoreState& s = state();
+    if (surface.window != 0)
+        return {s.screen.pixels.data(), s.screen.reference.empty() ? nullptr : s.screen.reference.data()};
+    SurfaceContents& contents = s.surfaceContents[surface.handle];
+    if (!surface.hasContents) {
+        contents.indices.assign(surface.picture,
+                                surface.picture + static_cast<std::size_t>(surface.width * surface.height));
+        surface.hasContents = true;
+    }
+    return {contents.indices.data(), contents.reference.empty() ? nullptr : contents.reference.data()};
+}
+
+}  // namespace
+
+}  // namespace platform::core
+
+namespace platform {
+
+using namespace core;
+
+Handle getDrawingSurface(Handle window)
+{
+    if (!findWindow(window))
+        return 0;
+    SurfaceRecord& surface = state().surfaces.emplace_back();
+    surface.handle = newHandle();
+    surface.window = window;
+    return surface.handle;
+}
+
+Handle createCompatibleSurface(Handle surface)
+{
+    CoreState& s = state();
+    if (surface != 0 && !findSurface(surface))
+        return 0;
+    // A fresh off-screen surface holds one black pixel until an image is selected.
+    static const std::uint8_t blackPixel = colour::text.index;
+    SurfaceRecord& created = s.surfaces.emplace_back();
+    created.handle = newHandle();
+    created.picture = &blackPixel;
+    created.width = 1;
+    created.height = 1;
+    if (keepsReferencePixels())
+        s.surfaceContents[created.handle].reference.assign(1, colour::text.rgb);
+    return created.handle;
+}
+
+bool selectImage(Handle surface, const Image* image)
+{
+    SurfaceRecord* record = findSurface(surface);
+    if (!record || record->window != 0 || !image || !image->pixels)
+        return false;
+    record->picture = image->pixels;
+    record->width = std::max(0, image->width);
+    record->height = std::max(0, image->height);
+    record->hasContents = false;
+    CoreState& s = state();
+    if (!s.surfaceContents.empty())
+        s.surfaceContents.erase(surface);
+    if (keepsReferencePixels()) {
+        std::vector<std::uint32_t>& reference = s.surfaceContents[surface].reference;
+        for (int i = 0; i < record->width * record->height; ++i)
+            reference.push_back(resources::paletteColor(image->pixels[i]));
+    }
+    return true;
+}
+
+bool blockCopy(Handle destination, int x, int y, int width, int height, Handle source, int sourceX, int sourceY)
+{
+    CoreState& s = state();
+    SurfaceRecord* to = findSurface(destination);
+    SurfaceRecord* from = findSurface(source);
+    if (!to || !from)
+        return false;
+    if (!s.drawsPixels) {
+        // Where pixels would land is pixel work too; what matters is that the screen changed.
+        if (to->window != 0)
+            markScreenChanged();
+        return true;
+    }
+    if (from->window != 0)
+        settleScreen();  // the screen is read
+    const SurfaceView origin = viewOf(*from);
+    const SurfaceView target = viewOf(*to);
+    if (!target.read || !origin.read || width <= 0 || height <= 0)
+        return true;
+
+    // Only pixels that exist in the source and may be drawn in the destination move.
+    Rect wanted = intersect({sourceX, sourceY, sourceX + width, sourceY + height}, origin.usable);
+    Rect area = intersect(offset(wanted, x - sourceX, y - sourceY), target.usable);
+    if (isEmpty(area))
+        return true;
+    if (to->window != 0)
+        markScreenChanged();
+
+    const WritableView written = writableView(*to);
+    // The source again: a surface copied onto itself may just have got contents of its own.
+    const SurfaceView reread = from == to ? viewOf(*from) : origin;
+    const int fromX = area.left - x + sourceX + origin.originX;
+    const int fromY = area.top - y + sourceY + origin.originY;
+    const int toX = area.left + target.originX;
+    const int toY = area.top + target.originY;
+    const int columns = area.right - area.left;
+    const int rows = area.bottom - area.top;
+    bool moves = true;
+    if (to->window != 0) {
+        PictureSpot spot{reread.read, origin.stride, fromX, fromY};
+        const bool isPicture = from->window == 0 && !from->hasContents;
+        moves = prepareScreenWrite({toX, toY, toX + columns, toY + rows}, isPicture ? &spot : nullptr);
+    }
+    if (moves)
+        moveRows(written.indices, target.stride, toX, toY, reread.read, origin.stride, fromX, fromY, columns, rows);
+    if (written.reference && reread.readReference)
+        referenceCopy(written.reference, target.stride, toX, toY, reread.readReference, origin.stride, fromX, fromY,
+                      columns, rows);
+    return true;
+}
+
+bool releaseSurface(Handle surface)
+{
+    // Records stay where they are (moving one means moving its buffers): a
+    // released one is marked free and dropped once no live one lies after it.
+    SurfaceRecord* record = findSurface(surface);
+    if (!record)
+        return false;
+    CoreState& s = state();
+    if (record->hasContents || !s.surfaceContents.empty())
+        s.surfaceContents.erase(surface);
+    record->handle = 0;
+    std::vector<SurfaceRecord>& surfaces = s.surfaces;
+    while (!surfaces.empty() && surfaces.back().handle == 0)
+        surfaces.pop_back();
+    return true;
+}
+
+}  // namespace platform
