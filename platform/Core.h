@@ -129,6 +129,11 @@ struct WindowRecord {
     bool destroying = false;
     bool dialogEnded = false;
     Param dialogResult = 0;
+    // Where the window lies on the screen and where drawing on it may land,
+    // as of CoreData::geometry `placedAt`; see screenRectOf and drawableRect.
+    mutable std::uint64_t placedAt = 0;
+    mutable Rect screenRect{};
+    mutable Rect drawable{};
 };
 
 struct RegisteredClass {
@@ -209,6 +214,7 @@ struct ScreenBacking {
 // Everything of the core but its back end; copyable, for snapshots.
 struct CoreData {
     Handle nextHandle = 1;
+    std::uint64_t geometry = 1;  // counts changes of any window's place, visibility or clipping
 
     std::map<std::string, RegisteredClass> classes;
     std::map<Handle, WindowRecord> windows;
@@ -265,10 +271,27 @@ SurfaceRecord* findSurface(Handle handle);
 Handle newHandle();
 Handle topLevelAt(int x, int y);
 Handle focusWindow();  // the topmost visible top-level window
-Rect screenRectOf(const WindowRecord& window);
+// A window's rectangles are computed once after each change of geometry,
+// not on every draw.
+void placeWindow(const WindowRecord& window);
+inline void geometryChanged()
+{
+    ++state().geometry;
+}
+inline Rect screenRectOf(const WindowRecord& window)
+{
+    if (window.placedAt != state().geometry)
+        placeWindow(window);
+    return window.screenRect;
+}
 // Where drawing on the window lands on the screen: its client area less the
 // bars, empty while it or its parent is hidden.
-Rect drawableRect(const WindowRecord& window);
+inline Rect drawableRect(const WindowRecord& window)
+{
+    if (window.placedAt != state().geometry)
+        placeWindow(window);
+    return window.drawable;
+}
 
 // Marks an area of the screen to be repainted by the top-level windows under it.
 void invalidateScreen(Rect area);

@@ -275,6 +275,7 @@ Handle createMenuBar(Handle owner, int menuBarId)
         return 0;
     Handle handle = newHandle();
     state().menuBars.emplace(handle, MenuBarRecord{owner, bar, -1});
+    geometryChanged();  // the bar takes the bottom of every window
     drawMenuBar();
     return handle;
 }
@@ -283,6 +284,7 @@ bool destroyMenuBar(Handle menuBar)
 {
     if (state().menuBars.erase(menuBar) == 0)
         return false;
+    geometryChanged();
     Rect area{0, menuBarTop, screenWidth, screenHeight};
     fillDesktop(area);
     invalidateScreen(area);

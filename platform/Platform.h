@@ -174,6 +174,9 @@ Handle createCompatibleSurface(Handle surface);
 bool selectImage(Handle surface, const Image* image);
 // Plain copy of width x height pixels, no scaling, clipped to the destination.
 bool blockCopy(Handle destination, int x, int y, int width, int height, Handle source, int sourceX, int sourceY);
+// The same copy straight from an image onto a window's client area, as from
+// an off-screen surface holding it, in one call and without surfaces.
+bool drawImage(Handle window, int x, int y, int width, int height, const Image* image, int sourceX, int sourceY);
 bool releaseSurface(Handle surface);
 
 // ---- Time, randomness, pacing, process -----------------------------------

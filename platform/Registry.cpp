@@ -103,6 +103,7 @@ std::vector<std::map<Handle, WindowRecord>::node_type> spareWindows;
 
 void addWindow(Handle handle, WindowRecord&& window)
 {
+    geometryChanged();
     std::map<Handle, WindowRecord>& windows = state().windows;
     if (spareWindows.empty()) {
         windows.emplace(handle, std::move(window));
@@ -118,6 +119,7 @@ void addWindow(Handle handle, WindowRecord&& window)
 void eraseWindow(Handle handle)
 {
     forgetWindows();
+    geometryChanged();
     auto node = state().windows.extract(handle);
     if (node && spareWindows.size() < spareWindowLimit) {
         if (spareWindows.capacity() == 0)
@@ -166,31 +168,19 @@ Handle focusWindow()
     return 0;
 }
 
-Rect screenRectOf(const WindowRecord& window)
+void placeWindow(const WindowRecord& window)
 {
-    if (window.kind != WindowKind::control)
-        return window.rect;
-    const WindowRecord* parent = findWindow(window.parent);
-    return parent ? offset(window.rect, parent->rect.left, parent->rect.top) : Rect{};
-}
-
-Rect drawableRect(const WindowRecord& window)
-{
-    if (!window.visible)
-        return {};
-    switch (window.kind) {
-    case WindowKind::topLevel:
-        return intersect(window.rect, screenArea());
-    case WindowKind::control: {
+    window.placedAt = state().geometry;
+    window.screenRect = window.rect;
+    window.drawable = {};
+    if (window.kind == WindowKind::control) {
         const WindowRecord* parent = findWindow(window.parent);
-        if (!parent || !parent->visible)
-            return {};
-        return intersect(intersect(screenRectOf(window), parent->rect), screenArea());
+        window.screenRect = parent ? offset(window.rect, parent->rect.left, parent->rect.top) : Rect{};
+        if (window.visible && parent && parent->visible)
+            window.drawable = intersect(intersect(window.screenRect, parent->rect), screenArea());
+    } else if (window.kind == WindowKind::topLevel && window.visible) {
+        window.drawable = intersect(window.rect, screenArea());
     }
-    case WindowKind::dialog:
-        break;
-    }
-    return {};
 }
 
 }  // namespace platform::core

@@ -3,6 +3,7 @@
 #include "platform/Core.h"
 
 #include <algorithm>
+#include <map>
 
 namespace platform::core {
 
@@ -72,6 +73,56 @@ WritableView writableView(SurfaceRecord& surface)
     return {contents.indices.data(), contents.reference.empty() ? nullptr : contents.reference.data()};
 }
 
+// Copies from `origin` onto the screen where drawing on `window` may land;
+// while no pixels are drawn it only marks the screen changed. `isPicture`: the origin is a picture's own pixels, which the backing
+// tracker may recognise again.
+void copyOntoWindow(const WindowRecord& window, int x, int y, int width, int height, const SurfaceView& origin,
+                    int sourceX, int sourceY, bool isPicture)
+{
+    CoreState& s = state();
+    if (!s.drawsPixels) {
+        // Where pixels would land is pixel work too; what matters is that the screen changed.
+        markScreenChanged();
+        return;
+    }
+    if (!origin.read || width <= 0 || height <= 0)
+        return;
+    const Rect client = screenRectOf(window);
+    const Rect usable = offset(drawableRect(window), -client.left, -client.top);
+    // Only pixels that exist in the source and may be drawn in the window move.
+    const Rect wanted = intersect({sourceX, sourceY, sourceX + width, sourceY + height}, origin.usable);
+    const Rect area = intersect(offset(wanted, x - sourceX, y - sourceY), usable);
+    if (isEmpty(area))
+        return;
+    markScreenChanged();
+    const int fromX = area.left - x + sourceX + origin.originX;
+    const int fromY = area.top - y + sourceY + origin.originY;
+    const int toX = area.left + client.left;
+    const int toY = area.top + client.top;
+    const int columns = area.right - area.left;
+    const int rows = area.bottom - area.top;
+    const PictureSpot spot{origin.read, origin.stride, fromX, fromY};
+    if (prepareScreenWrite({toX, toY, toX + columns, toY + rows}, isPicture ? &spot : nullptr))
+        moveRows(s.screen.pixels.data(), s.screen.width, toX, toY, origin.read, origin.stride, fromX, fromY, columns,
+                 rows);
+    if (!s.screen.reference.empty() && origin.readReference)
+        referenceCopy(s.screen.reference.data(), s.screen.width, toX, toY, origin.readReference, origin.stride, fromX,
+                      fromY, columns, rows);
+}
+
+// A picture's pixels as the reference path draws them; pictures are never
+// freed, so each is resolved once.
+const std::uint32_t* referenceOf(const Image& image)
+{
+    static std::map<const std::uint8_t*, std::vector<std::uint32_t>> resolved;
+    std::vector<std::uint32_t>& pixels = resolved[image.pixels];
+    if (pixels.empty()) {
+        for (int i = 0; i < image.width * image.height; ++i)
+            pixels.push_back(resources::paletteColor(image.pixels[i]));
+    }
+    return pixels.data();
+}
+
 }  // namespace
 
 }  // namespace platform::core
@@ -134,17 +185,24 @@ bool blockCopy(Handle destination, int x, int y, int width, int height, Handle s
     SurfaceRecord* from = findSurface(source);
     if (!to || !from)
         return false;
-    if (!s.drawsPixels) {
-        // Where pixels would land is pixel work too; what matters is that the screen changed.
-        if (to->window != 0)
-            markScreenChanged();
+    if (to->window != 0) {
+        const WindowRecord* window = findWindow(to->window);
+        if (!window)
+            return true;
+        if (s.drawsPixels && from->window != 0)
+            settleScreen();  // the screen is read
+        const bool isPicture = from->window == 0 && !from->hasContents;
+        copyOntoWindow(*window, x, y, width, height, s.drawsPixels ? viewOf(*from) : SurfaceView{}, sourceX, sourceY,
+                       isPicture);
         return true;
     }
+    if (!s.drawsPixels)
+        return true;
     if (from->window != 0)
-        settleScreen();  // the screen is read
+        settleScreen();
     const SurfaceView origin = viewOf(*from);
     const SurfaceView target = viewOf(*to);
-    if (!target.read || !origin.read || width <= 0 || height <= 0)
+    if (!origin.read || width <= 0 || height <= 0)
         return true;
 
     // Only pixels that exist in the source and may be drawn in the destination move.
@@ -152,29 +210,33 @@ bool blockCopy(Handle destination, int x, int y, int width, int height, Handle s
     Rect area = intersect(offset(wanted, x - sourceX, y - sourceY), target.usable);
     if (isEmpty(area))
         return true;
-    if (to->window != 0)
-        markScreenChanged();
-
     const WritableView written = writableView(*to);
     // The source again: a surface copied onto itself may just have got contents of its own.
     const SurfaceView reread = from == to ? viewOf(*from) : origin;
     const int fromX = area.left - x + sourceX + origin.originX;
     const int fromY = area.top - y + sourceY + origin.originY;
-    const int toX = area.left + target.originX;
-    const int toY = area.top + target.originY;
     const int columns = area.right - area.left;
     const int rows = area.bottom - area.top;
-    bool moves = true;
-    if (to->window != 0) {
-        PictureSpot spot{reread.read, origin.stride, fromX, fromY};
-        const bool isPicture = from->window == 0 && !from->hasContents;
-        moves = prepareScreenWrite({toX, toY, toX + columns, toY + rows}, isPicture ? &spot : nullptr);
-    }
-    if (moves)
-        moveRows(written.indices, target.stride, toX, toY, reread.read, origin.stride, fromX, fromY, columns, rows);
+    moveRows(written.indices, target.stride, area.left, area.top, reread.read, origin.stride, fromX, fromY, columns,
+             rows);
     if (written.reference && reread.readReference)
-        referenceCopy(written.reference, target.stride, toX, toY, reread.readReference, origin.stride, fromX, fromY,
-                      columns, rows);
+        referenceCopy(written.reference, target.stride, area.left, area.top, reread.readReference, origin.stride, fromX,
+                      fromY, columns, rows);
+    return true;
+}
+
+bool drawImage(Handle window, int x, int y, int width, int height, const Image* image, int sourceX, int sourceY)
+{
+    const WindowRecord* target = findWindow(window);
+    if (!target || !image || !image->pixels)
+        return false;
+    SurfaceView origin;
+    origin.usable = {0, 0, std::max(0, image->width), std::max(0, image->height)};
+    origin.stride = image->width;
+    origin.read = image->pixels;
+    if (keepsReferencePixels() && state().drawsPixels)
+        origin.readReference = referenceOf(*image);
+    copyOntoWindow(*target, x, y, width, height, origin, sourceX, sourceY, true);
     return true;
 }
 

@@ -91,6 +91,7 @@ Handle createWindow(const char* className, const char* text, std::uint32_t style
         return 0;
     if (style & styleVisible) {
         created->visible = true;
+        geometryChanged();
         created->invalid = created->rect;
         drawTitleBar();
     }
@@ -147,6 +148,7 @@ bool showWindow(Handle handle, bool visible)
     if (window->visible == visible)
         return true;
     window->visible = visible;
+    geometryChanged();
     Rect area = screenRectOf(*window);
     if (window->kind == WindowKind::topLevel) {
         if (!visible)
@@ -181,6 +183,7 @@ bool moveWindow(Handle handle, int x, int y, int width, int height, bool repaint
     bool showing = isWindowVisible(handle);
     Rect before = screenRectOf(*window);
     window->rect = {x, y, x + std::max(0, width), y + std::max(0, height)};
+    geometryChanged();
     Rect after = screenRectOf(*window);
     // Without repaint nothing is invalidated, the uncovered area included: the caller paints.
     if (repaint && showing) {

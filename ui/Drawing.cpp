@@ -7,21 +7,28 @@
 
 namespace {
 
-// Images are loaded for one draw and released at once; only the background stays loaded.
+// An image loaded for the draws of one call (images are program data and
+// need no release); each draw is one platform call.
+class LoadedImage {
+public:
+    explicit LoadedImage(int imageId) : image(imageId == 0 ? nullptr : platform::loadImage(imageId)) {}
+    explicit operator bool() const { return image != nullptr; }
+    // Its top-left width x height pixels onto the window at (x, y).
+    void draw(platform::Handle window, int x, int y, int width, int height) const
+    {
+        platform::drawImage(window, x, y, width, height, image, 0, 0);
+    }
+    void draw(platform::Handle window, int x, int y) const { draw(window, x, y, image->width, image->height); }
+
+private:
+    const platform::Image* image;
+};
+
 void copyImage(platform::Handle destinationWindow, int x, int y, int imageId)
 {
-    if (imageId == 0)
-        return;  // no image: the spot keeps what it showed
-    const platform::Image* image = platform::loadImage(imageId);
-    if (!image)
-        return;
-    const platform::Handle destination = platform::getDrawingSurface(destinationWindow);
-    const platform::Handle offscreen = platform::createCompatibleSurface(destination);
-    platform::selectImage(offscreen, image);
-    platform::blockCopy(destination, x, y, image->width, image->height, offscreen, 0, 0);
-    platform::releaseImage(image);
-    platform::releaseSurface(destination);
-    platform::releaseSurface(offscreen);
+    // No image (id 0): the spot keeps what it showed.
+    if (const LoadedImage image{imageId})
+        image.draw(destinationWindow, x, y);
 }
 
 struct CardFaces {
@@ -104,20 +111,14 @@ void flashIndicator(Indicator kind, Seat seat, platform::Handle boardWindow)
 
 void drawFocusFrame(int x, int y, int width, int height, platform::Handle boardWindow)
 {
-    const platform::Image* ink = platform::loadImage(res::imageFocusInk);
+    const LoadedImage ink{res::imageFocusInk};
     if (!ink)
         return;
-    const platform::Handle destination = platform::getDrawingSurface(boardWindow);
-    const platform::Handle offscreen = platform::createCompatibleSurface(destination);
-    platform::selectImage(offscreen, ink);
     const int outerWidth = width + 2;
     // Two rows thick above and below, where the board has room; one column at
     // the sides, where neighbouring cards leave only that.
-    platform::blockCopy(destination, x - 1, y - 2, outerWidth, 2, offscreen, 0, 0);
-    platform::blockCopy(destination, x - 1, y + height, outerWidth, 2, offscreen, 0, 0);
-    platform::blockCopy(destination, x - 1, y, 1, height, offscreen, 0, 0);
-    platform::blockCopy(destination, x + width, y, 1, height, offscreen, 0, 0);
-    platform::releaseImage(ink);
-    platform::releaseSurface(destination);
-    platform::releaseSurface(offscreen);
+    ink.draw(boardWindow, x - 1, y - 2, outerWidth, 2);
+    ink.draw(boardWindow, x - 1, y + height, outerWidth, 2);
+    ink.draw(boardWindow, x - 1, y, 1, height);
+    ink.draw(boardWindow, x + width, y, 1, height);
 }
