@@ -3,7 +3,9 @@
 // and the same cards moves no pixel.
 #include "platform/Core.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <tuple>
 
 namespace platform::core {
@@ -19,9 +21,48 @@ void restoreBacking(const ScreenBacking& backing, Rect r)
              r.bottom - r.top);
 }
 
+static_assert(std::tuple_size_v<decltype(ScreenBacking::patches)> <= 64, "a tile holds one bit a patch");
+
+// The patches whose tiles meet `area`: a superset of those that overlap it.
+std::uint64_t patchesNear(const ScreenBacking& backing, Rect area)
+{
+    const int left = std::clamp(area.left / ScreenBacking::tileWidth, 0, 7);
+    const int right = std::clamp((area.right - 1) / ScreenBacking::tileWidth, 0, 7);
+    const int top = std::clamp(area.top / ScreenBacking::tileHeight, 0, 7);
+    const int bottom = std::clamp((area.bottom - 1) / ScreenBacking::tileHeight, 0, 7);
+    std::uint64_t near = 0;
+    for (int row = top; row <= bottom; ++row) {
+        for (int column = left; column <= right; ++column)
+            near |= backing.tiles[static_cast<std::size_t>(row * 8 + column)];
+    }
+    return near;
+}
+
+// Sets (or clears) patch i's bit in the tiles `area` meets.
+void markTiles(ScreenBacking& backing, Rect area, int i, bool set)
+{
+    const int left = std::clamp(area.left / ScreenBacking::tileWidth, 0, 7);
+    const int right = std::clamp((area.right - 1) / ScreenBacking::tileWidth, 0, 7);
+    const int top = std::clamp(area.top / ScreenBacking::tileHeight, 0, 7);
+    const int bottom = std::clamp((area.bottom - 1) / ScreenBacking::tileHeight, 0, 7);
+    const std::uint64_t bit = std::uint64_t{1} << i;
+    for (int row = top; row <= bottom; ++row) {
+        for (int column = left; column <= right; ++column) {
+            std::uint64_t& tile = backing.tiles[static_cast<std::size_t>(row * 8 + column)];
+            tile = set ? tile | bit : tile & ~bit;
+        }
+    }
+}
+
 void removePatch(ScreenBacking& backing, int i)
 {
-    backing.patches[static_cast<std::size_t>(i)] = backing.patches[static_cast<std::size_t>(--backing.patchCount)];
+    const int last = --backing.patchCount;
+    markTiles(backing, backing.patches[static_cast<std::size_t>(i)].area, i, false);
+    if (i != last) {
+        markTiles(backing, backing.patches[static_cast<std::size_t>(last)].area, last, false);
+        backing.patches[static_cast<std::size_t>(i)] = backing.patches[static_cast<std::size_t>(last)];
+        markTiles(backing, backing.patches[static_cast<std::size_t>(i)].area, i, true);
+    }
 }
 
 void addPatch(ScreenBacking& backing, const ScreenPatch& patch)
@@ -31,8 +72,10 @@ void addPatch(ScreenBacking& backing, const ScreenPatch& patch)
     if (backing.patchCount == static_cast<int>(backing.patches.size())) {
         ScreenPatch& last = backing.patches.back();
         last = {unite(last.area, patch.area), {}, false};
+        markTiles(backing, last.area, backing.patchCount - 1, true);
         return;
     }
+    markTiles(backing, patch.area, backing.patchCount, true);
     backing.patches[static_cast<std::size_t>(backing.patchCount++)] = patch;
 }
 
@@ -57,6 +100,7 @@ bool prepareScreenWrite(Rect area, const PictureSpot* picture)
         backing.picture = *picture;
         backing.area = area;
         backing.patchCount = 0;
+        backing.tiles.fill(0);
         return true;
     }
     const Rect tracked = intersect(area, backing.area);
@@ -67,16 +111,14 @@ bool prepareScreenWrite(Rect area, const PictureSpot* picture)
         shows = {picture->pixels, picture->stride, picture->x + tracked.left - area.left,
                  picture->y + tracked.top - area.top};
 
-    // One pass finds the patches the write touches.
+    // The patches the write touches, in order, among those on its tiles.
     std::array<int, std::tuple_size_v<decltype(backing.patches)>> touched;
     int touchedCount = 0;
-    for (int i = 0; i < backing.patchCount; ++i) {
-        // Without branches: which patches overlap is unpredictable.
+    for (std::uint64_t near = patchesNear(backing, tracked); near != 0; near &= near - 1) {
+        const int i = std::countr_zero(near);
         const Rect& a = backing.patches[static_cast<std::size_t>(i)].area;
-        const bool overlaps =
-            (a.left < tracked.right) & (tracked.left < a.right) & (a.top < tracked.bottom) & (tracked.top < a.bottom);
-        touched[static_cast<std::size_t>(touchedCount)] = i;
-        touchedCount += overlaps ? 1 : 0;
+        if (a.left < tracked.right && tracked.left < a.right && a.top < tracked.bottom && tracked.top < a.bottom)
+            touched[static_cast<std::size_t>(touchedCount++)] = i;
     }
     // The same picture again on a patch that shows it, with nothing else
     // there: the patch no longer owes the backing, and nothing moves.

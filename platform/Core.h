@@ -209,6 +209,11 @@ struct ScreenBacking {
     Rect area{};
     std::array<ScreenPatch, 40> patches{};
     int patchCount = 0;
+    // The screen in 8 x 8 tiles of 30 x 40 pixels: bit i of a tile is set
+    // when patch i may lie on it, so a write looks only at patches near it.
+    static constexpr int tileWidth = screenWidth / 8;
+    static constexpr int tileHeight = screenHeight / 8;
+    std::array<std::uint64_t, 64> tiles{};
 };
 
 // Everything of the core but its back end; copyable, for snapshots.

@@ -1,6 +1,7 @@
 #include "platform/PixelFont.h"
 
-#include <cstring>
+#include <array>
+#include <iterator>
 
 namespace platform::font {
 
@@ -114,18 +115,41 @@ constexpr Glyph glyphs[] = {
 
 static_assert(sizeof(glyphs) / sizeof(glyphs[0]) == lastPrintable - firstPrintable + 1);
 
-const Glyph& glyphOf(char c)
+// The glyphs as drawing reads them: each one's width, and each row's ink as
+// bits, column 0 the lowest.
+struct GlyphBits {
+    int width = 0;
+    std::uint8_t rows[cellHeight] = {};
+};
+
+constexpr auto glyphBits = [] {
+    std::array<GlyphBits, std::size(glyphs)> table{};
+    for (std::size_t i = 0; i < std::size(glyphs); ++i) {
+        const std::string_view top = glyphs[i].rows[0];
+        table[i].width = static_cast<int>(top.size());
+        for (int row = 0; row < cellHeight; ++row) {
+            const std::string_view ink = glyphs[i].rows[row];
+            for (std::size_t column = 0; column < ink.size(); ++column) {
+                if (ink[column] == '#')
+                    table[i].rows[row] = static_cast<std::uint8_t>(table[i].rows[row] | (1u << column));
+            }
+        }
+    }
+    return table;
+}();
+
+const GlyphBits& glyphOf(char c)
 {
     if (c < firstPrintable || c > lastPrintable)
         c = '?';
-    return glyphs[c - firstPrintable];
+    return glyphBits[static_cast<std::size_t>(c - firstPrintable)];
 }
 
 }  // namespace
 
 int widthOf(char c)
 {
-    return static_cast<int>(std::strlen(glyphOf(c).rows[0]));
+    return glyphOf(c).width;
 }
 
 int advanceOf(char c)
@@ -133,11 +157,11 @@ int advanceOf(char c)
     return widthOf(c) + 1;
 }
 
-bool hasInk(char c, int column, int row)
+std::uint8_t inkOf(char c, int row)
 {
-    if (column < 0 || column >= widthOf(c) || row < 0 || row >= cellHeight)
-        return false;
-    return glyphOf(c).rows[row][column] == '#';
+    if (row < 0 || row >= cellHeight)
+        return 0;
+    return glyphOf(c).rows[row];
 }
 
 int textWidth(std::string_view text)

@@ -19,9 +19,9 @@ constexpr int lineHeight = cellHeight + 1;
 // Characters outside printable ASCII show as '?'.
 int widthOf(char c);    // columns of the glyph
 int advanceOf(char c);  // its width and one blank column
-// Whether the glyph of `c` has ink at (column, row); rows from glyphHeight on
-// lie below the baseline.
-bool hasInk(char c, int column, int row);
+// The ink of the glyph of `c` in `row`: bit n set for ink in column n. Rows
+// from glyphHeight on lie below the baseline.
+std::uint8_t inkOf(char c, int row);
 int textWidth(std::string_view text);  // pixels, without the trailing blank column
 
 }  // namespace platform::font

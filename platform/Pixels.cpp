@@ -167,17 +167,23 @@ void drawText(PixelBuffer& target, int x, int y, std::string_view text, Colour c
     for (int pass = 0; pass < (bold ? 2 : 1); ++pass) {
         int left = x + pass;
         for (char c : text) {
+            const int width = font::widthOf(c);
             for (int row = 0; row < font::cellHeight; ++row) {
-                for (int column = 0; column < font::widthOf(c); ++column) {
-                    if (!font::hasInk(c, column, row) || !contains(target.bounds(), left + column, y + row))
+                const int atY = y + row;
+                unsigned ink = font::inkOf(c, row);
+                if (ink == 0 || atY < 0 || atY >= target.height)
+                    continue;
+                for (int column = 0; ink != 0 && column < width; ++column, ink >>= 1) {
+                    const int atX = left + column;
+                    if (!(ink & 1u) || atX < 0 || atX >= target.width)
                         continue;
-                    auto at = static_cast<std::size_t>((y + row) * target.width + left + column);
+                    auto at = static_cast<std::size_t>(atY * target.width + atX);
                     target.pixels[at] = colour.index;
                     if (!target.reference.empty())
                         target.reference[at] = colour.rgb;
                 }
             }
-            left += font::advanceOf(c);
+            left += width + 1;
         }
     }
 }
