@@ -20,14 +20,21 @@ for human in random passive greedy; do
     for run in 1 2; do
         "$sim" --games 3 --seed 11 --human "$human" --check --trace "$work/$human.$run.jsonl" \
             >"$work/$human.$run.out" 2>"$work/$human.$run.err" || fail "$human run $run exited with $?"
-        grep -v '^wall time ' "$work/$human.$run.out" >"$work/$human.$run.summary"
+        grep -v -e '^wall time ' -e '^cpu time ' "$work/$human.$run.out" >"$work/$human.$run.summary"
     done
     cmp -s "$work/$human.1.jsonl" "$work/$human.2.jsonl" || fail "$human: two runs with the same arguments wrote different traces"
     cmp -s "$work/$human.1.summary" "$work/$human.2.summary" || fail "$human: two runs with the same arguments printed different summaries"
     grep -q '^games 3, rounds [0-9]*, human wins [0-9]*, losses [0-9]*$' "$work/$human.1.out" || fail "$human: no games line in the summary"
     grep -q '^rounds ended by Stop [0-9]*, by 31 [0-9]*, by three aces [0-9]*, all equal [0-9]*$' "$work/$human.1.out" ||
         fail "$human: no round-ending line in the summary"
-    grep -q '^wall time [0-9.]* s, [0-9]* rounds per second$' "$work/$human.1.out" || fail "$human: no wall-time line in the summary"
+    grep -q '^wall time [0-9.]* s, [0-9]* rounds per wall second$' "$work/$human.1.out" || fail "$human: no wall-time line in the summary"
+    grep -q '^cpu time [0-9.]* s, [0-9]* rounds per CPU second$' "$work/$human.1.out" || fail "$human: no CPU-time line in the summary"
+    # No check reads the screen, so a run that moves no pixel is the same run.
+    "$sim" --games 3 --seed 11 --human "$human" --check --no-pixels --trace "$work/$human.np.jsonl" >"$work/$human.np.out" ||
+        fail "$human --no-pixels exited with $?"
+    cmp -s "$work/$human.1.jsonl" "$work/$human.np.jsonl" || fail "$human: --no-pixels wrote another trace"
+    grep -v -e '^wall time ' -e '^cpu time ' "$work/$human.np.out" | cmp -s - "$work/$human.1.summary" ||
+        fail "$human: --no-pixels printed another summary"
 done
 "$sim" --games 3 --seed 12 --trace "$work/other.jsonl" >/dev/null || fail "seed 12 exited with $?"
 cmp -s "$work/random.1.jsonl" "$work/other.jsonl" && fail "seeds 11 and 12 wrote the same trace"

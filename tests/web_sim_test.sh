@@ -28,8 +28,8 @@ same_run() {
   local name=$1
   shift
   local nativeStatus=0 webStatus=0
-  "$native" "$@" --trace "$work/$name.native.jsonl" 2>"$work/$name.native.err" | grep -v "wall time" >"$work/$name.native.out" || nativeStatus=${PIPESTATUS[0]}
-  node_sim "$@" --trace "$work/$name.web.jsonl" 2>"$work/$name.web.err" | grep -v "wall time" >"$work/$name.web.out" || webStatus=${PIPESTATUS[0]}
+  "$native" "$@" --trace "$work/$name.native.jsonl" 2>"$work/$name.native.err" | grep -v -e "^wall time " -e "^cpu time " >"$work/$name.native.out" || nativeStatus=${PIPESTATUS[0]}
+  node_sim "$@" --trace "$work/$name.web.jsonl" 2>"$work/$name.web.err" | grep -v -e "^wall time " -e "^cpu time " >"$work/$name.web.out" || webStatus=${PIPESTATUS[0]}
   [[ $nativeStatus -eq $webStatus ]] || { echo "$name: status $nativeStatus native, $webStatus web" >&2; return 1; }
   cmp "$work/$name.native.jsonl" "$work/$name.web.jsonl" || return 1
   diff "$work/$name.native.out" "$work/$name.web.out" >&2 || return 1

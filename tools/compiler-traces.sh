@@ -16,7 +16,7 @@ play() {
     for human in random passive greedy; do
         for seed in 1 2 3 4 5; do
             "$build/zarta-sim" --games 3 --human "$human" --seed "$seed" --trace "$out/$human-$seed.jsonl" |
-                grep -v "wall time" >"$out/$human-$seed.summary"
+                grep -v -e "^wall time " -e "^cpu time " >"$out/$human-$seed.summary"
         done
     done
 }
