@@ -88,7 +88,11 @@ constexpr Colour all[] = {desktop, bar, barText, panel, panelEdge, window, text}
 // 0xRRGGBB pixels, drawn pixel by pixel with colours resolved as they are
 // drawn. Process-wide, read when a buffer is sized; off by default.
 void keepReferencePixels(bool keep);
-bool keepsReferencePixels();
+extern bool referencePixelsKept;
+inline bool keepsReferencePixels()
+{
+    return referencePixelsKept;
+}
 
 struct PixelBuffer {
     int width = 0;
@@ -223,6 +227,7 @@ struct CoreData {
 
     std::map<std::string, RegisteredClass> classes;
     std::map<Handle, WindowRecord> windows;
+    std::vector<Handle> topLevels;                      // of windows, the top-level ones, by handle
     std::vector<Handle> zOrder;                         // creation order: later windows lie on top
     std::vector<SurfaceRecord> surfaces;                // few at once; the vector keeps its memory for the next
     std::map<Handle, SurfaceContents> surfaceContents;  // by surface handle
@@ -266,7 +271,23 @@ inline CoreState& state()
 }
 backend::Backend& currentBackend();
 
-WindowRecord* findWindow(Handle handle);
+// Records found lately, by handle; map nodes stay put until erased, and
+// erasing, installing and restoring forget them all.
+struct RememberedWindow {
+    Handle handle = 0;
+    WindowRecord* record = nullptr;
+};
+extern std::array<RememberedWindow, 64> rememberedWindows;
+WindowRecord* findWindowRecord(Handle handle);  // the look-up behind findWindow
+// Inline: every drawing call starts here, and most find a remembered record.
+inline WindowRecord* findWindow(Handle handle)
+{
+    const RememberedWindow& remembered =
+        rememberedWindows[static_cast<std::size_t>(static_cast<std::uint32_t>(handle)) % rememberedWindows.size()];
+    if (remembered.handle == handle && remembered.record)
+        return remembered.record;
+    return findWindowRecord(handle);
+}
 // Every addition to and removal from CoreData::windows goes through these:
 // findWindow remembers records, and removed records are kept for the next
 // window, so the controls a round creates and destroys allocate nothing.

@@ -13,8 +13,6 @@ namespace platform::core {
 
 namespace {
 
-bool referencePixelsKept = false;
-
 // A picture's rows are a few dozen bytes: copied as two overlapping pieces of
 // fixed size they need no call. Both pieces are read before either is
 // written, so a row may overlap its own destination.
@@ -115,10 +113,7 @@ void keepReferencePixels(bool keep)
 {
     referencePixelsKept = keep;
 }
-bool keepsReferencePixels()
-{
-    return referencePixelsKept;
-}
+bool referencePixelsKept = false;
 
 void PixelBuffer::resize(int w, int h, Colour colour)
 {

@@ -64,14 +64,6 @@ backend::Backend& currentBackend()
 
 namespace {
 
-// Records found lately, by handle; map nodes stay put until erased, and
-// erasing, installing and restoring forget them all.
-struct RememberedWindow {
-    Handle handle = 0;
-    WindowRecord* record = nullptr;
-};
-std::array<RememberedWindow, 64> rememberedWindows{};
-
 void forgetWindows()
 {
     rememberedWindows.fill({});
@@ -83,11 +75,12 @@ void forgetWindows()
 
 }  // namespace
 
-WindowRecord* findWindow(Handle handle)
+std::array<RememberedWindow, 64> rememberedWindows{};
+
+WindowRecord* findWindowRecord(Handle handle)
 {
-    RememberedWindow& remembered = rememberedWindows[static_cast<std::size_t>(handle) % rememberedWindows.size()];
-    if (remembered.handle == handle && remembered.record)
-        return remembered.record;
+    RememberedWindow& remembered =
+        rememberedWindows[static_cast<std::size_t>(static_cast<std::uint32_t>(handle)) % rememberedWindows.size()];
     auto& windows = state().windows;
     auto it = windows.find(handle);
     if (it == windows.end())
@@ -104,6 +97,10 @@ std::vector<std::map<Handle, WindowRecord>::node_type> spareWindows;
 void addWindow(Handle handle, WindowRecord&& window)
 {
     geometryChanged();
+    if (window.kind == WindowKind::topLevel) {
+        std::vector<Handle>& topLevels = state().topLevels;
+        topLevels.insert(std::lower_bound(topLevels.begin(), topLevels.end(), handle), handle);
+    }
     std::map<Handle, WindowRecord>& windows = state().windows;
     if (spareWindows.empty()) {
         windows.emplace(handle, std::move(window));
@@ -120,6 +117,8 @@ void eraseWindow(Handle handle)
 {
     forgetWindows();
     geometryChanged();
+    std::vector<Handle>& topLevels = state().topLevels;
+    topLevels.erase(std::remove(topLevels.begin(), topLevels.end(), handle), topLevels.end());
     auto node = state().windows.extract(handle);
     if (node && spareWindows.size() < spareWindowLimit) {
         if (spareWindows.capacity() == 0)

@@ -39,9 +39,10 @@ void invalidateScreen(Rect area)
 {
     if (isEmpty(area))
         return;
-    for (auto& [handle, window] : state().windows) {
-        if (window.kind == WindowKind::topLevel && window.visible)
-            window.invalid = unite(window.invalid, intersect(window.rect, area));
+    for (Handle handle : state().topLevels) {
+        WindowRecord* window = findWindow(handle);
+        if (window && window->visible)
+            window->invalid = unite(window->invalid, intersect(window->rect, area));
     }
 }
 
@@ -103,8 +104,9 @@ void repaintInvalid()
     // a few rounds settle any sane program without risking a loop.
     for (int round = 0; round < 4; ++round) {
         HandleList pending;
-        for (const auto& [handle, window] : state().windows) {
-            if (window.kind == WindowKind::topLevel && !isEmpty(window.invalid))
+        for (Handle handle : state().topLevels) {
+            const WindowRecord* window = findWindow(handle);
+            if (window && !isEmpty(window->invalid))
                 pending.handles().push_back(handle);
         }
         for (Handle handle : pending.handles())

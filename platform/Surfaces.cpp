@@ -230,11 +230,15 @@ bool drawImage(Handle window, int x, int y, int width, int height, const Image* 
     const WindowRecord* target = findWindow(window);
     if (!target || !image || !image->pixels)
         return false;
+    if (!state().drawsPixels) {
+        markScreenChanged();  // as copyOntoWindow would
+        return true;
+    }
     SurfaceView origin;
     origin.usable = {0, 0, std::max(0, image->width), std::max(0, image->height)};
     origin.stride = image->width;
     origin.read = image->pixels;
-    if (keepsReferencePixels() && state().drawsPixels)
+    if (keepsReferencePixels())
         origin.readReference = referenceOf(*image);
     copyOntoWindow(*target, x, y, width, height, origin, sourceX, sourceY, true);
     return true;
