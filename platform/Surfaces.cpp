@@ -76,7 +76,7 @@ WritableView writableView(SurfaceRecord& surface)
 // Copies from `origin` onto the screen where drawing on `window` may land;
 // while no pixels are drawn it only marks the screen changed. `isPicture`: the origin is a picture's own pixels, which the backing
 // tracker may recognise again.
-void copyOntoWindow(const WindowRecord& window, int x, int y, int width, int height, const SurfaceView& origin,
+inline void copyOntoWindow(const WindowRecord& window, int x, int y, int width, int height, const SurfaceView& origin,
                     int sourceX, int sourceY, bool isPicture)
 {
     CoreState& s = state();
@@ -85,10 +85,11 @@ void copyOntoWindow(const WindowRecord& window, int x, int y, int width, int hei
         markScreenChanged();
         return;
     }
-    if (!origin.read || width <= 0 || height <= 0)
-        return;
+    const Rect drawable = drawableRect(window);
+    if (!origin.read || width <= 0 || height <= 0 || isEmpty(drawable))
+        return;  // a hidden control's draws land nowhere
     const Rect client = screenRectOf(window);
-    const Rect usable = offset(drawableRect(window), -client.left, -client.top);
+    const Rect usable = offset(drawable, -client.left, -client.top);
     // Only pixels that exist in the source and may be drawn in the window move.
     const Rect wanted = intersect({sourceX, sourceY, sourceX + width, sourceY + height}, origin.usable);
     const Rect area = intersect(offset(wanted, x - sourceX, y - sourceY), usable);
