@@ -26,6 +26,9 @@ public:
     // call). Both are only valid during the call; a back end that re-shows
     // the frame later keeps its own copy of the indices.
     virtual void present(const std::uint8_t* indices, const std::uint32_t* palette) = 0;
+    // False for a back end that shows nothing: it is handed no frame, and the
+    // screen settles what it owes only when something reads it.
+    virtual bool showsFrames() const { return true; }
     // Hands the core, without waiting, whatever input has already arrived
     // (a modal box opening must know what came before it).
     virtual void collectInput() {}

@@ -23,32 +23,43 @@ void restoreBacking(const ScreenBacking& backing, Rect r)
 
 static_assert(std::tuple_size_v<decltype(ScreenBacking::patches)> <= 64, "a tile holds one bit a patch");
 
-// The patches whose tiles meet `area`: a superset of those that overlap it.
-std::uint64_t patchesNear(const ScreenBacking& backing, Rect area)
+static_assert(ScreenBacking::tileColumns << ScreenBacking::tileShift >= screenWidth &&
+                  ScreenBacking::tileRows << ScreenBacking::tileShift >= screenHeight,
+              "the tiles cover the screen");
+
+// The tiles `area` meets (areas lie on the screen).
+struct TileSpan {
+    int left, right, top, bottom;  // inclusive
+};
+TileSpan tilesOf(const Rect& area)
 {
-    const int left = std::clamp(area.left / ScreenBacking::tileWidth, 0, 7);
-    const int right = std::clamp((area.right - 1) / ScreenBacking::tileWidth, 0, 7);
-    const int top = std::clamp(area.top / ScreenBacking::tileHeight, 0, 7);
-    const int bottom = std::clamp((area.bottom - 1) / ScreenBacking::tileHeight, 0, 7);
+    constexpr int shift = ScreenBacking::tileShift;
+    return {std::clamp(area.left >> shift, 0, ScreenBacking::tileColumns - 1),
+            std::clamp((area.right - 1) >> shift, 0, ScreenBacking::tileColumns - 1),
+            std::clamp(area.top >> shift, 0, ScreenBacking::tileRows - 1),
+            std::clamp((area.bottom - 1) >> shift, 0, ScreenBacking::tileRows - 1)};
+}
+
+// The patches whose tiles meet `area`: a superset of those that overlap it.
+std::uint64_t patchesNear(const ScreenBacking& backing, const Rect& area)
+{
+    const TileSpan span = tilesOf(area);
     std::uint64_t near = 0;
-    for (int row = top; row <= bottom; ++row) {
-        for (int column = left; column <= right; ++column)
-            near |= backing.tiles[static_cast<std::size_t>(row * 8 + column)];
+    for (int row = span.top; row <= span.bottom; ++row) {
+        for (int column = span.left; column <= span.right; ++column)
+            near |= backing.tiles[static_cast<std::size_t>(row * ScreenBacking::tileColumns + column)];
     }
     return near;
 }
 
 // Sets (or clears) patch i's bit in the tiles `area` meets.
-void markTiles(ScreenBacking& backing, Rect area, int i, bool set)
+void markTiles(ScreenBacking& backing, const Rect& area, int i, bool set)
 {
-    const int left = std::clamp(area.left / ScreenBacking::tileWidth, 0, 7);
-    const int right = std::clamp((area.right - 1) / ScreenBacking::tileWidth, 0, 7);
-    const int top = std::clamp(area.top / ScreenBacking::tileHeight, 0, 7);
-    const int bottom = std::clamp((area.bottom - 1) / ScreenBacking::tileHeight, 0, 7);
+    const TileSpan span = tilesOf(area);
     const std::uint64_t bit = std::uint64_t{1} << i;
-    for (int row = top; row <= bottom; ++row) {
-        for (int column = left; column <= right; ++column) {
-            std::uint64_t& tile = backing.tiles[static_cast<std::size_t>(row * 8 + column)];
+    for (int row = span.top; row <= span.bottom; ++row) {
+        for (int column = span.left; column <= span.right; ++column) {
+            std::uint64_t& tile = backing.tiles[static_cast<std::size_t>(row * ScreenBacking::tileColumns + column)];
             tile = set ? tile | bit : tile & ~bit;
         }
     }
@@ -87,7 +98,7 @@ bool backgroundSized(Rect area)
 
 }  // namespace
 
-bool prepareScreenWrite(Rect area, const PictureSpot* picture)
+bool prepareScreenWrite(const Rect& area, const PictureSpot* picture)
 {
     ScreenBacking& backing = state().backing;
     if (picture && backgroundSized(area)) {

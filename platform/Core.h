@@ -213,11 +213,13 @@ struct ScreenBacking {
     Rect area{};
     std::array<ScreenPatch, 40> patches{};
     int patchCount = 0;
-    // The screen in 8 x 8 tiles of 30 x 40 pixels: bit i of a tile is set
-    // when patch i may lie on it, so a write looks only at patches near it.
-    static constexpr int tileWidth = screenWidth / 8;
-    static constexpr int tileHeight = screenHeight / 8;
-    std::array<std::uint64_t, 64> tiles{};
+    // The screen in tiles of 32 x 32 pixels, 8 across and 10 down: bit i of
+    // a tile is set when patch i may lie on it, so a write looks only at the
+    // patches near it.
+    static constexpr int tileShift = 5;
+    static constexpr int tileColumns = 8;
+    static constexpr int tileRows = 10;
+    std::array<std::uint64_t, tileColumns * tileRows> tiles{};
 };
 
 // Everything of the core but its back end; copyable, for snapshots.
@@ -342,7 +344,7 @@ void copyBuffer(PixelBuffer& target, int x, int y, const PixelBuffer& source, Re
 // Bookkeeping before `area` of the screen (already clipped) is written;
 // `picture` is set when one picture is copied over all of it. False when the
 // screen will show exactly that without any pixel moving.
-bool prepareScreenWrite(Rect area, const PictureSpot* picture);
+bool prepareScreenWrite(const Rect& area, const PictureSpot* picture);
 // A write of the platform's own (fills, text, icons, plain buttons).
 void noteWrite(const PixelBuffer& target, Rect area);
 

@@ -51,6 +51,7 @@ public:
     }
 
     void present(const std::uint8_t*, const std::uint32_t*) override {}
+    bool showsFrames() const override { return false; }
 
     void waitUnits(int units) override
     {

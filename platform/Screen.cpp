@@ -90,7 +90,7 @@ void popOverlay()
 void present()
 {
     CoreState& s = state();
-    if (!s.screenChanged || !s.drawsPixels)
+    if (!s.screenChanged || !s.drawsPixels || !s.backend->showsFrames())
         return;
     s.screenChanged = false;
     settleScreen();
