@@ -4,6 +4,7 @@
 #include "ai/MoveDecision.h"
 #include "app/Program.h"
 #include "app/Shell.h"
+#include "flow/Dealing.h"
 #include "flow/TurnEngine.h"
 #include "model/CardCatalogue.h"
 #include "model/Deck.h"
@@ -99,7 +100,7 @@ void shuffleTheDeck(benchmark::State& state)
     int seconds = 0;
     for (auto _ : state) {
         platform::headless::pinSeconds(seconds++ % 60);
-        shuffleDeck();
+        shuffleFromPlatform();
         benchmark::DoNotOptimize(game.Deck[31]);
     }
     state.SetItemsProcessed(state.iterations());

@@ -75,7 +75,7 @@ void newGameSequence(platform::Handle boardWindow)
     resetHands(Lives::refill);
     hideAllCards();
     clearSelections();
-    shuffleDeck();
+    shuffleFromPlatform();
     dealerDraw(boardWindow);
     game.dealerSeat = chooseDealer();
     if (gameWatcher.dealerChosen)
@@ -94,7 +94,7 @@ void startRound(platform::Handle boardWindow)
     game.stopCalled = 0;
     game.roundClosing = 0;
     game.threeAcesFlag = 0;
-    shuffleDeck();
+    shuffleFromPlatform();
     offerButtons(Buttons::none);
     requestRepaint(boardWindow);
     hideAllCards();
@@ -161,12 +161,22 @@ void dealRound(Seat startingSeat, platform::Handle boardWindow)
     }
 }
 
+void shuffleFromPlatform()
+{
+    shuffleDeck(platform::localSeconds(), {platform::seedRandom, platform::nextRandom});
+}
+
+DealerChoice dealerChoiceOf(int answer)
+{
+    return answer == platform::answerNo ? DealerChoice::exchange : DealerChoice::keep;
+}
+
 DealerChoice askDealerChoice(Seat seat, Chooser chooser, platform::Handle boardWindow)
 {
     showSecondHand(seat, boardWindow);
     DealerChoice answer = DealerChoice::keep;
     if (chooser == Chooser::human)
-        answer = static_cast<DealerChoice>(
+        answer = dealerChoiceOf(
             platform::messageBox(boardWindow, "Keep this cards?", "Player choice:", platform::BoxButtons::yesNo));
     else
         answer = computerKeepsHand(seat);

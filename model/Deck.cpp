@@ -4,16 +4,18 @@
 #include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "model/InternalError.h"
-#include "platform/Platform.h"
 
 #include <cstring>
 
-void shuffleDeck()
+void shuffleDeck(int seconds, const ShuffleGenerator& generator)
 {
     std::memset(game.Deck, 0, sizeof game.Deck);
     // Seeded with the seconds alone: two shuffles in the same second deal the same deck.
-    const int seconds = platform::localSeconds();
-    platform::seedRandom(static_cast<std::uint32_t>(seconds));
+    generator.seed(static_cast<std::uint32_t>(seconds));
+    // Whether each catalogue row is in the deck: the same answer as comparing
+    // its sideFace with every deck entry, since no two cards share one and
+    // empty entries hold 0, which no card has.
+    bool dealt[deckSize] = {};
     // About 130 draws fill the deck; a generator that never yields some row would spin for ever.
     constexpr long mostDraws = 1000000;
     long draws = 0;
@@ -22,16 +24,9 @@ void shuffleDeck()
             if (++draws > mostDraws)
                 stopOnInternalError("shuffleDeck",
                                     "a million draws left position " + std::to_string(position) + " of the deck empty");
-            const auto row = static_cast<int>(platform::nextRandom() % deckSize);
-            bool alreadyDealt = false;
-            // Empty positions hold sideFace 0, which no catalogue card has.
-            for (const CardRecord& card : game.Deck) {
-                if (card.sideFace == CardCatalogue[row].sideFace) {
-                    alreadyDealt = true;
-                    break;
-                }
-            }
-            if (!alreadyDealt) {
+            const auto row = static_cast<int>(generator.next() % deckSize);
+            if (!dealt[row]) {
+                dealt[row] = true;
                 game.Deck[position] = CardCatalogue[row];
                 break;
             }

@@ -1,9 +1,18 @@
 // Shuffling, and the two other maintenance operations on the game record.
 #pragma once
 
+#include <cstdint>
+
+// The seedable generator a shuffle draws from; the caller's (the game's is
+// the platform's).
+struct ShuffleGenerator {
+    void (*seed)(std::uint32_t seed);
+    std::uint32_t (*next)();  // the next non-negative output
+};
+
 // Refills the deck with a permutation of the catalogue, the generator seeded
-// with the local time's seconds.
-void shuffleDeck();
+// with `seconds`, the local time's seconds (0 to 59).
+void shuffleDeck(int seconds, const ShuffleGenerator& generator);
 
 // Whether resetting the hands also gives every seat its 4 lives back.
 enum class Lives { keep, refill };

@@ -2,13 +2,16 @@
 #include "tests/CardHelpers.h"
 #include "tests/Harness.h"
 
+#include "flow/Dealing.h"
 #include "model/Deck.h"
 #include "model/HandEvaluation.h"
 #include "resources/ResourceIds.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
+#include <vector>
 
 using namespace testing_support;
 
@@ -114,7 +117,7 @@ TEST(Shuffle, GivesEachCardExactlyOnceForEverySecond)
     Harness harness;
     for (int seconds = 0; seconds < 60; ++seconds) {
         harness.pinSeconds(seconds);
-        shuffleDeck();
+        shuffleFromPlatform();
         std::set<int> faces;
         for (const CardRecord& each : game.Deck)
             faces.insert(each.sideFace);
@@ -127,14 +130,14 @@ TEST(Shuffle, SameSecondsGiveTheSameDeck)
 {
     Harness harness;
     harness.pinSeconds(42);
-    shuffleDeck();
+    shuffleFromPlatform();
     CardRecord first[32];
     std::copy(std::begin(game.Deck), std::end(game.Deck), first);
-    shuffleDeck();
+    shuffleFromPlatform();
     for (int i = 0; i < 32; ++i)
         EXPECT_TRUE(sameCard(first[i], game.Deck[i])) << "position " << i;
     harness.pinSeconds(43);
-    shuffleDeck();
+    shuffleFromPlatform();
     int samePlace = 0;
     for (int i = 0; i < 32; ++i)
         samePlace += sameCard(first[i], game.Deck[i]) ? 1 : 0;
@@ -146,12 +149,32 @@ TEST(Shuffle, PinnedSecondsGiveAPinnedDeck)
     // Worked out by hand from the minimal standard generator (multiplier 48271).
     Harness harness;
     harness.pinSeconds(17);
-    shuffleDeck();
+    shuffleFromPlatform();
     EXPECT_TRUE(sameCard(game.Deck[0], card(king, spades)));
     EXPECT_TRUE(sameCard(game.Deck[1], card(9, clubs)));
     EXPECT_TRUE(sameCard(game.Deck[2], card(ace, hearts)));
     EXPECT_TRUE(sameCard(game.Deck[3], card(10, spades)));
     EXPECT_TRUE(sameCard(game.Deck[4], card(7, hearts)));
+    EXPECT_TRUE(sameCard(game.Deck[5], card(queen, hearts)));
+}
+
+TEST(Shuffle, DrawsFromTheCallersGeneratorSeededWithTheGivenSeconds)
+{
+    // The model takes no clock or generator of its own: an outside one, seeded
+    // with 17, deals the pinned deck above, and the seconds reach it unchanged.
+    Harness harness;
+    static std::minstd_rand outside;
+    static std::vector<std::uint32_t> seeds;
+    seeds.clear();
+    const ShuffleGenerator generator{[](std::uint32_t seed) {
+                                         seeds.push_back(seed);
+                                         outside.seed(seed);
+                                     },
+                                     [] { return static_cast<std::uint32_t>(outside()); }};
+    harness.pinSeconds(3);
+    shuffleDeck(17, generator);
+    EXPECT_EQ(seeds, std::vector<std::uint32_t>{17});
+    EXPECT_TRUE(sameCard(game.Deck[0], card(king, spades)));
     EXPECT_TRUE(sameCard(game.Deck[5], card(queen, hearts)));
 }
 
