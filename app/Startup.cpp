@@ -89,7 +89,6 @@ int runMessageLoop()
             continue;
         if (message.msg == platform::Msg::tap)
             hideFocusFrame(shell.boardWindow);
-        platform::translateMessage(message);
         platform::dispatchMessage(message);
     }
     return message.msg == platform::Msg::quit ? static_cast<int>(message.wparam) : 0;

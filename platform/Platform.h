@@ -39,7 +39,6 @@ enum class Msg : std::uint32_t {
     close,            // default processing destroys the window
     initDialog,       // dialog procedures only
     keyDown,          // wparam: a key code below or an upper-case ASCII letter; lparam: modifiers
-    character,        // wparam: character, after translateMessage
     tap,              // raw tap; wparam x, lparam y in screen pixels; hit-tested on dispatch
     quit,             // wparam: the exit code
 };
@@ -88,9 +87,8 @@ struct Image {
 
 // Copies string `id` into `buffer` (at most size - 1 characters and a NUL); returns its length, 0 if unknown.
 int loadString(int id, char* buffer, int size);
-// The image with this id, or nullptr. Images are never freed; releaseImage exists for symmetry.
+// The image with this id, or nullptr. Images are program data, never freed.
 const Image* loadImage(int id);
-void releaseImage(const Image* image);
 std::uint32_t paletteColor(std::uint8_t index);  // 0xRRGGBB
 
 // ---- Windows and controls ----------------------------------------------
@@ -124,8 +122,6 @@ bool showWindow(Handle window, bool visible);
 bool isWindowVisible(Handle window);
 bool moveWindow(Handle window, int x, int y, int width, int height, bool repaint);
 Rect getWindowRect(Handle window);  // screen coordinates
-Handle getControl(Handle parent, int id);
-int getControlId(Handle control);
 // Paint the window now if any part of it needs painting.
 bool updateWindow(Handle window);
 
@@ -138,7 +134,6 @@ void postQuitMessage(int code);
 // screen first when the queue is empty). Returns false for the quit message,
 // or when a headless run has no more input.
 bool getMessage(Message& message);
-bool translateMessage(const Message& message);
 Param dispatchMessage(const Message& message);
 Param defWindowProc(Handle window, Msg msg, Param wparam, Param lparam);
 

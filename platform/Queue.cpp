@@ -238,14 +238,6 @@ bool getMessage(Message& message)
     return false;
 }
 
-bool translateMessage(const Message& message)
-{
-    if (message.msg != Msg::keyDown || (message.lparam & modifierControl) || message.wparam <= ' ' ||
-        message.wparam > '~')
-        return false;
-    return postMessage(message.window, Msg::character, message.wparam, 0);
-}
-
 Param dispatchMessage(const Message& message)
 {
     CoreState& s = state();

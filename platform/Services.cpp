@@ -45,8 +45,6 @@ const Image* loadImage(int id)
     return &images[static_cast<std::size_t>(id)];
 }
 
-void releaseImage(const Image*) {}
-
 std::uint32_t paletteColor(std::uint8_t index)
 {
     return resources::paletteColor(index);

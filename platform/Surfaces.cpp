@@ -74,10 +74,11 @@ WritableView writableView(SurfaceRecord& surface)
 }
 
 // Copies from `origin` onto the screen where drawing on `window` may land;
-// while no pixels are drawn it only marks the screen changed. `isPicture`: the origin is a picture's own pixels, which the backing
-// tracker may recognise again.
+// while no pixels are drawn it only marks the screen changed. `isPicture`:
+// the origin is a picture's own pixels, which the backing tracker may
+// recognise again.
 inline void copyOntoWindow(const WindowRecord& window, int x, int y, int width, int height, const SurfaceView& origin,
-                    int sourceX, int sourceY, bool isPicture)
+                           int sourceX, int sourceY, bool isPicture)
 {
     CoreState& s = state();
     if (!s.drawsPixels) {

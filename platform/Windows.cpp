@@ -204,21 +204,6 @@ Rect getWindowRect(Handle handle)
     return window ? screenRectOf(*window) : Rect{};
 }
 
-Handle getControl(Handle parent, int id)
-{
-    for (const auto& [handle, window] : state().windows) {
-        if (window.kind == WindowKind::control && window.parent == parent && window.id == id)
-            return handle;
-    }
-    return 0;
-}
-
-int getControlId(Handle control)
-{
-    const WindowRecord* window = findWindow(control);
-    return window && window->kind == WindowKind::control ? window->id : 0;
-}
-
 bool updateWindow(Handle handle)
 {
     const WindowRecord* window = findWindow(handle);

@@ -6,10 +6,12 @@
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "resources/BoardIds.h"
+#include "ui/Controls.h"
 #include "ui/ImageTables.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -236,11 +238,25 @@ TEST(DealAnimation, ComputerChoiceWaitsFourteenUnits)
     Harness harness;
     prepareDeal({card(7, hearts), card(8, hearts), card(9, spades)});
     const auto before = harness.pauseUnits();
+    static std::vector<platform::Handle> secondHand;
+    secondHand.clear();
+    platform::headless::setPauseObserver([](int) {
+        for (const platform::Handle control : boardControls.secondHand) {
+            if (control != 0 && std::find(secondHand.begin(), secondHand.end(), control) == secondHand.end())
+                secondHand.push_back(control);
+        }
+    });
     dealRound(seatWest, harness.boardWindow());
+    platform::headless::setPauseObserver(nullptr);
     EXPECT_EQ(harness.pauseUnits() - before, 14);
-    // No trace of the second hand afterwards.
+    // No trace of the second hand afterwards: its three controls are destroyed, not just hidden.
+    EXPECT_EQ(secondHand.size(), 3u);
+    for (const platform::Handle control : secondHand)
+        EXPECT_EQ(platform::getWindowRect(control), platform::Rect{}) << control;
+    for (const platform::Handle control : boardControls.secondHand)
+        EXPECT_EQ(control, 0);
     for (int id = ids::controlSecondUpright1; id <= ids::controlSecondLast; ++id)
-        EXPECT_EQ(platform::getControl(harness.boardWindow(), id), 0) << id;
+        EXPECT_FALSE(harness.controlVisible(id)) << id;
 }
 
 TEST(DealAnimation, HumanKeepingRisesTowardTheTable)
@@ -270,8 +286,10 @@ TEST(DealAnimation, HumanKeepingRisesTowardTheTable)
             EXPECT_EQ(seen[step][slot].x - seen[step][0].x, seen[0][slot].x - seen[0][0].x) << "spacing";
         }
     }
+    for (const platform::Handle control : boardControls.secondHand)
+        EXPECT_EQ(control, 0);
     for (int id = ids::controlSecondUpright1; id <= ids::controlSecondLast; ++id)
-        EXPECT_EQ(platform::getControl(harness.boardWindow(), id), 0);
+        EXPECT_FALSE(harness.controlVisible(id)) << id;
 }
 
 TEST(DealAnimation, EastExchangingSlidesAwayFromTheTable)

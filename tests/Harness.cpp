@@ -2,6 +2,7 @@
 
 #include "app/Program.h"
 #include "app/Shell.h"
+#include "platform/Backend.h"
 #include "resources/BoardIds.h"
 #include "resources/Resources.h"
 #include "ui/Controls.h"
@@ -164,9 +165,31 @@ platform::Handle Harness::boardWindow() const
     return shell.boardWindow;
 }
 
+namespace {
+
+// A control by id as the program knows it: the board's by their handles, the
+// second hand's while it is shown.
+platform::Handle controlOf(int controlId)
+{
+    if (const platform::Handle board = controlHandle(controlId))
+        return board;
+    // The second hand's controls exist only while they are shown.
+    for (const platform::backend::ShownControl& shown : platform::backend::shownControls()) {
+        if (shown.id != controlId)
+            continue;
+        for (const platform::Handle control : boardControls.secondHand) {
+            if (control != 0 && platform::getWindowRect(control) == shown.rect)
+                return control;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
 platform::Rect Harness::controlRect(int controlId) const
 {
-    const platform::Handle control = platform::getControl(shell.boardWindow, controlId);
+    const platform::Handle control = controlOf(controlId);
     if (control == 0)
         return platform::Rect{0, 0, 0, 0};
     return platform::getWindowRect(control);
@@ -174,7 +197,7 @@ platform::Rect Harness::controlRect(int controlId) const
 
 bool Harness::controlVisible(int controlId) const
 {
-    const platform::Handle control = platform::getControl(shell.boardWindow, controlId);
+    const platform::Handle control = controlOf(controlId);
     return control != 0 && platform::isWindowVisible(control);
 }
 

@@ -94,15 +94,13 @@ protected:
                             height, board, id);
     }
 
-    // The program's message loop: accelerators first, then translate and dispatch.
+    // The program's message loop: accelerators first, then dispatch.
     void runUntilIdle()
     {
         Message message;
         while (getMessage(message)) {
-            if (!translateAccelerator(message.window, accelerators, message)) {
-                translateMessage(message);
+            if (!translateAccelerator(message.window, accelerators, message))
                 dispatchMessage(message);
-            }
         }
     }
 
@@ -156,8 +154,10 @@ TEST_F(Platform, BoardSitsBelowTheTitleBarAndHearsCreateFirst)
     Rect c = getWindowRect(control);
     EXPECT_EQ(c.left, 60);
     EXPECT_EQ(c.top, 190 + titleBarHeight);
-    EXPECT_EQ(getControl(board, controlA), control);
-    EXPECT_EQ(getControlId(control), controlA);
+    const auto shown = backend::shownControls();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].id, controlA);
+    EXPECT_EQ(shown[0].rect, c);
 }
 
 TEST_F(Platform, TapOnVisibleControlSendsItsIdToTheParent)
