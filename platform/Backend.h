@@ -85,19 +85,19 @@ void queueClose();
 // A menu command, as if chosen from the menu bar's pop-up; nothing without a menu bar.
 void queueCommand(int command);
 std::size_t queueLength();
-bool quitTaken();  // getMessage has handed out the quit message
+bool quitReceived();  // getMessage has handed out the quit message
 int quitCode();
 
 // The device screen with any open box, dialog or pop-up on top: 0xRRGGBB,
 // and the same pixel as drawn by the reference path (0 unless it is kept).
-std::uint32_t composedPixel(int x, int y);
-std::uint32_t composedReferencePixel(int x, int y);
+std::uint32_t pixel(int x, int y);
+std::uint32_t referencePixel(int x, int y);
 
 // Draw nothing: every drawing call still runs its checks and bookkeeping but
 // moves no pixel and shows no frame, for runs whose checks never look.
 void skipPixels(bool skip);
 // Keep the reference path's plain pixels beside the indexed ones (see
-// composedReferencePixel); process-wide, taking effect at the next install().
+// referencePixel); process-wide, taking effect at the next install().
 void keepReferencePixels(bool keep);
 
 // The whole core (windows, queue, screen, surfaces, generator) as it is now,
@@ -110,15 +110,15 @@ using CoreSnapshotPointer = std::unique_ptr<CoreSnapshot, CoreSnapshotDeleter>;
 CoreSnapshotPointer saveCore();
 void restoreCore(const CoreSnapshot& snapshot);
 // The modal state and geometry tests and simulators need.
-bool messageBoxOpen();
+bool boxOpen();
 bool dialogOpen();
 bool popupOpen();
-Rect menuBarButtonRect();
-bool popupItemPoint(int command, int& x, int& y);
+Rect menuButtonRect();
+bool menuItemPoint(int command, int& x, int& y);
 bool boxButtonPoint(int answer, int& x, int& y);
 // The open box's button for `answer` (Yes or OK, or No); empty when there is none.
 Rect boxButtonRect(int answer);
-Rect messageBoxRect();
+Rect boxRect();
 // Every control a person can see and tap, with its screen area, in creation order.
 struct ShownControl {
     int id;

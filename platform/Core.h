@@ -239,7 +239,7 @@ struct CoreData {
     std::vector<Pending> queue;  // a handful at most; a vector keeps its memory, so queueing allocates nothing
     std::uint64_t nextInputSerial = 1;
     Pending lastTaken{};  // what getMessage handed out last, so dispatch knows its origin
-    bool quitTaken = false;
+    bool quitReceived = false;
     int quitCode = 0;
 
     PixelBuffer screen;                           // windows, title bar and menu bar
@@ -251,7 +251,7 @@ struct CoreData {
     bool drawsPixels = true;  // false: every drawing call runs but moves no pixel
 
     int modalDepth = 0;
-    bool messageBoxOpen = false;
+    bool boxOpen = false;
     Rect boxButtons[2]{};  // screen places of the open box's Yes (or OK) and No buttons
     Rect boxRect{};
     bool popupOpen = false;

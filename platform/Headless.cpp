@@ -171,10 +171,6 @@ void setPauseObserver(std::function<void(int units)> observer)
 {
     current.pauseObserver = std::move(observer);
 }
-std::uint32_t pixel(int x, int y)
-{
-    return backend::composedPixel(x, y);
-}
 int boxCount()
 {
     return current.boxCount;
@@ -191,59 +187,10 @@ int exitStatus()
 {
     return current.exitStatus;
 }
-bool quitReceived()
-{
-    return backend::quitTaken();
-}
-int quitCode()
-{
-    return backend::quitCode();
-}
 
-Rect menuButtonRect()
-{
-    return backend::menuBarButtonRect();
-}
-bool menuItemPoint(int command, int& x, int& y)
-{
-    return backend::popupItemPoint(command, x, y);
-}
-bool boxOpen()
-{
-    return backend::messageBoxOpen();
-}
-bool boxButtonPoint(int answer, int& x, int& y)
-{
-    return backend::boxButtonPoint(answer, x, y);
-}
-Rect boxRect()
-{
-    return backend::messageBoxRect();
-}
-bool dialogOpen()
-{
-    return backend::dialogOpen();
-}
-bool popupOpen()
-{
-    return backend::popupOpen();
-}
 int dialogCount()
 {
     return current.dialogCount;
-}
-
-void skipPixels(bool skip)
-{
-    backend::skipPixels(skip);
-}
-void keepReferencePixels(bool keep)
-{
-    backend::keepReferencePixels(keep);
-}
-std::uint32_t referencePixel(int x, int y)
-{
-    return backend::composedReferencePixel(x, y);
 }
 
 class Snapshot {

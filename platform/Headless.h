@@ -4,6 +4,7 @@
 // virtual.
 #pragma once
 
+#include "platform/Backend.h"
 #include "platform/Platform.h"
 
 #include <cstdint>
@@ -44,32 +45,34 @@ void pinSeconds(int seconds);  // -1 unpins
 std::int64_t pauseUnits();  // total since install()
 // Called at every waitUnits with its length, after the screen is shown (tests watch animations with it).
 void setPauseObserver(std::function<void(int units)> observer);
-std::uint32_t pixel(int x, int y);  // 0xRRGGBB of the device screen
-int boxCount();                     // message boxes shown since install()
+int boxCount();  // message boxes shown since install()
 std::string lastBoxText();
 bool exited();  // exitProcess was called
 int exitStatus();
-bool quitReceived();  // the message loop saw the quit message
-int quitCode();
 
-// What a person sees and may tap.
-Rect menuButtonRect();                            // the menu bar's "Game" button, screen pixels; empty without a bar
-bool menuItemPoint(int command, int& x, int& y);  // where to tap the item of an open pop-up
-bool boxOpen();                                   // a message box is open
-bool boxButtonPoint(int answer, int& x, int& y);  // where to tap Yes, No or OK of the open box
-Rect boxRect();                                   // the open box, screen pixels; empty with none
-bool dialogOpen();
-bool popupOpen();   // the menu bar's pop-up is open
+// What a person sees and may tap, the screen, and how the message loop
+// ended: the core's own calls (platform/Backend.h).
+using backend::boxButtonPoint;  // where to tap Yes, No or OK of the open box
+using backend::boxOpen;         // a message box is open
+using backend::boxRect;         // the open box, screen pixels; empty with none
+using backend::dialogOpen;
+using backend::menuButtonRect;  // the menu bar's "Game" button, screen pixels; empty without a bar
+using backend::menuItemPoint;   // where to tap the item of an open pop-up
+using backend::pixel;           // 0xRRGGBB of the device screen, boxes on top
+using backend::popupOpen;       // the menu bar's pop-up is open
+using backend::quitCode;
+using backend::quitReceived;  // the message loop saw the quit message
+
 int dialogCount();  // dialogs run since install()
 
 // Runs whose checks never read the screen: every drawing call still runs,
 // but no pixel moves and no frame is shown. Until the next install().
-void skipPixels(bool skip);
+using backend::skipPixels;
 // Checks of the indexed screen: from the next install() on, the platform
 // also draws every pixel the plain way, as 0xRRGGBB resolved when drawn,
 // and referencePixel reads that copy (0 while it is not kept).
-void keepReferencePixels(bool keep);
-std::uint32_t referencePixel(int x, int y);
+using backend::keepReferencePixels;
+using backend::referencePixel;
 
 // The whole platform as it is now (windows, queue, screen, clock, pause
 // total, answerer, observers), to start many runs from one point. The game's

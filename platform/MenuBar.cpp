@@ -235,13 +235,13 @@ bool popupOpen()
     return core::state().popupOpen;
 }
 
-Rect menuBarButtonRect()
+Rect menuButtonRect()
 {
     const core::MenuBarRecord* bar = core::currentMenuBar();
     return bar && bar->bar->buttonCount > 0 ? core::menuButtonRect(*bar, 0) : Rect{};
 }
 
-bool popupItemPoint(int command, int& x, int& y)
+bool menuItemPoint(int command, int& x, int& y)
 {
     const core::MenuBarRecord* bar = core::currentMenuBar();
     for (int i = 0; bar && i < bar->bar->buttonCount; ++i) {

@@ -277,8 +277,8 @@ int answerBox(std::string_view body, std::string_view title, BoxButtons buttons,
 {
     CoreState& s = state();
     ModalScope scope;
-    bool wasOpen = s.messageBoxOpen;
-    s.messageBoxOpen = true;
+    bool wasOpen = s.boxOpen;
+    s.boxOpen = true;
     Rect savedButtons[2] = {s.boxButtons[0], s.boxButtons[1]};
     Rect savedRect = s.boxRect;
     s.boxRect = layout.rect;
@@ -307,7 +307,7 @@ int answerBox(std::string_view body, std::string_view title, BoxButtons buttons,
     s.boxButtons[0] = savedButtons[0];
     s.boxButtons[1] = savedButtons[1];
     s.boxRect = savedRect;
-    s.messageBoxOpen = wasOpen;
+    s.boxOpen = wasOpen;
     return result;
 }
 
@@ -317,24 +317,24 @@ int answerBox(std::string_view body, std::string_view title, BoxButtons buttons,
 
 namespace platform::backend {
 
-bool messageBoxOpen()
+bool boxOpen()
 {
-    return core::state().messageBoxOpen;
+    return core::state().boxOpen;
 }
 bool dialogOpen()
 {
     return core::state().dialogDepth > 0;
 }
 
-Rect messageBoxRect()
+Rect boxRect()
 {
-    return core::state().messageBoxOpen ? core::state().boxRect : Rect{};
+    return core::state().boxOpen ? core::state().boxRect : Rect{};
 }
 
 Rect boxButtonRect(int answer)
 {
     const core::CoreState& s = core::state();
-    if (!s.messageBoxOpen)
+    if (!s.boxOpen)
         return {};
     return answer == answerNo ? s.boxButtons[1] : s.boxButtons[0];
 }

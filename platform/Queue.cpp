@@ -161,9 +161,9 @@ std::size_t queueLength()
 {
     return core::state().queue.size();
 }
-bool quitTaken()
+bool quitReceived()
 {
-    return core::state().quitTaken;
+    return core::state().quitReceived;
 }
 int quitCode()
 {
@@ -226,7 +226,7 @@ bool getMessage(Message& message)
             s.lastTaken = taken;
             message = taken.message;
             if (message.msg == Msg::quit) {
-                s.quitTaken = true;
+                s.quitReceived = true;
                 s.quitCode = static_cast<int>(message.wparam);
                 return false;
             }

@@ -131,13 +131,13 @@ std::uint32_t composedAt(int x, int y, Pick pick)
 
 }  // namespace
 
-std::uint32_t composedPixel(int x, int y)
+std::uint32_t pixel(int x, int y)
 {
     return composedAt(
         x, y, [](const core::PixelBuffer& buffer, std::size_t at) { return core::screenPalette()[buffer.pixels[at]]; });
 }
 
-std::uint32_t composedReferencePixel(int x, int y)
+std::uint32_t referencePixel(int x, int y)
 {
     return composedAt(x, y, [](const core::PixelBuffer& buffer, std::size_t at) {
         return buffer.reference.empty() ? 0u : buffer.reference[at];

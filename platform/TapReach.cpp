@@ -31,7 +31,7 @@ int targetAt(std::span<const Rect> targets, TapPoint point)
 std::vector<Rect> tapTargets()
 {
     std::vector<Rect> targets;
-    if (messageBoxOpen()) {
+    if (boxOpen()) {
         for (int answer : {answerYes, answerNo}) {
             const Rect button = boxButtonRect(answer);
             if (!core::isEmpty(button))
@@ -43,7 +43,7 @@ std::vector<Rect> tapTargets()
         return targets;
     for (const ShownControl& control : shownControls())
         targets.push_back(control.rect);
-    const Rect menuButton = menuBarButtonRect();
+    const Rect menuButton = menuButtonRect();
     if (!core::isEmpty(menuButton))
         targets.push_back(menuButton);
     return targets;

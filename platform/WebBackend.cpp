@@ -102,7 +102,7 @@ void reportSpot(SpotKind kind, int id, const Rect& r)
 // they could tap. The browser test plays from this; the page itself only keeps it.
 void reportWaiting()
 {
-    webStatusBegin(backend::messageBoxOpen(), backend::popupOpen(), backend::dialogOpen());
+    webStatusBegin(backend::boxOpen(), backend::popupOpen(), backend::dialogOpen());
     for (const backend::ShownControl& control : backend::shownControls())
         reportSpot(SpotKind::control, control.id, control.rect);
     for (int answer : {answerYes, answerNo, answerOk}) {
@@ -111,7 +111,7 @@ void reportWaiting()
         if (backend::boxButtonPoint(answer, x, y))
             reportSpot(SpotKind::boxButton, answer, {x, y, x + 1, y + 1});
     }
-    Rect menuButton = backend::menuBarButtonRect();
+    Rect menuButton = backend::menuButtonRect();
     if (!core::isEmpty(menuButton))
         reportSpot(SpotKind::menuButton, 0, menuButton);
     const core::MenuBarRecord* bar = core::currentMenuBar();
@@ -121,7 +121,7 @@ void reportWaiting()
             int x = 0;
             int y = 0;
             int command = menu->items[item].command;
-            if (menu->items[item].text && backend::popupItemPoint(command, x, y))
+            if (menu->items[item].text && backend::menuItemPoint(command, x, y))
                 reportSpot(SpotKind::popupItem, command, {x, y, x + 1, y + 1});
         }
     }
