@@ -8,6 +8,10 @@ namespace platform::web {
 
 void install();
 
+// The kinds of input the page queues for the program (it learns these
+// numbers from web/PageConstants.cpp at build time).
+enum class PageInput { none = 0, tap = 1, key = 2, command = 3 };
+
 // What the page says beside the board each time the program waits: the board
 // in words, and whether a game runs (the page offers "New game" when none does).
 struct TableWords {

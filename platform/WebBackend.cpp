@@ -1,4 +1,4 @@
-// The web back end. The page (web/zarta.js) owns the <canvas>, turns pointer
+// The web back end. The page (web/zarta-page.js) owns the <canvas>, turns pointer
 // and key events into device input and keeps them in its own queue until the
 // program waits for input, so input that arrives during a pause waits there,
 // as it waits in the desktop's event queue. Pauses and waits sleep through
@@ -74,8 +74,6 @@ EM_JS(void, webBoxOpened, (const char* text, const char* caption), {
 namespace platform::web {
 
 namespace {
-
-enum class InputKind { none = 0, tap = 1, key = 2, command = 3 };
 
 TableWords (*tableDescriber)() = nullptr;
 enum class SpotKind { control = 0, boxButton = 1, menuButton = 2, popupItem = 3 };
@@ -196,20 +194,20 @@ private:
         bool any = false;
         int values[3] = {};
         for (;;) {
-            switch (static_cast<InputKind>(webTakeInput(values))) {
-            case InputKind::none:
+            switch (static_cast<PageInput>(webTakeInput(values))) {
+            case PageInput::none:
                 return any;
-            case InputKind::tap: {
+            case PageInput::tap: {
                 // Aimed at what is shown as the tap arrives, as the finger aimed.
                 const std::vector<Rect> targets = backend::tapTargets();
                 const backend::TapPoint tap = backend::reachTarget({values[0], values[1]}, values[2], targets);
                 backend::queueTap(tap.x, tap.y);
                 break;
             }
-            case InputKind::key:
+            case PageInput::key:
                 backend::queueKey(values[0], values[1]);
                 break;
-            case InputKind::command:
+            case PageInput::command:
                 backend::queueCommand(values[0]);
                 break;
             }

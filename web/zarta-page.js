@@ -5,14 +5,11 @@
 'use strict';
 
 (function () {
-  const screenWidth = 240;
-  const screenHeight = 320;
-  const inputTap = 1;
-  const inputKey = 2;
-  const inputCommand = 3;
-  const commandNew = 40005;
-  const modifierControl = 1;
-  const modifierShift = 2;
+  // The screen size, the kinds of input, the "New" command, the modifiers and
+  // the key codes (namedKeys: Enter, Escape, Tab, Space, the arrows, F1 and
+  // F2, as the desktop program reads them), written in at build time from
+  // the program's own definitions (web/PageConstants.cpp).
+  /* PAGE CONSTANTS */
   // How far outside a control a finger may land and still mean it, in CSS pixels.
   const fingerReach = 6;
   const accountLines = 8;
@@ -144,10 +141,7 @@
     });
   }
 
-  // The same key codes as the desktop program: Enter, Escape, Tab, Space,
-  // the arrows, F1 and F2, and the letters.
-  const namedKeys = {Tab: 9, Enter: 13, Escape: 27, ' ': 32, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39,
-    ArrowDown: 40, F1: 0x170, F2: 0x171};
+  // The key codes of the desktop program: the named keys, and the letters.
   function keyCode(event) {
     if (event.key in namedKeys)
       return namedKeys[event.key];

@@ -1,0 +1,57 @@
+// Writes the page's copy of the program's own numbers, so the page never
+// declares them again: the screen size, the kinds of input it queues, the
+// "New" command, the modifiers and the key codes of the desktop program.
+// Run at build time; its output replaces the marker line in zarta-page.js.
+// usage: zarta-page-constants OUT
+#include "platform/Platform.h"
+#include "platform/Web.h"
+#include "resources/BoardIds.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: zarta-page-constants OUT\n");
+        return 2;
+    }
+    std::FILE* out = std::fopen(argv[1], "w");
+    if (!out) {
+        std::perror(argv[1]);
+        return 1;
+    }
+    using platform::web::PageInput;
+    std::fprintf(out, "const screenWidth = %d;\nconst screenHeight = %d;\n", platform::screenWidth,
+                 platform::screenHeight);
+    std::fprintf(out, "const inputTap = %d;\nconst inputKey = %d;\nconst inputCommand = %d;\n",
+                 static_cast<int>(PageInput::tap), static_cast<int>(PageInput::key),
+                 static_cast<int>(PageInput::command));
+    std::fprintf(out, "const commandNew = %d;\n", ids::commandNew);
+    std::fprintf(out, "const modifierControl = %d;\nconst modifierShift = %d;\n",
+                 static_cast<int>(platform::modifierControl), static_cast<int>(platform::modifierShift));
+    // The browser's names of the keys the program reads beside the letters.
+    const struct {
+        const char* name;
+        platform::Param code;
+    } keys[] = {
+        {"Tab", platform::keyTab},
+        {"Enter", platform::keyEnter},
+        {"Escape", platform::keyEscape},
+        {"' '", platform::keySpace},
+        {"ArrowLeft", platform::keyArrowLeft},
+        {"ArrowUp", platform::keyArrowUp},
+        {"ArrowRight", platform::keyArrowRight},
+        {"ArrowDown", platform::keyArrowDown},
+        {"F1", platform::keyF1},
+        {"F2", platform::keyF2},
+    };
+    std::fprintf(out, "const namedKeys = {");
+    const char* separator = "";
+    for (const auto& key : keys) {
+        std::fprintf(out, "%s%s: %d", separator, key.name, static_cast<int>(key.code));
+        separator = ", ";
+    }
+    std::fprintf(out, "};\n");
+    const bool written = std::fflush(out) == 0 && !std::ferror(out);
+    return std::fclose(out) == 0 && written ? 0 : 1;
+}
