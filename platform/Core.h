@@ -4,8 +4,8 @@
 // windows and controls (Windows.cpp), pixel primitives (Pixels.cpp), the
 // backing tracker (Backing.cpp), surfaces and block copies (Surfaces.cpp), the
 // device screen and its overlays (Screen.cpp), the menu bar and its pop-up
-// (MenuBar.cpp) and message boxes and dialogs (Modal.cpp). Nothing above the
-// platform includes it.
+// (MenuBar.cpp), message boxes (MessageBox.cpp) and dialogs (Dialog.cpp).
+// Nothing above the platform includes it.
 #pragma once
 
 #include "platform/Backend.h"
@@ -361,6 +361,12 @@ void popOverlay();  // uncovers the retained screen; nothing is repainted
 void settleScreen();
 void markScreenChanged();
 void present();  // shows the composed screen when anything changed
+
+// ---- Boxes and dialogs (MessageBox.cpp, Dialog.cpp) --------------------------
+
+constexpr int captionHeight = 18;
+// A box's or dialog's body with its frame and its caption bar.
+void drawFrameWithCaption(PixelBuffer& image, int width, int height, std::string_view caption);
 
 // ---- Menu bar (MenuBar.cpp) ---------------------------------------------------
 

@@ -152,11 +152,11 @@ TEST(Deal, HumanDealerAnsweringYesKeepsItsCardsFaceUp)
     EXPECT_FALSE(harness.controlVisible(ids::controlTable1));
 }
 
-TEST(Deal, DealersBoxEndedByTheCloseButtonCountsAsKeeping)
+TEST(Deal, DealersBoxAnsweringZeroCountsAsKeeping)
 {
-    // A box ended by the window's close answers 0, which is neither Yes nor
-    // No: the choice must still be one of the two, the same for the deal and
-    // for what is reported.
+    // A box that cannot run (the process has ended, as the window's close
+    // ends it) answers 0, which is neither Yes nor No: the choice must still
+    // be one of the two, the same for the deal and for what is reported.
     EXPECT_EQ(dealerChoiceOf(platform::answerYes), DealerChoice::keep);
     EXPECT_EQ(dealerChoiceOf(platform::answerNo), DealerChoice::exchange);
     EXPECT_EQ(dealerChoiceOf(0), DealerChoice::keep);
@@ -166,11 +166,10 @@ TEST(Deal, DealersBoxEndedByTheCloseButtonCountsAsKeeping)
     static int reportedKept;
     reportedKept = -1;
     gameWatcher.dealerDecided = [](Seat, bool kept) { reportedKept = kept ? 1 : 0; };
-    platform::headless::setBoxAnswerer(nullptr);  // the box reads the queued close
-    platform::headless::pushClose();
+    platform::exitProcess(0);
     dealRound(seatSouth, harness.boardWindow());
     gameWatcher.dealerDecided = nullptr;
-    EXPECT_TRUE(platform::headless::exited());
+    EXPECT_EQ(harness.boxes().size(), 0u);
     EXPECT_EQ(reportedKept, 1);
     expectHandIsDeck(seatSouth, 0);
 }
