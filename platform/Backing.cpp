@@ -127,9 +127,12 @@ bool prepareScreenWrite(const Rect& area, const PictureSpot* picture)
     int touchedCount = 0;
     for (std::uint64_t near = patchesNear(backing, tracked); near != 0; near &= near - 1) {
         const int i = std::countr_zero(near);
+        // Without branches: which neighbours overlap is unpredictable.
         const Rect& a = backing.patches[static_cast<std::size_t>(i)].area;
-        if (a.left < tracked.right && tracked.left < a.right && a.top < tracked.bottom && tracked.top < a.bottom)
-            touched[static_cast<std::size_t>(touchedCount++)] = i;
+        const bool overlaps =
+            (a.left < tracked.right) & (tracked.left < a.right) & (a.top < tracked.bottom) & (tracked.top < a.bottom);
+        touched[static_cast<std::size_t>(touchedCount)] = i;
+        touchedCount += overlaps ? 1 : 0;
     }
     // The same picture again on a patch that shows it, with nothing else
     // there: the patch no longer owes the backing, and nothing moves.

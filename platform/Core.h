@@ -233,6 +233,7 @@ struct CoreData {
     std::vector<Handle> zOrder;                         // creation order: later windows lie on top
     std::vector<SurfaceRecord> surfaces;                // few at once; the vector keeps its memory for the next
     std::map<Handle, SurfaceContents> surfaceContents;  // by surface handle
+    std::vector<std::uint32_t> imageReference;          // an image drawn, as reference pixels, when they are kept
     std::map<Handle, MenuBarRecord> menuBars;
     std::map<Handle, int> acceleratorTables;  // handle -> resource id
 
@@ -305,6 +306,15 @@ void placeWindow(const WindowRecord& window);
 inline void geometryChanged()
 {
     ++state().geometry;
+}
+// One window's place or visibility changed: a control's alone, or, for a
+// top-level window, every control on it too.
+inline void geometryChanged(WindowRecord& window)
+{
+    if (window.kind == WindowKind::control)
+        window.placedAt = 0;
+    else
+        geometryChanged();
 }
 inline Rect screenRectOf(const WindowRecord& window)
 {

@@ -96,7 +96,9 @@ std::vector<std::map<Handle, WindowRecord>::node_type> spareWindows;
 
 void addWindow(Handle handle, WindowRecord&& window)
 {
-    geometryChanged();
+    window.placedAt = 0;  // placed at its first use
+    if (window.kind != WindowKind::control)
+        geometryChanged();
     if (window.kind == WindowKind::topLevel) {
         std::vector<Handle>& topLevels = state().topLevels;
         topLevels.insert(std::lower_bound(topLevels.begin(), topLevels.end(), handle), handle);
@@ -116,10 +118,12 @@ void addWindow(Handle handle, WindowRecord&& window)
 void eraseWindow(Handle handle)
 {
     forgetWindows();
-    geometryChanged();
     std::vector<Handle>& topLevels = state().topLevels;
     topLevels.erase(std::remove(topLevels.begin(), topLevels.end(), handle), topLevels.end());
     auto node = state().windows.extract(handle);
+    // Nothing is placed by a control; a top-level window's controls are.
+    if (!node || node.mapped().kind != WindowKind::control)
+        geometryChanged();
     if (node && spareWindows.size() < spareWindowLimit) {
         if (spareWindows.capacity() == 0)
             spareWindows.reserve(spareWindowLimit);

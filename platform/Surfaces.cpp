@@ -3,7 +3,6 @@
 #include "platform/Core.h"
 
 #include <algorithm>
-#include <map>
 
 namespace platform::core {
 
@@ -112,16 +111,13 @@ inline void copyOntoWindow(const WindowRecord& window, int x, int y, int width, 
                       fromY, columns, rows);
 }
 
-// A picture's pixels as the reference path draws them; pictures are never
-// freed, so each is resolved once.
+// A picture's pixels as the reference path draws them, resolved for one draw.
 const std::uint32_t* referenceOf(const Image& image)
 {
-    static std::map<const std::uint8_t*, std::vector<std::uint32_t>> resolved;
-    std::vector<std::uint32_t>& pixels = resolved[image.pixels];
-    if (pixels.empty()) {
-        for (int i = 0; i < image.width * image.height; ++i)
-            pixels.push_back(resources::paletteColor(image.pixels[i]));
-    }
+    std::vector<std::uint32_t>& pixels = state().imageReference;
+    pixels.clear();
+    for (int i = 0; i < image.width * image.height; ++i)
+        pixels.push_back(resources::paletteColor(image.pixels[i]));
     return pixels.data();
 }
 

@@ -91,7 +91,7 @@ Handle createWindow(const char* className, const char* text, std::uint32_t style
         return 0;
     if (style & styleVisible) {
         created->visible = true;
-        geometryChanged();
+        geometryChanged(*created);
         created->invalid = created->rect;
         drawTitleBar();
     }
@@ -148,7 +148,7 @@ bool showWindow(Handle handle, bool visible)
     if (window->visible == visible)
         return true;
     window->visible = visible;
-    geometryChanged();
+    geometryChanged(*window);
     Rect area = screenRectOf(*window);
     if (window->kind == WindowKind::topLevel) {
         if (!visible)
@@ -183,7 +183,7 @@ bool moveWindow(Handle handle, int x, int y, int width, int height, bool repaint
     bool showing = isWindowVisible(handle);
     Rect before = screenRectOf(*window);
     window->rect = {x, y, x + std::max(0, width), y + std::max(0, height)};
-    geometryChanged();
+    geometryChanged(*window);
     Rect after = screenRectOf(*window);
     // Without repaint nothing is invalidated, the uncovered area included: the caller paints.
     if (repaint && showing) {
