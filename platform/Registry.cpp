@@ -99,10 +99,8 @@ void addWindow(Handle handle, WindowRecord&& window)
     window.placedAt = 0;  // placed at its first use
     if (window.kind != WindowKind::control)
         geometryChanged();
-    if (window.kind == WindowKind::topLevel) {
-        std::vector<Handle>& topLevels = state().topLevels;
-        topLevels.insert(std::lower_bound(topLevels.begin(), topLevels.end(), handle), handle);
-    }
+    if (window.kind == WindowKind::topLevel)
+        state().topLevels.push_back(handle);  // handles only grow, so the list stays in order
     std::map<Handle, WindowRecord>& windows = state().windows;
     if (spareWindows.empty()) {
         windows.emplace(handle, std::move(window));
@@ -119,7 +117,8 @@ void eraseWindow(Handle handle)
 {
     forgetWindows();
     std::vector<Handle>& topLevels = state().topLevels;
-    topLevels.erase(std::remove(topLevels.begin(), topLevels.end(), handle), topLevels.end());
+    if (auto at = std::find(topLevels.begin(), topLevels.end(), handle); at != topLevels.end())
+        topLevels.erase(at);
     auto node = state().windows.extract(handle);
     // Nothing is placed by a control; a top-level window's controls are.
     if (!node || node.mapped().kind != WindowKind::control)
