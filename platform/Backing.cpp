@@ -69,11 +69,20 @@ void removePatch(ScreenBacking& backing, int i)
 {
     const int last = --backing.patchCount;
     markTiles(backing, backing.patches[static_cast<std::size_t>(i)].area, i, false);
-    if (i != last) {
-        markTiles(backing, backing.patches[static_cast<std::size_t>(last)].area, last, false);
-        backing.patches[static_cast<std::size_t>(i)] = backing.patches[static_cast<std::size_t>(last)];
-        markTiles(backing, backing.patches[static_cast<std::size_t>(i)].area, i, true);
+    if (i == last)
+        return;
+    // The last patch takes the place freed: its tiles' bit moves from `last` to `i`.
+    const ScreenPatch& moved = backing.patches[static_cast<std::size_t>(last)];
+    const TileSpan span = tilesOf(moved.area);
+    const std::uint64_t from = std::uint64_t{1} << last;
+    const std::uint64_t to = std::uint64_t{1} << i;
+    for (int row = span.top; row <= span.bottom; ++row) {
+        for (int column = span.left; column <= span.right; ++column) {
+            std::uint64_t& tile = backing.tiles[static_cast<std::size_t>(row * ScreenBacking::tileColumns + column)];
+            tile = (tile & ~from) | to;
+        }
     }
+    backing.patches[static_cast<std::size_t>(i)] = moved;
 }
 
 void addPatch(ScreenBacking& backing, const ScreenPatch& patch)
