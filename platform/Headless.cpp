@@ -1,3 +1,5 @@
+// The headless back end (see Headless.h): the virtual clock, scripted boxes
+// and the observers of a run.
 #include "platform/Headless.h"
 
 #include "platform/Backend.h"

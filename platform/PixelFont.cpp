@@ -1,3 +1,5 @@
+// The pixel font (see PixelFont.h): the glyphs as drawn strings, turned into
+// widths and bit rows when the program is compiled.
 #include "platform/PixelFont.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// The window's pixels shared with a local X server (see SharedFrame.h).
 #include "platform/SharedFrame.h"
 
 #include <SDL.h>

@@ -1,3 +1,5 @@
+// The single-instance rule (see SingleInstance.h): the lock, the rendezvous
+// socket and the raise requests between copies.
 #include "platform/SingleInstance.h"
 
 #include "platform/Core.h"

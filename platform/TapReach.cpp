@@ -1,3 +1,4 @@
+// The reach of a tap (see TapReach.h): the nearest shown control within it.
 #include "platform/TapReach.h"
 
 #include "platform/Backend.h"

@@ -211,6 +211,50 @@ TEST_F(Platform, HiddenControlTakesNoTapAndNoDrawing)
     EXPECT_EQ(headless::pixel(110, 69 + titleBarHeight), imagePixel(imageCardBack, 10, 14));
 }
 
+TEST_F(Platform, OneCallDrawsAPictureAsTheSurfacesDoAndFollowsItsWindow)
+{
+    // The same picture by both paths on two controls, then each moved, hidden
+    // and shown: the one call must land where the block copy lands, clipped
+    // the same at the board's edge, and nowhere while hidden.
+    Handle viaSurfaces = makeControl(controlA, 100, 55);
+    Handle inOneCall = makeControl(controlB, 220, 55);  // sticks out past the board's right edge
+    drawImage(board, imageBackground);
+    settle();
+    auto same = [&](Handle a, Handle b) {
+        const Rect ra = getWindowRect(a);
+        const Rect rb = getWindowRect(b);
+        for (int y = 0; y < ra.bottom - ra.top; ++y) {
+            for (int x = 0; x < ra.right - ra.left; ++x) {
+                if (rb.left + x >= screenWidth)
+                    continue;
+                ASSERT_EQ(headless::pixel(ra.left + x, ra.top + y), headless::pixel(rb.left + x, rb.top + y))
+                    << x << "," << y;
+            }
+        }
+    };
+    const Image* back = loadImage(imageCardBack);
+    drawImage(viaSurfaces, imageCardBack, -5, 3);
+    platform::drawImage(inOneCall, -5, 3, back->width, back->height, back, 0, 0);
+    same(viaSurfaces, inOneCall);
+    // Control column 19 is the screen's last; the picture lies 5 columns to the left.
+    EXPECT_EQ(headless::pixel(screenWidth - 1, 55 + titleBarHeight + 20), imagePixel(imageCardBack, 19 + 5, 17));
+
+    moveWindow(inOneCall, 10, 150, 29, 41, true);
+    settle();
+    platform::drawImage(inOneCall, 0, 0, back->width, back->height, back, 0, 0);
+    EXPECT_EQ(headless::pixel(10 + 14, 150 + titleBarHeight + 20), imagePixel(imageCardBack, 14, 20));
+
+    showWindow(inOneCall, false);
+    drawImage(board, imageBackground);
+    settle();
+    const std::uint32_t under = headless::pixel(10 + 14, 150 + titleBarHeight + 20);
+    ASSERT_NE(under, imagePixel(imageCardBack, 14, 20));
+    EXPECT_TRUE(platform::drawImage(inOneCall, 0, 0, back->width, back->height, back, 0, 0));
+    EXPECT_EQ(headless::pixel(10 + 14, 150 + titleBarHeight + 20), under);
+    EXPECT_FALSE(platform::drawImage(0, 0, 0, back->width, back->height, back, 0, 0));
+    EXPECT_FALSE(platform::drawImage(inOneCall, 0, 0, 1, 1, nullptr, 0, 0));
+}
+
 TEST_F(Platform, TapIsHitTestedWhenTakenFromTheQueue)
 {
     Handle shownLater = makeControl(controlA, 60, 190, 29, 41, false);
