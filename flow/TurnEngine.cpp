@@ -226,8 +226,8 @@ void runTurns(platform::Handle boardWindow)
             return;
         }
         if (++computerMovesInARow > mostComputerMovesInARow)
-            stopOnInternalError("runTurns", "seat " + std::to_string(game.currentSeat) +
-                                                " is to move again, yet the turn never came back to the human");
+            stopOnInternalError("runTurns",
+                                "a computer seat is to move again, yet the turn never came back to the human");
         playComputerSeat(boardWindow);
     }
     hideAllCards();

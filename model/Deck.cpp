@@ -22,8 +22,7 @@ void shuffleDeck(int seconds, const ShuffleGenerator& generator)
     for (int position = 0; position < deckSize; ++position) {
         for (;;) {
             if (++draws > mostDraws)
-                stopOnInternalError("shuffleDeck",
-                                    "a million draws left position " + std::to_string(position) + " of the deck empty");
+                stopOnInternalError("shuffleDeck", "a million draws left a position of the deck empty");
             const auto row = static_cast<int>(generator.next() % deckSize);
             if (!dealt[row]) {
                 dealt[row] = true;

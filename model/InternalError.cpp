@@ -2,31 +2,83 @@
 
 #include "model/GameState.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 InternalErrorHandler internalErrorHandler = nullptr;
 
-void stopOnInternalError(const char* loop, const std::string& why)
-{
-    const std::string message = std::string("internal error in ") + loop + ": " + why + " (" + describeRound() + ")";
-    if (internalErrorHandler)
-        internalErrorHandler(message);
-    else
-        std::fprintf(stderr, "zarta: %s\n", message.c_str());
-    std::abort();
-}
+namespace {
 
-std::string describeRound()
+// One line built in place: the browser build carries no printf and no
+// string formatting, and a fault this rare should not bring them in.
+struct MessageLine {
+    char text[400];
+    unsigned length = 0;
+
+    void add(const char* part)
+    {
+        while (*part && length + 1 < sizeof text)
+            text[length++] = *part++;
+        text[length] = '\0';
+    }
+
+    void add(long value)
+    {
+        char digits[24];
+        char* first = digits + sizeof digits - 1;
+        *first = '\0';
+        unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value) : value;
+        do {
+            *--first = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude > 0);
+        if (value < 0)
+            *--first = '-';
+        add(first);
+    }
+
+    template <typename Value>
+    void addSeats(const char* name, const Value (&values)[5])
+    {
+        add(name);
+        for (Seat seat = 1; seat <= seatCount; ++seat) {
+            add(seat == 1 ? " [" : ",");
+            add(static_cast<long>(values[seat]));
+        }
+        add("]");
+    }
+};
+
+}  // namespace
+
+void stopOnInternalError(const char* loop, const char* why)
 {
-    auto perSeat = [](const auto& values) {
-        std::string text = "[";
-        for (Seat seat = 1; seat <= seatCount; ++seat)
-            text += (seat > 1 ? "," : "") + std::to_string(values[seat]);
-        return text + "]";
-    };
-    return "current seat " + std::to_string(game.currentSeat) + ", dealer " + std::to_string(game.dealerSeat) +
-           ", running " + std::to_string(game.gameRunning) + ", lives " + perSeat(game.lives) + ", finished " +
-           perSeat(game.finishedFlags) + ", passed " + perSeat(game.passedFlags) + ", stop " +
-           std::to_string(game.stopCalled) + ", closing " + std::to_string(game.roundClosing);
+    MessageLine line;
+    line.add("internal error in ");
+    line.add(loop);
+    line.add(": ");
+    line.add(why);
+    line.add(" (current seat ");
+    line.add(static_cast<long>(game.currentSeat));
+    line.add(", dealer ");
+    line.add(static_cast<long>(game.dealerSeat));
+    line.add(", running ");
+    line.add(static_cast<long>(game.gameRunning));
+    line.addSeats(", lives", game.lives);
+    line.addSeats(", finished", game.finishedFlags);
+    line.addSeats(", passed", game.passedFlags);
+    line.add(", stop ");
+    line.add(static_cast<long>(game.stopCalled));
+    line.add(", closing ");
+    line.add(static_cast<long>(game.roundClosing));
+    line.add(")");
+    if (internalErrorHandler) {
+        internalErrorHandler(line.text);
+    } else {
+        // Straight to the descriptor: no stdio buffer to flush before the abort.
+        [[maybe_unused]] auto written = ::write(2, "zarta: ", 7);
+        written = ::write(2, line.text, line.length);
+        written = ::write(2, "\n", 1);
+    }
+    std::abort();
 }

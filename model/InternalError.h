@@ -3,14 +3,10 @@
 // instead of spinning, so a test or a tool sees the fault at once.
 #pragma once
 
-#include <string>
-
 // Receives the message before the process ends; null writes it to standard
 // error. A handler may end the process itself; if it returns, the process aborts.
-using InternalErrorHandler = void (*)(const std::string& message);
+using InternalErrorHandler = void (*)(const char* message);
 extern InternalErrorHandler internalErrorHandler;
 
-[[noreturn]] void stopOnInternalError(const char* loop, const std::string& why);
-
-// The round as one line: seats, flags and lives, for such a message.
-std::string describeRound();
+// The message is "internal error in LOOP: WHY (the round's seats, flags and lives)".
+[[noreturn]] void stopOnInternalError(const char* loop, const char* why);

@@ -258,7 +258,8 @@ using TurnsThatCannotGoOn = Turns;
 TEST_F(TurnsThatCannotGoOn, ASeatThatNeverHandsTheTurnOnStopsTheLoop)
 {
     game.currentSeat = 0;  // no seat at all: its moves change nothing
-    EXPECT_DEATH(runTurns(harness.boardWindow()), "internal error in runTurns: seat 0 is to move again");
+    EXPECT_DEATH(runTurns(harness.boardWindow()),
+                 "internal error in runTurns: a computer seat is to move again.*current seat 0");
 }
 
 TEST_F(TurnsThatCannotGoOn, AGameWithNoSeatAliveStopsTheLoop)

@@ -189,7 +189,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ByteReader bytes(data, size);
     sim::restoreProcess(startingPoint());
     platform::headless::setClockMilliseconds(bytes.next() * 1000 + bytes.next());
-    internalErrorHandler = [](const std::string& message) { fail(message); };
+    internalErrorHandler = [](const char* message) { fail(message); };
     gameWatcher.computerMoved = onComputerMoved;
     gameWatcher.dealt = [] { failOn(run.settlementCheck.roundDealt()); };
     gameWatcher.settling = [](bool scored) { failOn(run.settlementCheck.settled(scored)); };

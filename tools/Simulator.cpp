@@ -423,7 +423,7 @@ int main(int argc, char** argv)
     gameWatcher.dealt = onDealt;
     gameWatcher.computerMoved = onComputerMoved;
     gameWatcher.settling = onSettling;
-    internalErrorHandler = [](const std::string& message) { stopInsideInput(message); };
+    internalErrorHandler = [](const char* message) { stopInsideInput(message); };
     snapshot("start");
 
     while (run.totals.games < run.options.games && run.violation.empty() && !processEnded())
