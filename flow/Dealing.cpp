@@ -5,6 +5,7 @@
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/HandEvaluation.h"
+#include "model/InternalError.h"
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
 #include "ui/DealAnimation.h"
@@ -23,6 +24,8 @@ struct DealState {
 
 void dealCard(DealState& deal, CardRecord& target)
 {
+    if (deal.dealCursor >= deckSize)
+        stopOnInternalError("dealRound", "the deal has handed out all 32 cards");
     target = game.Deck[deal.dealCursor];
     ++deal.dealCursor;
 }
@@ -142,7 +145,9 @@ void dealRound(Seat startingSeat, platform::Handle boardWindow)
         }
     }
     Seat seat = startingSeat;
-    for (;;) {
+    for (int dealt = 1;; ++dealt) {
+        if (dealt > seatCount)
+            stopOnInternalError("dealRound", "a seat still waits for its cards after four hands were dealt");
         dealOneSeat(deal, seat, boardWindow);
         if (!anySeatToBeDealt(deal))
             break;

@@ -8,6 +8,7 @@
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/HandEvaluation.h"
+#include "model/InternalError.h"
 #include "resources/BoardIds.h"
 #include "resources/ResourceIds.h"
 #include "ui/Controls.h"
@@ -144,7 +145,7 @@ Seat nextLiveSeat(Seat seat)
         if (game.lives[seat] != 0)
             return seat;
     }
-    return seat;
+    stopOnInternalError("nextLiveSeat", "no seat has lives, so the turn cannot pass on");
 }
 
 void toggleSelection(int controlId, platform::Handle)
@@ -197,11 +198,21 @@ void executeExchange(Seat seat)
 
 void runTurns(platform::Handle boardWindow)
 {
+    // The human always has lives during a game, so the turn comes back to it
+    // after at most three computer moves, unless a round ends first. A round
+    // costs a life unless it is dealt again, and four equal hands are rare.
+    constexpr int mostComputerMovesInARow = seatCount - 1;
+    constexpr int mostRoundsWithoutTheHuman = 64;
+    int computerMovesInARow = 0;
+    int roundsWithoutTheHuman = 0;
     while (game.gameRunning) {
         if (allSeatsFinished()) {
+            if (++roundsWithoutTheHuman > mostRoundsWithoutTheHuman)
+                stopOnInternalError("runTurns", "64 rounds were settled without the human getting a turn");
             game.roundClosing = 1;
             const RoundOutcome outcome = findRoundLosers();
             settleRound(outcome == RoundOutcome::allHandsEqual ? Scoring::redeal : Scoring::score, boardWindow);
+            computerMovesInARow = 0;
             if (!game.gameRunning)
                 break;
         }
@@ -210,6 +221,9 @@ void runTurns(platform::Handle boardWindow)
             requestRepaint(boardWindow);
             return;
         }
+        if (++computerMovesInARow > mostComputerMovesInARow)
+            stopOnInternalError("runTurns", "seat " + std::to_string(game.currentSeat) +
+                                                " is to move again, yet the turn never came back to the human");
         playComputerSeat(boardWindow);
     }
     hideAllCards();

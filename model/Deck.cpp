@@ -3,6 +3,7 @@
 #include "model/CardCatalogue.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
+#include "model/InternalError.h"
 #include "platform/Platform.h"
 
 #include <cstring>
@@ -13,8 +14,14 @@ void shuffleDeck()
     // Seeded with the seconds alone: two shuffles in the same second deal the same deck.
     const int seconds = platform::localSeconds();
     platform::seedRandom(static_cast<std::uint32_t>(seconds));
+    // About 130 draws fill the deck; a generator that never yields some row would spin for ever.
+    constexpr long mostDraws = 1000000;
+    long draws = 0;
     for (int position = 0; position < deckSize; ++position) {
         for (;;) {
+            if (++draws > mostDraws)
+                stopOnInternalError("shuffleDeck",
+                                    "a million draws left position " + std::to_string(position) + " of the deck empty");
             const auto row = static_cast<int>(platform::nextRandom() % deckSize);
             bool alreadyDealt = false;
             // Empty positions hold sideFace 0, which no catalogue card has.

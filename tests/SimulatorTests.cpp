@@ -122,6 +122,129 @@ TEST_F(SoundnessCheck, AButtonLeftAfterTheGameIsReported)
     EXPECT_NE(sim::soundnessProblem(livesBefore).find("no game running"), std::string::npos);
 }
 
+// ---- The settlement check -----------------------------------------------------------
+
+// Hands worth 20, 25, 25 and 18, recorded as dealt; seat 4 alone should lose.
+class SettlementCheckTest : public SimulatorTest {
+protected:
+    void SetUp() override
+    {
+        SimulatorTest::SetUp();
+        for (Seat seat = 1; seat <= seatCount; ++seat)
+            game.lives[seat] = 4;
+        setHand(seatSouth, card(king, clubs), card(queen, clubs), card(7, diamonds));
+        setHand(seatWest, card(7, spades), card(8, spades), card(10, spades));
+        setHand(seatNorth, card(7, hearts), card(8, hearts), card(10, hearts));
+        setHand(seatEast, card(8, diamonds), card(10, diamonds), card(7, clubs));
+        record(20, 25, 25, 18);
+        game.threeAcesFlag = 0;
+        ASSERT_EQ(check.roundDealt(), "");
+    }
+
+    void record(double south, double west, double north, double east)
+    {
+        const double values[] = {0.0, south, west, north, east};
+        std::copy(std::begin(values), std::end(values), game.handValue);
+    }
+
+    void takeLives(std::initializer_list<Seat> losers)
+    {
+        for (Seat seat : losers)
+            game.lives[seat] -= 1;
+    }
+
+    sim::SettlementCheck check;
+};
+
+bool mentions(const std::string& problem, const char* text)
+{
+    return problem.find(text) != std::string::npos;
+}
+
+TEST_F(SettlementCheckTest, TheLowestHandLosingItsLifeIsSound)
+{
+    takeLives({seatEast});
+    EXPECT_EQ(check.settled(true), "");
+}
+
+TEST_F(SettlementCheckTest, AValueNotRecordedIsReportedWithTheSeatAndItsCards)
+{
+    game.handValue[seatEast] = 0.0;  // the game would then find east's 0 no hand at all
+    takeLives({seatNorth});
+    const std::string problem = check.settled(true);
+    EXPECT_TRUE(mentions(problem, "seat 4 holds [\"8d\",\"Td\",\"7c\"] worth 18, recorded 0")) << problem;
+    EXPECT_TRUE(mentions(problem, "should be 4, the game took a life from 3")) << problem;
+}
+
+TEST_F(SettlementCheckTest, TheWrongLoserOrALifeTooManyIsReported)
+{
+    takeLives({seatNorth});
+    EXPECT_TRUE(mentions(check.settled(true), "'the lowest live hands lose, ties all lose'"));
+    SetUp();
+    takeLives({seatEast, seatEast});
+    EXPECT_TRUE(mentions(check.settled(true), "the game took a life from 4"));
+}
+
+TEST_F(SettlementCheckTest, TiedLowestHandsAllLose)
+{
+    setHand(seatWest, card(8, clubs), card(10, clubs), card(7, spades));  // 18, as east
+    record(20, 18, 25, 18);
+    takeLives({seatEast});
+    EXPECT_TRUE(mentions(check.settled(true), "should be 2, 4, the game took a life from 4"));
+}
+
+TEST_F(SettlementCheckTest, AfterThreeAcesEverySeatWithoutTheBestHandLoses)
+{
+    setHand(seatSouth, card(ace, spades), card(king, spades), card(queen, spades));  // 31
+    setHand(seatWest, card(ace, clubs), card(ace, diamonds), card(ace, hearts));     // 91.5
+    record(31, 91.5, 25, 18);
+    game.threeAcesFlag = 1;
+    ASSERT_EQ(check.roundDealt(), "");
+    takeLives({seatEast});
+    EXPECT_TRUE(mentions(check.settled(true), "should be 1, 3, 4, the game took a life from 4"));
+    SetUp();
+    game.threeAcesFlag = 1;  // raised with no three aces in any hand
+    takeLives({seatEast});
+    EXPECT_TRUE(mentions(check.settled(true), "three aces were not held this round, the game's flag is 1"));
+}
+
+TEST_F(SettlementCheckTest, FourEqualHandsAreDealtAgainWithNoLifeLost)
+{
+    setHand(seatSouth, card(7, clubs), card(8, clubs), card(9, clubs));
+    setHand(seatWest, card(7, diamonds), card(8, diamonds), card(9, diamonds));
+    setHand(seatNorth, card(7, hearts), card(8, hearts), card(9, hearts));
+    setHand(seatEast, card(7, spades), card(8, spades), card(9, spades));
+    record(24, 24, 24, 24);
+    EXPECT_EQ(check.settled(false), "");
+    SetUp();
+    setHand(seatSouth, card(7, clubs), card(8, clubs), card(9, clubs));
+    setHand(seatWest, card(7, diamonds), card(8, diamonds), card(9, diamonds));
+    setHand(seatNorth, card(7, hearts), card(8, hearts), card(9, hearts));
+    setHand(seatEast, card(7, spades), card(8, spades), card(9, spades));
+    record(24, 24, 24, 24);
+    takeLives({seatSouth, seatWest, seatNorth, seatEast});
+    EXPECT_TRUE(mentions(check.settled(true), "'four equal hands are dealt again and nobody loses'"));
+    SetUp();
+    EXPECT_TRUE(mentions(check.settled(false), "values 20, 25, 25, 18 were dealt again"));
+}
+
+TEST_F(SettlementCheckTest, TheGameEndsExactlyWhenTheHumanOrAllComputerSeatsAreOut)
+{
+    game.lives[seatSouth] = 1;
+    setHand(seatSouth, card(8, hearts), card(9, clubs), card(7, clubs));  // 16: the lowest
+    record(16, 25, 25, 18);
+    ASSERT_EQ(check.roundDealt(), "");
+    takeLives({seatSouth});
+    ASSERT_EQ(check.settled(true), "");
+    EXPECT_TRUE(mentions(check.gameOverBox("You Win..."), "\"You Win...\" with lives 0, 4, 4, 4"));
+    ASSERT_EQ(check.settled(true), "");
+    EXPECT_TRUE(mentions(check.roundDealt(), "a round was dealt with lives 0, 4, 4, 4"));
+    SetUp();
+    takeLives({seatEast});
+    ASSERT_EQ(check.settled(true), "");
+    EXPECT_TRUE(mentions(check.gameOverBox("You Lose..."), "\"You Lose...\""));
+}
+
 // ---- Scripted input ---------------------------------------------------------------------
 
 using ScriptedInput = SimulatorTest;

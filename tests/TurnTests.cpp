@@ -274,3 +274,23 @@ TEST_F(Turns, ATapQueuedOnACardHiddenByTheGameEndDoesNothing)
     for (int id = ids::controlTable1; id <= ids::controlLastCard; ++id)
         EXPECT_FALSE(harness.controlVisible(id)) << id;
 }
+
+// ---- A turn loop that cannot go on ------------------------------------------------------
+
+// Each plants a state from which the game cannot progress: the program must
+// stop at once with a message naming the loop, not spin until a test times out.
+using TurnsThatCannotGoOn = Turns;
+
+TEST_F(TurnsThatCannotGoOn, ASeatThatNeverHandsTheTurnOnStopsTheLoop)
+{
+    game.currentSeat = 0;  // no seat at all: its moves change nothing
+    EXPECT_DEATH(runTurns(harness.boardWindow()), "internal error in runTurns: seat 0 is to move again");
+}
+
+TEST_F(TurnsThatCannotGoOn, AGameWithNoSeatAliveStopsTheLoop)
+{
+    for (Seat seat = 1; seat <= seatCount; ++seat)
+        game.lives[seat] = 0;
+    game.currentSeat = seatWest;
+    EXPECT_DEATH(runTurns(harness.boardWindow()), "internal error in nextLiveSeat: no seat has lives.*current seat 2");
+}

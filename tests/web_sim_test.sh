@@ -41,6 +41,9 @@ for human in random passive greedy; do
   done
 done
 
+# The browser's games follow the rules as the independent referee states them.
+check "the referee replays the web traces" python3 "$(dirname "$0")/referee/referee.py" "$work"/*.web.jsonl
+
 # Bad arguments: the same message and status.
 bad_arguments() {
   local nativeStatus=0 webStatus=0

@@ -10,6 +10,7 @@
 #include "app/Shell.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
+#include "model/InternalError.h"
 #include "platform/Headless.h"
 #include "resources/BoardIds.h"
 #include "tools/SimulatorSupport.h"
@@ -76,6 +77,7 @@ struct FuzzRun {
     long computerMoves = 0;
     int boxAnswer = 0;  // 0 lets a box read queued input like a person's
     std::int16_t livesBefore[5] = {};
+    sim::SettlementCheck settlementCheck;
 };
 
 FuzzRun run;
@@ -86,8 +88,15 @@ FuzzRun run;
     std::abort();
 }
 
+void failOn(const std::string& problem)
+{
+    if (!problem.empty())
+        fail(problem);
+}
+
 void onComputerMoved(Seat, Move)
 {
+    run.settlementCheck.computerMoved();
     if (++run.computerMoves > maximumComputerMovesPerInput)
         fail("the computer seats moved " + std::to_string(maximumComputerMovesPerInput) +
              " times in one input without the round ending");
@@ -180,7 +189,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ByteReader bytes(data, size);
     sim::restoreProcess(startingPoint());
     platform::headless::setClockMilliseconds(bytes.next() * 1000 + bytes.next());
+    internalErrorHandler = [](const std::string& message) { fail(message); };
     gameWatcher.computerMoved = onComputerMoved;
+    gameWatcher.dealt = [] { failOn(run.settlementCheck.roundDealt()); };
+    gameWatcher.settling = [](bool scored) { failOn(run.settlementCheck.settled(scored)); };
     platform::headless::setBoxAnswerer(
         [](std::string_view, std::string_view, platform::BoxButtons) { return run.boxAnswer; });
     platform::headless::Observer observer;
@@ -189,6 +201,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (std::int16_t& lives : run.livesBefore)
                 lives = 4;
         }
+    };
+    observer.boxAnswered = [](std::string_view text, std::string_view caption, int) {
+        if (caption == "Game Over")
+            failOn(run.settlementCheck.gameOverBox(text));
     };
     platform::headless::setObserver(observer);
 

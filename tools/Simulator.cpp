@@ -6,6 +6,7 @@
 #include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "model/HandEvaluation.h"
+#include "model/InternalError.h"
 #include "platform/Headless.h"
 #include "resources/BoardIds.h"
 #include "tools/SimulatorSupport.h"
@@ -66,6 +67,7 @@ struct Run {
     long roundsThisGame = 0;
     long computerMovesThisInput = 0;
     std::int16_t livesBefore[5] = {};
+    sim::SettlementCheck settlementCheck;
     std::string violation;
 
     // How the round in play is ending: whether its last move was an exchange
@@ -100,6 +102,13 @@ int finish();
     std::exit(finish());
 }
 
+// With --check, a settlement that breaks the rules ends the run where it happens.
+void checkSettlement(const std::string& problem)
+{
+    if (run.options.check && !problem.empty())
+        stopInsideInput(problem);
+}
+
 bool sameHand(const CardRecord (&a)[3], const CardRecord (&b)[3])
 {
     return sameCard(a[0], b[0]) && sameCard(a[1], b[1]) && sameCard(a[2], b[2]);
@@ -128,6 +137,7 @@ void onDealt()
     if (run.human)
         run.human->roundDealt();
     snapshot("deal");
+    checkSettlement(run.settlementCheck.roundDealt());
 }
 
 void onComputerMoved(Seat seat, Move move)
@@ -139,6 +149,7 @@ void onComputerMoved(Seat seat, Move move)
     const CardRecord(&hand)[3] = game.hands[seat];
     run.lastMoveMadeThirtyOne = exchanged && valueOfThree(hand[0], hand[1], hand[2]) == valueThirtyOne;
     rememberSouthHand();
+    run.settlementCheck.computerMoved();
     snapshot("move", "\"seat\":" + std::to_string(seat) + ",\"move\":" + std::to_string(static_cast<int>(move)) + ",");
 }
 
@@ -158,6 +169,7 @@ void onSettling(bool scoring)
     else
         ++run.totals.byStop;
     snapshot("settle", "\"scoring\":" + std::to_string(scoring ? 1 : 0) + ",");
+    checkSettlement(run.settlementCheck.settled(scoring));
 }
 
 // ---- Platform observer -----------------------------------------------------------
@@ -185,6 +197,7 @@ void installObserver()
             ++run.totals.games;
             writeLine(std::string("{\"ev\":\"game\",\"result\":\"") + (won ? "win" : "lose") +
                       "\",\"rounds\":" + std::to_string(run.roundsThisGame) + "}");
+            checkSettlement(run.settlementCheck.gameOverBox(text));
         }
     };
     platform::headless::setObserver(observer);
@@ -398,6 +411,7 @@ int main(int argc, char** argv)
     gameWatcher.dealt = onDealt;
     gameWatcher.computerMoved = onComputerMoved;
     gameWatcher.settling = onSettling;
+    internalErrorHandler = [](const std::string& message) { stopInsideInput(message); };
     snapshot("start");
 
     while (run.totals.games < run.options.games && run.violation.empty() && !processEnded())

@@ -85,6 +85,26 @@ private:
 // (all 4 right after "New").
 std::string soundnessProblem(const std::int16_t (&livesBefore)[5]);
 
+// The rules of a settlement, checked with values computed here from the cards
+// alone. Fed every deal, computer move, settlement and game-over box of a run;
+// each call answers empty when the rules hold, else the rule that broke, the
+// seats and the values.
+class SettlementCheck {
+public:
+    std::string roundDealt();
+    void computerMoved();
+    std::string settled(bool scored);
+    std::string gameOverBox(std::string_view text);
+
+private:
+    enum class Outcome { none, goesOn, humanLoses, humanWins };
+    void noteThreeAces();
+
+    std::int16_t livesAtDeal[5] = {};
+    bool threeAcesHeld = false;  // some seat has held three aces this round
+    Outcome expected = Outcome::none;
+};
+
 // Trace lines.
 std::string jsonString(std::string_view text);
 std::string shuffleJson(int seconds);
