@@ -5,11 +5,13 @@
 # missing test. Slow (one build per mutant), so it is not part of CI.
 #
 # Usage: tools/mutants.sh [--only ID[,ID...]] [--from ID] [--list] [--validate]
-#                         [--timeout SECONDS] [--jobs N] [--work DIR]
+#                         [--exclude REGEX] [--timeout SECONDS] [--jobs N] [--work DIR]
 #   --only      run just these mutants
 #   --from      run the mutants from this one to the end of the list
 #   --list      print the ids and files, run nothing
 #   --validate  check that every mutant applies to the tree, run nothing
+#   --exclude   also leave out the tests this ctest regex matches (to see
+#               what the rest catch, e.g. --exclude '^Referee')
 #   --timeout   per-test limit, so a mutant that hangs is caught (default 60)
 #   --jobs      parallel build and test jobs (default 2)
 #   --work      scratch folder (default ${TMPDIR:-/tmp}/zarta-mutants-$USER)
@@ -24,13 +26,14 @@ source_tree=$(cd "$here/.." && pwd)
 list="$here/mutants.txt"
 only=""
 from=""
+exclude=""
 mode=run
 timeout=60
 jobs=2
 work="${TMPDIR:-/tmp}/zarta-mutants-$(id -un)"
 
 usage() {
-    sed -n '6,14p' "$0" | sed 's/^# \{0,1\}//' >&2
+    sed -n '6,16p' "$0" | sed 's/^# \{0,1\}//' >&2
     exit 2
 }
 
@@ -38,6 +41,7 @@ while [ $# -gt 0 ]; do
     case "$1" in
     --only) only=${2:?}; shift 2 ;;
     --from) from=${2:?}; shift 2 ;;
+    --exclude) exclude=${2:?}; shift 2 ;;
     --list) mode=list; shift ;;
     --validate) mode=validate; shift ;;
     --timeout) timeout=${2:?}; shift 2 ;;
@@ -192,7 +196,7 @@ build_tree() {
 
 # Runs the fast tests; prints the first test that did not pass, or nothing.
 run_tests() {
-    ctest --test-dir "$build" -E '^Sdl\.' -j"$jobs" --timeout "$timeout" --stop-on-failure >"$1" 2>&1
+    ctest --test-dir "$build" -E "^Sdl\\.${exclude:+|$exclude}" -j"$jobs" --timeout "$timeout" --stop-on-failure >"$1" 2>&1
     local status=$?
     if [ $status -ne 0 ]; then
         local first
