@@ -281,6 +281,12 @@ TEST(DealAnimation, HumanKeepingRisesTowardTheTable)
             EXPECT_EQ(seen[step][slot].x - seen[step][0].x, seen[0][slot].x - seen[0][0].x) << "spacing";
         }
     }
+    // Ten pixels a step, from just above the human's cards to the table's row.
+    const int rowAtStep[4] = {138, 128, 118, 108};
+    for (int step = 0; step < 4; ++step) {
+        EXPECT_EQ(seen[step + 1][0].x, 60) << "step " << step;
+        EXPECT_EQ(seen[step + 1][0].y, rowAtStep[step]) << "step " << step;
+    }
     for (int id = ids::controlSecondUpright1; id <= ids::controlSecondLast; ++id)
         EXPECT_EQ(platform::getControl(harness.boardWindow(), id), 0);
 }

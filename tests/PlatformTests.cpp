@@ -339,27 +339,19 @@ TEST_F(Platform, BoxesWrapTheirTextAndAlwaysFitTheScreen)
 }
 
 // A box's lines hold up to 196 pixels of text; a box with such a line is 216
-// wide. Texts of two words (of o and N, glyphs of two widths) are measured
-// with the font to land exactly on 196 or one pixel past it, and a single
-// word on a 196-pixel cut.
+// wide. Glyphs are 5 columns wide (N 6) and set one column apart, so
+// "Keep " with 22 o and 5 N is 5 * 6 + 22 * 6 + 5 * 7 - 1 = 196 pixels, and
+// a word of 27 o and 5 N is 196 pixels too.
 TEST_F(Platform, ALineExactlyAsWideAsTheBoxKeepsItsLastWordAndOnePixelMoreWraps)
 {
     auto word = [](int os, int ns) {
         return std::string(static_cast<std::size_t>(os), 'o') + std::string(static_cast<std::size_t>(ns), 'N');
     };
-    auto textOfWidth = [&](const std::string& prefix, int target) {
-        for (int os = 0; os < 60; ++os)
-            for (int ns = 0; ns < 60; ++ns)
-                if (font::textWidth(prefix + word(os, ns)) == target)
-                    return prefix + word(os, ns);
-        return std::string();
-    };
-    const std::string exact = textOfWidth("Keep ", 196);
-    const std::string over = textOfWidth("Keep ", 197);
-    const std::string cutWord = textOfWidth("", 196) + "ooooo";
-    ASSERT_FALSE(exact.empty());
-    ASSERT_FALSE(over.empty());
-    ASSERT_EQ(font::textWidth(exact), 196);
+    const std::string exact = "Keep " + word(22, 5);
+    const std::string over = "Keep " + word(21, 6);  // 197 pixels
+    const std::string cutWord = word(27, 5) + "ooooo";
+    EXPECT_EQ(font::textWidth(exact), 196);
+    EXPECT_EQ(font::textWidth(over), 197);
 
     auto boxOf = [&](const std::string& text) {
         Rect box{};
