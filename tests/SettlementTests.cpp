@@ -242,6 +242,26 @@ TEST_F(Settlement, AComputerSeatStillInPlayMeansNoWinYet)
     EXPECT_EQ(game.lives[3], 2);
 }
 
+// A seat that loses its last life is out: the next round neither values it
+// nor shows a score beside it.
+TEST_F(Settlement, ASeatThatLeavesTheGameShowsNoScoreAtTheNextSettlement)
+{
+    setLives(4, 1, 4, 4);
+    setValues(20, 15, 25, 25);
+    game.roundLosers[2] = 1;
+    settleRound(Scoring::score, harness.boardWindow());
+    ASSERT_EQ(game.lives[2], 0);
+    ASSERT_EQ(game.gameRunning, 1);
+    EXPECT_EQ(game.handValue[2], 0.0);
+    std::string westShows = "not shown";
+    platform::headless::setPauseObserver([&](int units) {
+        if (units == 50)
+            westShows = bubbleText(harness, seatWest);
+    });
+    settleRound(Scoring::score, harness.boardWindow());
+    EXPECT_EQ(westShows, "");
+}
+
 TEST_F(Settlement, LivesNeverGoBelowZero)
 {
     setLives(4, 0, 4, 4);
