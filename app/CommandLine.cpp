@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -46,7 +47,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
         } else if (std::strncmp(argv[i], "--pace=", 7) == 0) {
             value = argv[i] + 7;
         } else {
-            continue;
+            // A mistyped option must not start a game that quietly ignores it.
+            result.action = CommandLine::Action::error;
+            result.error =
+                std::string(argv[i][0] == '-' ? "unknown option '" : "unexpected argument '") + argv[i] + "'";
+            return result;
         }
         if (!readPace(value, result.paceMilliseconds)) {
             result.action = CommandLine::Action::error;

@@ -1,7 +1,10 @@
-// The desktop program's command line: --help, --version and --pace MS.
+// The desktop program's command line: --help, --version and --pace MS, and
+// nothing else (the desktop entry starts it with no arguments).
 #pragma once
 
 #include "platform/Platform.h"
+
+#include <string>
 
 // How long one pause unit lasts on the desktop, in milliseconds.
 constexpr int paceDefault = platform::watchedUnitMilliseconds;
@@ -12,9 +15,10 @@ struct CommandLine {
     enum class Action { play, help, version, error };
     Action action = Action::play;
     int paceMilliseconds = paceDefault;
-    const char* error = nullptr;  // for Action::error: what was wrong, for standard error
+    std::string error;  // for Action::error: what was wrong, for standard error
 };
 
 // Reads the arguments after the program name. --help and --version answer
-// wherever they stand; a bad --pace is an error; anything else is ignored.
+// wherever they stand; a bad --pace, an unknown option or any other argument
+// is an error.
 CommandLine parseCommandLine(int argc, const char* const* argv);

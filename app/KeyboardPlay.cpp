@@ -5,14 +5,16 @@
 #include "ui/Controls.h"
 
 const char* const HowToPlayCaption = "How to play";
-const char* const HowToPlayText = "A hand counts the points of one suit: ace 11, ten and pictures 10, others "
-                                  "their number. Three of a "
-                                  "rank make 30.5.\n\n"
-                                  "On your turn swap one of your cards for a table card (tap both), swap all "
-                                  "three, Pass or Stop.\n\n"
-                                  "After a Stop the others play once more. The lowest hand loses a life.\n\n"
-                                  "Arrows or Tab move the frame, Space or Enter taps, S Stop, P Pass, F2 "
-                                  "New.";
+// The rules in short; the page beside the board has them in full.
+const char* const HowToPlayText =
+    "Goal: never hold the lowest hand at a round's end, which costs one of your four lives. Lose the last and "
+    "you lose; outlast all three and you win.\n\n"
+    "A hand counts one suit: ace 11, ten and pictures 10, others their number. Three of a rank 30.5, three "
+    "aces beat all.\n\n"
+    "Swap a card with the table (tap both), or all three, Pass or Stop. First turn: Pass only. After a Stop "
+    "the others play once more; 31 or three aces ends the round.\n\n"
+    "Bubbles: score; Zarta 31; lightning three aces.\n\n"
+    "Arrows or Tab move the frame, Space or Enter taps, S Stop, P Pass, F2 New.";
 
 namespace {
 

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr const char* usage = "Usage: zarta [--pace MS] [--help | --version]\n";
+
 // The About box's line, so the two can never disagree.
 const char* versionText()
 {
@@ -23,7 +25,7 @@ const char* versionText()
 
 int main(int argc, char** argv)
 {
-    // --help, --version and a bad --pace answer before the back end opens a
+    // --help, --version and bad arguments answer before the back end opens a
     // window, so they work without a display.
     const CommandLine line = parseCommandLine(argc, argv);
     switch (line.action) {
@@ -31,14 +33,14 @@ int main(int argc, char** argv)
         std::printf("%s\n", versionText());
         return 0;
     case CommandLine::Action::help:
-        std::printf("%s\n"
-                    "Usage: zarta [--pace MS] [--help | --version]\n"
+        std::printf("%s\n%s"
                     "A card game for one player against three computer seats.\n"
-                    "--pace MS: how long a pause unit lasts, %d to %d ms (default %d).\n",
-                    versionText(), paceMinimum, paceMaximum, paceDefault);
+                    "--pace MS (or --pace=MS): how long a pause unit lasts, %d to %d ms (default %d).\n"
+                    "Nothing else is taken: any other argument is refused with exit status 2.\n",
+                    versionText(), usage, paceMinimum, paceMaximum, paceDefault);
         return 0;
     case CommandLine::Action::error:
-        std::fprintf(stderr, "zarta: %s\n", line.error);
+        std::fprintf(stderr, "zarta: %s\n%s", line.error.c_str(), usage);
         return 2;
     case CommandLine::Action::play:
         break;

@@ -59,7 +59,7 @@ if(ZARTA_TESTS)
       IconsAreTheDrawingsOfIcon101WithAClearBackground:icons
       IconExportWritesAnySizeAWebAppAsksFor:export
       ManualPageRendersWithoutWarnings:manual
-      HelpAndVersionAnswerWithoutADisplay:options)
+      HelpAndVersionAnswerWithoutADisplayAndAnythingElseIsRefused:options)
   foreach(entry IN LISTS installChecks)
     string(REPLACE ":" ";" parts ${entry})
     list(GET parts 0 testName)

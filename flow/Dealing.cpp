@@ -78,6 +78,8 @@ void newGameSequence(platform::Handle boardWindow)
     shuffleDeck();
     dealerDraw(boardWindow);
     game.dealerSeat = chooseDealer();
+    if (gameWatcher.dealerChosen)
+        gameWatcher.dealerChosen(game.dealerSeat);
     game.gameRunning = 1;
     // The round's shuffle reads the same clock: within one second it deals the dealer-draw cards first.
     startRound(boardWindow);
@@ -169,6 +171,8 @@ DealerChoice askDealerChoice(Seat seat, Chooser chooser, platform::Handle boardW
     else
         answer = computerKeepsHand(seat);
     moveSecondHand(seat, answer, boardWindow);
+    if (gameWatcher.dealerDecided)
+        gameWatcher.dealerDecided(seat, answer == DealerChoice::keep);
     return answer;
 }
 

@@ -171,6 +171,8 @@ void executeExchange(Seat seat)
             game.TableCards[position] = game.hands[seat][position];
             game.hands[seat][position] = game.tableBeforeExchange[position];
         }
+        if (gameWatcher.exchanged)
+            gameWatcher.exchanged(seat, -1, -1);
         afterMove(seat);
         exchanged = true;
     }
@@ -180,6 +182,8 @@ void executeExchange(Seat seat)
         game.tableBeforeExchange[table] = game.TableCards[table];
         game.TableCards[table] = game.hands[seat][hand];
         game.hands[seat][hand] = game.tableBeforeExchange[table];
+        if (gameWatcher.exchanged)
+            gameWatcher.exchanged(seat, hand, table);
         afterMove(seat);
         exchanged = true;
     }
@@ -247,6 +251,8 @@ void stopSequence(platform::Handle boardWindow)
     evaluateHand(game.currentSeat);
     offerButtons(Buttons::none);
     requestRepaint(boardWindow);
+    if (gameWatcher.humanMoved)
+        gameWatcher.humanMoved(Move::stop);
     flashIndicator(Indicator::stop, game.currentSeat, boardWindow);
     clearSelections();
     game.currentSeat = nextLiveSeat(game.currentSeat);
@@ -262,6 +268,8 @@ void passSequence(platform::Handle boardWindow)
         game.finishedFlags[game.currentSeat] = 1;  // a Pass after a Stop is the human's last turn
     offerButtons(Buttons::none);
     requestRepaint(boardWindow);
+    if (gameWatcher.humanMoved)
+        gameWatcher.humanMoved(Move::pass);
     flashIndicator(Indicator::pass, game.currentSeat, boardWindow);
     evaluateHand(game.currentSeat);
     clearSelections();

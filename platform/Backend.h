@@ -41,6 +41,9 @@ public:
     // Where copies of the program meet for the single-instance rule; empty
     // for none.
     virtual std::string instanceDirectory() = 0;
+    // The display the window shows on, as copies compare it: a copy on
+    // another display is a game of its own. Empty where there is only one.
+    virtual std::string instanceDisplay() { return {}; }
     // Called on a background thread, at any time, even after this back end
     // is gone: it must only touch thread-safe, process-lived state. True
     // when a window the user can see is being brought to the front; a copy
@@ -76,6 +79,8 @@ void queueKey(Param key, Param modifiers);
 // system's close request is handled before posted input; inside a modal loop
 // it ends the process at once.
 void queueClose();
+// A menu command, as if chosen from the menu bar's pop-up; nothing without a menu bar.
+void queueCommand(int command);
 std::size_t queueLength();
 bool quitTaken();  // getMessage has handed out the quit message
 int quitCode();
@@ -108,6 +113,8 @@ bool popupOpen();
 Rect menuBarButtonRect();
 bool popupItemPoint(int command, int& x, int& y);
 bool boxButtonPoint(int answer, int& x, int& y);
+// The open box's button for `answer` (Yes or OK, or No); empty when there is none.
+Rect boxButtonRect(int answer);
 Rect messageBoxRect();
 // Every control a person can see and tap, with its screen area, in creation order.
 struct ShownControl {

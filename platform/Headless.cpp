@@ -23,6 +23,7 @@ struct HeadlessState {
     bool exited = false;
     int exitStatus = 0;
     std::string instanceDirectory;
+    std::string instanceDisplay;
 };
 
 HeadlessState current;
@@ -74,6 +75,7 @@ public:
     }
 
     std::string instanceDirectory() override { return current.instanceDirectory; }
+    std::string instanceDisplay() override { return current.instanceDisplay; }
     RaiseHandler raiseHandler() override { return countRaise; }
 
     int scriptedBoxAnswer(std::string_view text, std::string_view caption, BoxButtons buttons) override
@@ -266,9 +268,10 @@ void setObserver(Observer observer)
     current.observer = std::move(observer);
 }
 
-void useInstanceDirectory(const std::string& directory)
+void useInstanceDirectory(const std::string& directory, const std::string& display)
 {
     current.instanceDirectory = directory;
+    current.instanceDisplay = display;
 }
 int raiseRequests()
 {

@@ -93,8 +93,9 @@ void setObserver(Observer observer);
 // The single-instance rule has no rendezvous by default, so tests in one
 // process stay independent. With a directory it works as in the real
 // program: the first process to claim it keeps it until it ends, and raise
-// requests from later ones are counted.
-void useInstanceDirectory(const std::string& directory);
+// requests from later ones are counted. `display` stands for the display the
+// window would show on.
+void useInstanceDirectory(const std::string& directory, const std::string& display = {});
 int raiseRequests();  // thread-safe; counts since install()
 
 }  // namespace platform::headless

@@ -222,6 +222,14 @@ void destroyMenuBarsOf(Handle owner)
 
 namespace platform::backend {
 
+void queueCommand(int command)
+{
+    const core::MenuBarRecord* bar = core::currentMenuBar();
+    if (bar)
+        core::state().queue.push_back(
+            {{bar->owner, Msg::command, makeCommandParam(command, 0), 0}, core::Origin::menuChoice});
+}
+
 bool popupOpen()
 {
     return core::state().popupOpen;

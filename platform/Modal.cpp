@@ -331,11 +331,18 @@ Rect messageBoxRect()
     return core::state().messageBoxOpen ? core::state().boxRect : Rect{};
 }
 
-bool boxButtonPoint(int answer, int& x, int& y)
+Rect boxButtonRect(int answer)
 {
     const core::CoreState& s = core::state();
-    const Rect& button = answer == answerNo ? s.boxButtons[1] : s.boxButtons[0];
-    if (!s.messageBoxOpen || core::isEmpty(button))
+    if (!s.messageBoxOpen)
+        return {};
+    return answer == answerNo ? s.boxButtons[1] : s.boxButtons[0];
+}
+
+bool boxButtonPoint(int answer, int& x, int& y)
+{
+    const Rect button = boxButtonRect(answer);
+    if (core::isEmpty(button))
         return false;
     x = (button.left + button.right) / 2;
     y = (button.top + button.bottom) / 2;

@@ -106,11 +106,13 @@ struct WindowClass {
     int iconId;
 };
 
-// Single-instance rule across the processes of this user: looks for a running
-// copy whose board window has exactly this class name and title. When there
-// is one, asks it to bring its window (and any open box) to the front and
-// returns true. Otherwise the calling process becomes the copy that later
-// ones find, and false is returned.
+// Single-instance rule across the processes of this user on this display:
+// looks for a running copy whose board window has exactly this class name and
+// title. When there is one, asks it to bring its window (and any open box) to
+// the front and returns true; when it does not answer, says so with its
+// process id, ends this process with status 1 and returns true. Otherwise the
+// calling process becomes the copy that later ones find, and false is
+// returned.
 bool bringRunningInstanceToFront(const char* className, const char* title);
 
 bool registerClass(const WindowClass& windowClass);

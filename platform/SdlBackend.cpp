@@ -16,6 +16,7 @@
 #include <SDL_syswm.h>
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <dlfcn.h>
+#include <unistd.h>
 #define ZARTA_X11 1
 #endif
 
@@ -32,6 +33,7 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -69,6 +71,7 @@ void setWindowShown(bool shown)
 // Another program (a window manager going away, xkill, xdotool) may destroy
 // the window under us. The back end then ends the program at its next look.
 std::atomic<bool> windowGone{false};
+std::atomic<bool> windowEverShown{false};
 
 #ifdef ZARTA_X11
 unsigned long ourXWindow = 0;  // written before the window is shown
@@ -93,19 +96,25 @@ int noteWindowGone(Display* display, XErrorEvent* error)
 }
 
 // The server ended the connection (a tool killed this client, or the server
-// went away), and the window went with it. Xlib must not get control back,
-// and nothing of SDL can be tidied without the connection.
+// went away), and the window, if there was one, went with it. Xlib must not
+// get control back, and nothing of SDL can be tidied without the connection.
+// Once the window has shown, this is the end of the game as a closed window
+// would be; before that, the game could not start.
 int endWithTheConnection(Display*)
 {
+    static constexpr char said[] = "zarta: the connection to the display was lost\n";
     std::fflush(nullptr);
-    std::_Exit(0);
+    (void)!write(STDERR_FILENO, said, sizeof said - 1);
+    std::_Exit(windowEverShown ? 0 : 1);
 }
 
-// Installed before SDL starts, so that SDL, which puts back the handler it
-// found when it quits, puts back this one: a wake-up SDL sends its window as
-// that goes away can fail after the window is destroyed, and that failure
-// must not end a clean exit with Xlib's report. Xlib stays loaded from here
-// on, as SDL would keep it loaded anyway.
+// Both handlers are installed before SDL starts. SDL's first request may
+// find the server gone, and that must end with the program's own line, not
+// Xlib's report. SDL puts back the error handler it found when it quits, so
+// it puts back this one: a wake-up SDL sends its window as that goes away
+// can fail after the window is destroyed, and that failure must not end a
+// clean exit with Xlib's report. Xlib stays loaded from here on, as SDL
+// would keep it loaded anyway.
 void catchErrorsAboutOurWindow()
 {
     if (SDL_getenv("WAYLAND_DISPLAY") && !SDL_getenv("DISPLAY"))
@@ -117,6 +126,10 @@ void catchErrorsAboutOurWindow()
     auto setHandler = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetErrorHandler"));
     if (setHandler)
         previousXErrorHandler = setHandler(noteWindowGone);
+    using SetIOHandler = XIOErrorHandler (*)(XIOErrorHandler);
+    auto setIOHandler = reinterpret_cast<SetIOHandler>(dlsym(xlib, "XSetIOErrorHandler"));
+    if (setIOHandler)
+        setIOHandler(endWithTheConnection);
 }
 
 void watchX11Window(SDL_Window* window)
@@ -131,10 +144,6 @@ void watchX11Window(SDL_Window* window)
     void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
     if (!xlib)
         return;
-    using SetIOHandler = XIOErrorHandler (*)(XIOErrorHandler);
-    auto setIOHandler = reinterpret_cast<SetIOHandler>(dlsym(xlib, "XSetIOErrorHandler"));
-    if (setIOHandler)
-        setIOHandler(endWithTheConnection);
     queryKeymap = reinterpret_cast<QueryKeymap>(dlsym(xlib, "XQueryKeymap"));
     keycodeToKeysym = reinterpret_cast<KeycodeToKeysym>(dlsym(xlib, "XkbKeycodeToKeysym"));
     dlclose(xlib);
@@ -204,6 +213,37 @@ bool isOurWindowDestroyed(const SDL_Event&)
 void addKeysDownOnTheServer(std::vector<Uint8>&) {}
 void noteKeyRelease(const SDL_Event&, std::vector<Uint8>&) {}
 #endif
+
+// One X display under the names it goes by: ":1", ":1.0" and "unix:1" are
+// the same server (a screen number does not make another one).
+std::string sameXDisplay(const char* name)
+{
+    std::string display = name ? name : "";
+    const std::size_t colon = display.rfind(':');
+    if (colon == std::string::npos)
+        return display;
+    std::string host = display.substr(0, colon);
+    std::string number = display.substr(colon + 1);
+    number = number.substr(0, number.find('.'));
+    if (host == "unix")
+        host.clear();
+    return host + ":" + number;
+}
+
+// The display SDL opened, by the name its clients reach it under.
+std::string displayName()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver)
+        return {};
+    if (SDL_strcmp(driver, "x11") == 0)
+        return "x11 " + sameXDisplay(SDL_getenv("DISPLAY"));
+    if (SDL_strcmp(driver, "wayland") == 0) {
+        const char* socket = SDL_getenv("WAYLAND_DISPLAY");
+        return std::string("wayland ") + (socket && *socket ? socket : "wayland-0");
+    }
+    return driver;
+}
 
 // Where the screen lies in a window of the given size: centred, whole factor.
 struct Fit {
@@ -317,6 +357,7 @@ public:
         if (firstFrame) {
             SDL_ShowWindow(window);
             shown = true;
+            windowEverShown = true;
             setWindowShown(true);
             whole = true;
         }
@@ -372,6 +413,7 @@ public:
     }
 
     std::string instanceDirectory() override { return instance::defaultDirectory(); }
+    std::string instanceDisplay() override { return displayName(); }
     RaiseHandler raiseHandler() override { return pushRaiseEvent; }
 
     void showIdentity(const char* title, int iconId) override

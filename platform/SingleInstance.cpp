@@ -46,9 +46,9 @@ bool isPrivateDirectory(const std::string& path)
 // digits, and the socket's ".socket".
 constexpr std::size_t rendezvousNameLength = 1 + 9 + 16 + 7;
 
-// File names from the exact class name and title; the request carries both
-// again and the first copy compares them, so a clash of names is harmless.
-std::string rendezvousName(std::string_view className, std::string_view title)
+// File names from the exact key; the request carries it again and the first
+// copy compares it, so a clash of names is harmless.
+std::string rendezvousName(const InstanceKey& key)
 {
     std::uint64_t hash = 14695981039346656037ull;
     auto mix = [&](std::string_view text) {
@@ -59,18 +59,39 @@ std::string rendezvousName(std::string_view className, std::string_view title)
         hash ^= 0xFF;
         hash *= 1099511628211ull;
     };
-    mix(className);
-    mix(title);
+    mix(key.className);
+    mix(key.title);
+    mix(key.display);
     char name[32];
     std::snprintf(name, sizeof name, "instance-%016llx", static_cast<unsigned long long>(hash));
     return name;
 }
 
-std::string requestFor(std::string_view className, std::string_view title)
+std::string requestFor(const InstanceKey& key)
 {
     std::string request = "raise\n";
-    request.append(className).append("\n").append(title).append("\n");
+    request.append(key.className).append("\n").append(key.title).append("\n").append(key.display).append("\n");
     return request;
+}
+
+// The holder writes its process id into the lock file, for a later copy to name it.
+void recordHolder(int lock)
+{
+    char text[32];
+    const int length = std::snprintf(text, sizeof text, "%ld\n", static_cast<long>(::getpid()));
+    if (::ftruncate(lock, 0) == 0)
+        (void)!::pwrite(lock, text, static_cast<std::size_t>(length), 0);
+}
+
+long readHolder(int lock)
+{
+    char text[32] = {};
+    const ssize_t got = ::pread(lock, text, sizeof text - 1, 0);
+    if (got <= 0)
+        return 0;
+    char* end = nullptr;
+    const long pid = std::strtol(text, &end, 10);
+    return pid > 0 && end != text && *end == '\n' ? pid : 0;
 }
 
 bool makeAddress(const std::string& path, sockaddr_un& address)
@@ -191,16 +212,17 @@ std::string defaultDirectory()
     return "/tmp/zarta-" + std::to_string(::getuid());
 }
 
-Claim claimOrSignal(const std::string& directory, std::string_view className, std::string_view title, bool (*onRaise)())
+Claim claimOrSignal(const std::string& directory, const InstanceKey& key, bool (*onRaise)(), long& holder)
 {
+    holder = 0;
     if (!isPrivateDirectory(directory)) {
         std::fprintf(stderr, "zarta: not using %s for the single-instance check: not a private directory of ours\n",
                      directory.c_str());
         return Claim::unavailable;
     }
-    std::string base = directory + "/" + rendezvousName(className, title);
+    std::string base = directory + "/" + rendezvousName(key);
     std::string socketPath = base + ".socket";
-    std::string request = requestFor(className, title);
+    std::string request = requestFor(key);
     std::string lockPath = base + ".lock";
     int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (lock < 0) {
@@ -215,12 +237,18 @@ Claim claimOrSignal(const std::string& directory, std::string_view className, st
         // The lock decides between copies started at the same moment; it
         // stays held (the descriptor is never closed) until this process ends.
         if (::flock(lock, LOCK_EX | LOCK_NB) == 0) {
+            recordHolder(lock);
             listenForRaiseRequests(socketPath, request, onRaise);
             return Claim::first;
         }
-        if (sendRaiseRequest(socketPath, request) || std::chrono::steady_clock::now() >= deadline) {
+        if (sendRaiseRequest(socketPath, request)) {
             ::close(lock);
             return Claim::signalled;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            holder = readHolder(lock);
+            ::close(lock);
+            return Claim::unanswered;
         }
         std::this_thread::sleep_for(retryInterval);
     }
@@ -238,7 +266,24 @@ bool bringRunningInstanceToFront(const char* className, const char* title)
     std::string directory = current.instanceDirectory();
     if (directory.empty())
         return false;
-    return instance::claimOrSignal(directory, className, title, current.raiseHandler()) == instance::Claim::signalled;
+    const std::string display = current.instanceDisplay();
+    long holder = 0;
+    switch (instance::claimOrSignal(directory, {className, title, display}, current.raiseHandler(), holder)) {
+    case instance::Claim::signalled:
+        return true;
+    case instance::Claim::unanswered:
+        // Ending quietly would look as if the game never started.
+        if (holder > 0)
+            std::fprintf(stderr, "zarta: another copy (process %ld) holds the game and does not answer\n", holder);
+        else
+            std::fprintf(stderr, "zarta: another copy holds the game and does not answer\n");
+        exitProcess(1);
+        return true;
+    case instance::Claim::first:
+    case instance::Claim::unavailable:
+        break;
+    }
+    return false;
 }
 
 }  // namespace platform

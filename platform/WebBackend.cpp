@@ -7,6 +7,7 @@
 
 #include "platform/Backend.h"
 #include "platform/Core.h"
+#include "platform/TapReach.h"
 
 #include <emscripten.h>
 
@@ -20,13 +21,15 @@ EM_JS(void, webShow, (const std::uint8_t* rgba, int width, int height), {
     Module.zarta.show(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
 });
 
-// The next queued input: 1 tap (x, y), 2 key (code, modifiers), 0 none.
+// The next queued input: 1 tap (x, y, reach in screen pixels), 2 key (code,
+// modifiers), 3 menu command (id), 0 none.
 EM_JS(int, webTakeInput, (int* values), {
     const input = Module.zarta.takeInput();
     if (!input)
         return 0;
     HEAP32[values >> 2] = input[1];
     HEAP32[(values >> 2) + 1] = input[2];
+    HEAP32[(values >> 2) + 2] = input[3] | 0;
     return input[0];
 });
 
@@ -57,8 +60,11 @@ EM_JS(void, webStatusBegin, (int box, int popup, int dialog), {
 EM_JS(void, webStatusSpot, (int kind, int id, int left, int top, int right, int bottom), {
     Module.zarta.statusSpot(kind, id, left, top, right, bottom);
 });
-EM_JS(void, webStatusEnd, (), {
-    Module.zarta.statusEnd();
+EM_JS(void, webStatusEnd, (const char* words, int gameRunning), {
+    Module.zarta.statusEnd(UTF8ToString(words), gameRunning);
+});
+EM_JS(void, webNews, (const char* line, const char* eventJson), {
+    Module.zarta.news(UTF8ToString(line), UTF8ToString(eventJson));
 });
 EM_JS(void, webBoxOpened, (const char* text, const char* caption), {
     Module.zarta.boxOpened(UTF8ToString(text), UTF8ToString(caption));
@@ -69,7 +75,9 @@ namespace platform::web {
 
 namespace {
 
-enum class InputKind { none = 0, tap = 1, key = 2 };
+enum class InputKind { none = 0, tap = 1, key = 2, command = 3 };
+
+TableWords (*tableDescriber)() = nullptr;
 enum class SpotKind { control = 0, boxButton = 1, menuButton = 2, popupItem = 3 };
 
 // The device screen as the canvas takes it: red, green, blue, alpha.
@@ -117,7 +125,8 @@ void reportWaiting()
                 reportSpot(SpotKind::popupItem, command, {x, y, x + 1, y + 1});
         }
     }
-    webStatusEnd();
+    const TableWords words = tableDescriber ? tableDescriber() : TableWords{};
+    webStatusEnd(words.text.c_str(), words.gameRunning ? 1 : 0);
 }
 
 class WebBackend final : public backend::Backend {
@@ -185,16 +194,23 @@ private:
     bool takeQueuedInput()
     {
         bool any = false;
-        int values[2] = {};
+        int values[3] = {};
         for (;;) {
             switch (static_cast<InputKind>(webTakeInput(values))) {
             case InputKind::none:
                 return any;
-            case InputKind::tap:
-                backend::queueTap(values[0], values[1]);
+            case InputKind::tap: {
+                // Aimed at what is shown as the tap arrives, as the finger aimed.
+                const std::vector<Rect> targets = backend::tapTargets();
+                const backend::TapPoint tap = backend::reachTarget({values[0], values[1]}, values[2], targets);
+                backend::queueTap(tap.x, tap.y);
                 break;
+            }
             case InputKind::key:
                 backend::queueKey(values[0], values[1]);
+                break;
+            case InputKind::command:
+                backend::queueCommand(values[0]);
                 break;
             }
             any = true;
@@ -211,6 +227,16 @@ private:
 void install()
 {
     backend::install(std::make_unique<WebBackend>());
+}
+
+void setTableDescriber(TableWords (*describe)())
+{
+    tableDescriber = describe;
+}
+
+void tellNews(const std::string& line, const std::string& eventJson)
+{
+    webNews(line.c_str(), eventJson.c_str());
 }
 
 }  // namespace platform::web

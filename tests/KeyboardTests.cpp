@@ -397,3 +397,12 @@ TEST(KeyboardCommands, HowToPlayNamesEveryKey)
     for (const char* key : {"Arrows", "Tab", "Space", "Enter", "S Stop", "P Pass", "F2 New"})
         EXPECT_NE(text.find(key), std::string::npos) << key;
 }
+
+// The short rules still tell what a new player cannot guess from the board.
+TEST(KeyboardCommands, HowToPlayTellsTheGoalLivesFirstTurnAndBubbles)
+{
+    const std::string text = HowToPlayText;
+    for (const char* fact : {"Goal", "lowest hand", "four lives", "First turn: Pass only", "After a Stop", "Zarta 31",
+                             "lightning three aces"})
+        EXPECT_NE(text.find(fact), std::string::npos) << fact;
+}

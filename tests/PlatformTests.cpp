@@ -946,13 +946,14 @@ std::string makeScratchDirectory()
 // In a forked child: claims the rendezvous; the copy that runs waits for raise
 // requests. Exit status: 0 ran and was raised `expectedRaises` times, 1 found
 // a running copy, 2 ran but saw a different number of raises.
-[[noreturn]] void runCopy(const std::string& directory, int startPipe, int readyPipe, int expectedRaises)
+[[noreturn]] void runCopy(const std::string& directory, int startPipe, int readyPipe, int expectedRaises,
+                          const std::string& display = {})
 {
     char go = 0;
     if (startPipe >= 0)
         (void)!read(startPipe, &go, 1);
     headless::install();
-    headless::useInstanceDirectory(directory);
+    headless::useInstanceDirectory(directory, display);
     bool found = bringRunningInstanceToFront("ZARTA", "Zarta");
     if (readyPipe >= 0)
         (void)!write(readyPipe, "r", 1);
@@ -987,6 +988,64 @@ TEST(SingleInstance, SecondCopyAsksTheFirstToComeForward)
         runCopy(directory, -1, -1, 0);
     EXPECT_EQ(exitStatusOf(second), 1);
     EXPECT_EQ(exitStatusOf(first), 0);
+    close(ready[0]);
+    close(ready[1]);
+}
+
+TEST(SingleInstance, EachDisplayHasACopyOfItsOwn)
+{
+    std::string directory = makeScratchDirectory();
+    ASSERT_FALSE(directory.empty());
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    char signal = 0;
+    pid_t first = fork();
+    if (first == 0)
+        runCopy(directory, -1, ready[1], 1, "x11 :1");
+    ASSERT_EQ(read(ready[0], &signal, 1), 1);
+    pid_t other = fork();
+    if (other == 0)
+        runCopy(directory, -1, ready[1], 0, "x11 :2");
+    ASSERT_EQ(read(ready[0], &signal, 1), 1);
+    pid_t again = fork();
+    if (again == 0)
+        runCopy(directory, -1, -1, 0, "x11 :1");
+    EXPECT_EQ(exitStatusOf(again), 1);
+    EXPECT_EQ(exitStatusOf(other), 0);
+    EXPECT_EQ(exitStatusOf(first), 0);
+    close(ready[0]);
+    close(ready[1]);
+}
+
+TEST(SingleInstance, AStoppedCopyIsNamedAndTheStartEndsWithStatusOne)
+{
+    std::string directory = makeScratchDirectory();
+    ASSERT_FALSE(directory.empty());
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t first = fork();
+    if (first == 0)
+        runCopy(directory, -1, ready[1], 0);
+    char signal = 0;
+    ASSERT_EQ(read(ready[0], &signal, 1), 1);
+    ASSERT_EQ(kill(first, SIGSTOP), 0);
+    int stopped = 0;
+    ASSERT_EQ(waitpid(first, &stopped, WUNTRACED), first);
+    ASSERT_TRUE(WIFSTOPPED(stopped));
+
+    headless::install();
+    headless::useInstanceDirectory(directory);
+    testing::internal::CaptureStderr();
+    const bool found = bringRunningInstanceToFront("ZARTA", "Zarta");
+    std::string said = testing::internal::GetCapturedStderr();
+    kill(first, SIGKILL);
+    exitStatusOf(first);
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(headless::exited());
+    EXPECT_EQ(headless::exitStatus(), 1);
+    EXPECT_NE(said.find("another copy (process " + std::to_string(first) + ") holds the game and does not answer"),
+              std::string::npos)
+        << said;
     close(ready[0]);
     close(ready[1]);
 }

@@ -248,10 +248,20 @@ checkOptions() {
         [ "$status" = 2 ] || fail "--pace $value exits with $status, not 2"
         grep -q -- '--pace' <<<"$out" || fail "--pace $value gives no clear message: '$out'"
     done
-    # Other arguments are ignored, wherever they stand.
-    out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$zarta" -x unknown --version 2>&1) ||
-        fail "--version after other arguments exits with $?"
-    [ "$out" = "Zarta Version $version" ] || fail "--version after other arguments prints '$out'"
+    # --version answers wherever it stands; anything unknown is refused with the usage.
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$zarta" --pace 50 --version 2>&1) ||
+        fail "--version after --pace exits with $?"
+    [ "$out" = "Zarta Version $version" ] || fail "--version after --pace prints '$out'"
+    local arguments
+    for arguments in "--bogus" "garbage" "--pase 10" "--pace 50 extra" "-" "--"; do
+        # shellcheck disable=SC2086 # the arguments are separate words
+        out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$zarta" $arguments 2>&1)
+        status=$?
+        [ "$status" = 2 ] || fail "'zarta $arguments' exits with $status, not 2"
+        grep -q -- "'${arguments%% *}'" <<<"$out" || grep -q -- "'${arguments##* }'" <<<"$out" ||
+            fail "'zarta $arguments' does not name what it refused: '$out'"
+        grep -q '^Usage: zarta ' <<<"$out" || fail "'zarta $arguments' does not show the usage: '$out'"
+    done
 }
 
 case "$check" in

@@ -358,8 +358,10 @@ awaitMyTurnInAnyGame 30 "no turn for the human after the keyboard's exchange"
 click "$(onBoard "20 240 10 10")"
 noFrame() { ! framed "${table[0]}"; }
 waitUntil 20 noFrame || { keep failed-frame-stays; fail "the focus frame stays after a click"; }
-# How to play is a tall box: seventeen lines of text, its caption near the top.
-helpShown() { above "$(share "$captionBlue" "156 48 16 12")" 0.9; }
+# How to play is a tall box: twenty-five lines of text, its caption at the top
+# over the board's own blue title bar, so the box is told by its caption and
+# by the white gap between its first two paragraphs, where the board is green.
+helpShown() { above "$(share "$captionBlue" "156 15 16 10")" 0.9 && above "$(share "$white" "100 88 40 6")" 0.9; }
 helpGone() { ! helpShown; }
 pressKey F1
 waitUntil 20 helpShown || { keep failed-help; fail "F1 shows no How to play box"; }

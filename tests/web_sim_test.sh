@@ -8,7 +8,7 @@ native=${1:?usage: tests/web_sim_test.sh NATIVE_ZARTA_SIM WEB_ZARTA_SIM_JS}
 web=${2:?usage: tests/web_sim_test.sh NATIVE_ZARTA_SIM WEB_ZARTA_SIM_JS}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-node_sim() { node --no-experimental-fetch "$web" "$@"; }
+node_sim() { node "$web" "$@"; }
 
 passed=0
 failed=0

@@ -6,6 +6,7 @@
 : "${testName:?set testName before sourcing xvfb_lib.sh}"
 appPid=
 xvfbPid=
+secondXvfbPid=
 runtime=
 
 fail() {
@@ -16,6 +17,7 @@ fail() {
 cleanupVirtualDisplay() {
     [ -n "$appPid" ] && kill "$appPid" 2>/dev/null
     [ -n "$xvfbPid" ] && kill "$xvfbPid" 2>/dev/null
+    [ -n "$secondXvfbPid" ] && kill "$secondXvfbPid" 2>/dev/null
     [ -n "$runtime" ] && rm -rf "$runtime"
 }
 
@@ -27,6 +29,30 @@ requireCommands() {
     done
 }
 
+# Starts an Xvfb that finds a free display number itself; sets
+# launchedNumber and launchedPid.
+launchXvfb() {
+    # Xvfb writes the number once it accepts connections, so tests running side by side never collide.
+    # Without -noreset the server resets whenever its last client leaves and
+    # refuses the connections that arrive meanwhile: a program started just
+    # after the previous one ended would find no display.
+    # XVFB_OPTIONS adds to the server's options (-extension MIT-SHM takes away shared memory).
+    local numberFile
+    numberFile=$(mktemp -p "$runtime" display.XXXXXX)
+    # shellcheck disable=SC2086 # the options are separate words
+    Xvfb -displayfd 3 -noreset ${XVFB_OPTIONS:-} -screen 0 1024x768x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
+    launchedPid=$!
+    launchedNumber=
+    for _ in $(seq 100); do
+        launchedNumber=$(head -n 1 "$numberFile" 2>/dev/null)
+        [ -n "$launchedNumber" ] && break
+        kill -0 "$launchedPid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$launchedNumber" ] || fail "Xvfb did not start"
+    xdpyinfo -display ":$launchedNumber" >/dev/null 2>&1 || fail "Xvfb does not answer on :$launchedNumber"
+}
+
 # Starts Xvfb on a display number it finds free itself and points DISPLAY at
 # it, with a private XDG_RUNTIME_DIR so the single-instance rendezvous is this
 # run's alone.
@@ -36,27 +62,20 @@ startVirtualDisplay() {
     chmod 700 "$runtime"
     trap cleanupVirtualDisplay EXIT
 
-    # Xvfb writes the number once it accepts connections, so tests running side by side never collide.
-    # Without -noreset the server resets whenever its last client leaves and
-    # refuses the connections that arrive meanwhile: a program started just
-    # after the previous one ended would find no display.
-    # XVFB_OPTIONS adds to the server's options (-extension MIT-SHM takes away shared memory).
-    # shellcheck disable=SC2086 # the options are separate words
-    Xvfb -displayfd 3 -noreset ${XVFB_OPTIONS:-} -screen 0 1024x768x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
-    xvfbPid=$!
-    local number=
-    for _ in $(seq 100); do
-        number=$(head -n 1 "$runtime/display" 2>/dev/null)
-        [ -n "$number" ] && break
-        kill -0 "$xvfbPid" 2>/dev/null || break
-        sleep 0.1
-    done
-    [ -n "$number" ] || fail "Xvfb did not start"
-    xdpyinfo -display ":$number" >/dev/null 2>&1 || fail "Xvfb does not answer on :$number"
-
-    export DISPLAY=":$number" XDG_RUNTIME_DIR="$runtime"
+    launchXvfb
+    xvfbPid=$launchedPid
+    export DISPLAY=":$launchedNumber" XDG_RUNTIME_DIR="$runtime"
     # Under the sanitizers: the desktop libraries keep allocations until the process ends.
     export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+}
+
+# A second virtual X server beside the first (after startVirtualDisplay);
+# sets secondDisplay. The program's copies on it are the test's to end.
+startSecondVirtualDisplay() {
+    launchXvfb
+    secondXvfbPid=$launchedPid
+    # shellcheck disable=SC2034 # read by the sourcing script
+    secondDisplay=":$launchedNumber"
 }
 
 windowsNamedZarta() {

@@ -150,8 +150,9 @@ int main(int argc, char** argv)
         drawLabel(sheet, bitmap.id, item.x, item.y + bitmap.height + labelGap);
     }
 
-    if (!tools::writePng(argv[1], sheet.width, sheet.height, sheet.rgb)) {
-        std::fprintf(stderr, "zarta-contact-sheet: cannot write %s\n", argv[1]);
+    std::string failure;
+    if (!tools::writePng(argv[1], sheet.width, sheet.height, sheet.rgb, failure)) {
+        std::fprintf(stderr, "zarta-contact-sheet: cannot write %s: %s\n", argv[1], failure.c_str());
         return 1;
     }
     return 0;

@@ -109,8 +109,9 @@ bool writeIcon(const std::filesystem::path& outDir, int size)
         return false;
     }
     const std::string file = (folder / "zarta.png").string();
-    if (!tools::writePngWithAlpha(file, size, size, iconPixels(*icon, size))) {
-        std::fprintf(stderr, "zarta-icons: cannot write %s\n", file.c_str());
+    std::string failure;
+    if (!tools::writePngWithAlpha(file, size, size, iconPixels(*icon, size), failure)) {
+        std::fprintf(stderr, "zarta-icons: cannot write %s: %s\n", file.c_str(), failure.c_str());
         return false;
     }
     return true;

@@ -1,16 +1,22 @@
 # Writes SITE/sw.js from TEMPLATE with a cache name made from the site's
-# files and the list of files to cache.
+# files and the list of files to cache: what the page needs to play with no
+# network (the icons only in their scalable drawing).
 file(GLOB_RECURSE files RELATIVE ${SITE} ${SITE}/*)
 list(REMOVE_ITEM files sw.js)
 list(SORT files)
 set(digestInput "")
-set(cached "'./'")
 foreach(file IN LISTS files)
   file(SHA256 ${SITE}/${file} digest)
   string(APPEND digestInput "${file}:${digest}\n")
-  string(APPEND cached ", './${file}'")
 endforeach()
 string(SHA256 version "${digestInput}")
 string(SUBSTRING ${version} 0 16 ZARTA_CACHE_VERSION)
+set(cached "'./'")
+foreach(file zarta-page.js zarta.js zarta.wasm manifest.webmanifest icons/zarta.svg)
+  if(NOT EXISTS ${SITE}/${file})
+    message(FATAL_ERROR "The service worker would cache ${file}, which the site lacks")
+  endif()
+  string(APPEND cached ", './${file}'")
+endforeach()
 set(ZARTA_CACHED_FILES "${cached}")
 configure_file(${TEMPLATE} ${SITE}/sw.js @ONLY)

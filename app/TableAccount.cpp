@@ -1,0 +1,311 @@
+#include "app/TableAccount.h"
+
+#include "app/KeyboardFocus.h"
+#include "model/GameEvents.h"
+#include "model/HandEvaluation.h"
+#include "resources/BoardIds.h"
+#include "ui/Controls.h"
+
+#include <vector>
+
+namespace {
+
+NewsTeller teller = nullptr;
+
+constexpr const char* rankWords[] = {"seven", "eight", "nine", "ten", "jack", "queen", "king", "ace"};
+constexpr const char* suitWords[] = {"clubs", "diamonds", "hearts", "spades"};
+constexpr char rankLetters[] = "789TJQKA";
+constexpr char suitLetters[] = "CDHS";
+
+bool isFace(const CardRecord& card)
+{
+    return card.rank >= 7 && card.rank <= 14 && card.suit >= 1 && card.suit <= 4;
+}
+
+// "KH" for the king of hearts, "--" for a back: what tests compare.
+std::string cardCode(const CardRecord& card)
+{
+    if (!isFace(card))
+        return "--";
+    return {rankLetters[card.rank - 7], suitLetters[card.suit - 1]};
+}
+
+std::string seatName(Seat seat)
+{
+    constexpr const char* names[] = {"", "You", "West", "North", "East"};
+    return seat >= seatSouth && seat <= seatEast ? names[seat] : "The table";
+}
+
+// The verb for the seat: "You take", "West takes".
+std::string verb(Seat seat, const char* plain, const char* third)
+{
+    return seatName(seat) + " " + (seat == seatSouth ? plain : third);
+}
+
+std::string listOfNames(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == names.size() ? " and " : ", ";
+        text += names[i];
+    }
+    return text;
+}
+
+// Small whole numbers in words of digits; the page's program carries no printf.
+std::string number(int value)
+{
+    std::string digits = value < 0 ? "-" : "";
+    const unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    if (magnitude >= 10)
+        digits += number(static_cast<int>(magnitude / 10));
+    return digits + static_cast<char>('0' + magnitude % 10);
+}
+
+// Hand values are whole or end in .5.
+std::string valueText(HandValue value)
+{
+    const int whole = static_cast<int>(value);
+    return number(whole) + (value != whole ? ".5" : "");
+}
+
+std::string valueWords(HandValue value)
+{
+    return value == valueThreeAces ? "three aces" : valueText(value);
+}
+
+// ---- JSON for the page's tests -----------------------------------------------
+
+std::string codes(const CardRecord* cards, int count)
+{
+    std::string text = "[";
+    for (int i = 0; i < count; ++i)
+        text += (i > 0 ? ",\"" : "\"") + cardCode(cards[i]) + "\"";
+    return text + "]";
+}
+
+std::string tableJson()
+{
+    return "\"table\":" + codes(game.TableCards, cardsPerHand);
+}
+
+void tell(const std::string& line, const std::string& eventJson)
+{
+    if (teller)
+        teller(line, eventJson);
+}
+
+// ---- The game's events -------------------------------------------------------
+
+void onDealerChosen(Seat dealer)
+{
+    std::vector<std::string> drawn;
+    CardRecord cards[seatCount];
+    for (Seat seat = seatSouth; seat <= seatEast; ++seat) {
+        cards[seat - 1] = game.hands[seat][1];
+        drawn.push_back((seat == seatSouth ? std::string("you") : seatName(seat)) + " " + cardName(cards[seat - 1]));
+    }
+    tell("New game. The dealer draw: " + listOfNames(drawn) + ". " + verb(dealer, "deal", "deals") + ".",
+         "{\"kind\":\"dealerDraw\",\"dealer\":" + number(dealer) + ",\"drawn\":" + codes(cards, seatCount) +
+             "}");
+}
+
+void onDealerDecided(Seat dealer, bool kept)
+{
+    std::string line = verb(dealer, "deal", "deals") + (kept ? " and keep" : " and take");
+    if (dealer != seatSouth)
+        line += "s";
+    line += kept ? (dealer == seatSouth ? " your first three cards." : " its first three cards.")
+                 : " the next three cards.";
+    tell(line, "{\"kind\":\"dealerChoice\",\"seat\":" + number(dealer) +
+                   ",\"kept\":" + (kept ? "true" : "false") + "}");
+}
+
+void onDealt()
+{
+    std::vector<std::string> table;
+    for (const CardRecord& card : game.TableCards)
+        table.push_back(cardName(card));
+    tell("The table shows " + listOfNames(table) + ".",
+         "{\"kind\":\"dealt\",\"dealer\":" + number(game.dealerSeat) + "," + tableJson() + "}");
+}
+
+void onExchanged(Seat seat, int handPosition, int tablePosition)
+{
+    std::string line;
+    std::string took;
+    std::string left;
+    if (handPosition < 0) {
+        std::vector<std::string> taken;
+        std::vector<std::string> leftCards;
+        for (int position = 0; position < cardsPerHand; ++position) {
+            taken.push_back(cardName(game.hands[seat][position]));
+            leftCards.push_back(cardName(game.TableCards[position]));
+        }
+        line = verb(seat, "swap your", "swaps its") +
+               " whole hand for the table: " + (seat == seatSouth ? "you take " : "it takes ") + listOfNames(taken) +
+               " and leave" + (seat == seatSouth ? " " : "s ") + listOfNames(leftCards) + ".";
+        took = codes(game.hands[seat], cardsPerHand);
+        left = codes(game.TableCards, cardsPerHand);
+    } else {
+        const CardRecord& taken = game.hands[seat][handPosition];
+        const CardRecord& leftCard = game.TableCards[tablePosition];
+        line = verb(seat, "take", "takes") + " " + cardName(taken) + " and leave" + (seat == seatSouth ? " " : "s ") +
+               cardName(leftCard) + ".";
+        took = codes(&taken, 1);
+        left = codes(&leftCard, 1);
+    }
+    const HandValue value = handValueOf(seat);
+    if (value == valueThreeAces)
+        line += " " + verb(seat, "hold", "holds") + " three aces: the round ends.";
+    else if (value == valueThirtyOne)
+        line += " " + verb(seat, "have", "has") + " 31, Zarta: the round ends.";
+    tell(line, "{\"kind\":\"exchange\",\"seat\":" + number(seat) + ",\"took\":" + took + ",\"left\":" + left +
+                   "," + tableJson() + "}");
+}
+
+void tellMove(Seat seat, Move move)
+{
+    if (move == Move::pass)
+        tell(verb(seat, "pass", "passes") + ".", "{\"kind\":\"pass\",\"seat\":" + number(seat) + "}");
+    else if (move == Move::stop)
+        tell(verb(seat, "say", "says") + " Stop.", "{\"kind\":\"stop\",\"seat\":" + number(seat) + "}");
+}
+
+void onComputerMoved(Seat seat, Move move)
+{
+    tellMove(seat, move);
+}
+
+void onHumanMoved(Move move)
+{
+    tellMove(seatSouth, move);
+}
+
+void onSettling(bool scored)
+{
+    if (!scored) {
+        tell("All four hands are equal: the round is dealt again.", "{\"kind\":\"redeal\"}");
+        return;
+    }
+    std::vector<std::string> values;
+    std::string valuesJson;
+    std::string losersJson;
+    std::string livesJson;
+    std::string losses;
+    for (Seat seat = seatSouth; seat <= seatEast; ++seat) {
+        const HandValue value = game.handValue[seat];
+        if (value > 0.0)
+            values.push_back((seat == seatSouth ? std::string("you") : seatName(seat)) + " " + valueWords(value));
+        valuesJson += (seat > seatSouth ? "," : "") + valueText(value);
+        livesJson += (seat > seatSouth ? "," : "") + number(game.lives[seat]);
+        if (!game.roundLosers[seat] || value <= 0.0)
+            continue;
+        losersJson += (losersJson.empty() ? "" : ",") + number(seat);
+        const int lives = game.lives[seat];
+        if (lives == 0)
+            losses +=
+                " " + verb(seat, "lose your", "loses its") + " last life" + (seat == seatSouth ? "." : " and is out.");
+        else
+            losses += " " + verb(seat, "lose", "loses") + " a life, " + number(lives) + " left.";
+    }
+    std::string line = "Round over: " + listOfNames(values) + "." + losses;
+    const char* outcome = "null";
+    if (game.lives[seatSouth] == 0) {
+        line += " You lose the game.";
+        outcome = "\"lost\"";
+    } else if (game.lives[seatWest] == 0 && game.lives[seatNorth] == 0 && game.lives[seatEast] == 0) {
+        line += " You win the game!";
+        outcome = "\"won\"";
+    }
+    tell(line, "{\"kind\":\"roundEnd\",\"values\":[" + valuesJson + "],\"losers\":[" + losersJson + "],\"lives\":[" +
+                   livesJson + "],\"gameOver\":" + outcome + "}");
+}
+
+// ---- The board in words -------------------------------------------------------
+
+std::string cardsInWords(const CardRecord* cards, const std::int32_t* selected)
+{
+    std::vector<std::string> names;
+    for (int position = 0; position < cardsPerHand; ++position)
+        names.push_back(cardName(cards[position]) + (selected && selected[position] ? " (selected)" : ""));
+    return listOfNames(names);
+}
+
+bool isShown(int controlId)
+{
+    const platform::Handle handle = controlHandle(controlId);
+    return handle != 0 && platform::isWindowVisible(handle);
+}
+
+std::string controlInWords(int controlId)
+{
+    static const char* const positions[] = {"first", "second", "third"};
+    if (controlId >= ids::controlTable1 && controlId < ids::controlTable1 + cardsPerHand) {
+        const int position = controlId - ids::controlTable1;
+        return std::string("the ") + positions[position] + " table card, " + cardName(game.TableCards[position]);
+    }
+    if (controlId >= ids::controlSouth1 && controlId < ids::controlSouth1 + cardsPerHand) {
+        const int position = controlId - ids::controlSouth1;
+        return std::string("your ") + positions[position] + " card, " + cardName(game.hands[seatSouth][position]);
+    }
+    if (controlId == ids::controlStop)
+        return "the Stop button";
+    if (controlId == ids::controlPass)
+        return "the Pass button";
+    return "a card of another seat";
+}
+
+}  // namespace
+
+std::string cardName(const CardRecord& card)
+{
+    if (!isFace(card))
+        return "a hidden card";
+    return std::string("the ") + rankWords[card.rank - 7] + " of " + suitWords[card.suit - 1];
+}
+
+void tellTableNews(NewsTeller newsTeller)
+{
+    teller = newsTeller;
+    const bool on = newsTeller != nullptr;
+    gameWatcher.dealerChosen = on ? onDealerChosen : nullptr;
+    gameWatcher.dealerDecided = on ? onDealerDecided : nullptr;
+    gameWatcher.dealt = on ? onDealt : nullptr;
+    gameWatcher.exchanged = on ? onExchanged : nullptr;
+    gameWatcher.computerMoved = on ? onComputerMoved : nullptr;
+    gameWatcher.humanMoved = on ? onHumanMoved : nullptr;
+    gameWatcher.settling = on ? onSettling : nullptr;
+}
+
+std::string describeTable()
+{
+    if (!game.gameRunning)
+        return "No game is running. Press F2 or the New game button to start one.";
+    const bool humanToMove = game.currentSeat == seatSouth;
+    std::string text = "Your cards: " + cardsInWords(game.hands[seatSouth], humanToMove ? game.handSelected : nullptr);
+    if (isFace(game.TableCards[0]))
+        text += ". The table: " + cardsInWords(game.TableCards, humanToMove ? game.tableSelected : nullptr);
+    std::vector<std::string> lives;
+    for (Seat seat = seatSouth; seat <= seatEast; ++seat) {
+        const std::string name = seat == seatSouth ? "you" : seatName(seat);
+        lives.push_back(game.lives[seat] > 0 ? name + " " + number(game.lives[seat]) : name + " out");
+    }
+    text += ". Lives: " + listOfNames(lives) + ". " + verb(game.dealerSeat, "deal", "deals") + ".";
+    const bool stop = isShown(ids::controlStop);
+    const bool pass = isShown(ids::controlPass);
+    if (humanToMove && (stop || pass)) {
+        text += " Your turn: exchange a card with the table";
+        if (pass)
+            text += stop ? ", Pass (P)" : " or Pass (P)";
+        if (stop)
+            text += " or Stop (S)";
+        text += ".";
+    } else if (!humanToMove) {
+        text += " " + seatName(game.currentSeat) + " is to play.";
+    }
+    if (isFocusFrameShown() && focusedControl() != 0)
+        text += " The frame is on " + controlInWords(focusedControl()) + ".";
+    return text;
+}

@@ -1,0 +1,25 @@
+// The table in words, for players who cannot follow the board by sight and
+// for anyone who missed a computer seat's move: a line for each event of the
+// game, and the board as it stands. Only what the board shows a player is
+// told: cards that lie open, the human's own hand, and every hand once the
+// round's end reveals them.
+#pragma once
+
+#include "model/CardRecord.h"
+#include "model/GameState.h"
+
+#include <string>
+
+// "the king of hearts"; a card back is "a hidden card".
+std::string cardName(const CardRecord& card);
+
+// Receives each line with its event as a JSON object, e.g.
+// {"kind":"exchange","seat":2,"took":["KH"],"left":["9S"],"table":["7C","9S","AD"]}.
+using NewsTeller = void (*)(const std::string& line, const std::string& eventJson);
+
+// Watches the game's events and tells `teller` about each; null stops it.
+void tellTableNews(NewsTeller teller);
+
+// The board as it stands while the program waits: hands, table, lives, whose
+// turn, what the human may do and where the keyboard's frame is.
+std::string describeTable();

@@ -1,0 +1,214 @@
+// The page's account of the table and its forgiving taps, through the real
+// game on the headless back end: what is told, that nothing hidden is told,
+// and where a tap that misses lands.
+#include "tests/Harness.h"
+
+#include "app/TableAccount.h"
+#include "model/CardCatalogue.h"
+#include "platform/Backend.h"
+#include "platform/TapReach.h"
+#include "resources/BoardIds.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+using namespace testing_support;
+
+namespace {
+
+std::vector<std::string> lines;
+std::vector<std::string> events;
+std::string unseenProblem;
+std::set<std::string> seenBefore;  // open cards at the previous event
+
+std::set<std::string> openCardNames()
+{
+    std::set<std::string> open;
+    for (const CardRecord& card : game.TableCards)
+        open.insert(cardName(card));
+    for (const CardRecord& card : game.hands[seatSouth])
+        open.insert(cardName(card));
+    return open;
+}
+
+// Every card a line names lay open: on the table before or after the event,
+// in the human's hand, or turned up for the dealer draw.
+void record(const std::string& line, const std::string& eventJson)
+{
+    std::set<std::string> open = openCardNames();
+    std::set<std::string> allowed = open;
+    allowed.insert(seenBefore.begin(), seenBefore.end());
+    if (eventJson.find("dealerDraw") != std::string::npos) {
+        for (Seat seat = seatSouth; seat <= seatEast; ++seat)
+            allowed.insert(cardName(game.hands[seat][1]));
+    }
+    for (const CardRecord& card : CardCatalogue) {
+        const std::string name = cardName(card);
+        if (line.find(name + " ") == std::string::npos && line.find(name + ".") == std::string::npos &&
+            line.find(name + ",") == std::string::npos)
+            continue;
+        if (!allowed.contains(name) && unseenProblem.empty())
+            unseenProblem = "\"" + line + "\" names " + name + ", which no player could see";
+    }
+    seenBefore = open;
+    lines.push_back(line);
+    events.push_back(eventJson);
+}
+
+void startRecording()
+{
+    lines.clear();
+    events.clear();
+    unseenProblem.clear();
+    seenBefore.clear();
+    tellTableNews(record);
+}
+
+int countContaining(const std::string& part)
+{
+    int count = 0;
+    for (const std::string& line : lines)
+        count += line.find(part) != std::string::npos ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
+TEST(TableAccount, NamesCardsInWords)
+{
+    EXPECT_EQ(cardName(CardCatalogue[0]), "the ace of clubs");
+    EXPECT_EQ(cardName(CardCatalogue[31]), "the king of spades");
+    EXPECT_EQ(cardName(uprightBack()), "a hidden card");
+}
+
+TEST(TableAccount, WholeGamesTellEveryRoundAndNeverAHiddenCard)
+{
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        Harness harness(static_cast<int>(seed * 7 % 60));
+        startRecording();
+        std::mt19937 random(seed);
+        std::string lastBox;
+        int rounds = 0;
+        platform::headless::setBoxAnswerer([&](std::string_view text, std::string_view, platform::BoxButtons buttons) {
+            lastBox = text;
+            if (buttons == platform::BoxButtons::yesNo)
+                return random() % 2 ? platform::answerYes : platform::answerNo;
+            return platform::answerOk;
+        });
+        harness.command(ids::commandNew);
+        for (int input = 0; game.gameRunning && input < 5000; ++input) {
+            const int pick = static_cast<int>(random() % 10);
+            if (pick < 6)
+                harness.tapControl(ids::controlTable1 + static_cast<int>(random() % 6));
+            else
+                harness.tapControl(pick < 8 ? ids::controlPass : ids::controlStop);
+        }
+        for (const std::string& event : events)
+            rounds += event.find("\"kind\":\"dealt\"") != std::string::npos ? 1 : 0;
+        tellTableNews(nullptr);
+        ASSERT_FALSE(game.gameRunning) << "seed " << seed;
+        EXPECT_EQ(unseenProblem, "") << "seed " << seed;
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.front().rfind("New game. The dealer draw: you the ", 0), 0u) << lines.front();
+        // Each deal is told, and each round ends in values or a new deal.
+        EXPECT_EQ(countContaining("Round over: ") + countContaining("dealt again"), rounds) << "seed " << seed;
+        EXPECT_EQ(countContaining(" deals and ") + countContaining("You deal and "), rounds) << "seed " << seed;
+        const std::string ending = lastBox == "You Win..." ? "You win the game!" : "You lose the game.";
+        EXPECT_NE(lines.back().find(ending), std::string::npos) << lines.back();
+        EXPECT_EQ(countContaining("You win the game!") + countContaining("You lose the game."), 1);
+    }
+}
+
+TEST(TableAccount, TheHumansExchangeNamesTheCardTakenAndTheCardLeft)
+{
+    Harness harness(17);
+    harness.queueAnswers({platform::answerYes});
+    harness.command(ids::commandNew);
+    ASSERT_EQ(game.currentSeat, seatSouth);
+    const std::string taken = cardName(game.TableCards[1]);
+    const std::string left = cardName(game.hands[seatSouth][0]);
+    startRecording();
+    harness.tapControl(ids::controlSouth1);
+    harness.tapControl(ids::controlTable1 + 1);
+    tellTableNews(nullptr);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front().rfind("You take " + taken + " and leave " + left + ".", 0), 0u) << lines.front();
+    EXPECT_NE(events.front().find("\"seat\":1"), std::string::npos) << events.front();
+}
+
+TEST(TableAccount, TheBoardInWordsTellsTheTurnAndTheFrame)
+{
+    Harness harness(17);
+    EXPECT_EQ(describeTable().rfind("No game is running.", 0), 0u);
+    harness.queueAnswers({platform::answerYes});
+    harness.command(ids::commandNew);
+    ASSERT_EQ(game.currentSeat, seatSouth);
+    ASSERT_FALSE(game.firstTurnOfRound);
+    std::string text = describeTable();
+    EXPECT_NE(text.find("Your cards: " + cardName(game.hands[seatSouth][0])), std::string::npos) << text;
+    EXPECT_NE(text.find("Your turn: exchange a card with the table, Pass (P) or Stop (S)."), std::string::npos) << text;
+    harness.key(platform::keyTab);
+    text = describeTable();
+    EXPECT_NE(text.find("The frame is on "), std::string::npos) << text;
+}
+
+// ---- Taps that just miss --------------------------------------------------------
+
+TEST(TapReach, AMissWithinReachGoesToTheNearestTargetAndNoFurther)
+{
+    using platform::backend::reachTarget;
+    using platform::backend::TapPoint;
+    const std::vector<platform::Rect> cards = {{10, 10, 39, 51}, {40, 10, 69, 51}};
+    auto at = [&](int x, int y, int reach) {
+        const TapPoint p = reachTarget({x, y}, reach, cards);
+        return std::pair{p.x, p.y};
+    };
+    EXPECT_EQ(at(20, 20, 3), std::pair(20, 20));  // on a card: as it was
+    EXPECT_EQ(at(39, 30, 3), std::pair(38, 30));  // the gap: the nearer card, the first on a tie
+    EXPECT_EQ(at(71, 30, 3), std::pair(68, 30));  // two pixels right of the second card
+    EXPECT_EQ(at(20, 53, 3), std::pair(20, 50));  // below the first
+    EXPECT_EQ(at(73, 30, 3), std::pair(73, 30));  // out of reach: a plain tap
+    EXPECT_EQ(at(71, 53, 2), std::pair(71, 53));  // diagonal distance counts
+    EXPECT_EQ(at(71, 30, 0), std::pair(71, 30));  // no reach, no help
+    // A target above covering the nearest pixel: the target's middle instead.
+    const std::vector<platform::Rect> stacked = {{10, 10, 30, 30}, {28, 10, 30, 20}};
+    const TapPoint p = reachTarget({31, 15}, 3, stacked);
+    EXPECT_EQ(std::pair(p.x, p.y), std::pair(19, 19));
+}
+
+TEST(TapReach, NeverLandsOnAHiddenControlAndOnlyOnTheBoxWhileItIsOpen)
+{
+    // A deal where the human moves first: Stop is not offered yet.
+    Harness harness(0);
+    for (int seconds = 0; seconds < 60 && !(game.gameRunning && game.firstTurnOfRound); ++seconds) {
+        harness.pinSeconds(seconds);
+        harness.queueAnswers({platform::answerYes});
+        harness.command(ids::commandNew);
+    }
+    ASSERT_EQ(game.currentSeat, seatSouth);
+    ASSERT_TRUE(game.firstTurnOfRound);
+    ASSERT_FALSE(harness.controlVisible(ids::controlStop));
+    const platform::Rect stop = harness.controlRect(ids::controlStop);
+    const std::vector<platform::Rect> targets = platform::backend::tapTargets();
+    for (int dy = -2; dy < stop.bottom - stop.top + 2; ++dy) {
+        const auto p = platform::backend::reachTarget({stop.left - 1, stop.top + dy}, 3, targets);
+        EXPECT_FALSE(p.x >= stop.left && p.x < stop.right && p.y >= stop.top && p.y < stop.bottom);
+    }
+    bool checked = false;
+    platform::headless::setBoxAnswerer(nullptr);
+    platform::headless::setIdleHandler([&] {
+        if (!platform::headless::boxOpen() || checked)
+            return;
+        checked = true;
+        const std::vector<platform::Rect> boxTargets = platform::backend::tapTargets();
+        EXPECT_EQ(boxTargets.size(), 1u);  // OK alone, none of the cards under the box
+        EXPECT_EQ(boxTargets.front(), platform::backend::boxButtonRect(platform::answerOk));
+        platform::headless::pushKey(platform::keyEnter);
+    });
+    platform::headless::pushKey(platform::keyF1);
+    harness.runUntilIdle();
+    platform::headless::setIdleHandler(nullptr);
+    EXPECT_TRUE(checked);
+}
