@@ -75,43 +75,53 @@ constexpr Flags all{1, 1, 1};
 
 // ---- Hand analysis ------------------------------------------------------
 
+// The analysis names a hand's shape and one card of its group, through which
+// the decision reads the group's suit or rank; any card of the group serves.
 struct GroupCase {
     CardRecord hand[3];
     Group result;
-    int position;
+    int groupValue;  // the suit or rank the group shares; 0 for none
 };
 
-TEST_F(ComputerPlayer, SuitGroupsFindsTheFixedPositionOfEachShape)
+TEST_F(ComputerPlayer, SuitAnalysisNamesTheShapeAndACardOfTheSuit)
 {
     const GroupCase cases[] = {
         {{card(7, clubs), card(8, diamonds), card(9, hearts)}, Group::none, 0},
-        {{card(7, clubs), card(8, clubs), card(9, diamonds)}, Group::pair, 1},  // positions 0 and 1
-        {{card(7, clubs), card(8, diamonds), card(9, clubs)}, Group::pair, 0},  // positions 0 and 2
-        {{card(7, diamonds), card(8, clubs), card(9, clubs)}, Group::pair, 1},  // positions 1 and 2
-        {{card(7, clubs), card(8, clubs), card(9, clubs)}, Group::three, 0},
+        {{card(7, clubs), card(8, clubs), card(9, diamonds)}, Group::pair, clubs},
+        {{card(7, clubs), card(8, diamonds), card(9, clubs)}, Group::pair, clubs},
+        {{card(7, diamonds), card(8, clubs), card(9, clubs)}, Group::pair, clubs},
+        {{card(7, hearts), card(8, hearts), card(9, hearts)}, Group::three, hearts},
     };
     for (const GroupCase& c : cases) {
         setHand(seatWest, c.hand[0], c.hand[1], c.hand[2]);
         const GroupResult result = suitGroups(game, seatWest);
         EXPECT_EQ(result.group, c.result);
-        EXPECT_EQ(result.card, c.position);
+        if (c.result != Group::none) {
+            ASSERT_GE(result.card, 0);
+            ASSERT_LE(result.card, 2);
+            EXPECT_EQ(c.hand[result.card].suit, c.groupValue);
+        }
     }
 }
 
-TEST_F(ComputerPlayer, RankGroupsFindsTheFixedPositionOfEachShape)
+TEST_F(ComputerPlayer, RankAnalysisNamesTheShapeAndACardOfTheRank)
 {
     const GroupCase cases[] = {
         {{card(7, clubs), card(8, diamonds), card(9, hearts)}, Group::none, 0},
-        {{card(7, clubs), card(7, diamonds), card(9, hearts)}, Group::pair, 0},  // positions 0 and 1
-        {{card(7, clubs), card(9, diamonds), card(7, hearts)}, Group::pair, 0},  // positions 0 and 2
-        {{card(9, clubs), card(7, diamonds), card(7, hearts)}, Group::pair, 1},  // positions 1 and 2
-        {{card(king, clubs), card(king, diamonds), card(king, hearts)}, Group::three, 1},
+        {{card(7, clubs), card(7, diamonds), card(9, hearts)}, Group::pair, 7},
+        {{card(7, clubs), card(9, diamonds), card(7, hearts)}, Group::pair, 7},
+        {{card(9, clubs), card(7, diamonds), card(7, hearts)}, Group::pair, 7},
+        {{card(king, clubs), card(king, diamonds), card(king, hearts)}, Group::three, king},
     };
     for (const GroupCase& c : cases) {
         setHand(seatWest, c.hand[0], c.hand[1], c.hand[2]);
         const GroupResult result = rankGroups(game, seatWest);
         EXPECT_EQ(result.group, c.result);
-        EXPECT_EQ(result.card, c.position);
+        if (c.result != Group::none) {
+            ASSERT_GE(result.card, 0);
+            ASSERT_LE(result.card, 2);
+            EXPECT_EQ(c.hand[result.card].rank, c.groupValue);
+        }
     }
 }
 
@@ -120,9 +130,11 @@ TEST_F(ComputerPlayer, AnalysisReadsOnlyTheAnalysedSeatsCards)
     setHand(seatWest, card(8, clubs), card(8, diamonds), card(9, hearts));  // pair at 0 and 1
     setHand(seatNorth, card(ace, clubs), card(jack, diamonds), card(jack, spades));
     setHand(seatEast, card(10, diamonds), card(queen, clubs), card(queen, hearts));
+    const int pairRank[5] = {0, 8, 8, jack, queen};
     for (Seat seat : {seatNorth, seatEast}) {
-        EXPECT_EQ(rankGroups(game, seat).group, Group::pair) << "seat " << seat;
-        EXPECT_EQ(rankGroups(game, seat).card, 1) << "seat " << seat;
+        const GroupResult rank = rankGroups(game, seat);
+        EXPECT_EQ(rank.group, Group::pair) << "seat " << seat;
+        EXPECT_EQ(game.hands[seat][rank.card].rank, pairRank[seat]) << "seat " << seat;
         EXPECT_EQ(suitGroups(game, seat).group, Group::none) << "seat " << seat;
     }
 }
@@ -131,7 +143,7 @@ TEST_F(ComputerPlayer, TurnRecordsTheAnalysisAndTheDecisionChangesNothing)
 {
     setHand(seatEast, card(7, clubs), card(8, clubs), card(9, diamonds));  // suit pair at 0 and 1
     setTable(card(ace, clubs), card(king, hearts), card(queen, spades));
-    game.suitGroupCard = 2;  // left over from an earlier turn
+    game.suitGroupCard = 2;  // left over from an earlier turn: the nine of diamonds
     game.rankGroupCard = 2;
     GameState before;
     std::memcpy(&before, &game, sizeof game);
@@ -142,8 +154,9 @@ TEST_F(ComputerPlayer, TurnRecordsTheAnalysisAndTheDecisionChangesNothing)
     EXPECT_EQ(move.handCard, 2);
     EXPECT_EQ(move.tableCard, 0);
     EXPECT_EQ(decide(seatEast), Move::exchangeOne);
-    EXPECT_EQ(game.suitGroupCard, 1);
-    EXPECT_EQ(game.rankGroupCard, 0);
+    ASSERT_GE(game.suitGroupCard, 0);
+    ASSERT_LE(game.suitGroupCard, 2);
+    EXPECT_EQ(before.hands[seatEast][game.suitGroupCard].suit, clubs);
 }
 
 TEST_F(ComputerPlayer, LowestCardIndexTakesTheFirstOfEqualLowest)
@@ -288,6 +301,36 @@ TEST_F(ComputerPlayer, RankPairWithNothingRunsThePassStep)
     expectBookkeeping(seatEast, {.passed = 1, .passCount = 1});
 }
 
+TEST_F(ComputerPlayer, SeatThatPassedEarlierInTheRoundStillTakesAnExchange)
+{
+    game.passedFlags[seatWest] = 1;
+    game.passCount[seatWest] = 1;
+    setHand(seatWest, card(7, clubs), card(10, diamonds), card(ace, hearts));
+    setTable(card(king, clubs), card(8, spades), card(9, spades));
+    EXPECT_EQ(decide(seatWest), Move::exchangeOne);
+    expectSelected(first, first);
+    expectBookkeeping(seatWest, {.passed = 1, .passCount = 1});
+}
+
+// ---- Pairs of the last two cards ------------------------------------------------
+
+TEST_F(ComputerPlayer, PairOfTheLastTwoCardsIsCompletedFromItsOwnSuitOrRank)
+{
+    // Clubs at 1 and 2: the ace of clubs completes them and the diamond goes.
+    setHand(seatWest, card(9, diamonds), card(7, clubs), card(king, clubs));
+    setTable(card(8, hearts), card(ace, clubs), card(10, spades));
+    EXPECT_EQ(decide(seatWest), Move::exchangeOne);
+    expectSelected(first, second);
+    expectBookkeeping(seatWest, {});
+
+    // Sevens at 1 and 2: the seven of spades completes them and the nine goes.
+    setHand(seatNorth, card(9, clubs), card(7, diamonds), card(7, hearts));
+    setTable(card(8, spades), card(7, spades), card(10, hearts));
+    EXPECT_EQ(decide(seatNorth), Move::exchangeOne);
+    expectSelected(first, second);
+    expectBookkeeping(seatNorth, {});
+}
+
 // ---- Three of a rank ---------------------------------------------------------
 
 TEST_F(ComputerPlayer, ThreeKingsOnTheFirstMovePassWithoutCounting)
@@ -330,6 +373,28 @@ TEST_F(ComputerPlayer, ThreeKingsTakeATableWorthThirtyOne)
     expectSelected(none, all);
     // Valuing the table raises no flag, and a better table leaves the seat unmarked.
     expectBookkeeping(seatEast, {});
+}
+
+// A table worth exactly the seat's own three of a rank beats nothing: the seat
+// keeps its bookkeeping (a Stop, or a pass on the first move), and the rule
+// for such a table then takes it whole.
+TEST_F(ComputerPlayer, ThreeKingsFacingThreeQueensKeepTheirStopAndTakeTheTable)
+{
+    setHand(seatWest, card(king, clubs), card(king, diamonds), card(king, hearts));
+    setTable(card(queen, clubs), card(queen, diamonds), card(queen, spades));
+    EXPECT_EQ(decide(seatWest), Move::exchangeAll);
+    expectSelected(none, all);
+    expectBookkeeping(seatWest, {.finished = 1, .stopCalled = 1, .roundClosing = 1});
+}
+
+TEST_F(ComputerPlayer, ThreeKingsFacingThreeQueensOnTheFirstMoveKeepTheirPass)
+{
+    game.aiFirstTurn = 1;
+    setHand(seatEast, card(king, clubs), card(king, diamonds), card(king, hearts));
+    setTable(card(queen, clubs), card(queen, diamonds), card(queen, spades));
+    EXPECT_EQ(decide(seatEast), Move::exchangeAll);
+    expectSelected(none, all);
+    expectBookkeeping(seatEast, {.passed = 1});
 }
 
 // ---- Suit-pair hand ----------------------------------------------------------

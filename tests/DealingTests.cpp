@@ -1,4 +1,5 @@
 // "New", the dealer draw, the deal and the dealer's keep-or-exchange choice.
+#include "tests/BoardReading.h"
 #include "tests/CardHelpers.h"
 #include "tests/Harness.h"
 
@@ -230,6 +231,39 @@ TEST(Deal, DealtThirtyOneClosesTheRoundWithoutFinishingAnyone)
         EXPECT_EQ(game.finishedFlags[seat], 0);
 }
 
+// Every seat's hand is valued as it is dealt, so a round that ends before a
+// seat has moved still scores that seat's cards.
+TEST(Deal, EverySeatIsValuedAsDealtAndARoundEndedAtOnceScoresThoseValues)
+{
+    Harness harness;
+    prepareDeal({
+        card(10, hearts), card(9, hearts), card(7, spades),       // east deals and keeps 19
+        card(ace, clubs), card(king, clubs), card(7, diamonds),   // south: 21
+        card(10, spades), card(jack, spades), card(8, hearts),    // west: 20
+        card(9, diamonds), card(8, spades), card(queen, hearts),  // north: three suits, its queen, 10
+        card(queen, clubs), card(8, diamonds), card(9, clubs),    // the table
+    });
+    dealRound(seatEast, harness.boardWindow());
+    EXPECT_EQ(game.handValue[seatSouth], 21.0);
+    EXPECT_EQ(game.handValue[seatWest], 20.0);
+    EXPECT_EQ(game.handValue[seatNorth], 10.0);
+    EXPECT_EQ(game.handValue[seatEast], 19.0);
+
+    // South moves first and takes the queen of clubs for 31: the round ends
+    // before anyone else moves, and north's 10 as dealt is the lowest hand.
+    game.gameRunning = 1;
+    game.dealerSeat = seatEast;
+    game.currentSeat = seatSouth;
+    game.firstTurnOfRound = 1;
+    showTableAndHumanCards();
+    harness.tapControl(ids::controlSouth1 + 2);
+    harness.tapControl(ids::controlTable1);
+    EXPECT_EQ(game.lives[seatSouth], 4);
+    EXPECT_EQ(game.lives[seatWest], 4);
+    EXPECT_EQ(game.lives[seatNorth], 3);
+    EXPECT_EQ(game.lives[seatEast], 4);
+}
+
 // ---- The second hand's animation -----------------------------------------------
 
 TEST(DealAnimation, ComputerChoiceWaitsFourteenUnits)
@@ -287,6 +321,12 @@ TEST(DealAnimation, HumanKeepingRisesTowardTheTable)
     }
     for (const platform::Handle control : boardControls.secondHand)
         EXPECT_EQ(control, 0);
+    // Ten pixels a step, from just above the human's cards to the table's row.
+    const int rowAtStep[4] = {138, 128, 118, 108};
+    for (int step = 0; step < 4; ++step) {
+        EXPECT_EQ(seen[step + 1][0].x, 60) << "step " << step;
+        EXPECT_EQ(seen[step + 1][0].y, rowAtStep[step]) << "step " << step;
+    }
     for (int id = ids::controlSecondUpright1; id <= ids::controlSecondLast; ++id)
         EXPECT_FALSE(harness.controlVisible(id)) << id;
 }
@@ -389,8 +429,8 @@ TEST(NewGame, BoardShowsTableAndHumanCardsAndFullLives)
     }
     for (int id = ids::controlWest1; id <= ids::controlLastCard; ++id)
         EXPECT_FALSE(harness.controlVisible(id)) << id;
-    EXPECT_TRUE(harness.boardShowsImage(LivesOriginX[1], LivesOriginY[1], LivesImagesUpright[4]));
-    EXPECT_TRUE(harness.boardShowsImage(LivesOriginX[2], LivesOriginY[2], LivesImagesSide[4]));
+    for (Seat seat = 1; seat <= 4; ++seat)
+        EXPECT_EQ(coinsOn(readArea(harness, LivesSpots[seat])), 4) << "seat " << seat;
 }
 
 // The record as it stands when the deal is done, before any seat moves.

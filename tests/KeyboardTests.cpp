@@ -242,6 +242,21 @@ TEST_F(Keyboard, SSaysStopAndPPassesOnlyWhileThatButtonIsShown)
     EXPECT_EQ(pause.state.finishedFlags[seatSouth], 1);
 }
 
+TEST_F(Keyboard, CtrlWithSOrPLeavesTheButtonsAlone)
+{
+    ASSERT_TRUE(harness.controlVisible(ids::controlStop));
+    ASSERT_TRUE(harness.controlVisible(ids::controlPass));
+    PauseWatch pause;
+    pause.install();
+    pause.watch();
+    for (platform::Param letter : {'S', 's', 'P', 'p'})
+        harness.key(letter, true);
+    EXPECT_FALSE(pause.seen);
+    EXPECT_EQ(game.stopCalled, 0);
+    EXPECT_EQ(game.currentSeat, seatSouth);
+    EXPECT_TRUE(harness.controlVisible(ids::controlPass));
+}
+
 // ---- A whole round by keyboard ------------------------------------------------------
 
 TEST(KeyboardRound, ARoundPlayedWithKeysOnlyExchangesPassesAndStops)

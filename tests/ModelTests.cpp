@@ -112,17 +112,26 @@ TEST(HandValue, TheTableWritesNoHandValue)
 
 // ---- Shuffle --------------------------------------------------------------
 
+// Every second of the minute deals a deck of its own, the last one included
+// (0 seeds the generator as 1 does, the standard's rule for a zero seed).
 TEST(Shuffle, GivesEachCardExactlyOnceForEverySecond)
 {
     Harness harness;
+    std::set<std::vector<int>> decks;
     for (int seconds = 0; seconds < 60; ++seconds) {
         harness.pinSeconds(seconds);
         shuffleFromPlatform();
         std::set<int> faces;
-        for (const CardRecord& each : game.Deck)
+        std::vector<int> order;
+        for (const CardRecord& each : game.Deck) {
             faces.insert(each.sideFace);
+            order.push_back(each.sideFace);
+        }
         EXPECT_EQ(faces.size(), 32u) << "seconds " << seconds;
         EXPECT_EQ(faces.count(0), 0u);
+        if (seconds > 0) {
+            EXPECT_TRUE(decks.insert(order).second) << "seconds " << seconds << " deal an earlier second's deck";
+        }
     }
 }
 

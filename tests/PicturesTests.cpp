@@ -1,6 +1,8 @@
 // The generated pictures: ids and sizes, the palette, the background under
-// the controls, card faces and their sideways and veiled versions, lives
-// panels, buttons, bubbles and the icon. Pure data: no window is involved.
+// the controls, card faces and their sideways and veiled versions, buttons
+// and the icon. Pure data: no window is involved. Lives panels and bubbles
+// are read where a player sees them, on the board (StartupTests and
+// SettlementTests).
 #include "model/CardCatalogue.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
@@ -57,25 +59,9 @@ bool isClockwiseTurnOf(const Bitmap& turned, const Bitmap& upright)
 // The game's cards: the pictures must give every one of them its faces.
 const CardRecord (&Cards)[32] = CardCatalogue;
 
-constexpr int LivesUpright[5] = {266, 270, 267, 268, 269};
-constexpr int LivesSide[5] = {262, 261, 265, 263, 264};
-
-// Seats south, west, north, east.
-constexpr int StopBubbles[4] = {363, 361, 362, 360};
-constexpr int PassBubbles[4] = {359, 357, 358, 356};
-constexpr int ScoreBase[4] = {388, 409, 430, 451};
-constexpr int Score24[4] = {res::imageScore24South, res::imageScore24West, res::imageScore24North,
-                            res::imageScore24East};
+// Top-left corners of the bubble spots: south, west, north, east.
 constexpr int BubbleX[4] = {51, 50, 141, 161};
 constexpr int BubbleY[4] = {161, 51, 50, 141};
-
-std::vector<int> bubblesOfSeat(int seat)
-{
-    std::vector<int> ids = {StopBubbles[seat], PassBubbles[seat], Score24[seat]};
-    for (int k = 0; k < 21; ++k)
-        ids.push_back(ScoreBase[seat] + k);
-    return ids;
-}
 
 struct Rect {
     int x, y, width, height;
@@ -123,13 +109,6 @@ TEST(Inventory, EveryIdHasItsSize)
         EXPECT_EQ(bitmap(card.uprightFace).height, 41) << card.uprightFace;
         EXPECT_EQ(bitmap(card.sideFace).width, 41) << card.sideFace;
         EXPECT_EQ(bitmap(card.sideFace).height, 29) << card.sideFace;
-    }
-    for (int seat = 0; seat < 4; ++seat) {
-        bool sideways = seat % 2 == 1;
-        for (int id : {StopBubbles[seat], PassBubbles[seat]}) {
-            EXPECT_EQ(bitmap(id).width, sideways ? 28 : 47) << id;
-            EXPECT_EQ(bitmap(id).height, sideways ? 47 : 28) << id;
-        }
     }
 }
 
@@ -207,10 +186,10 @@ TEST(Background, ShowsACardBackUnderEveryCardControl)
 
 TEST(Background, ShowsTheEmptyPanelUnderEveryLivesDisplay)
 {
-    EXPECT_TRUE(backgroundShows(bitmap(LivesUpright[0]), 150, 189));
-    EXPECT_TRUE(backgroundShows(bitmap(LivesSide[0]), 7, 150));
-    EXPECT_TRUE(backgroundShows(bitmap(LivesUpright[0]), 58, 7));
-    EXPECT_TRUE(backgroundShows(bitmap(LivesSide[0]), 189, 58));
+    EXPECT_TRUE(backgroundShows(bitmap(res::imageLivesUpright0), 150, 189));
+    EXPECT_TRUE(backgroundShows(bitmap(res::imageLivesSide0), 7, 150));
+    EXPECT_TRUE(backgroundShows(bitmap(res::imageLivesUpright0), 58, 7));
+    EXPECT_TRUE(backgroundShows(bitmap(res::imageLivesSide0), 189, 58));
 }
 
 TEST(Background, ButtonPlacesAndBubbleSpotsArePlainGreen)
@@ -365,56 +344,7 @@ TEST(Cards, CornersShowTheTable)
     }
 }
 
-// ---- Lives panels and buttons --------------------------------------------
-
-bool isGold(std::uint32_t colour)
-{
-    return static_cast<int>(colour >> 16) - static_cast<int>(colour & 0xFF) > 60;
-}
-
-// Separate patches of gold on a panel: each is one coin.
-int coinsOn(const Bitmap& panel)
-{
-    std::vector<bool> seen(static_cast<std::size_t>(panel.width * panel.height), false);
-    int coins = 0;
-    for (int start = 0; start < panel.width * panel.height; ++start) {
-        if (seen[start] || !isGold(colourAt(panel, start % panel.width, start / panel.width)))
-            continue;
-        ++coins;
-        std::vector<int> open = {start};
-        seen[start] = true;
-        while (!open.empty()) {
-            const int at = open.back();
-            open.pop_back();
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx) {
-                    const int x = at % panel.width + dx, y = at / panel.width + dy;
-                    if (x < 0 || y < 0 || x >= panel.width || y >= panel.height)
-                        continue;
-                    const int next = y * panel.width + x;
-                    if (!seen[next] && isGold(colourAt(panel, x, y))) {
-                        seen[next] = true;
-                        open.push_back(next);
-                    }
-                }
-        }
-    }
-    return coins;
-}
-
-TEST(LivesPanels, ShowOneSeparateCoinPerLifeInEveryOrientation)
-{
-    for (int lives = 0; lives <= 4; ++lives) {
-        EXPECT_EQ(coinsOn(bitmap(LivesUpright[lives])), lives) << "upright, lives " << lives;
-        EXPECT_EQ(coinsOn(bitmap(LivesSide[lives])), lives) << "sideways, lives " << lives;
-    }
-}
-
-TEST(LivesPanels, SidewaysPanelsAreTheUprightOnesTurned)
-{
-    for (int lives = 0; lives <= 4; ++lives)
-        EXPECT_TRUE(isClockwiseTurnOf(bitmap(LivesSide[lives]), bitmap(LivesUpright[lives]))) << "lives " << lives;
-}
+// ---- Buttons -------------------------------------------------------------
 
 int brightness(std::uint32_t colour)
 {
@@ -433,60 +363,6 @@ TEST(Buttons, RaisedButtonsAreLitTopLeftAndPressedOnesBottomRight)
     }
     EXPECT_FALSE(samePixels(bitmap(res::imageStopNormal), bitmap(res::imagePassNormal)));
     EXPECT_FALSE(samePixels(bitmap(res::imageStopPressed), bitmap(res::imagePassPressed)));
-}
-
-// ---- Bubbles -------------------------------------------------------------
-
-// Board positions (x for south and north, y for west and east) where the
-// bubble touches its own edge on the side of the seat's cards. Only the tip of
-// the tail may reach that edge.
-std::vector<int> pixelsOnCardsSide(const Bitmap& bubble, int seat)
-{
-    std::vector<int> along;
-    for (int i = 0; i < (seat % 2 ? bubble.height : bubble.width); ++i) {
-        int x = seat == 1 ? 0 : seat == 3 ? bubble.width - 1 : i;
-        int y = seat == 0 ? bubble.height - 1 : seat == 2 ? 0 : i;
-        if (colourAt(bubble, x, y) != tableGreen)
-            along.push_back((seat % 2 ? BubbleY[seat] : BubbleX[seat]) + i);
-    }
-    return along;
-}
-
-TEST(Bubbles, TailPointsAtTheSeatsCards)
-{
-    // The seat's three cards along that edge: south and north by x, west and east by y.
-    constexpr int cardsFrom[4] = {60, 60, 90, 90};
-    constexpr int cardsTo[4] = {149, 149, 179, 179};
-    for (int seat = 0; seat < 4; ++seat)
-        for (int id : bubblesOfSeat(seat)) {
-            std::vector<int> tip = pixelsOnCardsSide(bitmap(id), seat);
-            ASSERT_GE(tip.size(), 1u) << id << " has no tail on its cards' side";
-            ASSERT_LE(tip.size(), 4u) << id << " touches its cards' side with more than a tail";
-            EXPECT_GE(tip.front(), cardsFrom[seat]) << id;
-            EXPECT_LT(tip.back(), cardsTo[seat]) << id;
-        }
-}
-
-TEST(Bubbles, EveryBubbleOfASeatSaysSomethingDifferent)
-{
-    for (int seat = 0; seat < 4; ++seat) {
-        std::vector<int> ids = bubblesOfSeat(seat);
-        for (std::size_t a = 0; a < ids.size(); ++a)
-            for (std::size_t b = a + 1; b < ids.size(); ++b)
-                EXPECT_FALSE(samePixels(bitmap(ids[a]), bitmap(ids[b]))) << ids[a] << " and " << ids[b];
-    }
-}
-
-TEST(Bubbles, BodyIsWhite)
-{
-    for (int seat = 0; seat < 4; ++seat)
-        for (int id : bubblesOfSeat(seat)) {
-            const Bitmap& bubble = bitmap(id);
-            // Near the corner of the body away from the tail: plain bubble white.
-            int x = seat == 1 ? bubble.width - 3 : 3;
-            int y = seat == 2 ? bubble.height - 4 : 4;
-            EXPECT_EQ(colourAt(bubble, x, y), paperWhite) << id;
-        }
 }
 
 // ---- Icon ----------------------------------------------------------------

@@ -382,6 +382,46 @@ TEST_F(Platform, BoxesWrapTheirTextAndAlwaysFitTheScreen)
     EXPECT_GT(heights[3], heights[1]);
 }
 
+// A box's lines hold up to 196 pixels of text; a box with such a line is 216
+// wide. Glyphs are 5 columns wide (N 6) and set one column apart, so
+// "Keep " with 22 o and 5 N is 5 * 6 + 22 * 6 + 5 * 7 - 1 = 196 pixels, and
+// a word of 27 o and 5 N is 196 pixels too.
+TEST_F(Platform, ALineExactlyAsWideAsTheBoxKeepsItsLastWordAndOnePixelMoreWraps)
+{
+    auto word = [](int os, int ns) {
+        return std::string(static_cast<std::size_t>(os), 'o') + std::string(static_cast<std::size_t>(ns), 'N');
+    };
+    const std::string exact = "Keep " + word(22, 5);
+    const std::string over = "Keep " + word(21, 6);  // 197 pixels
+    const std::string cutWord = word(27, 5) + "ooooo";
+    EXPECT_EQ(font::textWidth(exact), 196);
+    EXPECT_EQ(font::textWidth(over), 197);
+
+    auto boxOf = [&](const std::string& text) {
+        Rect box{};
+        headless::setIdleHandler([&] {
+            int x = 0;
+            int y = 0;
+            if (box.right == 0 && headless::boxButtonPoint(answerOk, x, y)) {
+                box = headless::boxRect();
+                headless::pushTap(x, y);
+            }
+        });
+        messageBox(board, text.c_str(), "Zarta", BoxButtons::ok);
+        headless::setIdleHandler(nullptr);
+        return box;
+    };
+    const Rect oneLine = boxOf("Keep this cards?");
+    const Rect atWidth = boxOf(exact);
+    const Rect pastWidth = boxOf(over);
+    const Rect cut = boxOf(cutWord);
+    EXPECT_EQ(atWidth.bottom - atWidth.top, oneLine.bottom - oneLine.top) << "a line of exactly 196 pixels wrapped";
+    EXPECT_EQ(atWidth.right - atWidth.left, 216);
+    EXPECT_GT(pastWidth.bottom - pastWidth.top, oneLine.bottom - oneLine.top) << "a line of 197 pixels did not wrap";
+    EXPECT_GT(cut.bottom - cut.top, oneLine.bottom - oneLine.top) << "a word wider than a line was not cut";
+    EXPECT_EQ(cut.right - cut.left, 216) << "a word was not cut at exactly 196 pixels";
+}
+
 TEST_F(Platform, KeysAnswerYesNoBoxes)
 {
     struct Case {
@@ -543,6 +583,41 @@ TEST_F(MenuBarTest, GameButtonSendsItsCommandThenTheChosenItemIsPosted)
     runUntilIdle();
     EXPECT_EQ(boardLog, (Log{"command 40001", "pop-up closed", "command 40005", "pop-up closed"}));
     EXPECT_EQ(chosen, std::vector<int>{commandNew});
+}
+
+// The Game menu holds New, a line, About, a line and Exit. With nothing
+// highlighted Down takes the first item and Up the last; the lines are passed
+// over, and the ends join.
+TEST_F(MenuBarTest, ArrowKeysWalkTheItemsFromEitherEndAndEnterChoosesOne)
+{
+    struct Case {
+        std::vector<Param> keys;
+        std::string chosen;
+    };
+    const Case cases[] = {
+        {{keyArrowDown}, "command 40005"},
+        {{keyArrowUp}, "command 40004"},
+        {{keyArrowDown, keyArrowDown}, "command 40003"},
+        {{keyArrowUp, keyArrowUp}, "command 40003"},
+        {{keyArrowDown, keyArrowDown, keyArrowDown, keyArrowDown}, "command 40005"},
+        {{keyArrowUp, keyArrowDown}, "command 40005"},
+    };
+    for (const Case& c : cases) {
+        boardLog.clear();
+        std::vector<Param> pending = c.keys;
+        pending.push_back(keyEnter);
+        headless::setIdleHandler([&] {
+            if (headless::popupOpen() && !pending.empty()) {
+                headless::pushKey(pending.front());
+                pending.erase(pending.begin());
+            }
+        });
+        tapMenuButton();
+        runUntilIdle();
+        headless::setIdleHandler(nullptr);
+        EXPECT_EQ(boardLog, (Log{"command 40001", c.chosen})) << "keys " << c.keys.size();
+        EXPECT_FALSE(headless::popupOpen());
+    }
 }
 
 TEST_F(MenuBarTest, TapOutsideOrEscapeClosesThePopupWithoutAChoice)

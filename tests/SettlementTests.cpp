@@ -1,16 +1,16 @@
 // The end of a round: losers, score bubbles, lives, the end of the game and the next deal.
+#include "tests/BoardReading.h"
 #include "tests/CardHelpers.h"
 #include "tests/Harness.h"
 
 #include "flow/Settlement.h"
 #include "flow/TurnEngine.h"
 #include "resources/BoardIds.h"
-#include "resources/ResourceIds.h"
-#include "ui/ImageTables.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 
 using namespace testing_support;
 
@@ -119,15 +119,6 @@ TEST_F(Settlement, ThirtyPointFiveRanksBetweenThirtyAndThirtyOne)
 
 // ---- Score bubbles ----------------------------------------------------------------------
 
-TEST(ScoreColumn, SpecialValuesHaveTheirOwnColumns)
-{
-    EXPECT_EQ(scoreColumn(30.5), 35);
-    EXPECT_EQ(scoreColumn(91.5), 36);
-    EXPECT_EQ(scoreColumn(31.0), 31);
-    EXPECT_EQ(scoreColumn(24.0), 24);
-    EXPECT_EQ(scoreColumn(0.0), 0);
-}
-
 TEST_F(Settlement, EverySeatShowsItsScoreDuringTheWait)
 {
     setValues(30.5, 24, 91.5, 0.0);
@@ -138,16 +129,48 @@ TEST_F(Settlement, EverySeatShowsItsScoreDuringTheWait)
         if (units != 50 || checked)
             return;
         checked = true;
-        EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[1], BubbleOriginY[1], ScoreImages[1][35]));
-        EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[2], BubbleOriginY[2], res::imageScore24West));
-        EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[3], BubbleOriginY[3], ScoreImages[3][36]));
-        EXPECT_TRUE(harness.boardShowsImage(BubbleOriginX[4], BubbleOriginY[4], res::imageBlankSide));
+        EXPECT_EQ(bubbleText(harness, seatSouth), "30.5");
+        EXPECT_EQ(bubbleText(harness, seatWest), "24");
+        EXPECT_EQ(bubbleText(harness, seatNorth), "flash");
+        EXPECT_EQ(bubbleText(harness, seatEast), "");  // out of the game: the spot is cleared
         for (int id = ids::controlTable1; id <= ids::controlLastCard; ++id)
             EXPECT_TRUE(harness.controlVisible(id)) << id;
     });
     settleRound(Scoring::score, harness.boardWindow());
     EXPECT_TRUE(checked);
     EXPECT_EQ(game.lives[2], 3);
+}
+
+// Every value a hand can have, beside every seat, tail towards its cards;
+// 31 is the best hand and says so in a word.
+TEST_F(Settlement, EveryHandValueShowsItsNumberBesideEverySeat)
+{
+    const HandValue values[] = {7, 8, 9, 10, 11, 15, 16, 17, 18, 19, 20, 21, 24, 25, 26, 27, 28, 29, 30, 30.5, 31};
+    for (HandValue value : values) {
+        setLives(4, 4, 4, 4);
+        setValues(value, value, value, value);
+        for (Seat seat = 1; seat <= 4; ++seat)
+            game.roundLosers[seat] = 0;
+        std::ostringstream number;
+        number << value;
+        const std::string expected = value == 31 ? "Zarta" : number.str();
+        int seen = 0;
+        platform::headless::setPauseObserver([&](int units) {
+            if (units != 50)
+                return;
+            ++seen;
+            for (Seat seat = 1; seat <= 4; ++seat) {
+                EXPECT_EQ(bubbleText(harness, seat), expected) << "seat " << seat;
+                const std::vector<int> tail = bubbleTouchesCardsSide(harness, seat);
+                ASSERT_FALSE(tail.empty()) << expected << " of seat " << seat;
+                EXPECT_GE(tail.front(), CardsSpan[seat][0]) << expected << " of seat " << seat;
+                EXPECT_LT(tail.back(), CardsSpan[seat][1]) << expected << " of seat " << seat;
+            }
+        });
+        settleRound(Scoring::score, harness.boardWindow());
+        platform::headless::setPauseObserver(nullptr);
+        EXPECT_EQ(seen, 1) << expected;
+    }
 }
 
 // ---- The end of the game ----------------------------------------------------------------
@@ -183,7 +206,7 @@ TEST_F(Settlement, GameOverBoxLeavesTheBubblesAndOldLivesAroundIt)
     EXPECT_EQ(changed, 0);
     // Closing the box gives back exactly what it covered.
     EXPECT_EQ(harness.pixelsChangedOutside(beforeBox, platform::Rect{}), 0);
-    EXPECT_TRUE(harness.boardShowsImage(LivesOriginX[1], LivesOriginY[1], LivesImagesUpright[1]));
+    EXPECT_EQ(coinsOn(readArea(harness, LivesSpots[seatSouth])), 1);  // the life before the loss
 }
 
 TEST_F(Settlement, HumanAndLastComputerFallingTogetherIsStillALoss)
@@ -205,6 +228,38 @@ TEST_F(Settlement, LastComputerSeatFallingIsAWin)
     EXPECT_EQ(harness.boxes()[0].text, "You Win...");
     EXPECT_EQ(harness.boxes()[0].caption, "Game Over");
     EXPECT_EQ(game.gameRunning, 0);
+}
+
+TEST_F(Settlement, AComputerSeatStillInPlayMeansNoWinYet)
+{
+    // West and east are out; north still has lives whatever happens to west.
+    setLives(2, 1, 2, 0);
+    game.roundLosers[2] = 1;
+    settleRound(Scoring::score, harness.boardWindow());
+    EXPECT_TRUE(harness.boxes().empty() || harness.boxes().back().caption != "Game Over");
+    EXPECT_EQ(game.gameRunning, 1);
+    EXPECT_EQ(game.lives[2], 0);
+    EXPECT_EQ(game.lives[3], 2);
+}
+
+// A seat that loses its last life is out: the next round neither values it
+// nor shows a score beside it.
+TEST_F(Settlement, ASeatThatLeavesTheGameShowsNoScoreAtTheNextSettlement)
+{
+    setLives(4, 1, 4, 4);
+    setValues(20, 15, 25, 25);
+    game.roundLosers[2] = 1;
+    settleRound(Scoring::score, harness.boardWindow());
+    ASSERT_EQ(game.lives[2], 0);
+    ASSERT_EQ(game.gameRunning, 1);
+    EXPECT_EQ(game.handValue[2], 0.0);
+    std::string westShows = "not shown";
+    platform::headless::setPauseObserver([&](int units) {
+        if (units == 50)
+            westShows = bubbleText(harness, seatWest);
+    });
+    settleRound(Scoring::score, harness.boardWindow());
+    EXPECT_EQ(westShows, "");
 }
 
 TEST_F(Settlement, LivesNeverGoBelowZero)

@@ -1,15 +1,14 @@
 // Start-up, the painted board, the menu, About and the two ways out.
+#include "tests/BoardReading.h"
 #include "tests/CardHelpers.h"
 #include "tests/Harness.h"
 
-#include "app/BoardControls.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "resources/BoardIds.h"
 #include "resources/ResourceIds.h"
 #include "ui/Controls.h"
 #include "ui/Drawing.h"
-#include "ui/ImageTables.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +38,24 @@ bool plainGreen(const Harness& harness, int x, int y, int width, int height)
                 return false;
     return true;
 }
+
+// Where the board's controls stand: the table, south, west, north and east
+// cards, then Stop and Pass.
+struct Place {
+    int id;
+    BoardArea area;
+};
+constexpr Place BoardLayout[] = {
+    {ids::controlTable1, {74, 98, 29, 41}},      {ids::controlTable1 + 1, {104, 98, 29, 41}},
+    {ids::controlTable1 + 2, {134, 98, 29, 41}}, {ids::controlSouth1, {60, 190, 29, 41}},
+    {ids::controlSouth1 + 1, {90, 190, 29, 41}}, {ids::controlSouth1 + 2, {120, 190, 29, 41}},
+    {ids::controlWest1, {8, 60, 41, 29}},        {ids::controlWest1 + 1, {8, 90, 41, 29}},
+    {ids::controlWest1 + 2, {8, 120, 41, 29}},   {ids::controlNorth1, {90, 8, 29, 41}},
+    {ids::controlNorth1 + 1, {120, 8, 29, 41}},  {ids::controlNorth1 + 2, {150, 8, 29, 41}},
+    {ids::controlEast1, {190, 90, 41, 29}},      {ids::controlEast1 + 1, {190, 120, 41, 29}},
+    {ids::controlEast1 + 2, {190, 150, 41, 29}}, {ids::controlStop, {60, 167, 40, 20}},
+    {ids::controlPass, {141, 167, 40, 20}},
+};
 
 }  // namespace
 
@@ -105,15 +122,22 @@ TEST(StartUp, WindowHeightIsTheScreenBottomLessTheMenuBar)
 TEST(StartUp, BoardShowsBacksEmptyLivesAndNoButton)
 {
     Harness harness;
-    for (int index = 0; index < 15; ++index) {
-        const ControlPlace& place = BoardControlPlaces[index];
-        const int back = place.width == 29 ? res::imageBackUpright : res::imageBackSide;
-        EXPECT_TRUE(harness.boardShowsImage(place.x, place.y, back)) << place.id;
+    for (const Place& place : BoardLayout) {
+        const platform::Rect rect = harness.controlRect(place.id);
+        EXPECT_EQ(rect.left, place.area.x) << place.id;
+        EXPECT_EQ(rect.top - platform::titleBarHeight, place.area.y) << place.id;
+        EXPECT_EQ(rect.right - rect.left, place.area.width) << place.id;
+        EXPECT_EQ(rect.bottom - rect.top, place.area.height) << place.id;
+        if (ids::isCardControl(place.id)) {
+            const int back = place.area.width == 29 ? res::imageBackUpright : res::imageBackSide;
+            EXPECT_TRUE(harness.boardShowsImage(place.area.x, place.area.y, back)) << place.id;
+        }
     }
-    EXPECT_TRUE(harness.boardShowsImage(150, 189, LivesImagesUpright[0]));
-    EXPECT_TRUE(harness.boardShowsImage(7, 150, LivesImagesSide[0]));
-    EXPECT_TRUE(harness.boardShowsImage(58, 7, LivesImagesUpright[0]));
-    EXPECT_TRUE(harness.boardShowsImage(189, 58, LivesImagesSide[0]));
+    for (Seat seat = 1; seat <= 4; ++seat) {
+        const Patch panel = readArea(harness, LivesSpots[seat]);
+        EXPECT_FALSE(isPlainGreen(panel)) << "seat " << seat;
+        EXPECT_EQ(coinsOn(panel), 0) << "seat " << seat;
+    }
     EXPECT_TRUE(plainGreen(harness, 60, 167, 40, 20));
     EXPECT_TRUE(plainGreen(harness, 141, 167, 40, 20));
 }
@@ -122,8 +146,8 @@ TEST(StartUp, TappingTheBoardDoesNothing)
 {
     Harness harness;
     const auto before = screenCopy(harness);
-    for (const ControlPlace& place : BoardControlPlaces)
-        harness.tapBoard(place.x + 5, place.y + 5);
+    for (const Place& place : BoardLayout)
+        harness.tapBoard(place.area.x + 5, place.area.y + 5);
     EXPECT_EQ(game.gameRunning, 0);
     EXPECT_EQ(game.handSelected[0] + game.tableSelected[0], 0);
     EXPECT_EQ(screenCopy(harness), before);
@@ -134,43 +158,84 @@ TEST(StartUp, TappingTheBoardDoesNothing)
 TEST(Painting, FullRepaintRemovesABubble)
 {
     Harness harness;
-    drawImageAt(BubbleOriginX[2], BubbleOriginY[2], harness.boardWindow(), BubbleCallImages[2]);
-    EXPECT_FALSE(plainGreen(harness, BubbleOriginX[2], BubbleOriginY[2], 28, 47));
+    const BoardArea west = BubbleSpots[seatWest];
+    drawImageAt(west.x, west.y, harness.boardWindow(), res::imageStopBubbleWest);
+    EXPECT_EQ(bubbleText(harness, seatWest), "Stop");
     requestRepaint(harness.boardWindow());
-    EXPECT_TRUE(plainGreen(harness, BubbleOriginX[2], BubbleOriginY[2], 28, 47));
+    EXPECT_EQ(bubbleText(harness, seatWest), "");
 }
 
-TEST(Painting, FlashedIndicatorLeavesTheSpotBlankAfterTwentyUnits)
+// Each seat's Stop and Pass read upright from that seat, with the tail at its
+// cards, for the twenty units of the flash; then the spot is plain green again.
+TEST(Painting, EverySeatsStopAndPassBubblesSayTheirWordBesideItsCards)
 {
     Harness harness;
-    drawImageAt(BubbleOriginX[3], BubbleOriginY[3], harness.boardWindow(), ScoreImages[3][20]);
-    const auto before = harness.pauseUnits();
+    for (Seat seat = 1; seat <= 4; ++seat) {
+        for (Indicator kind : {Indicator::stop, Indicator::pass}) {
+            const std::string word = kind == Indicator::stop ? "Stop" : "Pass";
+            std::string shown = "not shown";
+            std::vector<int> tail;
+            platform::headless::setPauseObserver([&](int units) {
+                if (units != 20)
+                    return;
+                shown = bubbleText(harness, seat);
+                tail = bubbleTouchesCardsSide(harness, seat);
+            });
+            const auto before = harness.pauseUnits();
+            flashIndicator(kind, seat, harness.boardWindow());
+            platform::headless::setPauseObserver(nullptr);
+            EXPECT_EQ(shown, word) << "seat " << seat;
+            ASSERT_GE(tail.size(), 1u) << word << " of seat " << seat << " has no tail towards its cards";
+            EXPECT_LE(tail.size(), 4u) << word << " of seat " << seat << " touches the cards' side with its body";
+            EXPECT_GE(tail.front(), CardsSpan[seat][0]) << word << " of seat " << seat;
+            EXPECT_LT(tail.back(), CardsSpan[seat][1]) << word << " of seat " << seat;
+            EXPECT_EQ(harness.pauseUnits() - before, 20);
+            EXPECT_EQ(bubbleText(harness, seat), "") << word << " of seat " << seat << " left on the board";
+        }
+    }
+}
+
+TEST(Painting, FlashedIndicatorBlanksWhateverTheSpotShowed)
+{
+    Harness harness;
+    const BoardArea north = BubbleSpots[seatNorth];
+    drawImageAt(north.x, north.y, harness.boardWindow(), res::imageScore24North);
+    ASSERT_EQ(bubbleText(harness, seatNorth), "24");
     flashIndicator(Indicator::pass, seatNorth, harness.boardWindow());
-    EXPECT_EQ(harness.pauseUnits() - before, 20);
-    EXPECT_TRUE(plainGreen(harness, BubbleOriginX[3], BubbleOriginY[3], 47, 28));
+    EXPECT_TRUE(plainGreen(harness, north.x, north.y, north.width, north.height));
 }
 
-TEST(Painting, ScoreColumnWithoutImageDrawsNothing)
+TEST(Painting, ImageZeroDrawsNothing)
 {
     Harness harness;
-    drawImageAt(BubbleOriginX[1], BubbleOriginY[1], harness.boardWindow(), ScoreImages[1][20]);
+    const BoardArea south = BubbleSpots[seatSouth];
+    drawImageAt(south.x, south.y, harness.boardWindow(), res::imageScore24South);
     const auto before = screenCopy(harness);
-    drawImageAt(BubbleOriginX[1], BubbleOriginY[1], harness.boardWindow(), ScoreImages[1][13]);
+    drawImageAt(south.x, south.y, harness.boardWindow(), 0);
     EXPECT_EQ(screenCopy(harness), before);
 }
 
-TEST(Painting, LivesPickTheirPanels)
+// One coin per life; every seat shows the same panel for the same lives, the
+// sideways seats turned a quarter clockwise.
+TEST(Painting, LivesShowOneCoinPerLifeTurnedForTheSidewaysSeats)
 {
     Harness harness;
-    game.lives[1] = 4;
-    game.lives[2] = 4;
-    game.lives[3] = 0;
-    game.lives[4] = 1;
+    for (int lives = 0; lives <= 4; ++lives) {
+        for (Seat seat = 1; seat <= 4; ++seat)
+            game.lives[seat] = static_cast<std::int16_t>(lives);
+        requestRepaint(harness.boardWindow());
+        const Patch south = readArea(harness, LivesSpots[seatSouth]);
+        EXPECT_EQ(coinsOn(south), lives);
+        EXPECT_EQ(readArea(harness, LivesSpots[seatNorth]), south) << "north, lives " << lives;
+        EXPECT_EQ(readArea(harness, LivesSpots[seatWest]), turnedClockwise(south)) << "west, lives " << lives;
+        EXPECT_EQ(readArea(harness, LivesSpots[seatEast]), turnedClockwise(south)) << "east, lives " << lives;
+    }
+    // Each seat shows its own lives.
+    const std::int16_t mixed[5] = {0, 4, 2, 0, 1};
+    std::copy(std::begin(mixed), std::end(mixed), game.lives);
     requestRepaint(harness.boardWindow());
-    EXPECT_TRUE(harness.boardShowsImage(150, 189, 269));
-    EXPECT_TRUE(harness.boardShowsImage(7, 150, 264));
-    EXPECT_TRUE(harness.boardShowsImage(58, 7, 266));
-    EXPECT_TRUE(harness.boardShowsImage(189, 58, 261));
+    for (Seat seat = 1; seat <= 4; ++seat)
+        EXPECT_EQ(coinsOn(readArea(harness, LivesSpots[seat])), mixed[seat]) << "seat " << seat;
 }
 
 TEST(Painting, CardFacesFollowSeatOrientationSelectionAndTurn)

@@ -1,4 +1,5 @@
 // The turn engine and the human's moves.
+#include "tests/BoardReading.h"
 #include "tests/CardHelpers.h"
 #include "tests/Harness.h"
 
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 using namespace testing_support;
@@ -28,17 +30,25 @@ struct PauseLog {
     std::vector<GameState> states;  // the record as it stood at each pause
     GameState atFirstPause{};
     bool captured = false;
+    std::vector<std::string> bubbles;  // "seat:word" for each bubble on the board at a 20-unit pause
 };
 
-void watchPauses(PauseLog& log)
+void watchPauses(PauseLog& log, const Harness* harness = nullptr)
 {
-    platform::headless::setPauseObserver([&log](int units) {
+    platform::headless::setPauseObserver([&log, harness](int units) {
         if (!log.captured) {
             log.atFirstPause = game;
             log.captured = true;
         }
         log.units.push_back(units);
         log.states.push_back(game);
+        if (harness && units == 20) {
+            for (Seat seat = 1; seat <= 4; ++seat) {
+                const std::string text = bubbleText(*harness, seat);
+                if (!text.empty())
+                    log.bubbles.push_back(std::to_string(seat) + ":" + text);
+            }
+        }
     });
 }
 
@@ -146,11 +156,13 @@ TEST_F(Turns, AnExchangeGivingTheHumanThirtyOneSettlesBeforeAnyOtherSeatMoves)
 
 TEST_F(Turns, HumanStopGivesEachOtherSeatOneMoreTurn)
 {
-    watchPauses(log);
+    watchPauses(log, &harness);
     harness.tapControl(ids::controlStop);
     ASSERT_GE(log.units.size(), 3u);
     EXPECT_EQ(log.units[0], 1);   // the pressed button
     EXPECT_EQ(log.units[1], 20);  // the human's Stop bubble
+    ASSERT_FALSE(log.bubbles.empty());
+    EXPECT_EQ(log.bubbles[0], "1:Stop");
     EXPECT_EQ(countBefore(log.units, 10, 50), 3);
     EXPECT_EQ(log.states[1].stopCalled, 1);
     EXPECT_EQ(log.states[1].finishedFlags[1], 1);
@@ -159,14 +171,28 @@ TEST_F(Turns, HumanStopGivesEachOtherSeatOneMoreTurn)
 TEST_F(Turns, HumanPassHandsTheTurnOnWithItsBubble)
 {
     const std::int32_t passCountBefore = game.passCount[1];
-    watchPauses(log);
+    watchPauses(log, &harness);
     harness.tapControl(ids::controlPass);
     ASSERT_GE(log.units.size(), 2u);
     EXPECT_EQ(log.units[0], 1);
     EXPECT_EQ(log.units[1], 20);
+    ASSERT_FALSE(log.bubbles.empty());
+    EXPECT_EQ(log.bubbles[0], "1:Pass");
     EXPECT_EQ(log.atFirstPause.finishedFlags[1], 0);
     EXPECT_EQ(game.passCount[1], passCountBefore);  // the human's Pass is no computer bookkeeping
     EXPECT_EQ(game.passedFlags[1], 0);
+}
+
+TEST_F(Turns, AComputerStopShowsItsStopBubbleBesideIt)
+{
+    // Thirty in clubs that the table's eight of clubs cannot improve: west stops.
+    setHand(seatWest, card(10, clubs), card(queen, clubs), card(king, clubs));
+    watchPauses(log, &harness);
+    harness.tapControl(ids::controlPass);
+    ASSERT_GE(log.bubbles.size(), 2u);
+    EXPECT_EQ(log.bubbles[0], "1:Pass");
+    EXPECT_EQ(log.bubbles[1], "2:Stop");
+    EXPECT_EQ(log.states.back().stopCalled, 1);
 }
 
 TEST_F(Turns, TheButtonsFollowTheRoundState)
