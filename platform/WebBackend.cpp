@@ -12,6 +12,7 @@
 #include <emscripten.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // ---- The page's side -------------------------------------------------------
@@ -78,17 +79,17 @@ namespace {
 TableWords (*tableDescriber)() = nullptr;
 enum class SpotKind { control = 0, boxButton = 1, menuButton = 2, popupItem = 3 };
 
-// The device screen as the canvas takes it: red, green, blue, alpha.
-void convertToRgba(const std::uint8_t* indices, const std::uint32_t* palette, std::vector<std::uint8_t>& rgba)
+// The device screen as the canvas takes it: red, green, blue, alpha bytes,
+// written a word at a time (wasm is little-endian) from the palette's words.
+void convertToRgba(const std::uint8_t* indices, const std::uint32_t* palette, std::uint32_t* rgba)
 {
-    rgba.resize(static_cast<std::size_t>(screenWidth) * screenHeight * 4);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(screenWidth) * screenHeight; ++i) {
-        std::uint32_t colour = palette[indices[i]];
-        rgba[i * 4] = static_cast<std::uint8_t>(colour >> 16);
-        rgba[i * 4 + 1] = static_cast<std::uint8_t>(colour >> 8);
-        rgba[i * 4 + 2] = static_cast<std::uint8_t>(colour);
-        rgba[i * 4 + 3] = 0xFF;
+    std::uint32_t words[256];
+    for (int i = 0; i < 256; ++i) {
+        const std::uint32_t colour = palette[i];
+        words[i] = 0xFF000000u | (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
     }
+    for (int i = 0; i < screenWidth * screenHeight; ++i)
+        rgba[i] = words[indices[i]];
 }
 
 void reportSpot(SpotKind kind, int id, const Rect& r)
@@ -144,8 +145,8 @@ public:
 
     void present(const std::uint8_t* indices, const std::uint32_t* palette) override
     {
-        convertToRgba(indices, palette, rgba);
-        webShow(rgba.data(), screenWidth, screenHeight);
+        convertToRgba(indices, palette, rgba.get());
+        webShow(reinterpret_cast<const std::uint8_t*>(rgba.get()), screenWidth, screenHeight);
     }
 
     void startPause(int) override { pauseStarted = emscripten_get_now(); }
@@ -215,7 +216,8 @@ private:
         }
     }
 
-    std::vector<std::uint8_t> rgba;
+    // Left uninitialised: every frame writes all of it.
+    std::unique_ptr<std::uint32_t[]> rgba{new std::uint32_t[screenWidth * screenHeight]};
     double pauseStarted = 0;  // milliseconds, emscripten_get_now()
     bool ended = false;
 };

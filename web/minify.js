@@ -1,20 +1,41 @@
 // Copies IN to OUT without what the browser never needs: lines that hold
 // only a // comment, and the indentation of every line. The page's files are
 // written so that this is safe (no line breaks inside strings or templates).
-// With CONSTANTS, the line "/* PAGE CONSTANTS */" of IN becomes that file's
-// lines, and IN must hold it exactly once.
-// usage: node minify.js IN OUT [CONSTANTS]
+// --constants FILE: the line "/* PAGE CONSTANTS */" of IN, which must hold it
+// exactly once, becomes FILE's lines.
+// --inline FILE: the line <script src="NAME"></script> of IN, NAME being
+// FILE's name, becomes a script element holding FILE.
+// usage: node minify.js IN OUT [--constants FILE] [--inline FILE]
 'use strict';
 const fs = require('fs');
-const [input, output, constants] = process.argv.slice(2);
-const marker = '/* PAGE CONSTANTS */';
+const path = require('path');
+const [input, output, ...options] = process.argv.slice(2);
+
+function fail(message) {
+  console.error(`minify.js: ${message}`);
+  process.exit(1);
+}
+
 let lines = fs.readFileSync(input, 'utf8').split('\n').map((line) => line.trimStart());
-if (constants) {
+function replaceLine(marker, replacement) {
   const at = lines.indexOf(marker);
-  if (at < 0 || lines.indexOf(marker, at + 1) >= 0) {
-    console.error(`minify.js: ${input} must hold the line ${marker} exactly once`);
-    process.exit(1);
+  if (at < 0 || lines.indexOf(marker, at + 1) >= 0)
+    fail(`${input} must hold the line ${marker} exactly once`);
+  lines.splice(at, 1, ...replacement);
+}
+for (let i = 0; i < options.length; i += 2) {
+  const [option, file] = [options[i], options[i + 1]];
+  if (file === undefined)
+    fail(`${option} needs a file`);
+  const text = fs.readFileSync(file, 'utf8').trimEnd();
+  if (option === '--constants') {
+    replaceLine('/* PAGE CONSTANTS */', text.split('\n'));
+  } else if (option === '--inline') {
+    if (/<\/script/i.test(text))
+      fail(`${file} cannot sit inside a script element: it holds "</script"`);
+    replaceLine(`<script src="${path.basename(file)}"></script>`, ['<script>', ...text.split('\n'), '</script>']);
+  } else {
+    fail(`unknown option ${option}`);
   }
-  lines.splice(at, 1, ...fs.readFileSync(constants, 'utf8').trimEnd().split('\n'));
 }
 fs.writeFileSync(output, lines.filter((line) => !line.startsWith('//')).join('\n'));

@@ -41,7 +41,16 @@
   // whole factor and scaled down smoothly by the browser, which keeps every
   // edge within a device pixel of where it belongs.
   let factor = 1;
+  let frameShown = false;
   function drawScreen() {
+    // Until the program shows its first frame the canvas stays as it starts, black.
+    if (!frameShown)
+      return;
+    // Sized here, not before: a large blank canvas would cost the first paint for nothing.
+    if (canvas.width !== screenWidth * factor) {
+      canvas.width = screenWidth * factor;
+      canvas.height = screenHeight * factor;
+    }
     context.imageSmoothingEnabled = false;
     context.drawImage(frame, 0, 0, canvas.width, canvas.height);
   }
@@ -83,10 +92,6 @@
     const whole = Number.isInteger(devicePixels);
     factor = Math.max(1, Math.ceil(devicePixels));
     canvas.classList.toggle('whole', whole);
-    if (canvas.width !== screenWidth * factor) {
-      canvas.width = screenWidth * factor;
-      canvas.height = screenHeight * factor;
-    }
     drawScreen();
     if (mode === 'compact') {
       newGameButton.classList.add('over-board');
@@ -205,6 +210,8 @@
 
   // Only whole lines: the oldest that would be cut off by the panel's edge are left out.
   function fitAccount() {
+    if (account.children.length === 0)
+      return;
     for (const item of account.children)
       item.hidden = false;
     const bottom = account.getBoundingClientRect().bottom;
@@ -213,8 +220,10 @@
   }
 
   // The board in words for those who cannot see it, and the way in when no game runs.
+  let boardWords = '';
   function describeBoard(status, words, gameRunning) {
     page.gameRunning = gameRunning;
+    boardWords = words;
     const hideButton = gameRunning || status.box || status.dialog || status.popup || !running;
     if (newGameButton.hidden !== hideButton) {
       newGameButton.hidden = hideButton;
@@ -272,6 +281,7 @@
     zarta: {
       show(pixels, width, height) {
         frameContext.putImageData(new ImageData(pixels, width, height), 0, 0);
+        frameShown = true;
         drawScreen();
         if (page.firstFrameMs === null) {
           page.firstFrameMs = performance.now();
@@ -321,31 +331,37 @@
           gameEnded();
       },
     },
+    // The code compiled while the page loaded (index.html). The program
+    // starts at once; it takes input only once this tab holds the game's lock.
+    instantiateWasm(imports, receiveInstance) {
+      window.zartaStart.code.then((code) => WebAssembly.instantiate(code, imports))
+        .then((instance) => receiveInstance(instance))
+        .catch((error) => {
+          console.warn(`Zarta could not start: ${error}`);
+          running = false;
+          showNotice('Zarta could not start.', 'Try again');
+        });
+      return {};
+    },
     print: (text) => console.log(text),
     printErr: (text) => console.warn(text),
   };
 
-  function startGame() {
+  // One game per browser: the tab holding the game's lock (asked for in
+  // index.html) plays until it closes or the game ends. Another tab's program
+  // shows its board under the notice and is given no input.
+  window.zartaStart.tab.then((release) => {
+    if (!release) {
+      showNotice('Zarta is already open in another tab.', 'Try again');
+      registerWorker();
+      return;
+    }
+    gameEnded = release;
     running = true;
-    const script = document.createElement('script');
-    script.src = 'zarta.js';
-    document.body.appendChild(script);
-  }
-
-  // One game per browser: the tab holding the lock plays until it closes or the game ends.
-  if (navigator.locks) {
-    navigator.locks.request('zarta-game', {ifAvailable: true}, (lock) => {
-      if (!lock) {
-        showNotice('Zarta is already open in another tab.', 'Try again');
-        registerWorker();
-        return undefined;
-      }
-      startGame();
-      return new Promise((resolve) => { gameEnded = resolve; });
-    });
-  } else {
-    startGame();
-  }
+    if (page.status !== null)
+      describeBoard(page.status, boardWords, page.gameRunning);
+    takeNewVersionIfSafe();
+  });
 
   // ---- Offline, and always the newest version --------------------------------
 
