@@ -65,10 +65,18 @@ void markTiles(ScreenBacking& backing, const Rect& area, int i, bool set)
     }
 }
 
+void setBlank(ScreenBacking& backing, int i, bool blank)
+{
+    const std::uint64_t bit = std::uint64_t{1} << i;
+    backing.blank = blank ? backing.blank | bit : backing.blank & ~bit;
+}
+
 void removePatch(ScreenBacking& backing, int i)
 {
     const int last = --backing.patchCount;
     markTiles(backing, backing.patches[static_cast<std::size_t>(i)].area, i, false);
+    setBlank(backing, i, (backing.blank >> last & 1) != 0);
+    setBlank(backing, last, false);
     if (i == last)
         return;
     // The last patch takes the place freed: its tiles' bit moves from `last` to `i`.
@@ -93,10 +101,40 @@ void addPatch(ScreenBacking& backing, const ScreenPatch& patch)
         ScreenPatch& last = backing.patches.back();
         last = {unite(last.area, patch.area), {}, false};
         markTiles(backing, last.area, backing.patchCount - 1, true);
+        setBlank(backing, backing.patchCount - 1, true);
         return;
     }
     markTiles(backing, patch.area, backing.patchCount, true);
+    setBlank(backing, backing.patchCount, patch.shows == PictureSpot{});
     backing.patches[static_cast<std::size_t>(backing.patchCount++)] = patch;
+}
+
+// A picture drawn again exactly where a patch shows it, with no blank patch
+// over any part of it: the patch it would find the slow way, or -1.
+int patchShowingAgain(const ScreenBacking& backing, const Rect& area, const PictureSpot& shows)
+{
+    if (static_cast<unsigned>(area.left) >= static_cast<unsigned>(screenWidth) ||
+        static_cast<unsigned>(area.top) >= static_cast<unsigned>(screenHeight))
+        return -1;
+    constexpr int shift = ScreenBacking::tileShift;
+    const std::uint64_t onCorner =
+        backing.tiles[static_cast<std::size_t>((area.top >> shift) * ScreenBacking::tileColumns + (area.left >> shift))];
+    for (std::uint64_t showing = onCorner & ~backing.blank; showing != 0; showing &= showing - 1) {
+        const int i = std::countr_zero(showing);
+        const ScreenPatch& patch = backing.patches[static_cast<std::size_t>(i)];
+        if (patch.area != area)
+            continue;
+        if (patch.shows != shows)
+            return -1;
+        for (std::uint64_t near = backing.blank ? patchesNear(backing, area) & backing.blank : 0; near != 0;
+             near &= near - 1) {
+            const Rect& a = backing.patches[static_cast<std::size_t>(std::countr_zero(near))].area;
+            if (a.left < area.right && area.left < a.right && a.top < area.bottom && area.top < a.bottom)
+                return -1;
+        }
+        return i;
+    }
+    return -1;
 }
 
 // Only a copy this large is taken for a background.
@@ -121,7 +159,15 @@ bool prepareScreenWrite(const Rect& area, const PictureSpot* picture)
         backing.area = area;
         backing.patchCount = 0;
         backing.tiles.fill(0);
+        backing.blank = 0;
         return true;
+    }
+    if (picture) {
+        const int again = patchShowingAgain(backing, area, *picture);
+        if (again >= 0) {
+            backing.patches[static_cast<std::size_t>(again)].owesBacking = false;
+            return false;
+        }
     }
     const Rect tracked = intersect(area, backing.area);
     if (isEmpty(tracked))
@@ -163,6 +209,7 @@ bool prepareScreenWrite(const Rect& area, const PictureSpot* picture)
             removePatch(backing, i);
         } else {
             patch.shows = {};
+            setBlank(backing, i, true);
         }
     }
     addPatch(backing, {tracked, shows, false});

@@ -220,6 +220,10 @@ struct ScreenBacking {
     static constexpr int tileColumns = 8;
     static constexpr int tileRows = 10;
     std::array<std::uint64_t, tileColumns * tileRows> tiles{};
+    // Bit i set when patch i shows no one picture. Two patches that overlap
+    // never both show one (a write blanks or removes every patch it touches),
+    // so a patch showing a picture is overlapped by blank patches only.
+    std::uint64_t blank = 0;
 };
 
 // Everything of the core but its back end; copyable, for snapshots.
