@@ -232,6 +232,9 @@ bool drawImage(Handle window, int x, int y, int width, int height, const Image* 
         markScreenChanged();  // as copyOntoWindow would
         return true;
     }
+    // Many draws go to controls hidden at the time; they land nowhere.
+    if (isEmpty(drawableRect(*target)))
+        return true;
     SurfaceView origin;
     origin.usable = {0, 0, std::max(0, image->width), std::max(0, image->height)};
     origin.stride = image->width;
