@@ -65,18 +65,25 @@ void markTiles(ScreenBacking& backing, const Rect& area, int i, bool set)
     }
 }
 
-void setBlank(ScreenBacking& backing, int i, bool blank)
+bool hasBit(std::uint64_t mask, int i)
+{
+    return (mask >> i & 1) != 0;
+}
+
+void setBit(std::uint64_t& mask, int i, bool value)
 {
     const std::uint64_t bit = std::uint64_t{1} << i;
-    backing.blank = blank ? backing.blank | bit : backing.blank & ~bit;
+    mask = value ? mask | bit : mask & ~bit;
 }
 
 void removePatch(ScreenBacking& backing, int i)
 {
     const int last = --backing.patchCount;
     markTiles(backing, backing.patches[static_cast<std::size_t>(i)].area, i, false);
-    setBlank(backing, i, (backing.blank >> last & 1) != 0);
-    setBlank(backing, last, false);
+    for (std::uint64_t* mask : {&backing.blank, &backing.owing}) {
+        setBit(*mask, i, hasBit(*mask, last));
+        setBit(*mask, last, false);
+    }
     if (i == last)
         return;
     // The last patch takes the place freed: its tiles' bit moves from `last` to `i`.
@@ -99,13 +106,15 @@ void addPatch(ScreenBacking& backing, const ScreenPatch& patch)
         settleScreen();
     if (backing.patchCount == static_cast<int>(backing.patches.size())) {
         ScreenPatch& last = backing.patches.back();
-        last = {unite(last.area, patch.area), {}, false};
+        last = {unite(last.area, patch.area), {}};
         markTiles(backing, last.area, backing.patchCount - 1, true);
-        setBlank(backing, backing.patchCount - 1, true);
+        setBit(backing.blank, backing.patchCount - 1, true);
+        setBit(backing.owing, backing.patchCount - 1, false);
         return;
     }
     markTiles(backing, patch.area, backing.patchCount, true);
-    setBlank(backing, backing.patchCount, patch.shows == PictureSpot{});
+    setBit(backing.blank, backing.patchCount, patch.shows == PictureSpot{});
+    setBit(backing.owing, backing.patchCount, false);
     backing.patches[static_cast<std::size_t>(backing.patchCount++)] = patch;
 }
 
@@ -122,7 +131,9 @@ int patchShowingAgain(const ScreenBacking& backing, const Rect& area, const Pict
     for (std::uint64_t showing = onCorner & ~backing.blank; showing != 0; showing &= showing - 1) {
         const int i = std::countr_zero(showing);
         const ScreenPatch& patch = backing.patches[static_cast<std::size_t>(i)];
-        if (patch.area != area)
+        // Without branches: which of the few patches on the corner is the one is unpredictable.
+        const Rect& a = patch.area;
+        if (((a.left ^ area.left) | (a.top ^ area.top) | (a.right ^ area.right) | (a.bottom ^ area.bottom)) != 0)
             continue;
         if (patch.shows != shows)
             return -1;
@@ -150,8 +161,7 @@ bool prepareScreenWrite(const Rect& area, const PictureSpot* picture)
     ScreenBacking& backing = state().backing;
     if (picture && backgroundSized(area)) {
         if (*picture == backing.picture && area == backing.area) {
-            for (int i = 0; i < backing.patchCount; ++i)
-                backing.patches[static_cast<std::size_t>(i)].owesBacking = true;
+            backing.owing = backing.patchCount == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << backing.patchCount) - 1;
             return false;
         }
         settleScreen();  // patches owing the old backing get it before it is forgotten
@@ -160,12 +170,13 @@ bool prepareScreenWrite(const Rect& area, const PictureSpot* picture)
         backing.patchCount = 0;
         backing.tiles.fill(0);
         backing.blank = 0;
+        backing.owing = 0;
         return true;
     }
     if (picture) {
         const int again = patchShowingAgain(backing, area, *picture);
         if (again >= 0) {
-            backing.patches[static_cast<std::size_t>(again)].owesBacking = false;
+            setBit(backing.owing, again, false);
             return false;
         }
     }
@@ -194,7 +205,7 @@ bool prepareScreenWrite(const Rect& area, const PictureSpot* picture)
     if (picture && touchedCount == 1) {
         ScreenPatch& patch = backing.patches[static_cast<std::size_t>(touched[0])];
         if (patch.area == area && patch.shows == shows) {
-            patch.owesBacking = false;
+            setBit(backing.owing, touched[0], false);
             return false;
         }
     }
@@ -204,15 +215,15 @@ bool prepareScreenWrite(const Rect& area, const PictureSpot* picture)
         ScreenPatch& patch = backing.patches[static_cast<std::size_t>(i)];
         if (intersect(patch.area, tracked) == patch.area) {
             removePatch(backing, i);  // written over whole: what it owed or showed no longer matters
-        } else if (patch.owesBacking) {
+        } else if (hasBit(backing.owing, i)) {
             restoreBacking(backing, patch.area);  // before the write lands on part of it
             removePatch(backing, i);
         } else {
             patch.shows = {};
-            setBlank(backing, i, true);
+            setBit(backing.blank, i, true);
         }
     }
-    addPatch(backing, {tracked, shows, false});
+    addPatch(backing, {tracked, shows});
     return true;
 }
 
@@ -226,7 +237,7 @@ void settleScreen()
 {
     ScreenBacking& backing = state().backing;
     for (int i = 0; i < backing.patchCount;) {
-        if (backing.patches[static_cast<std::size_t>(i)].owesBacking) {
+        if (hasBit(backing.owing, i)) {
             restoreBacking(backing, backing.patches[static_cast<std::size_t>(i)].area);
             removePatch(backing, i);
         } else {

@@ -199,8 +199,7 @@ struct PictureSpot {
 // An area of the screen drawn over since the backing was copied.
 struct ScreenPatch {
     Rect area{};
-    PictureSpot shows{};       // the one picture the area shows exactly, if any
-    bool owesBacking = false;  // the backing was copied again since: the area is to show it once settled
+    PictureSpot shows{};  // the one picture the area shows exactly, if any
 };
 
 // The board repaints its background picture whole many times a round, then
@@ -224,6 +223,9 @@ struct ScreenBacking {
     // never both show one (a write blanks or removes every patch it touches),
     // so a patch showing a picture is overlapped by blank patches only.
     std::uint64_t blank = 0;
+    // Bit i set when patch i owes the backing: the backing was copied again
+    // since, and the area is to show it once settled.
+    std::uint64_t owing = 0;
 };
 
 // Everything of the core but its back end; copyable, for snapshots.
@@ -373,7 +375,10 @@ Overlay& topOverlay();
 void popOverlay();  // uncovers the retained screen; nothing is repainted
 // Restores what owes the backing; before anything reads or shows the screen.
 void settleScreen();
-void markScreenChanged();
+inline void markScreenChanged()
+{
+    state().screenChanged = true;
+}
 void present();  // shows the composed screen when anything changed
 
 // ---- Boxes and dialogs (MessageBox.cpp, Dialog.cpp) --------------------------

@@ -17,11 +17,6 @@ void resetScreen()
     drawTitleBar();
 }
 
-void markScreenChanged()
-{
-    state().screenChanged = true;
-}
-
 void drawTitleBar()
 {
     PixelBuffer& screen = state().screen;

@@ -26,21 +26,29 @@ int loadString(int id, char* buffer, int size)
     return length;
 }
 
+namespace {
+
+// Images point into the program's own data, so one record per picture,
+// found by id without a search, serves every caller for the whole run. Built
+// before main: the pictures are constant data.
+std::vector<Image> imagesById()
+{
+    std::vector<Image> byId;
+    for (int i = 0; i < resources::bitmapCount(); ++i) {
+        const resources::Bitmap* bitmap = resources::bitmapAt(i);
+        if (bitmap->id >= static_cast<int>(byId.size()))
+            byId.resize(static_cast<std::size_t>(bitmap->id) + 1, Image{0, 0, nullptr});
+        byId[static_cast<std::size_t>(bitmap->id)] = {bitmap->width, bitmap->height, bitmap->pixels};
+    }
+    return byId;
+}
+const std::vector<Image> images = imagesById();
+
+}  // namespace
+
 const Image* loadImage(int id)
 {
-    // Images point into the program's own data, so one record per picture,
-    // found by id without a search, serves every caller for the whole run.
-    static const std::vector<Image> images = [] {
-        std::vector<Image> byId;
-        for (int i = 0; i < resources::bitmapCount(); ++i) {
-            const resources::Bitmap* bitmap = resources::bitmapAt(i);
-            if (bitmap->id >= static_cast<int>(byId.size()))
-                byId.resize(static_cast<std::size_t>(bitmap->id) + 1, Image{0, 0, nullptr});
-            byId[static_cast<std::size_t>(bitmap->id)] = {bitmap->width, bitmap->height, bitmap->pixels};
-        }
-        return byId;
-    }();
-    if (id < 0 || id >= static_cast<int>(images.size()) || !images[static_cast<std::size_t>(id)].pixels)
+    if (static_cast<unsigned>(id) >= images.size() || !images[static_cast<std::size_t>(id)].pixels)
         return nullptr;
     return &images[static_cast<std::size_t>(id)];
 }
