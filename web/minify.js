@@ -4,8 +4,8 @@
 // --constants FILE: the line "/* PAGE CONSTANTS */" of IN, which must hold it
 // exactly once, becomes FILE's lines.
 // --inline FILE: the line <script src="NAME"></script> of IN, NAME being
-// FILE's name, becomes a script element holding FILE.
-// usage: node minify.js IN OUT [--constants FILE] [--inline FILE]
+// FILE's name, becomes a script element holding FILE as it is.
+// usage: node minify.js IN OUT [--constants FILE] [--inline FILE]...
 'use strict';
 const fs = require('fs');
 const path = require('path');
@@ -16,7 +16,8 @@ function fail(message) {
   process.exit(1);
 }
 
-let lines = fs.readFileSync(input, 'utf8').split('\n').map((line) => line.trimStart());
+let lines = fs.readFileSync(input, 'utf8').split('\n').map((line) => line.trimStart())
+  .filter((line) => !line.startsWith('//'));
 function replaceLine(marker, replacement) {
   const at = lines.indexOf(marker);
   if (at < 0 || lines.indexOf(marker, at + 1) >= 0)
@@ -33,9 +34,9 @@ for (let i = 0; i < options.length; i += 2) {
   } else if (option === '--inline') {
     if (/<\/script/i.test(text))
       fail(`${file} cannot sit inside a script element: it holds "</script"`);
-    replaceLine(`<script src="${path.basename(file)}"></script>`, ['<script>', ...text.split('\n'), '</script>']);
+    replaceLine(`<script src="${path.basename(file)}"></script>`, ['<script>', text, '</script>']);
   } else {
     fail(`unknown option ${option}`);
   }
 }
-fs.writeFileSync(output, lines.filter((line) => !line.startsWith('//')).join('\n'));
+fs.writeFileSync(output, lines.join('\n'));
