@@ -790,6 +790,30 @@ test('a first visit fetches each file once, within 80,000 bytes gzip, the worker
   console.log(`  first visit: ${transfer.gzipBytes} B gzip in ${transfer.requests.join(', ')}`);
 });
 
+test('a site whose code is missing says that Zarta could not start, and takes no input', async ({context, siteServer}) => {
+  const {site, base} = siteServer;
+  const broken = fs.mkdtempSync(path.join(os.tmpdir(), 'zarta-site-broken-'));
+  fs.cpSync(options.site, broken, {recursive: true});
+  fs.rmSync(path.join(broken, 'zarta.wasm'));
+  try {
+    site.root = broken;
+    const page = await context.newPage();
+    const warnings = [];
+    page.on('console', (message) => warnings.push(message.text()));
+    await page.goto(`${base}/?offline=no`, {waitUntil: 'load'});
+    await page.waitForFunction(() => document.getElementById('notice').classList.contains('shown'), waiting);
+    const notice = await page.$eval('#notice-text', (element) => element.textContent);
+    await page.keyboard.press('F2');
+    const state = await page.evaluate(() => ({idle: window.zartaPage.idleCount, frame: window.zartaPage.firstFrameMs}));
+    if (notice !== 'Zarta could not start.' || state.idle !== 0 || state.frame !== null ||
+        !warnings.some((text) => /zarta\.wasm: 404/.test(text)))
+      throw new Error(`notice "${notice}", ${JSON.stringify(state)}, console ${JSON.stringify(warnings)}`);
+  } finally {
+    site.root = options.site;
+    fs.rmSync(broken, {recursive: true, force: true});
+  }
+});
+
 test('after the first visit the game plays with no network', async ({context, base}) => {
   const page = await context.newPage();
   await page.setViewport(phone);
