@@ -173,6 +173,8 @@ bool prepareScreenWrite(const Rect& area, const PictureSpot* picture)
         backing.owing = 0;
         return true;
     }
+    // The same picture again on a patch that shows it, with nothing else
+    // there: the patch no longer owes the backing, and nothing moves.
     if (picture) {
         const int again = patchShowingAgain(backing, area, *picture);
         if (again >= 0) {
@@ -199,15 +201,6 @@ bool prepareScreenWrite(const Rect& area, const PictureSpot* picture)
             (a.left < tracked.right) & (tracked.left < a.right) & (a.top < tracked.bottom) & (tracked.top < a.bottom);
         touched[static_cast<std::size_t>(touchedCount)] = i;
         touchedCount += overlaps ? 1 : 0;
-    }
-    // The same picture again on a patch that shows it, with nothing else
-    // there: the patch no longer owes the backing, and nothing moves.
-    if (picture && touchedCount == 1) {
-        ScreenPatch& patch = backing.patches[static_cast<std::size_t>(touched[0])];
-        if (patch.area == area && patch.shows == shows) {
-            setBit(backing.owing, touched[0], false);
-            return false;
-        }
     }
     // Backwards, so a removal only moves a patch already dealt with.
     while (touchedCount > 0) {

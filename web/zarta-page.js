@@ -258,6 +258,7 @@
 
   let nextStatus = null;
   let gameEnded = null;
+  let startFailed = false;  // the code could not be fetched or compiled: no input is queued
 
   function spotKey(kind) {
     return ['controls', 'boxButtons', 'menuButton', 'popupItems'][kind];
@@ -338,6 +339,7 @@
         .then((instance) => receiveInstance(instance))
         .catch((error) => {
           console.warn(`Zarta could not start: ${error}`);
+          startFailed = true;
           running = false;
           showNotice('Zarta could not start.', 'Try again');
         });
@@ -357,6 +359,8 @@
       return;
     }
     gameEnded = release;
+    if (startFailed)
+      return;
     running = true;
     if (page.status !== null)
       describeBoard(page.status, boardWords, page.gameRunning);
