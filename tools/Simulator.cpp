@@ -319,7 +319,9 @@ void deliver(const sim::HumanInput& input)
     }
 }
 
-void playGame()
+// Kept out of main: a wasm engine optimises a function for its next call,
+// and main has none, so a game inside main would be optimised for nothing.
+[[gnu::noinline]] void playGame()
 {
     const long endedBefore = run.totals.games;
     deliver(sim::HumanInput::newGame());
