@@ -319,7 +319,7 @@ void deliver(const sim::HumanInput& input)
     }
 }
 
-// Kept out of main: a wasm engine optimises a function for its next call,
+// Kept out of main: node optimises a wasm function only for its next call,
 // and main has none, so a game inside main would be optimised for nothing.
 [[gnu::noinline]] void playGame()
 {
