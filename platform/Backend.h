@@ -93,6 +93,10 @@ int quitCode();
 std::uint32_t pixel(int x, int y);
 std::uint32_t referencePixel(int x, int y);
 
+// The next present shows the screen even if nothing changed since the last
+// (a back end that starts showing frames mid-run).
+void presentAgain();
+
 // Draw nothing: every drawing call still runs its checks and bookkeeping but
 // moves no pixel and shows no frame, for runs whose checks never look.
 void skipPixels(bool skip);

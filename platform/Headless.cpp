@@ -26,9 +26,18 @@ struct HeadlessState {
     int exitStatus = 0;
     std::string instanceDirectory;
     std::string instanceDisplay;
+
+    std::size_t framesKept = 0;  // 0: frames are not presented
+    std::deque<Frame> frames;
+    std::int64_t framesPresented = 0;
+    std::function<void(const Frame&)> frameObserver;
+    int pauseStarting = 0;  // the units of the pause whose screen is being presented
 };
 
 HeadlessState current;
+
+// The colours of the frames' indices: the same table for the whole run.
+const std::uint32_t* screenPalette = nullptr;
 
 // Raise requests arrive on the rendezvous thread, which outlives any install().
 std::atomic<int> raiseCount{0};
@@ -52,11 +61,30 @@ public:
         return backend::queueLength() > before;
     }
 
-    void present(const std::uint8_t*, const std::uint32_t*) override {}
-    bool showsFrames() const override { return false; }
+    void present(const std::uint8_t* indices, const std::uint32_t* palette) override
+    {
+        screenPalette = palette;
+        // The oldest frame's buffer is reused, so recording allocates nothing once full.
+        Frame frame;
+        if (current.frames.size() >= current.framesKept) {
+            frame = std::move(current.frames.front());
+            current.frames.pop_front();
+        }
+        frame.sequence = current.framesPresented++;
+        frame.pauseTotal = current.pauseUnits;
+        frame.pause = current.pauseStarting;
+        frame.modal = backend::boxOpen() || backend::dialogOpen() || backend::popupOpen();
+        frame.indices.assign(indices, indices + static_cast<std::size_t>(screenWidth * screenHeight));
+        current.frames.push_back(std::move(frame));
+        if (auto observer = current.frameObserver)
+            observer(current.frames.back());
+    }
+    bool showsFrames() const override { return current.framesKept > 0; }
+    void startPause(int units) override { current.pauseStarting = units; }
 
     void waitUnits(int units) override
     {
+        current.pauseStarting = 0;
         current.pauseUnits += units;
         current.clockMilliseconds += static_cast<std::int64_t>(units) * unitMilliseconds;
         if (auto observer = current.pauseObserver)
@@ -193,6 +221,39 @@ int exitStatus()
 int dialogCount()
 {
     return current.dialogCount;
+}
+
+std::uint32_t Frame::pixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= screenWidth || y >= screenHeight || !screenPalette ||
+        indices.size() != static_cast<std::size_t>(screenWidth * screenHeight))
+        return 0;
+    return screenPalette[indices[static_cast<std::size_t>(y * screenWidth + x)]];
+}
+
+void recordFrames(std::size_t keep)
+{
+    current.framesKept = keep > 0 ? keep : 1;
+    while (current.frames.size() > current.framesKept)
+        current.frames.pop_front();
+    // What the screen shows from here on is presented, even if it has not changed since.
+    backend::presentAgain();
+}
+const std::deque<Frame>& frames()
+{
+    return current.frames;
+}
+const Frame* lastFrame()
+{
+    return current.frames.empty() ? nullptr : &current.frames.back();
+}
+std::int64_t framesPresented()
+{
+    return current.framesPresented;
+}
+void setFrameObserver(std::function<void(const Frame& frame)> observer)
+{
+    current.frameObserver = std::move(observer);
 }
 
 class Snapshot {

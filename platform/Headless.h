@@ -8,10 +8,12 @@
 #include "platform/Platform.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::headless {
 
@@ -49,6 +51,28 @@ int boxCount();  // message boxes shown since install()
 std::string lastBoxText();
 bool exited();  // exitProcess was called
 int exitStatus();
+
+// The frames the program presents: what a player is shown, one frame each
+// time the screen is shown changed (at a pause, before waiting for input, as
+// a box opens). Off until recordFrames; while off, the screen is only settled
+// when read, which costs less.
+struct Frame {
+    std::int64_t sequence = 0;    // 0 for the first frame since install()
+    std::int64_t pauseTotal = 0;  // pauseUnits() when it was shown
+    int pause = 0;                // the units of the pause it was shown for; 0 when the program waits
+    bool modal = false;           // a box, dialog or pop-up is open on it
+    std::vector<std::uint8_t> indices;  // screenWidth * screenHeight palette indices, row by row
+
+    std::uint32_t pixel(int x, int y) const;  // 0xRRGGBB; 0 off the screen
+};
+// Presents frames from now until the next install() and keeps the last `keep`
+// (at least one) for frames() and lastFrame().
+void recordFrames(std::size_t keep);
+const std::deque<Frame>& frames();
+const Frame* lastFrame();        // null before the first
+std::int64_t framesPresented();  // since install()
+// Called with every frame as it is presented.
+void setFrameObserver(std::function<void(const Frame& frame)> observer);
 
 // What a person sees and may tap, the screen, and how the message loop
 // ended: the core's own calls (platform/Backend.h).

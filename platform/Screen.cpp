@@ -139,6 +139,11 @@ std::uint32_t referencePixel(int x, int y)
     });
 }
 
+void presentAgain()
+{
+    core::markScreenChanged();
+}
+
 void skipPixels(bool skip)
 {
     core::settleScreen();

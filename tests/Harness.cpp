@@ -15,6 +15,7 @@ Harness::Harness(int pinnedSeconds)
 {
     platform::headless::install();
     platform::headless::pinSeconds(pinnedSeconds);
+    platform::headless::recordFrames(framesKept);
     zeroGameState();
     shell = ShellState{};
     boardControls = ControlHandles{};
@@ -43,6 +44,11 @@ void Harness::runUntilIdle()
 {
     if (!platform::headless::exited() && !platform::headless::quitReceived())
         runMessageLoop();
+}
+
+void Harness::presentNow()
+{
+    platform::waitUnits(0);
 }
 
 void Harness::tapScreen(int x, int y)
@@ -109,12 +115,13 @@ void Harness::pinSeconds(int seconds)
 
 std::uint32_t Harness::screenPixel(int x, int y) const
 {
-    return platform::headless::pixel(x, y);
+    const platform::headless::Frame* shown = platform::headless::lastFrame();
+    return shown ? shown->pixel(x, y) : 0;
 }
 
 std::uint32_t Harness::boardPixel(int x, int y) const
 {
-    return platform::headless::pixel(x, y + platform::titleBarHeight);
+    return screenPixel(x, y + platform::titleBarHeight);
 }
 
 bool Harness::boardShowsImage(int x, int y, int imageId) const
@@ -137,7 +144,7 @@ std::vector<std::uint32_t> Harness::screenShot() const
     std::vector<std::uint32_t> pixels;
     for (int y = 0; y < platform::screenHeight; ++y)
         for (int x = 0; x < platform::screenWidth; ++x)
-            pixels.push_back(platform::headless::pixel(x, y));
+            pixels.push_back(screenPixel(x, y));
     return pixels;
 }
 

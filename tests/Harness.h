@@ -21,6 +21,8 @@ struct BoxRecord {
 
 class Harness {
 public:
+    static constexpr std::size_t framesKept = 64;  // the latest presented frames, for frames()
+
     // A fresh process: headless back end installed, shuffle seconds pinned,
     // game record zeroed, start-up run and the message loop run until idle.
     explicit Harness(int pinnedSeconds = 0);
@@ -35,6 +37,9 @@ public:
     void key(platform::Param key, bool control = false);
     void closeButton();  // the desktop window's close button
     void runUntilIdle();
+    // Shows what is drawn, as the program's next pause would; for checks of
+    // drawing calls made outside the program's own sequences.
+    void presentNow();
 
     // Box answers, used in order; when none is left a box takes its default (Yes / OK).
     void queueAnswers(std::vector<int> answers);
@@ -42,6 +47,7 @@ public:
 
     void pinSeconds(int seconds);
 
+    // The screen as the player sees it: the last frame presented.
     std::uint32_t screenPixel(int x, int y) const;
     std::uint32_t boardPixel(int x, int y) const;  // board (client) coordinates
     // True when the board rectangle shows image `imageId` pixel for pixel at (x, y).

@@ -205,6 +205,7 @@ TEST_F(Settlement, GameOverBoxLeavesTheBubblesAndOldLivesAroundIt)
     EXPECT_EQ(platform::headless::lastBoxText(), "You Lose...");
     EXPECT_EQ(changed, 0);
     // Closing the box gives back exactly what it covered.
+    harness.runUntilIdle();
     EXPECT_EQ(harness.pixelsChangedOutside(beforeBox, platform::Rect{}), 0);
     EXPECT_EQ(coinsOn(readArea(harness, LivesSpots[seatSouth])), 1);  // the life before the loss
 }

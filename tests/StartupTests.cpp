@@ -160,8 +160,10 @@ TEST(Painting, FullRepaintRemovesABubble)
     Harness harness;
     const BoardArea west = BubbleSpots[seatWest];
     drawImageAt(west.x, west.y, harness.boardWindow(), res::imageStopBubbleWest);
+    harness.presentNow();
     EXPECT_EQ(bubbleText(harness, seatWest), "Stop");
     requestRepaint(harness.boardWindow());
+    harness.presentNow();
     EXPECT_EQ(bubbleText(harness, seatWest), "");
 }
 
@@ -184,6 +186,7 @@ TEST(Painting, EverySeatsStopAndPassBubblesSayTheirWordBesideItsCards)
             const auto before = harness.pauseUnits();
             flashIndicator(kind, seat, harness.boardWindow());
             platform::headless::setPauseObserver(nullptr);
+            harness.presentNow();
             EXPECT_EQ(shown, word) << "seat " << seat;
             ASSERT_GE(tail.size(), 1u) << word << " of seat " << seat << " has no tail towards its cards";
             EXPECT_LE(tail.size(), 4u) << word << " of seat " << seat << " touches the cards' side with its body";
@@ -200,8 +203,10 @@ TEST(Painting, FlashedIndicatorBlanksWhateverTheSpotShowed)
     Harness harness;
     const BoardArea north = BubbleSpots[seatNorth];
     drawImageAt(north.x, north.y, harness.boardWindow(), res::imageScore24North);
+    harness.presentNow();
     ASSERT_EQ(bubbleText(harness, seatNorth), "24");
     flashIndicator(Indicator::pass, seatNorth, harness.boardWindow());
+    harness.presentNow();
     EXPECT_TRUE(plainGreen(harness, north.x, north.y, north.width, north.height));
 }
 
@@ -210,8 +215,10 @@ TEST(Painting, ImageZeroDrawsNothing)
     Harness harness;
     const BoardArea south = BubbleSpots[seatSouth];
     drawImageAt(south.x, south.y, harness.boardWindow(), res::imageScore24South);
+    harness.presentNow();
     const auto before = screenCopy(harness);
     drawImageAt(south.x, south.y, harness.boardWindow(), 0);
+    harness.presentNow();
     EXPECT_EQ(screenCopy(harness), before);
 }
 
@@ -224,6 +231,7 @@ TEST(Painting, LivesShowOneCoinPerLifeTurnedForTheSidewaysSeats)
         for (Seat seat = 1; seat <= 4; ++seat)
             game.lives[seat] = static_cast<std::int16_t>(lives);
         requestRepaint(harness.boardWindow());
+        harness.presentNow();
         const Patch south = readArea(harness, LivesSpots[seatSouth]);
         EXPECT_EQ(coinsOn(south), lives);
         EXPECT_EQ(readArea(harness, LivesSpots[seatNorth]), south) << "north, lives " << lives;
@@ -234,6 +242,7 @@ TEST(Painting, LivesShowOneCoinPerLifeTurnedForTheSidewaysSeats)
     const std::int16_t mixed[5] = {0, 4, 2, 0, 1};
     std::copy(std::begin(mixed), std::end(mixed), game.lives);
     requestRepaint(harness.boardWindow());
+    harness.presentNow();
     for (Seat seat = 1; seat <= 4; ++seat)
         EXPECT_EQ(coinsOn(readArea(harness, LivesSpots[seat])), mixed[seat]) << "seat " << seat;
 }
@@ -251,6 +260,7 @@ TEST(Painting, CardFacesFollowSeatOrientationSelectionAndTurn)
     game.handSelected[1] = 1;
     game.tableSelected[2] = 1;
     redrawAllCards();
+    harness.presentNow();
     // The hand selection belongs to north's turn: south's second card stays plain.
     EXPECT_TRUE(harness.boardShowsImage(90, 190, card(8, clubs).uprightFace));
     EXPECT_TRUE(harness.boardShowsImage(120, 8, card(8, spades).uprightFaceSelected));
@@ -260,6 +270,7 @@ TEST(Painting, CardFacesFollowSeatOrientationSelectionAndTurn)
     EXPECT_TRUE(harness.boardShowsImage(74, 98, card(ace, clubs).uprightFace));
     game.currentSeat = seatWest;
     redrawAllCards();
+    harness.presentNow();
     EXPECT_TRUE(harness.boardShowsImage(8, 90, card(8, hearts).sideFaceSelected));
     EXPECT_TRUE(harness.boardShowsImage(120, 8, card(8, spades).uprightFace));
 }
@@ -269,6 +280,7 @@ TEST(Painting, DrawingOnAHiddenControlShowsNothing)
     Harness harness;
     setTable(card(ace, clubs), card(ace, diamonds), card(ace, hearts));
     drawCardControl(ids::controlTable1);
+    harness.presentNow();
     EXPECT_TRUE(harness.boardShowsImage(74, 98, 273));
 }
 
@@ -278,8 +290,10 @@ TEST(Painting, StopDrawItemRestoresTheNormalImage)
     offerButtons(Buttons::stopAndPass);
     harness.runUntilIdle();
     drawImageOnControl(boardControls.stop, res::imageStopPressed);
+    harness.presentNow();
     EXPECT_TRUE(harness.boardShowsImage(60, 167, 281));
     platform::sendMessage(harness.boardWindow(), platform::Msg::drawItem, ids::controlStop, 0);
+    harness.presentNow();
     EXPECT_TRUE(harness.boardShowsImage(60, 167, 279));
 }
 
