@@ -10,6 +10,9 @@
 #include "platform/Headless.h"
 #include "resources/BoardIds.h"
 #include "tools/SimulatorSupport.h"
+#ifdef ZARTA_SIM_FRAMES
+#include "tools/FrameFiles.h"
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -33,6 +36,7 @@ struct Options {
     std::string tracePath;
     bool check = false;
     bool noPixels = false;
+    std::string framesFolder;
 };
 
 struct Totals {
@@ -72,6 +76,7 @@ struct Run {
     std::int16_t livesBefore[5] = {};
     sim::SettlementCheck settlementCheck;
     std::string violation;
+    std::string framesFailure;  // why a frame could not be written; the run stops
 
     // How the round in play is ending: whether its last move was an exchange
     // that gave its mover exactly 31, and the human's hand as of the last
@@ -211,7 +216,7 @@ void installObserver()
 void printUsage(std::FILE* out)
 {
     std::fputs("Usage: zarta-sim [--games N] [--seed S] [--human random|passive|greedy]\n"
-               "                 [--trace FILE|-] [--check] [--no-pixels] [--help]\n"
+               "                 [--trace FILE|-] [--check] [--no-pixels] [--frames DIR] [--help]\n"
                "Plays whole games of Zarta with no window, the human seat scripted.\n"
                "  --games N     games to play to the end (default 1)\n"
                "  --seed S      seed of the human's choices and the clock (default 1)\n"
@@ -220,6 +225,7 @@ void printUsage(std::FILE* out)
                "                the summary then goes to standard error)\n"
                "  --check       check the game's soundness after every input; stop at the first violation\n"
                "  --no-pixels   run every drawing call but move no pixel (the same trace and summary)\n"
+               "  --frames DIR  write every frame shown as DIR/000000.png, 000001.png, ... (240 x 320)\n"
                "The same arguments give the same run. Exit status: 0 done, 1 violation, 2 bad arguments.\n",
                out);
 }
@@ -280,12 +286,58 @@ int parseOptions(int argc, char** argv, Options& options)
             }
             options.tracePath = value;
             ++index;
+        } else if (argument == "--frames") {
+            if (!value || !*value) {
+                std::fprintf(stderr, "zarta-sim: --frames needs a folder\n");
+                return exitBadArguments;
+            }
+            options.framesFolder = value;
+            ++index;
         } else {
             std::fprintf(stderr, "zarta-sim: unknown argument '%s' (try --help)\n", argument.c_str());
             return exitBadArguments;
         }
     }
     return 0;
+}
+
+// ---- Frames ---------------------------------------------------------------------------
+
+bool prepareFrames()
+{
+    if (run.options.framesFolder.empty())
+        return true;
+    if (run.options.noPixels) {
+        std::fprintf(stderr, "zarta-sim: --frames needs pixels; leave out --no-pixels\n");
+        return false;
+    }
+#ifdef ZARTA_SIM_FRAMES
+    std::string failure;
+    if (!tools::prepareFrameFolder(run.options.framesFolder, failure)) {
+        std::fprintf(stderr, "zarta-sim: cannot write frames to '%s': %s\n", run.options.framesFolder.c_str(),
+                     failure.c_str());
+        return false;
+    }
+    return true;
+#else
+    std::fprintf(stderr, "zarta-sim: --frames is not available in this build\n");
+    return false;
+#endif
+}
+
+// From before start-up, so the first frame written is the first one shown.
+void recordFrames()
+{
+#ifdef ZARTA_SIM_FRAMES
+    if (run.options.framesFolder.empty())
+        return;
+    platform::headless::recordFrames(1);
+    platform::headless::setFrameObserver([](const platform::headless::Frame& frame) {
+        std::string failure;
+        if (run.framesFailure.empty() && !tools::writeFrame(run.options.framesFolder, frame, failure))
+            run.framesFailure = "frame " + std::to_string(frame.sequence) + " could not be written: " + failure;
+    });
+#endif
 }
 
 // ---- Playing ---------------------------------------------------------------------------
@@ -388,6 +440,10 @@ int finish()
                      t.games + 1);
         return exitViolation;
     }
+    if (!run.framesFailure.empty()) {
+        std::fprintf(stderr, "zarta-sim: %s\n", run.framesFailure.c_str());
+        return exitViolation;
+    }
     if (!traceWritten) {
         std::fprintf(stderr, "zarta-sim: the trace could not be written completely\n");
         return exitViolation;
@@ -402,7 +458,7 @@ int main(int argc, char** argv)
     const int parsed = parseOptions(argc, argv, run.options);
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
-    if (!openTrace())
+    if (!openTrace() || !prepareFrames())
         return exitBadArguments;
 
     run.started = std::chrono::steady_clock::now();
@@ -410,7 +466,7 @@ int main(int argc, char** argv)
     run.random.seed(run.options.seed);
     run.human = std::make_unique<sim::ScriptedHuman>(run.options.human, run.random);
 
-    if (!sim::startFreshProcess()) {
+    if (!sim::startFreshProcess(recordFrames)) {
         std::fprintf(stderr, "zarta-sim: start-up failed\n");
         return exitViolation;
     }
@@ -428,7 +484,8 @@ int main(int argc, char** argv)
     internalErrorHandler = [](const char* message) { stopInsideInput(message); };
     snapshot("start");
 
-    while (run.totals.games < run.options.games && run.violation.empty() && !processEnded())
+    while (run.totals.games < run.options.games && run.violation.empty() && run.framesFailure.empty() &&
+           !processEnded())
         playGame();
     return finish();
 }

@@ -54,9 +54,11 @@ bool isRealCard(const CardRecord& card)
 
 }  // namespace
 
-bool startFreshProcess()
+bool startFreshProcess(const std::function<void()>& beforeStartUp)
 {
     platform::headless::install();
+    if (beforeStartUp)
+        beforeStartUp();
     zeroGameState();
     shell = ShellState{};
     boardControls = ControlHandles{};

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -15,8 +16,9 @@ namespace sim {
 // Resets the whole process state (back end, game record, shell, watchers)
 // and runs start-up until the board waits for input; false when start-up
 // failed. The game's watchers come back empty; a box answerer or observer
-// set afterwards stays until the next call.
-bool startFreshProcess();
+// set afterwards stays until the next call. `beforeStartUp` runs on the
+// fresh back end before start-up, for watchers of the whole run.
+bool startFreshProcess(const std::function<void()>& beforeStartUp = {});
 
 // The whole process state as it is now: the platform, the game record and
 // the shell. Restoring it puts the process back exactly there, far faster
