@@ -130,6 +130,9 @@ struct WindowRecord {
     bool visible = false;
     Rect invalid{};          // top level: screen area waiting to be repainted
     bool needsDraw = false;  // control: shown or moved, waiting for its draw item
+    // Control: CoreData::paintSerial when it was last drawn on, so the paint
+    // of its parent that began after it knows it was painted over.
+    mutable std::uint64_t drawnAt = 0;
     bool destroying = false;
     bool dialogEnded = false;
     Param dialogResult = 0;
@@ -232,6 +235,7 @@ struct ScreenBacking {
 struct CoreData {
     Handle nextHandle = 1;
     std::uint64_t geometry = 1;  // counts changes of any window's place, visibility or clipping
+    std::uint64_t paintSerial = 0;  // counts the erase-background paints of top-level windows
 
     std::map<std::string, RegisteredClass> classes;
     std::map<Handle, WindowRecord> windows;
@@ -345,6 +349,9 @@ void repaintWindow(Handle topLevel);
 void repaintInvalid();
 // Draw items for the controls shown or moved since their last drawing; true when any was drawn.
 bool drawPendingControls();
+// The erase background the program sends a top-level window itself, with no
+// surface: a paint of the whole window, its visible controls kept above it.
+Param repaintAtOnce(Handle topLevel);
 
 // ---- Moving pixels (Pixels.cpp, Backing.cpp) -------------------------------
 

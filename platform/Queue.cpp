@@ -185,17 +185,10 @@ Param sendMessage(Handle window, Msg msg, Param wparam, Param lparam)
     const WindowRecord* target = findWindow(window);
     if (!target || !target->procedure)
         return 0;
+    if (msg == Msg::eraseBackground && wparam == 0 && target->kind == WindowKind::topLevel)
+        return repaintAtOnce(window);
     WindowProc procedure = target->procedure;
-    Param result = procedure(window, msg, wparam, lparam);
-    // An erase the program asks for without a surface covers the whole
-    // window, so an area invalidated before it must not be painted over again
-    // at the next wait (and wipe what was drawn since, a box's board included).
-    if (msg == Msg::eraseBackground && wparam == 0 && result != 0) {
-        WindowRecord* painted = findWindow(window);
-        if (painted && painted->kind == WindowKind::topLevel)
-            painted->invalid = {};
-    }
-    return result;
+    return procedure(window, msg, wparam, lparam);
 }
 
 bool postMessage(Handle window, Msg msg, Param wparam, Param lparam)

@@ -2,6 +2,7 @@
 // and draw-item messages that paint them again before any wait for input.
 #include "platform/Core.h"
 
+#include <array>
 #include <deque>
 
 namespace platform::core {
@@ -74,6 +75,53 @@ void repaintWindow(Handle topLevel)
         else
             paintPlainButton(*control);
     }
+}
+
+Param repaintAtOnce(Handle topLevel)
+{
+    CoreState& s = state();
+    const WindowRecord* window = findWindow(topLevel);
+    const std::uint64_t paint = ++s.paintSerial;
+    const Param result = window->procedure(topLevel, Msg::eraseBackground, 0, 0);
+    if (result == 0)
+        return result;
+    // The whole window is painted, so an area invalidated before must not be
+    // painted over again at the next wait (and wipe what was drawn since, a
+    // box's board included).
+    if (WindowRecord* painted = findWindow(topLevel))
+        painted->invalid = {};
+
+    // A window's paint does not cover its visible controls, which lie above
+    // it: a control the paint did not draw again is drawn now, and so is
+    // every control above one drawn now that overlaps it. The procedure may
+    // create or destroy controls while it draws, so walk a copy.
+    HandleList order;
+    order.handles().assign(s.zOrder.begin(), s.zOrder.end());
+    std::array<Rect, 8> redrawn{};
+    std::size_t redrawnCount = 0;
+    for (Handle handle : order.handles()) {
+        WindowRecord* control = findWindow(handle);
+        if (!control || control->kind != WindowKind::control || control->parent != topLevel)
+            continue;
+        const Rect place = drawableRect(*control);
+        if (isEmpty(place))
+            continue;
+        bool covered = control->drawnAt < paint;
+        for (std::size_t i = 0; i < redrawnCount && !covered; ++i)
+            covered = !isEmpty(intersect(redrawn[i], place));
+        if (!covered)
+            continue;
+        if (redrawnCount < redrawn.size())
+            redrawn[redrawnCount++] = place;
+        else
+            redrawn.back() = unite(redrawn.back(), place);
+        control->needsDraw = false;
+        if (control->style & styleOwnerDraw)
+            sendMessage(topLevel, Msg::drawItem, control->id, handle);
+        else
+            paintPlainButton(*control);
+    }
+    return result;
 }
 
 // Draw items for controls shown or moved since they were last drawn.

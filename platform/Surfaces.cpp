@@ -80,6 +80,7 @@ inline void copyOntoWindow(const WindowRecord& window, int x, int y, int width, 
                            int sourceX, int sourceY, bool isPicture)
 {
     CoreState& s = state();
+    window.drawnAt = s.paintSerial;
     if (!s.drawsPixels) {
         // Where pixels would land is pixel work too; what matters is that the screen changed.
         markScreenChanged();
@@ -229,7 +230,8 @@ bool drawImage(Handle window, int x, int y, int width, int height, const Image* 
     if (!target || !image || !image->pixels)
         return false;
     if (!state().drawsPixels) {
-        markScreenChanged();  // as copyOntoWindow would
+        target->drawnAt = state().paintSerial;  // as copyOntoWindow would
+        markScreenChanged();
         return true;
     }
     // Many draws go to controls hidden at the time; they land nowhere.

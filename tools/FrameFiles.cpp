@@ -2,12 +2,18 @@
 
 #include "tools/PngWriter.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
 namespace tools {
+
+namespace {
+std::FILE* frameList = nullptr;
+}
 
 bool prepareFrameFolder(const std::string& folder, std::string& failure)
 {
@@ -19,7 +25,24 @@ bool prepareFrameFolder(const std::string& folder, std::string& failure)
         failure = error.message();
         return false;
     }
+    frameList = std::fopen((folder + "/frames.txt").c_str(), "w");
+    if (!frameList) {
+        failure = std::strerror(errno);
+        return false;
+    }
     return true;
+}
+
+bool finishFrameFolder(std::string& failure)
+{
+    if (!frameList)
+        return true;
+    const bool written = std::fflush(frameList) == 0 && !std::ferror(frameList);
+    const bool closed = std::fclose(frameList) == 0;
+    frameList = nullptr;
+    if (!written || !closed)
+        failure = "frames.txt could not be written completely";
+    return written && closed;
 }
 
 bool writeFrame(const std::string& folder, const platform::headless::Frame& frame, std::string& failure)
@@ -35,8 +58,16 @@ bool writeFrame(const std::string& folder, const platform::headless::Frame& fram
         }
     }
     char name[32];
-    std::snprintf(name, sizeof name, "%06lld.png", static_cast<long long>(frame.sequence));
-    return writePng(folder + "/" + name, platform::screenWidth, platform::screenHeight, rgb, failure);
+    std::snprintf(name, sizeof name, "%06lld", static_cast<long long>(frame.sequence));
+    if (frameList) {
+        if (frame.modal)
+            std::fprintf(frameList, "%s box\n", name);
+        else if (frame.pause > 0)
+            std::fprintf(frameList, "%s pause %d\n", name, frame.pause);
+        else
+            std::fprintf(frameList, "%s input\n", name);
+    }
+    return writePng(folder + "/" + name + ".png", platform::screenWidth, platform::screenHeight, rgb, failure);
 }
 
 }  // namespace tools

@@ -440,6 +440,10 @@ int finish()
                      t.games + 1);
         return exitViolation;
     }
+#ifdef ZARTA_SIM_FRAMES
+    if (std::string failure; run.framesFailure.empty() && !tools::finishFrameFolder(failure))
+        run.framesFailure = failure;
+#endif
     if (!run.framesFailure.empty()) {
         std::fprintf(stderr, "zarta-sim: %s\n", run.framesFailure.c_str());
         return exitViolation;
