@@ -7,6 +7,7 @@
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "resources/BoardIds.h"
+#include "resources/ResourceIds.h"
 #include "ui/Controls.h"
 #include "ui/ImageTables.h"
 
@@ -347,6 +348,88 @@ TEST(DealAnimation, EastExchangingSlidesAwayFromTheTable)
                 << "step " << step << " slot " << slot;
             EXPECT_EQ(seen[step][slot].x, seen[step][0].x) << "the cards move as one column";
             EXPECT_EQ(seen[step][slot].y - seen[step][0].y, seen[0][slot].y - seen[0][0].y) << "spacing";
+        }
+    }
+}
+
+// What the player is shown: at the pause before the question and at each of
+// the four steps, the frame presented has the three backs where the
+// controls are, each over the ones before it; the last step ends where the
+// seat's movement ends; once the hand is gone no frame shows it.
+TEST(DealAnimation, EverySeatAndAnswerShowsTheSecondHandAtEachStepAndNowhereAfter)
+{
+    struct Case {
+        Seat seat;
+        bool keep;
+        Place end[3];
+    };
+    const Case cases[] = {
+        {seatSouth, true, {{60, 108}, {90, 108}, {120, 108}}},  {seatSouth, false, {{67, 188}, {97, 188}, {127, 188}}},
+        {seatWest, true, {{74, 90}, {104, 94}, {134, 100}}},    {seatWest, false, {{10, 60}, {10, 90}, {10, 120}}},
+        {seatNorth, true, {{74, 10}, {104, 10}, {134, 10}}},    {seatNorth, false, {{90, 90}, {120, 90}, {150, 90}}},
+        {seatEast, true, {{74, 90}, {104, 94}, {134, 100}}},    {seatEast, false, {{188, 90}, {188, 120}, {188, 150}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "seat " << c.seat << (c.keep ? " keeping" : " exchanging"));
+        Harness harness;
+        // A computer dealer keeps 15 or more.
+        if (c.keep)
+            prepareDeal({card(ace, hearts), card(king, hearts), card(7, clubs)});
+        else
+            prepareDeal({card(7, hearts), card(8, clubs), card(9, spades)});
+        harness.queueAnswers({c.keep ? platform::answerYes : platform::answerNo});
+        const bool upright = c.seat == seatSouth || c.seat == seatNorth;
+        const int back = upright ? res::imageBackUpright : res::imageBackSide;
+
+        struct Shown {
+            platform::headless::Frame frame;
+            std::vector<platform::Rect> places;  // screen
+        };
+        std::vector<Shown> shown;
+        std::vector<platform::headless::Frame> after;
+        platform::headless::setPauseObserver([&](int) {
+            const platform::headless::Frame& frame = *platform::headless::lastFrame();
+            std::vector<platform::Rect> places;
+            for (const platform::Handle control : boardControls.secondHand) {
+                if (control != 0 && platform::isWindowVisible(control))
+                    places.push_back(platform::getWindowRect(control));
+            }
+            if (places.empty()) {
+                if (!shown.empty())
+                    after.push_back(frame);
+            } else {
+                shown.push_back({frame, places});
+            }
+        });
+        dealRound(c.seat, harness.boardWindow());
+        harness.presentNow();
+        after.push_back(*platform::headless::lastFrame());
+        platform::headless::setPauseObserver(nullptr);
+
+        ASSERT_EQ(shown.size(), 5u) << "the pause before the question and one a step";
+        for (std::size_t pause = 0; pause < shown.size(); ++pause) {
+            const std::vector<platform::Rect>& places = shown[pause].places;
+            ASSERT_EQ(places.size(), 3u);
+            for (std::size_t slot = 0; slot < 3; ++slot) {
+                const std::vector<platform::Rect> above(places.begin() + static_cast<long>(slot) + 1, places.end());
+                EXPECT_TRUE(frameShowsImage(shown[pause].frame, places[slot].left, places[slot].top, back, above))
+                    << "pause " << pause << ", card " << slot + 1;
+                if (pause > 0) {
+                    EXPECT_NE(places[slot], shown[pause - 1].places[slot]) << "pause " << pause << " did not move";
+                }
+            }
+        }
+        for (std::size_t slot = 0; slot < 3; ++slot) {
+            EXPECT_EQ(shown.back().places[slot].left, c.end[slot].x);
+            EXPECT_EQ(shown.back().places[slot].top - platform::titleBarHeight, c.end[slot].y);
+        }
+        ASSERT_FALSE(after.empty());
+        for (const platform::headless::Frame& frame : after) {
+            for (const Shown& each : shown) {
+                for (const platform::Rect& place : each.places)
+                    EXPECT_FALSE(frameShowsImage(frame, place.left, place.top, back, {}))
+                        << "frame " << frame.sequence << " still shows a back at " << place.left << "," << place.top;
+            }
         }
     }
 }

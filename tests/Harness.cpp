@@ -7,6 +7,7 @@
 #include "resources/Resources.h"
 #include "ui/Controls.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace testing_support {
@@ -124,19 +125,31 @@ std::uint32_t Harness::boardPixel(int x, int y) const
     return screenPixel(x, y + platform::titleBarHeight);
 }
 
-bool Harness::boardShowsImage(int x, int y, int imageId) const
+bool frameShowsImage(const platform::headless::Frame& frame, int x, int y, int imageId,
+                     const std::vector<platform::Rect>& except)
 {
     const resources::Bitmap* image = resources::findBitmap(imageId);
     if (!image)
         return false;
     for (int row = 0; row < image->height; ++row) {
         for (int column = 0; column < image->width; ++column) {
+            const int atX = x + column;
+            const int atY = y + row;
+            const bool left = std::any_of(except.begin(), except.end(), [&](const platform::Rect& r) {
+                return atX >= r.left && atX < r.right && atY >= r.top && atY < r.bottom;
+            });
             const std::uint8_t index = image->pixels[row * image->width + column];
-            if (boardPixel(x + column, y + row) != resources::paletteColor(index))
+            if (!left && frame.pixel(atX, atY) != resources::paletteColor(index))
                 return false;
         }
     }
     return true;
+}
+
+bool Harness::boardShowsImage(int x, int y, int imageId) const
+{
+    const platform::headless::Frame* shown = platform::headless::lastFrame();
+    return shown && frameShowsImage(*shown, x, y + platform::titleBarHeight, imageId);
 }
 
 std::vector<std::uint32_t> Harness::screenShot() const

@@ -19,6 +19,11 @@ struct BoxRecord {
     int answer;
 };
 
+// True when `frame` shows image `imageId` pixel for pixel with its top-left
+// corner at screen (x, y), leaving out the screen areas in `except`.
+bool frameShowsImage(const platform::headless::Frame& frame, int x, int y, int imageId,
+                     const std::vector<platform::Rect>& except = {});
+
 class Harness {
 public:
     static constexpr std::size_t framesKept = 64;  // the latest presented frames, for frames()
