@@ -90,9 +90,10 @@ std::vector<Frame> recordGameFrames(std::size_t count)
     std::vector<Frame> frames;
     if (!sim::startFreshProcess())
         return frames;
+    // The headless back end is handed no frames: the screen is composed here
+    // as the desktop's present() would compose it.
     auto record = [&] {
-        const platform::core::CoreState& s = platform::core::state();
-        const Frame& shown = s.overlays.empty() ? s.screen.pixels : s.composed.pixels;
+        const Frame& shown = platform::core::composeScreen().pixels;
         if (frames.size() < count && (frames.empty() || frames.back() != shown))
             frames.push_back(shown);
     };
@@ -168,6 +169,13 @@ double pauseOf(int units, int step)
 int main()
 {
     const std::vector<Frame> gameFrames = recordGameFrames(400);
+    const auto wrongSize = [](const Frame& frame) {
+        return frame.size() != static_cast<std::size_t>(platform::screenWidth * platform::screenHeight);
+    };
+    if (gameFrames.empty() || std::any_of(gameFrames.begin(), gameFrames.end(), wrongSize)) {
+        std::fprintf(stderr, "zarta-desktop-bench: the game's frames were not recorded whole\n");
+        return 1;
+    }
     if (!platform::sdl::install(platform::unitMilliseconds))
         return 1;
     platform::core::present();  // the first frame shows the window

@@ -386,6 +386,9 @@ inline void markScreenChanged()
 {
     state().screenChanged = true;
 }
+// The settled screen with the open overlays on top, as present() hands it
+// over; also for reading it where no frame is shown (the headless back end).
+const PixelBuffer& composeScreen();
 void present();  // shows the composed screen when anything changed
 
 // ---- Boxes and dialogs (MessageBox.cpp, Dialog.cpp) --------------------------

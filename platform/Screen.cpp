@@ -82,25 +82,29 @@ void popOverlay()
     markScreenChanged();
 }
 
-void present()
+const PixelBuffer& composeScreen()
 {
     CoreState& s = state();
-    if (!s.screenChanged || !s.drawsPixels || !s.backend->showsFrames())
-        return;
-    s.screenChanged = false;
     settleScreen();
     // Most pauses show a screen with nothing above it: no copy is needed then.
-    if (s.overlays.empty()) {
-        s.backend->present(s.screen.pixels.data(), screenPalette());
-        return;
-    }
+    if (s.overlays.empty())
+        return s.screen;
     s.composed.width = s.screen.width;
     s.composed.height = s.screen.height;
     s.composed.pixels = s.screen.pixels;
     s.composed.reference = s.screen.reference;
     for (const Overlay& overlay : s.overlays)
         copyBuffer(s.composed, overlay.rect.left, overlay.rect.top, overlay.image, s.composed.bounds());
-    s.backend->present(s.composed.pixels.data(), screenPalette());
+    return s.composed;
+}
+
+void present()
+{
+    CoreState& s = state();
+    if (!s.screenChanged || !s.drawsPixels || !s.backend->showsFrames())
+        return;
+    s.screenChanged = false;
+    s.backend->present(composeScreen().pixels.data(), screenPalette());
 }
 
 }  // namespace platform::core

@@ -60,6 +60,9 @@ public:
 
     void present(const std::uint8_t* indices, const std::uint32_t* palette) override
     {
+        // Without pixels or colours there is nothing to show: the window keeps its frame.
+        if (!indices || !palette)
+            return;
         // Only the parts of rows that differ from the frame on show are drawn again.
         int first = screenHeight;
         int last = 0;

@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
+#include "platform/Core.h"
 #include "platform/Headless.h"
 #include "tools/SimulatorSupport.h"
 
@@ -116,6 +117,32 @@ TEST_F(IndexedScreen, ShowsWhatThePlainPathDrawsAfterEveryInputOfWholeGames)
             });
         EXPECT_GT(boxes, 0) << where << ": no box was compared";
     }
+}
+
+// The headless back end is handed no frames, so the composed screen is only
+// built when asked for; asked for, it is what a person sees, box on top.
+TEST(ComposedScreen, ShowsWhatAPersonSeesAfterEveryInputAndWithEveryBoxOpen)
+{
+    namespace core = platform::core;
+    // Composed before pixel() reads the screen, which settles it on its own.
+    const auto composedMatches = [] {
+        const core::PixelBuffer& composed = core::composeScreen();
+        if (composed.pixels.size() != static_cast<std::size_t>(platform::screenWidth * platform::screenHeight))
+            return false;
+        const std::uint64_t hash = screenHash([&](int x, int y) {
+            return core::screenPalette()[composed.pixels[static_cast<std::size_t>(y * platform::screenWidth + x)]];
+        });
+        return hash == shownHash();
+    };
+    ASSERT_TRUE(sim::startFreshProcess());
+    int boxes = 0;
+    play(
+        sim::Strategy::greedy, 5, 60, [&](int input) { ASSERT_TRUE(composedMatches()) << "input " << input; },
+        [&] {
+            ++boxes;
+            ASSERT_TRUE(composedMatches()) << "box " << boxes;
+        });
+    EXPECT_GT(boxes, 0) << "no box was compared";
 }
 
 // What a run does after an input, in a form two runs can be compared in.

@@ -177,6 +177,13 @@ int main()
             }
         }
     }
+    // A frame without pixels or colours leaves the last one on show.
+    platform::core::currentBackend().present(nullptr, platform::core::screenPalette());
+    platform::core::currentBackend().present(frame.data(), nullptr);
+    if (const std::string difference = firstDifference(window, frame); !difference.empty()) {
+        std::fprintf(stderr, "sdl-frames: FAIL: after a frame without pixels or colours: %s\n", difference.c_str());
+        platform::exitProcess(1);
+    }
     std::printf("sdl-frames: OK, %d frames at %zu sizes\n", frames, std::size(sizes));
     std::fflush(stdout);
     platform::exitProcess(0);
