@@ -19,11 +19,47 @@ struct GameResult {
     int inputs = 0;
 };
 
-GameResult playOneGame(unsigned seed)
+// What the player sees at the pauses of a whole game: every pause shows the
+// screen as it stands (nothing drawn stays unseen until later), and the
+// round's result is waited for with every live computer seat's cards face up.
+struct PauseChecks {
+    unsigned seed = 0;
+    int reveals = 0;
+
+    void atPause(const Harness& harness, int units)
+    {
+        const platform::headless::Frame* shown = platform::headless::lastFrame();
+        ASSERT_NE(shown, nullptr);
+        // A sparse grid of the screen: a frame not presented differs almost everywhere.
+        for (int y = 1; y < platform::screenHeight; y += 5) {
+            for (int x = 2; x < platform::screenWidth; x += 5)
+                ASSERT_EQ(shown->pixel(x, y), platform::headless::pixel(x, y))
+                    << "seed " << seed << ": a pause of " << units << " shows an old frame at " << x << "," << y;
+        }
+        if (units != 50)
+            return;
+        ++reveals;
+        for (Seat seat = seatWest; seat <= seatEast; ++seat) {
+            if (game.handValue[seat] == 0.0)  // out before this round
+                continue;
+            for (int position = 0; position < 3; ++position) {
+                const platform::Rect place = harness.controlRect(ids::firstControlOfSeat(seat) + position);
+                const CardRecord& held = game.hands[seat][position];
+                const int face = seat == seatNorth ? held.uprightFace : held.sideFace;
+                EXPECT_TRUE(frameShowsImage(*shown, place.left, place.top, face))
+                    << "seed " << seed << ": seat " << seat << " card " << position << " not shown at the result";
+            }
+        }
+    }
+};
+
+GameResult playOneGame(unsigned seed, PauseChecks* checks = nullptr)
 {
     Harness harness(static_cast<int>(seed % 60));
     std::mt19937 random(seed);
     GameResult result;
+    if (checks)
+        platform::headless::setPauseObserver([&harness, checks](int units) { checks->atPause(harness, units); });
     std::string lastBox;
     platform::headless::setBoxAnswerer([&](std::string_view text, std::string_view, platform::BoxButtons buttons) {
         lastBox = text;
@@ -61,6 +97,7 @@ GameResult playOneGame(unsigned seed)
         for (int id = ids::controlTable1; id <= ids::controlLastCard; ++id)
             EXPECT_FALSE(harness.controlVisible(id)) << "seed " << seed;
     }
+    platform::headless::setPauseObserver(nullptr);
     return result;
 }
 
@@ -75,4 +112,14 @@ TEST(WholeGames, RandomHumanGamesStaySoundAndEnd)
         wins += result.won ? 1 : 0;
     }
     RecordProperty("wins", wins);
+}
+
+TEST(WholeGames, EveryPauseShowsTheScreenAndTheResultShowsEveryComputerHand)
+{
+    for (unsigned seed = 21; seed <= 25; ++seed) {
+        PauseChecks checks{seed};
+        const GameResult result = playOneGame(seed, &checks);
+        EXPECT_TRUE(result.ended) << "seed " << seed;
+        EXPECT_GT(checks.reveals, 0) << "seed " << seed;
+    }
 }
