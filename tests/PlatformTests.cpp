@@ -448,6 +448,52 @@ TEST_F(Platform, TappingABoxButtonAnswers)
     EXPECT_EQ(messageBox(board, "Keep this cards?", "Player choice:", BoxButtons::yesNo), answerNo);
 }
 
+// Each button of a box as the player sees it on the frame shown: its own word,
+// and a second frame line on the default one (what Enter answers).
+TEST_F(Platform, BoxButtonsShowTheirOwnWordAndTheDefaultIsFramedTwice)
+{
+    headless::recordFrames(1);
+    struct Button {
+        int answer;
+        const char* word;
+        bool isDefault;
+    };
+    struct Case {
+        BoxButtons buttons;
+        std::vector<Button> shown;
+    };
+    const Case cases[] = {
+        {BoxButtons::yesNo, {{answerYes, "Yes", true}, {answerNo, "No", false}}},
+        {BoxButtons::ok, {{answerOk, "OK", true}}},
+    };
+    for (const Case& c : cases) {
+        headless::setBoxAnswerer([&c](std::string_view, std::string_view, BoxButtons) {
+            const headless::Frame& frame = *headless::lastFrame();
+            for (const Button& button : c.shown) {
+                const Rect r = backend::boxButtonRect(button.answer);
+                EXPECT_FALSE(r.right <= r.left) << button.word;
+                // The word's ink, inside the frame lines; bold sets it twice, one column apart.
+                int first = r.right;
+                int last = r.left - 1;
+                for (int y = r.top + 3; y < r.bottom - 3; ++y) {
+                    for (int x = r.left + 3; x < r.right - 3; ++x) {
+                        if (frame.pixel(x, y) == 0x000000) {
+                            first = std::min(first, x);
+                            last = std::max(last, x);
+                        }
+                    }
+                }
+                EXPECT_EQ(last - first + 1, font::textWidth(button.word) + 1) << button.word;
+                const int middle = (r.top + r.bottom) / 2;
+                EXPECT_EQ(frame.pixel(r.left + 1, middle) == 0x000000, button.isDefault) << button.word;
+            }
+            return answerOk;
+        });
+        messageBox(board, "Keep this cards?", "Player choice:", c.buttons);
+    }
+    headless::setBoxAnswerer(nullptr);
+}
+
 TEST_F(Platform, BoxWithoutInputTakesItsDefaultButton)
 {
     EXPECT_EQ(messageBox(board, "Keep this cards?", "Player choice:", BoxButtons::yesNo), answerYes);

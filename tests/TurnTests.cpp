@@ -5,6 +5,7 @@
 
 #include "flow/TurnEngine.h"
 #include "resources/BoardIds.h"
+#include "resources/ResourceIds.h"
 
 #include <gtest/gtest.h>
 
@@ -217,6 +218,70 @@ TEST_F(Turns, TheButtonsFollowTheRoundState)
     runTurns(harness.boardWindow());
     EXPECT_TRUE(harness.controlVisible(ids::controlStop));
     EXPECT_TRUE(harness.controlVisible(ids::controlPass));
+}
+
+// Each state of the two buttons as the player sees it: its own picture where
+// the button is, plain table where it is not offered, the pressed picture
+// for the pause of the press.
+TEST_F(Turns, EachButtonStateShowsItsOwnPictureOnTheFrameShown)
+{
+    using platform::headless::Frame;
+    constexpr int none = 0;
+    const BoardArea stopPlace{60, 167, 40, 20};
+    const BoardArea passPlace{141, 167, 40, 20};
+    // The human's turn in a quiet round, with the buttons of that state shown.
+    const auto offer = [this](bool first, bool closing) {
+        setQuietCards();
+        game.currentSeat = seatSouth;
+        game.firstTurnOfRound = first ? 1 : 0;
+        game.roundClosing = closing ? 1 : 0;
+        runTurns(harness.boardWindow());
+        harness.runUntilIdle();
+    };
+    const auto shownNow = [] { return *platform::headless::lastFrame(); };
+    // The frame shown at the press's own pause.
+    const auto press = [this, &offer](int control) {
+        offer(false, false);
+        std::vector<Frame> pressed;
+        platform::headless::setPauseObserver([&pressed](int units) {
+            if (units == 1 && pressed.empty())
+                pressed.push_back(*platform::headless::lastFrame());
+        });
+        harness.tapControl(control);
+        platform::headless::setPauseObserver(nullptr);
+        return pressed.empty() ? Frame{} : pressed.front();
+    };
+    const auto shows = [](const Frame& frame, BoardArea place, int picture) {
+        const int top = place.y + platform::titleBarHeight;
+        if (picture != none)
+            return frameShowsImage(frame, place.x, top, picture);
+        for (int y = top; y < top + place.height; ++y) {
+            for (int x = place.x; x < place.x + place.width; ++x) {
+                if (frame.pixel(x, y) != boardGreen)
+                    return false;
+            }
+        }
+        return true;
+    };
+    struct Case {
+        const char* state;
+        std::function<Frame()> reach;
+        int stop;  // the picture at Stop's place, or none for plain table
+        int pass;
+    };
+    const Case cases[] = {
+        {"first turn", [&] { offer(true, false); return shownNow(); }, none, res::imagePassNormal},
+        {"after a Stop", [&] { offer(false, true); return shownNow(); }, res::imageStopNormal, none},
+        {"an ordinary turn", [&] { offer(false, false); return shownNow(); }, res::imageStopNormal,
+         res::imagePassNormal},
+        {"Stop pressed", [&] { return press(ids::controlStop); }, res::imageStopPressed, res::imagePassNormal},
+        {"Pass pressed", [&] { return press(ids::controlPass); }, res::imageStopNormal, res::imagePassPressed},
+    };
+    for (const Case& c : cases) {
+        const Frame frame = c.reach();
+        EXPECT_TRUE(shows(frame, stopPlace, c.stop)) << c.state << ": Stop's place";
+        EXPECT_TRUE(shows(frame, passPlace, c.pass)) << c.state << ": Pass's place";
+    }
 }
 
 TEST_F(Turns, AfterAComputerStopAnyHumanMoveIsItsLast)
