@@ -177,6 +177,32 @@ TEST_F(Keyboard, ArrowsMoveBetweenRowsAndTabVisitsEveryShownControlInTurn)
     EXPECT_EQ(focusedControl(), ids::controlPass);
 }
 
+// A button hidden under the frame takes it along: the frame shown is round a
+// control the player can see, and Space cannot press the hidden button.
+TEST_F(Keyboard, TheFrameNeverRestsOnAHiddenButtonAndSpaceCannotPressIt)
+{
+    ASSERT_TRUE(tabTo(ids::controlStop));
+    const platform::Rect stop = boardRect(harness, ids::controlStop);
+    ASSERT_EQ(boardPixel(stop.left - 1, stop.top + 5), focusYellow);
+
+    game.firstTurnOfRound = 1;  // Pass alone is offered
+    runTurns(harness.boardWindow());
+    harness.runUntilIdle();
+    ASSERT_FALSE(harness.controlVisible(ids::controlStop));
+    for (int x = stop.left - 1; x <= stop.right; ++x) {
+        EXPECT_NE(boardPixel(x, stop.top - 1), focusYellow) << x;
+        EXPECT_NE(boardPixel(x, stop.bottom), focusYellow) << x;
+    }
+    const int framed = focusedControl();
+    ASSERT_TRUE(harness.controlVisible(framed));
+    const platform::Rect r = boardRect(harness, framed);
+    EXPECT_EQ(boardPixel(r.left - 1, r.top + 5), focusYellow);
+
+    harness.key(platform::keySpace);
+    EXPECT_EQ(game.stopCalled, 0);
+    EXPECT_EQ(game.finishedFlags[seatSouth], 0);
+}
+
 // ---- Keys that play ------------------------------------------------------------------
 
 TEST_F(Keyboard, SpaceAndEnterExchangeOneCardAsTapsWould)
