@@ -135,6 +135,11 @@ TEST_F(Keyboard, APointerTapTakesTheFrameAwayAndKeepsTheFocusForTheNextKey)
 
     harness.key(platform::keyArrowUp);  // shows the frame where it was, moves nothing
     EXPECT_EQ(focusedControl(), ids::controlSouth1 + 1);
+    ASSERT_EQ(boardPixel(r.left - 1, r.top + 10), focusYellow);
+
+    // A tap that changes nothing in the game takes it away too.
+    harness.tapControl(ids::controlWest1);
+    EXPECT_NE(boardPixel(r.left - 1, r.top + 10), focusYellow);
 }
 
 TEST_F(Keyboard, ArrowsMoveBetweenRowsAndTabVisitsEveryShownControlInTurn)
