@@ -53,6 +53,8 @@ Param boardProcedure(Handle window, Msg msg, Param wparam, Param lparam)
         break;
     case Msg::eraseBackground:
         boardLog.push_back("erase");
+        if (boardReaction)
+            boardReaction(msg, wparam);
         return 1;
     case Msg::drawItem:
         boardLog.push_back("draw " + std::to_string(wparam));
@@ -287,6 +289,28 @@ TEST_F(Platform, BoardDrawingPaintsOverItsControls)
 }
 
 // ---- Repainting ---------------------------------------------------------------
+
+// The program's own repaint keeps the board's controls above it: a shown
+// control its paint did not draw again gets its draw item after it, and so
+// does every control above one drawn then; what the paint drew is left be.
+TEST_F(Platform, AnEraseTheProgramSendsKeepsTheControlsAboveTheBoard)
+{
+    makeControl(controlA, 60, 190);
+    Handle above = makeControl(controlB, 80, 200);  // over part of A
+    Handle elsewhere = makeControl(11120, 150, 8);
+    makeControl(11116, 100, 100, 29, 41, false);
+    settle();
+    boardReaction = [&](Msg msg, Param) {
+        if (msg != Msg::eraseBackground)
+            return;
+        drawImage(board, imageBackground);
+        drawImage(above, imageCardBack);
+        drawImage(elsewhere, imageCardBack);
+    };
+    boardLog.clear();
+    EXPECT_EQ(sendMessage(board, Msg::eraseBackground, 0, 0), 1);
+    EXPECT_EQ(boardLog, (Log{"erase", "draw 11114", "draw 11115"}));
+}
 
 TEST_F(Platform, InvalidatedAreaIsRepaintedOnlyWhenTheQueueEmpties)
 {

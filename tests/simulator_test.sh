@@ -45,6 +45,35 @@ cmp -s "$work/random.1.jsonl" "$work/other.jsonl" && fail "seeds 11 and 12 wrote
 cmp -s "$work/stdout.jsonl" "$work/random.1.jsonl" || fail "--trace - wrote something else than --trace FILE"
 grep -q '^games 3,' "$work/stdout.err" || fail "--trace -: the summary is not on standard error"
 
+# ---- Frames ------------------------------------------------------------------------
+
+# --frames shows the run, it does not change it: the same trace, and one
+# 240 x 320 picture a frame listed, numbered from 000000 without a gap.
+"$sim" --games 1 --seed 11 --human greedy --check --trace "$work/plain.jsonl" >/dev/null || fail "seed 11 exited with $?"
+"$sim" --games 1 --seed 11 --human greedy --check --trace "$work/framed.jsonl" --frames "$work/frames" >/dev/null ||
+    fail "--frames exited with $?"
+cmp -s "$work/plain.jsonl" "$work/framed.jsonl" || fail "--frames wrote another trace"
+python3 - "$work/frames" <<'EOF' || fail "frames"
+import os, re, struct, sys
+folder = sys.argv[1]
+lines = open(os.path.join(folder, 'frames.txt')).read().splitlines()
+pictures = sorted(name for name in os.listdir(folder) if name.endswith('.png'))
+assert len(lines) > 50, f'only {len(lines)} frames in a whole game'
+assert pictures == [f'{i:06d}.png' for i in range(len(lines))], 'the pictures are not numbered 000000 on without a gap'
+for i, line in enumerate(lines):
+    assert re.fullmatch(rf'{i:06d} (input|box|pause (1|10|20|50))', line), f'frames.txt line {i + 1}: {line!r}'
+with open(os.path.join(folder, pictures[-1]), 'rb') as picture:
+    head = picture.read(24)
+assert head[:8] == b'\x89PNG\r\n\x1a\n' and struct.unpack('>II', head[16:24]) == (240, 320), 'not a 240 x 320 PNG'
+EOF
+for arguments in "--frames" "--frames $work/plain.jsonl" "--frames $work/f --no-pixels"; do
+    # shellcheck disable=SC2086 # the arguments are meant to split
+    "$sim" $arguments >"$work/bad.out" 2>"$work/bad.err"
+    status=$?
+    [ "$status" -eq 2 ] || fail "'$arguments' gave status $status, not 2"
+    grep -q '^zarta-sim: ' "$work/bad.err" || fail "'$arguments' gave no message on standard error"
+done
+
 # ---- Bad arguments -----------------------------------------------------------------
 
 bad_arguments=(
