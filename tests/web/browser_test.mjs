@@ -37,6 +37,12 @@ const ids = {table1: 11111, south1: 11114, stop: 11132, pass: 11133, newGame: 40
 const answers = {ok: 1, yes: 6, no: 7};
 // Polled on a timer rather than on animation frames, which a browser may hold back for a tab it does not show.
 const waiting = {timeout: 30000, polling: 10};
+// Every other call into the browser (a page's script, a close) gives up after
+// this; above `waiting`, whose polls are such calls.
+const protocolTimeout = 60000;
+// The whole run, figures included, takes under a minute on a quiet machine;
+// past this bound a fault has the page waiting forever, and the run stops.
+const runLimitSeconds = 300;
 
 // ---- A local server for the site ---------------------------------------------
 
@@ -49,6 +55,8 @@ const context = document.getElementById('screen').getContext('2d', {alpha: false
 context.putImageData(new ImageData(new Uint8ClampedArray(240 * 320 * 4).fill(255), 240, 320), 0, 0);
 window.zartaPage = {firstFrameMs: performance.now()};
 </script></body></html>`;
+
+const servers = new Set();  // all that serve() started, for the run's time limit
 
 // Serves `site.root` with validators (ETag, Last-Modified) and answers a
 // matching conditional request with 304, as a real server does; `site.headers`
@@ -92,7 +100,16 @@ function serve(site) {
       response.end(data);
     });
   });
+  servers.add(server);
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// The page's service worker has installed and taken charge of its scope.
+function workerActive(page) {
+  return page.waitForFunction(async () => {
+    const registration = await navigator.serviceWorker.getRegistration();
+    return registration && registration.active && registration.active.state === 'activated';
+  }, waiting);
 }
 
 // ---- Driving the page ---------------------------------------------------------
@@ -726,7 +743,7 @@ async function visit(context, base) {
   await page.setViewport(phone);
   await page.goto(`${base}/`, {waitUntil: 'load'});
   await page.waitForFunction(() => window.zartaPage && window.zartaPage.idleCount > 0, waiting);
-  await page.evaluate(() => navigator.serviceWorker.ready);
+  await workerActive(page);
   return page;
 }
 
@@ -779,10 +796,7 @@ async function firstVisitTransfer(browser, siteServer) {
   const page = await context.newPage();
   await page.setViewport(phone);
   await page.goto(`${base}/`, {waitUntil: 'load'});
-  await page.waitForFunction(async () => {
-    const registration = await navigator.serviceWorker.getRegistration();
-    return registration && registration.active && registration.active.state === 'activated';
-  }, waiting);
+  await workerActive(page);
   await page.close();
   await context.close();
   const gzip = (file) => zlib.gzipSync(fs.readFileSync(file), {level: 9}).length;
@@ -827,7 +841,7 @@ test('after the first visit the game plays with no network', async ({context, ba
   const page = await context.newPage();
   await page.setViewport(phone);
   await page.goto(`${base}/`, {waitUntil: 'load'});
-  await page.evaluate(() => navigator.serviceWorker.ready);
+  await workerActive(page);
   await page.waitForFunction(() => navigator.serviceWorker.controller !== null, waiting);
   await page.setOfflineMode(true);
   await page.reload({waitUntil: 'load'});
@@ -947,9 +961,30 @@ const server = await serve(site);
 const base = `http://127.0.0.1:${server.address().port}`;
 const siteServer = {server, site, base};
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zarta-chromium-'));
-const browser = await puppeteer.launch({
+let browser = null;
+let running = 'starting chromium';
+// Kills chromium's whole process group (puppeteer starts it as a group of its
+// own), as a hung page would never let it close.
+setTimeout(() => {
+  console.log(`FAILED: the run took over ${runLimitSeconds} s, in "${running}"; chromium and the server are stopped`);
+  const pid = browser?.process()?.pid;
+  try {
+    if (pid)
+      process.kill(-pid, 'SIGKILL');
+  } catch {
+    browser.process().kill('SIGKILL');
+  }
+  for (const open of servers) {
+    open.closeAllConnections();
+    open.close();
+  }
+  fs.rmSync(profile, {recursive: true, force: true});
+  process.exit(1);
+}, runLimitSeconds * 1000).unref();
+browser = await puppeteer.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
   headless: true,
+  protocolTimeout,
   args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
     '--disable-component-update', '--disable-sync', `--user-data-dir=${profile}`],
 });
@@ -960,6 +995,7 @@ try {
   const chosen = options['figures-only'] ? [] :
     tests.filter((entry) => !options.only || new RegExp(options.only).test(entry.name));
   for (const {name, body} of chosen) {
+    running = name;
     const context = await browser.createBrowserContext();
     try {
       await body({context, base, siteServer, browser});
@@ -973,6 +1009,7 @@ try {
     }
   }
   if (options.figures && !options.only) {
+    running = 'the figures';
     const figures = await measure(browser, siteServer);
     fs.writeFileSync(options.figures, JSON.stringify(figures, null, 2) + '\n');
     console.log(`figures: wasm ${figures.wasmGzip} B gzip, the page with its scripts ${figures.pageGzip} B gzip, ` +
@@ -985,6 +1022,7 @@ try {
         `${figures.settleGaveUp} gave up waiting after ${settleLimitMs / 1000} s)` : 'each load at once in its new window'));
   }
 } finally {
+  running = 'closing chromium';
   await browser.close();
   server.close();
   fs.rmSync(profile, {recursive: true, force: true});
