@@ -104,6 +104,12 @@ function serve(site) {
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
+// Closes the server and every connection the browser keeps open to it, so its port refuses connections.
+function stopServer(server) {
+  server.closeAllConnections();
+  return new Promise((resolve) => server.close(() => resolve()));
+}
+
 // The page's service worker has installed and taken charge of its scope.
 function workerActive(page) {
   return page.waitForFunction(async () => {
@@ -837,19 +843,69 @@ test('a site whose code is missing says that Zarta could not start, and takes no
   }
 });
 
-test('after the first visit the game plays with no network', async ({context, base}) => {
-  const page = await context.newPage();
-  await page.setViewport(phone);
-  await page.goto(`${base}/`, {waitUntil: 'load'});
-  await workerActive(page);
-  await page.waitForFunction(() => navigator.serviceWorker.controller !== null, waiting);
-  await page.setOfflineMode(true);
-  await page.reload({waitUntil: 'load'});
-  await page.waitForFunction(() => window.zartaPage && window.zartaPage.idleCount > 0, waiting);
-  const frame = await page.evaluate(() => window.zartaPage.firstFrameMs);
-  if (frame === null)
-    throw new Error('no frame offline');
-});
+// What the worker must cache, by address, with each file's size: the whole
+// site but the worker itself and the PNG icons (for installing, which is online).
+function filesToCache() {
+  const wanted = {};
+  for (const file of fs.readdirSync(options.site, {recursive: true})) {
+    const full = path.join(options.site, file);
+    if (file !== 'sw.js' && !file.endsWith('.png') && fs.statSync(full).isFile())
+      wanted[file === 'index.html' ? '/' : `/${file}`] = fs.statSync(full).size;
+  }
+  return wanted;
+}
+
+test('after the first visit the game plays with the server gone, every file it needs in the worker\'s cache',
+  async ({context}) => {
+    // A server of its own, stopped for real: the worker's fetches fail as the page's do.
+    const server = await serve({root: options.site, headers: {}, log: []});
+    const base = `http://127.0.0.1:${server.address().port}`;
+    const page = await context.newPage();
+    await page.setViewport(phone);
+    await page.goto(`${base}/`, {waitUntil: 'load'});
+    await workerActive(page);
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null, waiting);
+    await stopServer(server);
+    const answer = await new Promise((resolve) =>
+      http.get(base, () => resolve('an answer')).on('error', (error) => resolve(error.code)));
+    if (answer !== 'ECONNREFUSED')
+      throw new Error(`the stopped server's port gives ${answer}`);
+
+    const cached = await page.evaluate(async () => {
+      const found = {};
+      for (const name of await caches.keys()) {
+        const cache = await caches.open(name);
+        for (const request of await cache.keys()) {
+          const response = await cache.match(request);
+          found[new URL(request.url).pathname] = response.ok ? (await response.arrayBuffer()).byteLength : -response.status;
+        }
+      }
+      return found;
+    });
+    const wanted = filesToCache();
+    const wrong = Object.keys(wanted).filter((file) => cached[file] !== wanted[file]);
+    if (wrong.length > 0)
+      throw new Error(`the worker's cache holds ${JSON.stringify(cached)}; the site has ${JSON.stringify(wanted)}`);
+
+    await page.reload({waitUntil: 'load'});
+    await page.waitForFunction(() => window.zartaPage && window.zartaPage.firstFrameMs !== null, waiting)
+      .catch(async () => {
+        throw new Error(`with the server gone the page shows no game: "${await page.evaluate(() => document.body.innerText.slice(0, 200))}"`);
+      });
+    await page.close();
+    // A new visit, played: a game started and a move that the game takes.
+    const game = await Game.open(context, base, '?pace=0&seconds=17', phone);
+    await startWithButton(game);
+    let status = await game.status();
+    while (status.box)
+      status = await game.answerBox(answers.yes);
+    const before = await game.page.evaluate(() => window.zartaPage.events.length);
+    await game.tapControl(ids.pass);
+    const told = await game.page.evaluate((count) => window.zartaPage.events[count]?.line, before);
+    if (told !== 'You pass.')
+      throw new Error(`offline, a tap on Pass told "${told}"`);
+    await game.close();
+  });
 
 // ---- Figures: sizes and the first frame ------------------------------------------
 
