@@ -439,6 +439,13 @@ test('a phone upright: the board fills the width, crisply, with the panel below'
   await game.tapControl(ids.south1 + 1);
   if (options.shots)
     await game.page.screenshot({path: path.join(options.shots, 'web-phone.png')});
+  // Turned on its side mid-game: the same picture, drawn again at the new size.
+  const picture = await game.canvasPixels();
+  await game.page.setViewport(phoneOnItsSide);
+  await game.page.waitForFunction(() => window.zartaPage.layout.mode === 'beside', waiting);
+  checkFill(await boardFill(game), 'phone turned on its side');
+  if (JSON.stringify(await game.canvasPixels()) !== JSON.stringify(picture))
+    throw new Error('turning the phone changed the picture');
   await game.close();
 });
 
@@ -514,15 +521,18 @@ test('taps in the gaps and just beside a control reach it; taps far away stay bo
   if (!/Your cards: [^.]*\(selected\)/.test(words))
     throw new Error(`a tap in the gap selected nothing: ${words}`);
   await game.tapAt(first[2], Game.middle(first)[1]);
-  // Four CSS pixels below the Pass button press it.
+  // Twelve CSS pixels below the Pass button, past a finger's reach, a tap is
+  // the board's and does nothing; four CSS pixels below press it.
   status = await game.status();
   const pass = status.controls[ids.pass];
   const point = await game.pagePoint(Game.middle(pass)[0], pass[3] - 1);
-  const before = await game.page.evaluate(() => window.zartaPage.events.length);
-  await game.act(() => game.page.touchscreen.tap(point.x, point.y + 4));
-  const line = await game.page.evaluate((count) => window.zartaPage.events.slice(count).map((e) => e.line), before);
-  if (line[0] !== 'You pass.')
-    throw new Error(`a tap just below Pass told ${JSON.stringify(line)}`);
+  for (const [below, told] of [[12, undefined], [4, 'You pass.']]) {
+    const before = await game.page.evaluate(() => window.zartaPage.events.length);
+    await game.act(() => game.page.touchscreen.tap(point.x, point.y + below));
+    const line = await game.page.evaluate((count) => window.zartaPage.events.slice(count).map((e) => e.line), before);
+    if (line[0] !== told)
+      throw new Error(`a tap ${below} CSS pixels below Pass told ${JSON.stringify(line)}`);
+  }
   await game.close();
 });
 
