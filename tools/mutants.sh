@@ -3,6 +3,10 @@
 # alone in a scratch copy of the tree, builds it incrementally and runs the
 # fast tests (everything but Sdl.*). A fault the tests do not notice names a
 # missing test. Slow (one build per mutant), so it is not part of CI.
+# Mutants of web/ (the page's script, the service worker) never reach the
+# fast tests: for them the browser build's site is rebuilt in the scratch
+# folder and the browser test runs (tests/web/browser_test.mjs, whose run
+# has its own time limit); they need what tools/web.sh --build-only installs.
 #
 # Usage: tools/mutants.sh [--only ID[,ID...]] [--from ID] [--list] [--validate]
 #                         [--exclude REGEX] [--timeout SECONDS] [--jobs N] [--work DIR]
@@ -33,7 +37,7 @@ jobs=2
 work="${TMPDIR:-/tmp}/zarta-mutants-$(id -un)"
 
 usage() {
-    sed -n '6,16p' "$0" | sed 's/^# \{0,1\}//' >&2
+    sed -n '11,22p' "$0" | sed 's/^# \{0,1\}//' >&2
     exit 2
 }
 
@@ -214,6 +218,55 @@ if [ -n "$failing" ]; then
     exit 1
 fi
 
+# The browser build of the scratch tree and the browser test, for mutants of web/.
+web_build="$work/build-web"
+browser_test="$work/browser-test"
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}  # emcc's helpers, as in tools/web.sh
+
+build_site() {
+    cmake --build "$web_build" --target zarta-site -j"$jobs" >"$1" 2>&1
+}
+
+# Runs the browser test on the scratch site; prints the first test that failed, or nothing.
+run_browser_test() {
+    (cd "$browser_test" && node browser_test.mjs --site "$web_build/site" --frames "$work/pixel-frames.bin" \
+        --script "$tree/tests/web/pixel-script.txt") >"$1" 2>&1
+    local status=$?
+    if [ $status -ne 0 ]; then
+        local first
+        first=$(grep -m1 '^FAILED: ' "$1" | sed 's/^FAILED: //')
+        echo "browser: ${first:-status $status}"
+    fi
+}
+
+if printf '%s\n' "$selection" | awk -F'\t' '$2 ~ /^web\// && $4 == "" { found = 1 } END { exit !found }'; then
+    for tool in emcmake chromium npm node; do
+        command -v $tool >/dev/null ||
+            { echo "mutants.sh: the web mutants need $tool (tools/web.sh --build-only installs it)" >&2; exit 2; }
+    done
+    if [ ! -f "$web_build/CMakeCache.txt" ]; then
+        echo "configuring $web_build"
+        emcmake cmake -S "$tree" -B "$web_build" -DCMAKE_BUILD_TYPE=MinSizeRel -DZARTA_WERROR=ON \
+            -DZARTA_ICON_EXPORT="$build/zarta-icons" >"$logs/configure-web.log" 2>&1 ||
+            { echo "mutants.sh: configuring the web build failed, see $logs/configure-web.log" >&2; exit 1; }
+    fi
+    # A copy of the test beside its own modules: the scratch tree holds only the tree's files.
+    mkdir -p "$browser_test"
+    cp "$tree/tests/web/browser_test.mjs" "$tree/tests/web/package.json" "$tree/tests/web/package-lock.json" "$browser_test/"
+    (cd "$browser_test" && npm ci --no-audit --no-fund --loglevel=error) >"$logs/npm.log" 2>&1 ||
+        { echo "mutants.sh: npm ci failed, see $logs/npm.log" >&2; exit 1; }
+    "$build/zarta-screens" "$tree/tests/web/pixel-script.txt" "$work/pixel-frames.bin" >"$logs/frames.log" 2>&1 ||
+        { echo "mutants.sh: zarta-screens failed, see $logs/frames.log" >&2; exit 1; }
+    echo "building the unmutated site in $web_build"
+    build_site "$logs/baseline-web-build.log" ||
+        { echo "mutants.sh: the unmutated site does not build, see $logs/baseline-web-build.log" >&2; exit 1; }
+    failing=$(run_browser_test "$logs/baseline-browser.log")
+    if [ -n "$failing" ]; then
+        echo "mutants.sh: the unmutated site fails $failing, see $logs/baseline-browser.log" >&2
+        exit 1
+    fi
+fi
+
 results="$work/results.tsv"
 : >"$results"
 caught=0 survived=0 unbuilt=0 equivalent_survived=0 unapplied=0 equivalent_caught=0
@@ -227,12 +280,16 @@ while IFS=$'\t' read -r id file equivalent problem; do
         status=1
     else
         helper apply "$list" "$tree" "$id"
-        if ! build_tree "$logs/$id.build.log"; then
+        build_step=build_tree test_step=run_tests
+        if [[ $file == web/* ]]; then
+            build_step=build_site test_step=run_browser_test
+        fi
+        if ! $build_step "$logs/$id.build.log"; then
             outcome="did not build"
             unbuilt=$((unbuilt + 1))
             status=1
         else
-            first=$(run_tests "$logs/$id.test.log")
+            first=$($test_step "$logs/$id.test.log")
             if [ -n "$first" ]; then
                 outcome="caught by $first"
                 if [ "$equivalent" = 1 ]; then

@@ -37,6 +37,12 @@ const ids = {table1: 11111, south1: 11114, stop: 11132, pass: 11133, newGame: 40
 const answers = {ok: 1, yes: 6, no: 7};
 // Polled on a timer rather than on animation frames, which a browser may hold back for a tab it does not show.
 const waiting = {timeout: 30000, polling: 10};
+// Every other call into the browser (a page's script, a close) gives up after
+// this; above `waiting`, whose polls are such calls.
+const protocolTimeout = 60000;
+// The whole run, figures included, takes under a minute on a quiet machine;
+// past this bound a fault has the page waiting forever, and the run stops.
+const runLimitSeconds = 300;
 
 // ---- A local server for the site ---------------------------------------------
 
@@ -49,6 +55,8 @@ const context = document.getElementById('screen').getContext('2d', {alpha: false
 context.putImageData(new ImageData(new Uint8ClampedArray(240 * 320 * 4).fill(255), 240, 320), 0, 0);
 window.zartaPage = {firstFrameMs: performance.now()};
 </script></body></html>`;
+
+const servers = new Set();  // all that serve() started, for the run's time limit
 
 // Serves `site.root` with validators (ETag, Last-Modified) and answers a
 // matching conditional request with 304, as a real server does; `site.headers`
@@ -92,7 +100,22 @@ function serve(site) {
       response.end(data);
     });
   });
+  servers.add(server);
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// Closes the server and every connection the browser keeps open to it, so its port refuses connections.
+function stopServer(server) {
+  server.closeAllConnections();
+  return new Promise((resolve) => server.close(() => resolve()));
+}
+
+// The page's service worker has installed and taken charge of its scope.
+function workerActive(page) {
+  return page.waitForFunction(async () => {
+    const registration = await navigator.serviceWorker.getRegistration();
+    return registration && registration.active && registration.active.state === 'activated';
+  }, waiting);
 }
 
 // ---- Driving the page ---------------------------------------------------------
@@ -416,6 +439,13 @@ test('a phone upright: the board fills the width, crisply, with the panel below'
   await game.tapControl(ids.south1 + 1);
   if (options.shots)
     await game.page.screenshot({path: path.join(options.shots, 'web-phone.png')});
+  // Turned on its side mid-game: the same picture, drawn again at the new size.
+  const picture = await game.canvasPixels();
+  await game.page.setViewport(phoneOnItsSide);
+  await game.page.waitForFunction(() => window.zartaPage.layout.mode === 'beside', waiting);
+  checkFill(await boardFill(game), 'phone turned on its side');
+  if (JSON.stringify(await game.canvasPixels()) !== JSON.stringify(picture))
+    throw new Error('turning the phone changed the picture');
   await game.close();
 });
 
@@ -491,15 +521,18 @@ test('taps in the gaps and just beside a control reach it; taps far away stay bo
   if (!/Your cards: [^.]*\(selected\)/.test(words))
     throw new Error(`a tap in the gap selected nothing: ${words}`);
   await game.tapAt(first[2], Game.middle(first)[1]);
-  // Four CSS pixels below the Pass button press it.
+  // Twelve CSS pixels below the Pass button, past a finger's reach, a tap is
+  // the board's and does nothing; four CSS pixels below press it.
   status = await game.status();
   const pass = status.controls[ids.pass];
   const point = await game.pagePoint(Game.middle(pass)[0], pass[3] - 1);
-  const before = await game.page.evaluate(() => window.zartaPage.events.length);
-  await game.act(() => game.page.touchscreen.tap(point.x, point.y + 4));
-  const line = await game.page.evaluate((count) => window.zartaPage.events.slice(count).map((e) => e.line), before);
-  if (line[0] !== 'You pass.')
-    throw new Error(`a tap just below Pass told ${JSON.stringify(line)}`);
+  for (const [below, told] of [[12, undefined], [4, 'You pass.']]) {
+    const before = await game.page.evaluate(() => window.zartaPage.events.length);
+    await game.act(() => game.page.touchscreen.tap(point.x, point.y + below));
+    const line = await game.page.evaluate((count) => window.zartaPage.events.slice(count).map((e) => e.line), before);
+    if (line[0] !== told)
+      throw new Error(`a tap ${below} CSS pixels below Pass told ${JSON.stringify(line)}`);
+  }
   await game.close();
 });
 
@@ -726,7 +759,7 @@ async function visit(context, base) {
   await page.setViewport(phone);
   await page.goto(`${base}/`, {waitUntil: 'load'});
   await page.waitForFunction(() => window.zartaPage && window.zartaPage.idleCount > 0, waiting);
-  await page.evaluate(() => navigator.serviceWorker.ready);
+  await workerActive(page);
   return page;
 }
 
@@ -779,10 +812,7 @@ async function firstVisitTransfer(browser, siteServer) {
   const page = await context.newPage();
   await page.setViewport(phone);
   await page.goto(`${base}/`, {waitUntil: 'load'});
-  await page.waitForFunction(async () => {
-    const registration = await navigator.serviceWorker.getRegistration();
-    return registration && registration.active && registration.active.state === 'activated';
-  }, waiting);
+  await workerActive(page);
   await page.close();
   await context.close();
   const gzip = (file) => zlib.gzipSync(fs.readFileSync(file), {level: 9}).length;
@@ -823,19 +853,69 @@ test('a site whose code is missing says that Zarta could not start, and takes no
   }
 });
 
-test('after the first visit the game plays with no network', async ({context, base}) => {
-  const page = await context.newPage();
-  await page.setViewport(phone);
-  await page.goto(`${base}/`, {waitUntil: 'load'});
-  await page.evaluate(() => navigator.serviceWorker.ready);
-  await page.waitForFunction(() => navigator.serviceWorker.controller !== null, waiting);
-  await page.setOfflineMode(true);
-  await page.reload({waitUntil: 'load'});
-  await page.waitForFunction(() => window.zartaPage && window.zartaPage.idleCount > 0, waiting);
-  const frame = await page.evaluate(() => window.zartaPage.firstFrameMs);
-  if (frame === null)
-    throw new Error('no frame offline');
-});
+// What the worker must cache, by address, with each file's size: the whole
+// site but the worker itself and the PNG icons (for installing, which is online).
+function filesToCache() {
+  const wanted = {};
+  for (const file of fs.readdirSync(options.site, {recursive: true})) {
+    const full = path.join(options.site, file);
+    if (file !== 'sw.js' && !file.endsWith('.png') && fs.statSync(full).isFile())
+      wanted[file === 'index.html' ? '/' : `/${file}`] = fs.statSync(full).size;
+  }
+  return wanted;
+}
+
+test('after the first visit the game plays with the server gone, every file it needs in the worker\'s cache',
+  async ({context}) => {
+    // A server of its own, stopped for real: the worker's fetches fail as the page's do.
+    const server = await serve({root: options.site, headers: {}, log: []});
+    const base = `http://127.0.0.1:${server.address().port}`;
+    const page = await context.newPage();
+    await page.setViewport(phone);
+    await page.goto(`${base}/`, {waitUntil: 'load'});
+    await workerActive(page);
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null, waiting);
+    await stopServer(server);
+    const answer = await new Promise((resolve) =>
+      http.get(base, () => resolve('an answer')).on('error', (error) => resolve(error.code)));
+    if (answer !== 'ECONNREFUSED')
+      throw new Error(`the stopped server's port gives ${answer}`);
+
+    const cached = await page.evaluate(async () => {
+      const found = {};
+      for (const name of await caches.keys()) {
+        const cache = await caches.open(name);
+        for (const request of await cache.keys()) {
+          const response = await cache.match(request);
+          found[new URL(request.url).pathname] = response.ok ? (await response.arrayBuffer()).byteLength : -response.status;
+        }
+      }
+      return found;
+    });
+    const wanted = filesToCache();
+    const wrong = Object.keys(wanted).filter((file) => cached[file] !== wanted[file]);
+    if (wrong.length > 0)
+      throw new Error(`the worker's cache holds ${JSON.stringify(cached)}; the site has ${JSON.stringify(wanted)}`);
+
+    await page.reload({waitUntil: 'load'});
+    await page.waitForFunction(() => window.zartaPage && window.zartaPage.firstFrameMs !== null, waiting)
+      .catch(async () => {
+        throw new Error(`with the server gone the page shows no game: "${await page.evaluate(() => document.body.innerText.slice(0, 200))}"`);
+      });
+    await page.close();
+    // A new visit, played: a game started and a move that the game takes.
+    const game = await Game.open(context, base, '?pace=0&seconds=17', phone);
+    await startWithButton(game);
+    let status = await game.status();
+    while (status.box)
+      status = await game.answerBox(answers.yes);
+    const before = await game.page.evaluate(() => window.zartaPage.events.length);
+    await game.tapControl(ids.pass);
+    const told = await game.page.evaluate((count) => window.zartaPage.events[count]?.line, before);
+    if (told !== 'You pass.')
+      throw new Error(`offline, a tap on Pass told "${told}"`);
+    await game.close();
+  });
 
 // ---- Figures: sizes and the first frame ------------------------------------------
 
@@ -947,9 +1027,30 @@ const server = await serve(site);
 const base = `http://127.0.0.1:${server.address().port}`;
 const siteServer = {server, site, base};
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zarta-chromium-'));
-const browser = await puppeteer.launch({
+let browser = null;
+let running = 'starting chromium';
+// Kills chromium's whole process group (puppeteer starts it as a group of its
+// own), as a hung page would never let it close.
+setTimeout(() => {
+  console.log(`FAILED: the run took over ${runLimitSeconds} s, in "${running}"; chromium and the server are stopped`);
+  const pid = browser?.process()?.pid;
+  try {
+    if (pid)
+      process.kill(-pid, 'SIGKILL');
+  } catch {
+    browser.process().kill('SIGKILL');
+  }
+  for (const open of servers) {
+    open.closeAllConnections();
+    open.close();
+  }
+  fs.rmSync(profile, {recursive: true, force: true});
+  process.exit(1);
+}, runLimitSeconds * 1000).unref();
+browser = await puppeteer.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
   headless: true,
+  protocolTimeout,
   args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
     '--disable-component-update', '--disable-sync', `--user-data-dir=${profile}`],
 });
@@ -960,6 +1061,7 @@ try {
   const chosen = options['figures-only'] ? [] :
     tests.filter((entry) => !options.only || new RegExp(options.only).test(entry.name));
   for (const {name, body} of chosen) {
+    running = name;
     const context = await browser.createBrowserContext();
     try {
       await body({context, base, siteServer, browser});
@@ -973,6 +1075,7 @@ try {
     }
   }
   if (options.figures && !options.only) {
+    running = 'the figures';
     const figures = await measure(browser, siteServer);
     fs.writeFileSync(options.figures, JSON.stringify(figures, null, 2) + '\n');
     console.log(`figures: wasm ${figures.wasmGzip} B gzip, the page with its scripts ${figures.pageGzip} B gzip, ` +
@@ -985,6 +1088,7 @@ try {
         `${figures.settleGaveUp} gave up waiting after ${settleLimitMs / 1000} s)` : 'each load at once in its new window'));
   }
 } finally {
+  running = 'closing chromium';
   await browser.close();
   server.close();
   fs.rmSync(profile, {recursive: true, force: true});
