@@ -1,7 +1,7 @@
 // The page's account of the table and its forgiving taps, through the real
-// game on the headless back end: what is told, that nothing hidden is told,
-// and where a tap that misses lands.
-#include "tests/Harness.h"
+// game on the headless back end: what is told (the lives left as the panels
+// show them), that nothing hidden is told, and where a tap that misses lands.
+#include "tests/BoardReading.h"
 
 #include "app/TableAccount.h"
 #include "model/CardCatalogue.h"
@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
+#include <regex>
 #include <set>
 
 using namespace testing_support;
@@ -74,6 +76,32 @@ int countContaining(const std::string& part)
     return count;
 }
 
+// Every life lost that was told since `told` (lines already checked) names
+// the lives the record holds and, while the game runs, the coins the seat's
+// panel shows once the board waits again; "" when all agree.
+std::string livesToldProblem(const Harness& harness, std::size_t& told)
+{
+    static const std::regex loss("(You|West|North|East) (?:loses? a life, (\\d+) left|loses? (?:its|your) last life)");
+    static const std::map<std::string, Seat> seats = {
+        {"You", seatSouth}, {"West", seatWest}, {"North", seatNorth}, {"East", seatEast}};
+    std::map<Seat, int> livesTold;  // the latest told for each seat
+    for (; told < lines.size(); ++told) {
+        const std::string& line = lines[told];
+        for (std::sregex_iterator it(line.begin(), line.end(), loss), end; it != end; ++it)
+            livesTold[seats.at((*it)[1])] = (*it)[2].matched ? std::stoi((*it)[2]) : 0;
+    }
+    for (const auto& [seat, lives] : livesTold) {
+        const std::string where = "seat " + std::to_string(seat) + " told " + std::to_string(lives) + " lives, ";
+        if (game.lives[seat] != lives)
+            return where + "the record holds " + std::to_string(game.lives[seat]);
+        // After the game's last round the board keeps the lives it showed under the box.
+        const int coins = coinsOn(readArea(harness, LivesSpots[seat]));
+        if (game.gameRunning && coins != lives)
+            return where + "the panel shows " + std::to_string(coins);
+    }
+    return "";
+}
+
 }  // namespace
 
 TEST(TableAccount, NamesCardsInWords)
@@ -83,7 +111,7 @@ TEST(TableAccount, NamesCardsInWords)
     EXPECT_EQ(cardName(uprightBack()), "a hidden card");
 }
 
-TEST(TableAccount, WholeGamesTellEveryRoundAndNeverAHiddenCard)
+TEST(TableAccount, WholeGamesTellEveryRoundTheLivesLeftAndNeverAHiddenCard)
 {
     for (unsigned seed = 1; seed <= 6; ++seed) {
         Harness harness(static_cast<int>(seed * 7 % 60));
@@ -98,18 +126,24 @@ TEST(TableAccount, WholeGamesTellEveryRoundAndNeverAHiddenCard)
             return platform::answerOk;
         });
         harness.command(ids::commandNew);
+        std::size_t livesChecked = 0;
+        std::string livesProblem;
         for (int input = 0; game.gameRunning && input < 5000; ++input) {
             const int pick = static_cast<int>(random() % 10);
             if (pick < 6)
                 harness.tapControl(ids::controlTable1 + static_cast<int>(random() % 6));
             else
                 harness.tapControl(pick < 8 ? ids::controlPass : ids::controlStop);
+            if (livesProblem.empty())
+                livesProblem = livesToldProblem(harness, livesChecked);
         }
         for (const std::string& event : events)
             rounds += event.find("\"kind\":\"dealt\"") != std::string::npos ? 1 : 0;
         tellTableNews(nullptr);
         ASSERT_FALSE(game.gameRunning) << "seed " << seed;
         EXPECT_EQ(unseenProblem, "") << "seed " << seed;
+        EXPECT_EQ(livesProblem, "") << "seed " << seed;
+        EXPECT_GT(countContaining(" a life, "), 0) << "seed " << seed;
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.front().rfind("New game. The dealer draw: you the ", 0), 0u) << lines.front();
         // Each deal is told, and each round ends in values or a new deal.
