@@ -1,6 +1,6 @@
 // The page's account of the table and its forgiving taps, through the real
 // game on the headless back end: what is told (the lives left as the panels
-// show them), that nothing hidden is told, and where a tap that misses lands.
+// show them), that nothing hidden is told, and where a finger that misses lands.
 #include "tests/BoardReading.h"
 
 #include "app/TableAccount.h"
@@ -245,4 +245,129 @@ TEST(TapReach, NeverLandsOnAHiddenControlAndOnlyOnTheBoxWhileItIsOpen)
     harness.runUntilIdle();
     platform::headless::setIdleHandler(nullptr);
     EXPECT_TRUE(checked);
+}
+
+// ---- A finger on the page ---------------------------------------------------------
+
+// The page's scale in thousandths of a CSS pixel per screen pixel: the 240-pixel
+// screen across a phone 390 CSS pixels wide, or 800 tall of its 320 in a
+// desktop window of 1280 x 800.
+constexpr int phoneScale = 1625;
+constexpr int desktopScale = 2500;
+
+TEST(TapReach, AFingerReachesSixCssPixelsInWholeScreenPixels)
+{
+    // 6 / scale, halves up, never below one.
+    const std::pair<int, int> cases[] = {{1000, 6}, {phoneScale, 4}, {2000, 3},  {2400, 3}, {desktopScale, 2},
+                                         {4000, 2}, {5000, 1},       {12000, 1}, {20000, 1}};
+    for (const auto& [scale, reach] : cases)
+        EXPECT_EQ(platform::backend::fingerReach(scale), reach) << "scale " << scale;
+}
+
+namespace {
+
+// The answer of a box to one finger tap on a phone, (dx, dy) outside the edge
+// of its `button` (0: level with the button's middle); 0 when it stayed open.
+int boxAnswerToFingerTap(const Harness& harness, platform::BoxButtons buttons, int button, int dx, int dy)
+{
+    int idleCalls = 0;
+    platform::headless::setBoxAnswerer(nullptr);
+    platform::headless::setIdleHandler([&] {
+        if (!platform::headless::boxOpen() || idleCalls++ > 0)
+            return;  // a box still open after the tap takes its default
+        const platform::Rect r = platform::backend::boxButtonRect(button);
+        const int x = dx < 0 ? r.left + dx : dx > 0 ? r.right - 1 + dx : (r.left + r.right) / 2;
+        const int y = dy < 0 ? r.top + dy : dy > 0 ? r.bottom - 1 + dy : (r.top + r.bottom) / 2;
+        platform::backend::queueFingerTap(x, y, phoneScale);
+    });
+    const int answer = platform::messageBox(harness.boardWindow(), "Keep this cards?", "Player choice:", buttons);
+    platform::headless::setIdleHandler(nullptr);
+    return idleCalls > 1 ? 0 : answer;
+}
+
+}  // namespace
+
+TEST(TapReach, AFingerJustBesideABoxButtonGivesItsAnswerAndNoFurther)
+{
+    using platform::answerNo, platform::answerOk, platform::answerYes;
+    constexpr platform::BoxButtons yesNo = platform::BoxButtons::yesNo, ok = platform::BoxButtons::ok;
+    // A phone's reach is 4 screen pixels; Yes and No lie 12 apart.
+    const struct {
+        platform::BoxButtons buttons;
+        int button, dx, dy, answer;
+    } cases[] = {
+        {yesNo, answerYes, -4, 0, answerYes},
+        {yesNo, answerYes, -5, 0, 0},
+        {yesNo, answerYes, 0, 4, answerYes},
+        {yesNo, answerYes, 0, 5, 0},
+        {yesNo, answerYes, -2, 2, answerYes},
+        {yesNo, answerYes, -3, 3, 0},
+        {yesNo, answerYes, 4, 0, answerYes},
+        {yesNo, answerYes, 6, 0, 0},
+        {yesNo, answerNo, -4, 0, answerNo},
+        {yesNo, answerNo, 4, 0, answerNo},
+        {yesNo, answerNo, 5, 0, 0},
+        {yesNo, answerNo, 0, -4, answerNo},
+        {yesNo, answerNo, 0, -5, 0},
+        {ok, answerOk, 4, 0, answerOk},
+        {ok, answerOk, 0, -4, answerOk},
+        {ok, answerOk, -5, 0, 0},
+        {ok, answerOk, 0, 5, 0},
+    };
+    Harness harness(0);
+    for (const auto& c : cases)
+        EXPECT_EQ(boxAnswerToFingerTap(harness, c.buttons, c.button, c.dx, c.dy), c.answer)
+            << "button " << c.button << " of a " << (c.buttons == ok ? "OK" : "Yes/No") << " box, tap at " << c.dx
+            << "," << c.dy;
+}
+
+TEST(TapReach, OnADesktopPageATapTenPixelsFromEveryCardSelectsNothing)
+{
+    Harness harness(17);
+    harness.queueAnswers({platform::answerYes});
+    harness.command(ids::commandNew);
+    ASSERT_EQ(game.currentSeat, seatSouth);
+    std::vector<platform::Rect> shown = {platform::headless::menuButtonRect()};
+    for (const platform::backend::ShownControl& control : platform::backend::shownControls())
+        shown.push_back(control.rect);
+    auto farFromAll = [&](int x, int y) {
+        for (const platform::Rect& r : shown) {
+            const int dx = std::max({r.left - x, 0, x - (r.right - 1)});
+            const int dy = std::max({r.top - y, 0, y - (r.bottom - 1)});
+            if (dx * dx + dy * dy < 100)
+                return false;
+        }
+        return x >= 0 && y >= 0 && x < platform::screenWidth && y < platform::screenHeight;
+    };
+    auto selected = [] {
+        return std::count_if(std::begin(game.handSelected), std::end(game.handSelected), [](int s) { return s; }) +
+               std::count_if(std::begin(game.tableSelected), std::end(game.tableSelected), [](int s) { return s; });
+    };
+    for (int id = ids::controlTable1; id < ids::controlSouth1 + cardsPerHand; ++id) {
+        int far = 0;
+        const platform::Rect card = harness.controlRect(id);
+        const int midX = (card.left + card.right) / 2, midY = (card.top + card.bottom) / 2;
+        // Ten pixels out from each side's middle, and the desktop's reach of two.
+        const struct {
+            int x, y, nearX, nearY;
+        } sides[] = {{card.left - 10, midY, card.left - 2, midY},
+                     {card.right + 9, midY, card.right + 1, midY},
+                     {midX, card.top - 10, midX, card.top - 2},
+                     {midX, card.bottom + 9, midX, card.bottom + 1}};
+        for (const auto& side : sides) {
+            if (!farFromAll(side.x, side.y))
+                continue;
+            ++far;
+            const std::vector<std::uint32_t> before = harness.screenShot();
+            platform::backend::queueFingerTap(side.x, side.y, desktopScale);
+            harness.runUntilIdle();
+            EXPECT_EQ(selected(), 0) << "control " << id << ", tap at " << side.x << "," << side.y;
+            EXPECT_EQ(harness.pixelsChangedOutside(before, {}), 0) << "control " << id;
+            platform::backend::queueFingerTap(side.nearX, side.nearY, desktopScale);
+            harness.runUntilIdle();
+            EXPECT_EQ(selected(), 1) << "control " << id << ", tap at " << side.nearX << "," << side.nearY;
+            harness.tapControl(id);  // put back
+        }
+        EXPECT_GT(far, 0) << "control " << id << " has no side with room around it";
+    }
 }
