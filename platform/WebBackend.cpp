@@ -123,7 +123,9 @@ void reportWaiting()
                 reportSpot(SpotKind::popupItem, command, {x, y, x + 1, y + 1});
         }
     }
-    const TableWords words = tableDescriber ? tableDescriber() : TableWords{};
+    TableWords words = tableDescriber ? tableDescriber() : TableWords{};
+    if (backend::boxOpen())
+        words.text = backend::boxInWords();
     webStatusEnd(words.text.c_str(), words.gameRunning ? 1 : 0);
 }
 

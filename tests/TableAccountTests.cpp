@@ -1,6 +1,7 @@
-// The page's account of the table and its forgiving taps, through the real
-// game on the headless back end: what is told (the lives left as the panels
-// show them), that nothing hidden is told, and where a finger that misses lands.
+// The page's account of the table, its words for an open box and its
+// forgiving taps, through the real game on the headless back end: what is
+// told (the lives left as the panels show them), that nothing hidden is told,
+// the keys a box is told with, and where a finger that misses lands.
 #include "tests/BoardReading.h"
 
 #include "app/TableAccount.h"
@@ -186,6 +187,32 @@ TEST(TableAccount, TheBoardInWordsTellsTheTurnAndTheFrame)
     harness.key(platform::keyTab);
     text = describeTable();
     EXPECT_NE(text.find("The frame is on "), std::string::npos) << text;
+}
+
+TEST(TableAccount, AnOpenBoxIsToldWithTheKeysThatAnswerItAndNoOthers)
+{
+    Harness harness(0);
+    const struct {
+        platform::BoxButtons buttons;
+        std::string named;
+        std::vector<std::string> unnamed;
+    } cases[] = {
+        {platform::BoxButtons::yesNo, "Y answers yes, N answers no.", {"closes it"}},
+        {platform::BoxButtons::ok, "Enter closes it.", {"Y answers", "N answers", "yes", "no."}},
+    };
+    for (const auto& c : cases) {
+        std::string words;
+        platform::headless::setBoxAnswerer(nullptr);
+        platform::headless::setIdleHandler([&] { words = platform::backend::boxInWords(); });
+        platform::messageBox(harness.boardWindow(), "Keep this cards?", "Player choice:", c.buttons);
+        platform::headless::setIdleHandler(nullptr);
+        EXPECT_NE(words.find("\"Player choice:\""), std::string::npos) << words;
+        EXPECT_NE(words.find("Keep this cards?"), std::string::npos) << words;
+        EXPECT_NE(words.find(c.named), std::string::npos) << words;
+        for (const std::string& other : c.unnamed)
+            EXPECT_EQ(words.find(other), std::string::npos) << words;
+        EXPECT_EQ(platform::backend::boxInWords(), "");
+    }
 }
 
 // ---- Taps that just miss --------------------------------------------------------

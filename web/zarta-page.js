@@ -228,16 +228,12 @@
       newGameButton.hidden = hideButton;
       fitAccount();
     }
+    // An open box comes in the program's own words, with the keys it reads.
     let text = words;
-    if (status.box) {
-      const [boxText, caption] = status.boxText || ['', ''];
-      const answers = status.boxButtons[7] ? 'Y answers yes, N answers no.' : 'Enter closes it.';
-      text = `A box "${caption}" asks: ${boxText} ${answers}`;
-    } else if (status.dialog) {
+    if (!status.box && status.dialog)
       text = 'The About box is open; Enter closes it.';
-    } else if (status.popup) {
+    else if (!status.box && status.popup)
       text = 'The Game menu is open; Escape closes it.';
-    }
     if (boardText.textContent !== text)
       boardText.textContent = text;
   }
