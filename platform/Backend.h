@@ -123,6 +123,9 @@ bool boxButtonPoint(int answer, int& x, int& y);
 // The open box's button for `answer` (Yes or OK, or No); empty when there is none.
 Rect boxButtonRect(int answer);
 Rect boxRect();
+// The open box for a screen reader: its caption, its text and the keys that
+// answer it; empty with none.
+std::string boxInWords();
 // Every control a person can see and tap, with its screen area, in creation order.
 struct ShownControl {
     int id;

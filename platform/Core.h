@@ -265,6 +265,7 @@ struct CoreData {
     bool boxOpen = false;
     Rect boxButtons[2]{};  // screen places of the open box's Yes (or OK) and No buttons
     Rect boxRect{};
+    std::string boxWords;  // the open box as a screen reader tells it
     bool popupOpen = false;
     int dialogDepth = 0;
     std::minstd_rand generator;

@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <string_view>
+#include <utility>
 
 namespace platform::core {
 
@@ -122,6 +124,13 @@ int boxAnswerFor(const Message& message, const BoxLayout& layout)
     return isKey(message, keyEnter) || isLetter(message, 'Y') ? answerYes : answerNo;
 }
 
+// Names only keys this box answers to: an OK box reads no Y or N.
+std::string describeBox(std::string_view body, std::string_view title, BoxButtons buttons)
+{
+    std::string words = "A box \"" + std::string(title) + "\" asks: " + std::string(body);
+    return words + (buttons == BoxButtons::yesNo ? " Y answers yes, N answers no." : " Enter closes it.");
+}
+
 // Shows the box and waits for its answer.
 int answerBox(std::string_view body, std::string_view title, BoxButtons buttons, BoxLayout& layout)
 {
@@ -131,7 +140,9 @@ int answerBox(std::string_view body, std::string_view title, BoxButtons buttons,
     s.boxOpen = true;
     Rect savedButtons[2] = {s.boxButtons[0], s.boxButtons[1]};
     Rect savedRect = s.boxRect;
+    std::string savedWords = std::move(s.boxWords);
     s.boxRect = layout.rect;
+    s.boxWords = describeBox(body, title, buttons);
     s.boxButtons[0] = offset(layout.accept, layout.rect.left, layout.rect.top);
     s.boxButtons[1] = isEmpty(layout.refuse) ? Rect{} : offset(layout.refuse, layout.rect.left, layout.rect.top);
     drawBox(pushOverlay(layout.rect), layout, title);
@@ -157,6 +168,7 @@ int answerBox(std::string_view body, std::string_view title, BoxButtons buttons,
     s.boxButtons[0] = savedButtons[0];
     s.boxButtons[1] = savedButtons[1];
     s.boxRect = savedRect;
+    s.boxWords = std::move(savedWords);
     s.boxOpen = wasOpen;
     return result;
 }
@@ -182,6 +194,11 @@ bool boxOpen()
 Rect boxRect()
 {
     return core::state().boxOpen ? core::state().boxRect : Rect{};
+}
+
+std::string boxInWords()
+{
+    return core::state().boxOpen ? core::state().boxWords : std::string();
 }
 
 Rect boxButtonRect(int answer)

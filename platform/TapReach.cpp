@@ -74,4 +74,21 @@ TapPoint reachTarget(TapPoint tap, int reach, std::span<const Rect> targets)
     return {(r.left + r.right - 1) / 2, (r.top + r.bottom - 1) / 2};
 }
 
+int fingerReach(int scaleThousandths)
+{
+    // A screen shown at no size takes no taps; the least reach stands in.
+    if (scaleThousandths <= 0)
+        return 1;
+    const long long cssThousandths = static_cast<long long>(fingerReachCssPixels) * 1000;
+    const long long reach = (2 * cssThousandths + scaleThousandths) / (2LL * scaleThousandths);  // halves up
+    return static_cast<int>(std::max(1LL, reach));
+}
+
+void queueFingerTap(int x, int y, int scaleThousandths)
+{
+    const std::vector<Rect> targets = tapTargets();
+    const TapPoint tap = reachTarget({x, y}, fingerReach(scaleThousandths), targets);
+    queueTap(tap.x, tap.y);
+}
+
 }  // namespace platform::backend

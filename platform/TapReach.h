@@ -1,6 +1,7 @@
 // A finger is wider than the screen's pixels: a tap that just misses every
 // shown control goes to the nearest one, if it lies within reach. Used by the
-// web back end, whose taps come from fingers on a scaled-up screen.
+// web back end, whose taps come from fingers on a scaled-up screen, and the
+// larger the screen is shown, the fewer of its pixels a finger covers.
 #pragma once
 
 #include "platform/Platform.h"
@@ -25,5 +26,17 @@ std::vector<Rect> tapTargets();
 // nearest target's pixel closest to the tap, or the target's middle when a
 // target above covers that pixel.
 TapPoint reachTarget(TapPoint tap, int reach, std::span<const Rect> targets);
+
+// How far outside a control a finger may land and still mean it, in CSS pixels.
+constexpr int fingerReachCssPixels = 6;
+
+// That reach in screen pixels, rounded, at least one, on a screen shown at
+// `scaleThousandths` thousandths of a CSS pixel per screen pixel (2500: each
+// screen pixel 2.5 CSS pixels wide).
+int fingerReach(int scaleThousandths);
+
+// A finger's tap at screen (x, y) on a screen shown at that scale: aimed at
+// what is shown as it arrives, as the finger aimed, and queued as a tap.
+void queueFingerTap(int x, int y, int scaleThousandths);
 
 }  // namespace platform::backend

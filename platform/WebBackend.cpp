@@ -13,7 +13,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 // ---- The page's side -------------------------------------------------------
 
@@ -22,8 +21,8 @@ EM_JS(void, webShow, (const std::uint8_t* rgba, int width, int height), {
     Module.zarta.show(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
 });
 
-// The next queued input: 1 tap (x, y, reach in screen pixels), 2 key (code,
-// modifiers), 3 menu command (id), 0 none.
+// The next queued input: 1 tap (x, y, the shown scale in thousandths of a CSS
+// pixel per screen pixel), 2 key (code, modifiers), 3 menu command (id), 0 none.
 EM_JS(int, webTakeInput, (int* values), {
     const input = Module.zarta.takeInput();
     if (!input)
@@ -124,7 +123,9 @@ void reportWaiting()
                 reportSpot(SpotKind::popupItem, command, {x, y, x + 1, y + 1});
         }
     }
-    const TableWords words = tableDescriber ? tableDescriber() : TableWords{};
+    TableWords words = tableDescriber ? tableDescriber() : TableWords{};
+    if (backend::boxOpen())
+        words.text = backend::boxInWords();
     webStatusEnd(words.text.c_str(), words.gameRunning ? 1 : 0);
 }
 
@@ -198,13 +199,9 @@ private:
             switch (static_cast<PageInput>(webTakeInput(values))) {
             case PageInput::none:
                 return any;
-            case PageInput::tap: {
-                // Aimed at what is shown as the tap arrives, as the finger aimed.
-                const std::vector<Rect> targets = backend::tapTargets();
-                const backend::TapPoint tap = backend::reachTarget({values[0], values[1]}, values[2], targets);
-                backend::queueTap(tap.x, tap.y);
+            case PageInput::tap:
+                backend::queueFingerTap(values[0], values[1], values[2]);
                 break;
-            }
             case PageInput::key:
                 backend::queueKey(values[0], values[1]);
                 break;

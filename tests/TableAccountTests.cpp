@@ -1,7 +1,8 @@
-// The page's account of the table and its forgiving taps, through the real
-// game on the headless back end: what is told, that nothing hidden is told,
-// and where a tap that misses lands.
-#include "tests/Harness.h"
+// The page's account of the table, its words for an open box and its
+// forgiving taps, through the real game on the headless back end: what is
+// told (the lives left as the panels show them), that nothing hidden is told,
+// the keys a box is told with, and where a finger that misses lands.
+#include "tests/BoardReading.h"
 
 #include "app/TableAccount.h"
 #include "model/CardCatalogue.h"
@@ -11,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
+#include <regex>
 #include <set>
 
 using namespace testing_support;
@@ -74,6 +77,32 @@ int countContaining(const std::string& part)
     return count;
 }
 
+// Every life lost that was told since `told` (lines already checked) names
+// the lives the record holds and, while the game runs, the coins the seat's
+// panel shows once the board waits again; "" when all agree.
+std::string livesToldProblem(const Harness& harness, std::size_t& told)
+{
+    static const std::regex loss("(You|West|North|East) (?:loses? a life, (\\d+) left|loses? (?:its|your) last life)");
+    static const std::map<std::string, Seat> seats = {
+        {"You", seatSouth}, {"West", seatWest}, {"North", seatNorth}, {"East", seatEast}};
+    std::map<Seat, int> livesTold;  // the latest told for each seat
+    for (; told < lines.size(); ++told) {
+        const std::string& line = lines[told];
+        for (std::sregex_iterator it(line.begin(), line.end(), loss), end; it != end; ++it)
+            livesTold[seats.at((*it)[1])] = (*it)[2].matched ? std::stoi((*it)[2]) : 0;
+    }
+    for (const auto& [seat, lives] : livesTold) {
+        const std::string where = "seat " + std::to_string(seat) + " told " + std::to_string(lives) + " lives, ";
+        if (game.lives[seat] != lives)
+            return where + "the record holds " + std::to_string(game.lives[seat]);
+        // After the game's last round the board keeps the lives it showed under the box.
+        const int coins = coinsOn(readArea(harness, LivesSpots[seat]));
+        if (game.gameRunning && coins != lives)
+            return where + "the panel shows " + std::to_string(coins);
+    }
+    return "";
+}
+
 }  // namespace
 
 TEST(TableAccount, NamesCardsInWords)
@@ -83,7 +112,7 @@ TEST(TableAccount, NamesCardsInWords)
     EXPECT_EQ(cardName(uprightBack()), "a hidden card");
 }
 
-TEST(TableAccount, WholeGamesTellEveryRoundAndNeverAHiddenCard)
+TEST(TableAccount, WholeGamesTellEveryRoundTheLivesLeftAndNeverAHiddenCard)
 {
     for (unsigned seed = 1; seed <= 6; ++seed) {
         Harness harness(static_cast<int>(seed * 7 % 60));
@@ -98,18 +127,24 @@ TEST(TableAccount, WholeGamesTellEveryRoundAndNeverAHiddenCard)
             return platform::answerOk;
         });
         harness.command(ids::commandNew);
+        std::size_t livesChecked = 0;
+        std::string livesProblem;
         for (int input = 0; game.gameRunning && input < 5000; ++input) {
             const int pick = static_cast<int>(random() % 10);
             if (pick < 6)
                 harness.tapControl(ids::controlTable1 + static_cast<int>(random() % 6));
             else
                 harness.tapControl(pick < 8 ? ids::controlPass : ids::controlStop);
+            if (livesProblem.empty())
+                livesProblem = livesToldProblem(harness, livesChecked);
         }
         for (const std::string& event : events)
             rounds += event.find("\"kind\":\"dealt\"") != std::string::npos ? 1 : 0;
         tellTableNews(nullptr);
         ASSERT_FALSE(game.gameRunning) << "seed " << seed;
         EXPECT_EQ(unseenProblem, "") << "seed " << seed;
+        EXPECT_EQ(livesProblem, "") << "seed " << seed;
+        EXPECT_GT(countContaining(" a life, "), 0) << "seed " << seed;
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.front().rfind("New game. The dealer draw: you the ", 0), 0u) << lines.front();
         // Each deal is told, and each round ends in values or a new deal.
@@ -152,6 +187,32 @@ TEST(TableAccount, TheBoardInWordsTellsTheTurnAndTheFrame)
     harness.key(platform::keyTab);
     text = describeTable();
     EXPECT_NE(text.find("The frame is on "), std::string::npos) << text;
+}
+
+TEST(TableAccount, AnOpenBoxIsToldWithTheKeysThatAnswerItAndNoOthers)
+{
+    Harness harness(0);
+    const struct {
+        platform::BoxButtons buttons;
+        std::string named;
+        std::vector<std::string> unnamed;
+    } cases[] = {
+        {platform::BoxButtons::yesNo, "Y answers yes, N answers no.", {"closes it"}},
+        {platform::BoxButtons::ok, "Enter closes it.", {"Y answers", "N answers", "yes", "no."}},
+    };
+    for (const auto& c : cases) {
+        std::string words;
+        platform::headless::setBoxAnswerer(nullptr);
+        platform::headless::setIdleHandler([&] { words = platform::backend::boxInWords(); });
+        platform::messageBox(harness.boardWindow(), "Keep this cards?", "Player choice:", c.buttons);
+        platform::headless::setIdleHandler(nullptr);
+        EXPECT_NE(words.find("\"Player choice:\""), std::string::npos) << words;
+        EXPECT_NE(words.find("Keep this cards?"), std::string::npos) << words;
+        EXPECT_NE(words.find(c.named), std::string::npos) << words;
+        for (const std::string& other : c.unnamed)
+            EXPECT_EQ(words.find(other), std::string::npos) << words;
+        EXPECT_EQ(platform::backend::boxInWords(), "");
+    }
 }
 
 // ---- Taps that just miss --------------------------------------------------------
@@ -211,4 +272,129 @@ TEST(TapReach, NeverLandsOnAHiddenControlAndOnlyOnTheBoxWhileItIsOpen)
     harness.runUntilIdle();
     platform::headless::setIdleHandler(nullptr);
     EXPECT_TRUE(checked);
+}
+
+// ---- A finger on the page ---------------------------------------------------------
+
+// The page's scale in thousandths of a CSS pixel per screen pixel: the 240-pixel
+// screen across a phone 390 CSS pixels wide, or 800 tall of its 320 in a
+// desktop window of 1280 x 800.
+constexpr int phoneScale = 1625;
+constexpr int desktopScale = 2500;
+
+TEST(TapReach, AFingerReachesSixCssPixelsInWholeScreenPixels)
+{
+    // 6 / scale, halves up, never below one.
+    const std::pair<int, int> cases[] = {{1000, 6}, {phoneScale, 4}, {2000, 3},  {2400, 3}, {desktopScale, 2},
+                                         {4000, 2}, {5000, 1},       {12000, 1}, {20000, 1}};
+    for (const auto& [scale, reach] : cases)
+        EXPECT_EQ(platform::backend::fingerReach(scale), reach) << "scale " << scale;
+}
+
+namespace {
+
+// The answer of a box to one finger tap on a phone, (dx, dy) outside the edge
+// of its `button` (0: level with the button's middle); 0 when it stayed open.
+int boxAnswerToFingerTap(const Harness& harness, platform::BoxButtons buttons, int button, int dx, int dy)
+{
+    int idleCalls = 0;
+    platform::headless::setBoxAnswerer(nullptr);
+    platform::headless::setIdleHandler([&] {
+        if (!platform::headless::boxOpen() || idleCalls++ > 0)
+            return;  // a box still open after the tap takes its default
+        const platform::Rect r = platform::backend::boxButtonRect(button);
+        const int x = dx < 0 ? r.left + dx : dx > 0 ? r.right - 1 + dx : (r.left + r.right) / 2;
+        const int y = dy < 0 ? r.top + dy : dy > 0 ? r.bottom - 1 + dy : (r.top + r.bottom) / 2;
+        platform::backend::queueFingerTap(x, y, phoneScale);
+    });
+    const int answer = platform::messageBox(harness.boardWindow(), "Keep this cards?", "Player choice:", buttons);
+    platform::headless::setIdleHandler(nullptr);
+    return idleCalls > 1 ? 0 : answer;
+}
+
+}  // namespace
+
+TEST(TapReach, AFingerJustBesideABoxButtonGivesItsAnswerAndNoFurther)
+{
+    using platform::answerNo, platform::answerOk, platform::answerYes;
+    constexpr platform::BoxButtons yesNo = platform::BoxButtons::yesNo, ok = platform::BoxButtons::ok;
+    // A phone's reach is 4 screen pixels; Yes and No lie 12 apart.
+    const struct {
+        platform::BoxButtons buttons;
+        int button, dx, dy, answer;
+    } cases[] = {
+        {yesNo, answerYes, -4, 0, answerYes},
+        {yesNo, answerYes, -5, 0, 0},
+        {yesNo, answerYes, 0, 4, answerYes},
+        {yesNo, answerYes, 0, 5, 0},
+        {yesNo, answerYes, -2, 2, answerYes},
+        {yesNo, answerYes, -3, 3, 0},
+        {yesNo, answerYes, 4, 0, answerYes},
+        {yesNo, answerYes, 6, 0, 0},
+        {yesNo, answerNo, -4, 0, answerNo},
+        {yesNo, answerNo, 4, 0, answerNo},
+        {yesNo, answerNo, 5, 0, 0},
+        {yesNo, answerNo, 0, -4, answerNo},
+        {yesNo, answerNo, 0, -5, 0},
+        {ok, answerOk, 4, 0, answerOk},
+        {ok, answerOk, 0, -4, answerOk},
+        {ok, answerOk, -5, 0, 0},
+        {ok, answerOk, 0, 5, 0},
+    };
+    Harness harness(0);
+    for (const auto& c : cases)
+        EXPECT_EQ(boxAnswerToFingerTap(harness, c.buttons, c.button, c.dx, c.dy), c.answer)
+            << "button " << c.button << " of a " << (c.buttons == ok ? "OK" : "Yes/No") << " box, tap at " << c.dx
+            << "," << c.dy;
+}
+
+TEST(TapReach, OnADesktopPageATapTenPixelsFromEveryCardSelectsNothing)
+{
+    Harness harness(17);
+    harness.queueAnswers({platform::answerYes});
+    harness.command(ids::commandNew);
+    ASSERT_EQ(game.currentSeat, seatSouth);
+    std::vector<platform::Rect> shown = {platform::headless::menuButtonRect()};
+    for (const platform::backend::ShownControl& control : platform::backend::shownControls())
+        shown.push_back(control.rect);
+    auto farFromAll = [&](int x, int y) {
+        for (const platform::Rect& r : shown) {
+            const int dx = std::max({r.left - x, 0, x - (r.right - 1)});
+            const int dy = std::max({r.top - y, 0, y - (r.bottom - 1)});
+            if (dx * dx + dy * dy < 100)
+                return false;
+        }
+        return x >= 0 && y >= 0 && x < platform::screenWidth && y < platform::screenHeight;
+    };
+    auto selected = [] {
+        return std::count_if(std::begin(game.handSelected), std::end(game.handSelected), [](int s) { return s; }) +
+               std::count_if(std::begin(game.tableSelected), std::end(game.tableSelected), [](int s) { return s; });
+    };
+    for (int id = ids::controlTable1; id < ids::controlSouth1 + cardsPerHand; ++id) {
+        int far = 0;
+        const platform::Rect card = harness.controlRect(id);
+        const int midX = (card.left + card.right) / 2, midY = (card.top + card.bottom) / 2;
+        // Ten pixels out from each side's middle, and the desktop's reach of two.
+        const struct {
+            int x, y, nearX, nearY;
+        } sides[] = {{card.left - 10, midY, card.left - 2, midY},
+                     {card.right + 9, midY, card.right + 1, midY},
+                     {midX, card.top - 10, midX, card.top - 2},
+                     {midX, card.bottom + 9, midX, card.bottom + 1}};
+        for (const auto& side : sides) {
+            if (!farFromAll(side.x, side.y))
+                continue;
+            ++far;
+            const std::vector<std::uint32_t> before = harness.screenShot();
+            platform::backend::queueFingerTap(side.x, side.y, desktopScale);
+            harness.runUntilIdle();
+            EXPECT_EQ(selected(), 0) << "control " << id << ", tap at " << side.x << "," << side.y;
+            EXPECT_EQ(harness.pixelsChangedOutside(before, {}), 0) << "control " << id;
+            platform::backend::queueFingerTap(side.nearX, side.nearY, desktopScale);
+            harness.runUntilIdle();
+            EXPECT_EQ(selected(), 1) << "control " << id << ", tap at " << side.nearX << "," << side.nearY;
+            harness.tapControl(id);  // put back
+        }
+        EXPECT_GT(far, 0) << "control " << id << " has no side with room around it";
+    }
 }

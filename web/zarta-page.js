@@ -10,8 +10,6 @@
   // F2, as the desktop program reads them), written in at build time from
   // the program's own definitions (web/PageConstants.cpp).
   /* PAGE CONSTANTS */
-  // How far outside a control a finger may land and still mean it, in CSS pixels.
-  const fingerReach = 6;
   const accountLines = 8;
 
   const canvas = document.getElementById('screen');
@@ -127,7 +125,8 @@
   }
 
   // A press of the pen, a finger or the mouse's main button, at the device
-  // pixel under it, with how far in screen pixels it may have missed.
+  // pixel under it, with the shown scale (thousandths of a CSS pixel per
+  // screen pixel), from which the program knows how far a finger may miss.
   canvas.addEventListener('pointerdown', (event) => {
     if (!event.isPrimary || event.button !== 0)
       return;
@@ -135,9 +134,9 @@
     const box = canvas.getBoundingClientRect();
     const x = Math.floor((event.clientX - box.left) * screenWidth / box.width);
     const y = Math.floor((event.clientY - box.top) * screenHeight / box.height);
-    const reach = Math.max(1, Math.round(fingerReach * screenWidth / box.width));
+    const scale = Math.round(box.width * 1000 / screenWidth);
     if (x >= 0 && y >= 0 && x < screenWidth && y < screenHeight)
-      queueInput(inputTap, x, y, reach);
+      queueInput(inputTap, x, y, scale);
   });
   for (const type of ['contextmenu', 'dblclick', 'selectstart']) {
     document.addEventListener(type, (event) => {
@@ -229,16 +228,12 @@
       newGameButton.hidden = hideButton;
       fitAccount();
     }
+    // An open box comes in the program's own words, with the keys it reads.
     let text = words;
-    if (status.box) {
-      const [boxText, caption] = status.boxText || ['', ''];
-      const answers = status.boxButtons[7] ? 'Y answers yes, N answers no.' : 'Enter closes it.';
-      text = `A box "${caption}" asks: ${boxText} ${answers}`;
-    } else if (status.dialog) {
+    if (!status.box && status.dialog)
       text = 'The About box is open; Enter closes it.';
-    } else if (status.popup) {
+    else if (!status.box && status.popup)
       text = 'The Game menu is open; Escape closes it.';
-    }
     if (boardText.textContent !== text)
       boardText.textContent = text;
   }
