@@ -188,11 +188,12 @@ while IFS= read -r -d '' file; do
 done < <(find "$tree" -name '*.unmutated' -print0)
 helper sync "$source_tree" "$tree" "$work/files"
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    echo "configuring $build"
-    cmake -S "$tree" -B "$build" -DZARTA_WERROR=ON -DZARTA_SDL=OFF -DZARTA_BENCH=OFF >"$logs/configure.log" 2>&1 ||
-        { echo "mutants.sh: configuring failed, see $logs/configure.log" >&2; exit 1; }
-fi
+# Configured on every run: the referee's own time limit takes --timeout's
+# value, as ctest's --timeout leaves a limit a test sets alone.
+[ -f "$build/CMakeCache.txt" ] || echo "configuring $build"
+cmake -S "$tree" -B "$build" -DZARTA_WERROR=ON -DZARTA_SDL=OFF -DZARTA_BENCH=OFF \
+    -DZARTA_REFEREE_TIMEOUT="$timeout" >"$logs/configure.log" 2>&1 ||
+    { echo "mutants.sh: configuring failed, see $logs/configure.log" >&2; exit 1; }
 
 build_tree() {
     cmake --build "$build" -j"$jobs" >"$1" 2>&1

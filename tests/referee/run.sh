@@ -16,6 +16,38 @@ command -v python3 >/dev/null || { echo "referee: SKIP: python3 is not installed
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+fail() {
+    echo "referee: FAIL: $*" >&2
+    exit 1
+}
+
+# Fifty games take well under a second and write at most a few megabytes,
+# under the sanitizers too; a game that never ends meets one of these bounds
+# long before it fills the disk. The replay of twenty traces takes seconds.
+run_seconds=60
+trace_megabytes=256
+replay_seconds=180
+
+# Plays one trace's games; a run that meets a bound or fails is named with the
+# command that repeats it. The subshell waits for the run rather than becoming
+# it, so the shell's report of a signal lands in the run's own errors, which
+# are passed on unless a bound stopped the run.
+play() {
+    local human=$1 seed=$2 trace=$3 status=0
+    (
+        ulimit -c 0 -f $((trace_megabytes * 1024))
+        timeout "$run_seconds" "${runner[@]}" "$sim" --human "$human" --seed "$seed" --games "$per_trace" --trace "$trace"
+        exit $?
+    ) >/dev/null 2>"$work/run-errors" || status=$?
+    local run="${runner[*]}${runner:+ }$sim --human $human --seed $seed --games $per_trace --trace FILE"
+    case $status in
+    124) fail "$run did not finish within $run_seconds s" ;;
+    $((128 + $(kill -l XFSZ)))) fail "$run wrote $trace_megabytes MB of trace and was stopped" ;;
+    esac
+    cat "$work/run-errors" >&2
+    [[ $status -eq 0 ]] || fail "$run ended with status $status"
+}
+
 # Fifty games a trace: long games and fresh starts both get their share.
 per_trace=50
 traces=$(((games + per_trace - 1) / per_trace))
@@ -29,11 +61,13 @@ for ((first = 0; first < traces; first += 20)); do
         humans=(random passive greedy)
         human=${humans[i % 3]}
         seed=$((i / 3 + 1))
-        "${runner[@]}" "$sim" --human "$human" --seed "$seed" --games "$per_trace" \
-            --trace "$work/batch-$human-$seed.jsonl" >/dev/null
+        play "$human" "$seed" "$work/batch-$human-$seed.jsonl"
     done
     played=$(date +%s%N)
-    python3 "$here/referee.py" "$work"/batch-*.jsonl >"$work/verdict" || exit 1
+    status=0
+    timeout "$replay_seconds" python3 "$here/referee.py" "$work"/batch-*.jsonl >"$work/verdict" || status=$?
+    [[ $status -ne 124 ]] || fail "the replay of traces $((first + 1)) to $i did not finish within $replay_seconds s"
+    [[ $status -eq 0 ]] || exit 1
     replayed=$((replayed + $(grep -o '^referee: [0-9]*' "$work/verdict" | grep -o '[0-9]*$')))
     playing=$((playing + played - started))
     replaying=$((replaying + $(date +%s%N) - played))
