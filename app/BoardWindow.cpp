@@ -4,7 +4,7 @@
 #include "app/KeyboardPlay.h"
 #include "app/Program.h"
 #include "app/Shell.h"
-#include "flow/Dealing.h"
+#include "flow/NewGame.h"
 #include "flow/TurnEngine.h"
 #include "model/GameState.h"
 #include "resources/BoardIds.h"
@@ -62,11 +62,11 @@ platform::Param drawItem(platform::Handle window, platform::Param wparam, platfo
         return handled;
     }
     if (id == ids::controlStop) {
-        drawImageOnControl(boardControls.stop, res::imageStopNormal);
+        drawStopButton(ButtonLook::normal);
         return handled;
     }
     if (id == ids::controlPass) {
-        drawImageOnControl(boardControls.pass, res::imagePassNormal);
+        drawPassButton(ButtonLook::normal);
         return handled;
     }
     return platform::defWindowProc(window, platform::Msg::drawItem, wparam, lparam);
@@ -118,8 +118,8 @@ void paintBoard()
     drawSeat(seatEast, LivesImagesSide);
     for (int id = ids::controlTable1; id <= ids::controlTable3; ++id)
         drawCardControl(id);
-    drawImageOnControl(boardControls.stop, res::imageStopNormal);
-    drawImageOnControl(boardControls.pass, res::imagePassNormal);
+    drawStopButton(ButtonLook::normal);
+    drawPassButton(ButtonLook::normal);
     paintFocusFrame(shell.boardWindow);
 }
 

@@ -126,7 +126,7 @@ void chooseAComputerMove(benchmark::State& state)
     game.aiFirstTurn = 0;
     Move move = Move::none;
     for (auto _ : state) {
-        move = decideComputerTurn(seatWest, shell.boardWindow);
+        move = decideComputerTurn(seatWest);
         benchmark::DoNotOptimize(move);
     }
     if (move != Move::exchangeOne)

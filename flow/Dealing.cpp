@@ -1,7 +1,7 @@
-// "New", the dealer draw and the deal of every round.
+// The dealer draw and the deal of every round, with the dealer's choice.
 #include "flow/Dealing.h"
 
-#include "flow/TurnEngine.h"
+#include "flow/TurnOrder.h"
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/HandEvaluation.h"
@@ -69,22 +69,6 @@ bool anySeatToBeDealt(const DealState& deal)
 }
 
 }  // namespace
-
-void newGameSequence(platform::Handle boardWindow)
-{
-    resetHands(Lives::refill);
-    hideAllCards();
-    clearSelections();
-    shuffleFromPlatform();
-    dealerDraw(boardWindow);
-    game.dealerSeat = chooseDealer();
-    if (gameWatcher.dealerChosen)
-        gameWatcher.dealerChosen(game.dealerSeat);
-    game.gameRunning = 1;
-    // The round's shuffle reads the same clock: within one second it deals the dealer-draw cards first.
-    startRound(boardWindow);
-    runTurns(boardWindow);
-}
 
 void startRound(platform::Handle boardWindow)
 {

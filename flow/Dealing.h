@@ -1,11 +1,10 @@
-// New game, the dealer draw and the deal with the dealer's choice.
+// The dealer draw and the deal of every round, with the dealer's choice.
 #pragma once
 
 #include "model/GameState.h"
 #include "platform/Platform.h"
 #include "ui/DealAnimation.h"
 
-void newGameSequence(platform::Handle boardWindow);
 // Starts a round once its dealer is set: the round flags cleared, the deck
 // shuffled and dealt with the dealer's choice, the table and the human's
 // cards shown and the turn given to the seat after the dealer.

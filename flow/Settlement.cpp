@@ -3,7 +3,7 @@
 #include "flow/Settlement.h"
 
 #include "flow/Dealing.h"
-#include "flow/TurnEngine.h"
+#include "flow/TurnOrder.h"
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"

@@ -5,12 +5,12 @@
 #include "ai/HandAnalysis.h"
 #include "ai/MoveDecision.h"
 #include "flow/Settlement.h"
+#include "flow/TurnOrder.h"
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/HandEvaluation.h"
 #include "model/InternalError.h"
 #include "resources/BoardIds.h"
-#include "resources/ResourceIds.h"
 #include "ui/Controls.h"
 #include "ui/Drawing.h"
 
@@ -73,16 +73,20 @@ void storeBookkeeping(Seat seat, const DecisionBookkeeping& after)
     game.roundClosing = after.roundClosing;
 }
 
-// Leaves the cards of an exchange selected, as a human's taps would.
-void selectExchangeCards(Seat seat, const ComputerMove& decision, platform::Handle boardWindow)
+// Leaves the cards of an exchange selected, as a human's taps would, on a
+// record whose selections are clear.
+void selectExchangeCards(const ComputerMove& decision)
 {
     if (decision.move == Move::exchangeAll) {
-        for (int t = 0; t < cardsPerHand; ++t)
-            toggleSelection(ids::controlTable1 + t, boardWindow);
+        for (std::int32_t& selected : game.tableSelected)
+            selected = 1;
     } else if (decision.move == Move::exchangeOne) {
-        toggleSelection(ids::firstControlOfSeat(seat) + decision.handCard, boardWindow);
-        toggleSelection(ids::controlTable1 + decision.tableCard, boardWindow);
+        game.handSelected[decision.handCard] = 1;
+        game.tableSelected[decision.tableCard] = 1;
+    } else {
+        return;
     }
+    redrawAllCards();
 }
 
 void playComputerSeat(platform::Handle boardWindow)
@@ -91,7 +95,7 @@ void playComputerSeat(platform::Handle boardWindow)
     offerButtons(Buttons::none);
     requestRepaint(boardWindow);
     game.aiFirstTurn = game.firstTurnOfRound ? 1 : 0;
-    const Move move = decideComputerTurn(seat, boardWindow);
+    const Move move = decideComputerTurn(seat);
     switch (move) {
     case Move::exchangeOne:
     case Move::exchangeAll:
@@ -120,7 +124,7 @@ void playComputerSeat(platform::Handle boardWindow)
 
 }  // namespace
 
-Move decideComputerTurn(Seat seat, platform::Handle boardWindow)
+Move decideComputerTurn(Seat seat)
 {
     const HandShape shape{suitGroups(game, seat), rankGroups(game, seat)};
     game.suitGroupCard = shape.suit.card;
@@ -132,20 +136,9 @@ Move decideComputerTurn(Seat seat, platform::Handle boardWindow)
     evaluateHand(seat);
     const ComputerMove decision = chooseComputerMove(game, seat, shape);
     storeBookkeeping(seat, decision.after);
-    selectExchangeCards(seat, decision, boardWindow);
+    selectExchangeCards(decision);
     pause(pauseThinking);
     return decision.move;
-}
-
-Seat nextLiveSeat(Seat seat)
-{
-    // The seat given comes last, after a full circle; some seat always has lives during a game.
-    for (int step = 0; step < seatCount; ++step) {
-        seat = seat == seatCount ? 1 : seat + 1;
-        if (game.lives[seat] != 0)
-            return seat;
-    }
-    stopOnInternalError("nextLiveSeat", "no seat has lives, so the turn cannot pass on");
 }
 
 void toggleSelection(int controlId, platform::Handle)
@@ -243,11 +236,11 @@ void cardTapSequence(int controlId, platform::Handle boardWindow)
 
 void stopSequence(platform::Handle boardWindow)
 {
-    drawImageOnControl(boardControls.stop, res::imageStopPressed);
+    drawStopButton(ButtonLook::pressed);
     pause(pausePressedButton);
     game.stopCalled = 1;
     game.finishedFlags[seatSouth] = 1;
-    drawImageOnControl(boardControls.stop, res::imageStopNormal);
+    drawStopButton(ButtonLook::normal);
     evaluateHand(game.currentSeat);
     offerButtons(Buttons::none);
     requestRepaint(boardWindow);
@@ -261,9 +254,9 @@ void stopSequence(platform::Handle boardWindow)
 
 void passSequence(platform::Handle boardWindow)
 {
-    drawImageOnControl(boardControls.pass, res::imagePassPressed);
+    drawPassButton(ButtonLook::pressed);
     pause(pausePressedButton);
-    drawImageOnControl(boardControls.pass, res::imagePassNormal);
+    drawPassButton(ButtonLook::normal);
     if (game.stopCalled)
         game.finishedFlags[game.currentSeat] = 1;  // a Pass after a Stop is the human's last turn
     offerButtons(Buttons::none);

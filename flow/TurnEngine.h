@@ -5,7 +5,6 @@
 #include "model/Move.h"
 #include "platform/Platform.h"
 
-[[nodiscard]] Seat nextLiveSeat(Seat seat);
 // Flips the selection flag of a card control (hand flags by position, table
 // flags by table position) and redraws all cards.
 void toggleSelection(int controlId, platform::Handle boardWindow);
@@ -14,7 +13,7 @@ void runTurns(platform::Handle boardWindow);
 // A computer seat's turn up to its move: the hand analysis, the decision
 // with its bookkeeping, the exchange's cards selected and the thinking pause.
 // The caller carries out the move returned.
-[[nodiscard]] Move decideComputerTurn(Seat seat, platform::Handle boardWindow);
+[[nodiscard]] Move decideComputerTurn(Seat seat);
 
 // The human's sequences, run by the board's command dispatch.
 void cardTapSequence(int controlId, platform::Handle boardWindow);

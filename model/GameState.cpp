@@ -1,11 +1,8 @@
 #include "model/GameState.h"
 
-#include "model/GameEvents.h"
-
 #include <cstring>
 
 GameState game{};
-GameWatcher gameWatcher{};
 
 void zeroGameState()
 {

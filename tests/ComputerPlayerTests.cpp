@@ -43,7 +43,7 @@ protected:
         game.handSelected[0] = game.handSelected[1] = game.handSelected[2] = 1;
         game.tableSelected[0] = game.tableSelected[1] = game.tableSelected[2] = 1;
         const std::int64_t before = harness.pauseUnits();
-        const Move move = decideComputerTurn(seat, harness.boardWindow());
+        const Move move = decideComputerTurn(seat);
         pauseSpent = harness.pauseUnits() - before;
         return move;
     }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # tools/check-layers.sh fails on each kind of include it forbids, planted in a
-# copy of the layers: one pointing upward, and the rules including the
-# window system.
+# copy of the layers: one pointing upward, the rules including the window
+# system, and two units of one layer including each other.
 # usage: layers_test.sh SOURCE_ROOT
 set -euo pipefail
 root=$1
@@ -24,4 +24,14 @@ bash "$root/tools/check-layers.sh" "$root" >/dev/null || fail "the tree itself d
 plant model/Deck.cpp platform/Platform.h
 plant model/HandEvaluation.cpp ui/Drawing.h
 plant platform/Screen.cpp model/GameState.h
+
+# A circle inside a layer: the turn engine already uses settlement.
+rm -rf "$work/tree"
+mkdir "$work/tree"
+cp -r "$root"/{resources,platform,model,ai,ui,flow,app} "$work/tree/"
+echo '#include "flow/TurnEngine.h"' >>"$work/tree/flow/Settlement.cpp"
+if bash "$root/tools/check-layers.sh" "$work/tree" >"$work/out" 2>&1; then
+    fail "a circle between flow/Settlement and flow/TurnEngine passed"
+fi
+grep -q "^flow/: .*circle.*flow/Settlement flow/TurnEngine" "$work/out" || fail "the circle is not named: $(cat "$work/out")"
 echo "layers test passed"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fails when a source includes a header of a layer above its own, or when the
+# Fails when a source includes a header of a layer above its own, when the
+# includes inside a layer go round in a circle, or when the
 # game's rules (model/) include the window system (platform/), which lies
 # below them but is none of their business. The layers, bottom to top:
 # resources, platform, model, ai, ui, flow, app. Tools, tests and benchmarks
@@ -33,5 +34,19 @@ for layer in "${layers[@]}"; do
     done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+/' "$layer" \
                  --include='*.h' --include='*.cpp' || true)
 done
-(( status == 0 )) && echo "layers: every include points down or sideways, and model/ includes nothing of platform/"
+# Within a layer, a header and its source file are one unit; a unit that
+# reaches itself through others' includes is a circle, and the layer reads
+# as no straight line. tsort names the units of each circle it finds.
+for layer in "${layers[@]}"; do
+    edges=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"'"$layer"'/' "$layer" --include='*.h' --include='*.cpp' |
+        sed -E 's/^([^:]+)\.(h|cpp):[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)\.h".*/\1 \3/' |
+        awk '$1 != $2' | sort -u || true)
+    [[ -z $edges ]] && continue
+    if ! circle=$(tsort <<<"$edges" 2>&1 >/dev/null) || [[ -n $circle ]]; then
+        units=$(grep -v 'input contains a loop' <<<"$circle" | sed -E 's/^tsort: //' | sort -u | tr '\n' ' ')
+        echo "$layer/: its includes go round in a circle through: $units"
+        status=1
+    fi
+done
+(( status == 0 )) && echo "layers: every include points down or sideways, with no circle inside a layer, and model/ includes nothing of platform/"
 exit "$status"

@@ -80,6 +80,16 @@ void drawCardControl(int controlId)
     drawImageOnControl(controlHandle(controlId), imageId);
 }
 
+void drawStopButton(ButtonLook look)
+{
+    drawImageOnControl(boardControls.stop, look == ButtonLook::pressed ? res::imageStopPressed : res::imageStopNormal);
+}
+
+void drawPassButton(ButtonLook look)
+{
+    drawImageOnControl(boardControls.pass, look == ButtonLook::pressed ? res::imagePassPressed : res::imagePassNormal);
+}
+
 void redrawAllCards()
 {
     for (int id = ids::controlSouth1; id <= ids::controlLastCard; ++id)

@@ -18,6 +18,10 @@ enum class Indicator { stop = 0, pass = 1 };
 void drawImageOnControl(platform::Handle control, int imageId);
 void drawImageAt(int x, int y, platform::Handle window, int imageId);
 void drawCardControl(int controlId);
+// Stop and Pass as they look at rest or for the pause of a press.
+enum class ButtonLook { normal, pressed };
+void drawStopButton(ButtonLook look);
+void drawPassButton(ButtonLook look);
 void redrawAllCards();
 void pause(int units);
 void requestRepaint(platform::Handle boardWindow);

@@ -1,0 +1,23 @@
+#include "flow/NewGame.h"
+
+#include "flow/Dealing.h"
+#include "flow/TurnEngine.h"
+#include "model/Deck.h"
+#include "model/GameEvents.h"
+#include "ui/Controls.h"
+
+void newGameSequence(platform::Handle boardWindow)
+{
+    resetHands(Lives::refill);
+    hideAllCards();
+    clearSelections();
+    shuffleFromPlatform();
+    dealerDraw(boardWindow);
+    game.dealerSeat = chooseDealer();
+    if (gameWatcher.dealerChosen)
+        gameWatcher.dealerChosen(game.dealerSeat);
+    game.gameRunning = 1;
+    // The round's shuffle reads the same clock: within one second it deals the dealer-draw cards first.
+    startRound(boardWindow);
+    runTurns(boardWindow);
+}

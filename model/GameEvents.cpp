@@ -1,0 +1,3 @@
+#include "model/GameEvents.h"
+
+GameWatcher gameWatcher{};
