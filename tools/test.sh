@@ -13,6 +13,10 @@ cmake -S . -B build -DZARTA_WERROR=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
+# The optimised game tools/play.sh builds: its warnings are errors here too.
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DZARTA_WERROR=ON -DZARTA_TESTS=OFF
+cmake --build build-release -j"$jobs" --target zarta
+
 cmake -S . -B build-asan -DZARTA_WERROR=ON -DZARTA_SANITIZE=ON -DZARTA_SDL=OFF
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
