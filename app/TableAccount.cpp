@@ -6,8 +6,7 @@
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
 
-#include <algorithm>
-#include <iterator>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -89,10 +88,12 @@ std::string handInWords(const CardRecord* cards)
             names.push_back(cardName(cards[position]));
         return listOfNames(names);
     }
-    int ranks[cardsPerHand];
-    for (int position = 0; position < cardsPerHand; ++position)
-        ranks[position] = cards[position].rank;
-    std::sort(std::begin(ranks), std::end(ranks));
+    // Lowest first; three cards sort in three steps.
+    int ranks[] = {cards[0].rank, cards[1].rank, cards[2].rank};
+    for (auto [a, b] : {std::pair{0, 1}, std::pair{1, 2}, std::pair{0, 1}}) {
+        if (ranks[a] > ranks[b])
+            std::swap(ranks[a], ranks[b]);
+    }
     for (int rank : ranks)
         names.push_back(rankWords[rank - 7]);
     return "the " + listOfNames(names) + " of " + suitWords[cards[0].suit - 1];
