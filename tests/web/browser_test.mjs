@@ -417,6 +417,12 @@ async function checkAccount(game) {
     }
     if (event.kind === 'dealerDraw')
       event.drawn.forEach((code) => open.add(name(code)));
+    // At the round's end every hand lies open; its line names its three cards by rank.
+    if (event.kind === 'shows') {
+      event.cards.forEach((code) => open.add(name(code)));
+      if (!event.cards.every((code) => event.line.includes(rank[code[0]])))
+        throw new Error(`"${event.line}" does not name the cards of ${JSON.stringify(event)}`);
+    }
     for (const card of allNames) {
       if (new RegExp(`${card}\\b`).test(event.line) && !open.has(card) && event.seat !== 1)
         throw new Error(`"${event.line}" names ${card}, which lay on no table`);
@@ -424,7 +430,7 @@ async function checkAccount(game) {
     if (event.table)
       table = event.table;
   }
-  for (const kind of ['dealerDraw', 'dealerChoice', 'dealt', 'exchange', 'pass', 'stop', 'roundEnd']) {
+  for (const kind of ['dealerDraw', 'dealerChoice', 'dealt', 'exchange', 'pass', 'stop', 'shows', 'roundEnd']) {
     if (!kinds[kind])
       throw new Error(`no ${kind} event in a whole game: ${JSON.stringify(kinds)}`);
   }
@@ -490,7 +496,7 @@ test('in every window the account shows the newest lines, in order, none skipped
       let pauses = 0;
       let fewest = Infinity;
       let shot = false;
-      await playWholeGame(game, {rounds: 3, atPause: async (status) => {
+      await playWholeGame(game, {rounds: 4, atPause: async (status) => {
         const shown = await shownAccount(game, status);
         const newest = shown.events.slice(-shown.lines.length).reverse();
         const wanted = Math.min(size.lines, shown.events.length);
@@ -500,9 +506,9 @@ test('in every window the account shows the newest lines, in order, none skipped
         pauses += 1;
         if (shown.events.length >= size.lines)
           fewest = Math.min(fewest, shown.lines.length);
-        // A mid-game picture for the manual: the second round, the player to move.
+        // A picture for the manual: the player to move, a round already told.
         if (options.shots && !shot && status.controls[ids.pass] && !status.box &&
-            shown.events.filter((line) => line.startsWith('Round over')).length === 1) {
+            shown.events.some((line) => line.startsWith('Round over'))) {
           shot = true;
           await game.page.screenshot({path: path.join(options.shots, size.shot)});
         }
