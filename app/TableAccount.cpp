@@ -239,8 +239,8 @@ void onSettling(bool scored)
         const HandValue value = game.handValue[seat];
         if (value > 0.0)
             tell(verb(seat, "show", "shows") + " " + handInWords(game.hands[seat]) + ": " + valueWords(value) + ".",
-                 "{\"kind\":\"shows\",\"seat\":" + number(seat) + ",\"cards\":" +
-                     codes(game.hands[seat], cardsPerHand) + "}");
+                 "{\"kind\":\"shows\",\"seat\":" + number(seat) +
+                     ",\"cards\":" + codes(game.hands[seat], cardsPerHand) + "}");
     }
     std::string line = "Round over: " + listOfNames(values) + "." + losses;
     const char* outcome = "null";
@@ -334,8 +334,8 @@ std::string describeTable(bool pausing)
     }
     text += ". Lives: " + listOfNames(lives) + ". " + verb(game.dealerSeat, "deal", "deals") + ".";
     if (pausing)
-        return text + (game.currentSeat == seatSouth ? " The cards move." : " " + seatName(game.currentSeat) +
-                                                                              " is playing.");
+        return text +
+               (game.currentSeat == seatSouth ? " The cards move." : " " + seatName(game.currentSeat) + " is playing.");
     const bool stop = isShown(ids::controlStop);
     const bool pass = isShown(ids::controlPass);
     if (humanToMove && (stop || pass)) {
