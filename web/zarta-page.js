@@ -229,9 +229,11 @@
 
   // The rules and the game's history open as sheets over everything; closing
   // one gives the keyboard back where it was.
+  // A sheet opened by a tap or a click gives the keys back to the board, so
+  // Enter answers the game's box rather than pressing the button again.
   let focusBeforeSheet = null;
-  function openSheet(sheet, closeButton) {
-    focusBeforeSheet = document.activeElement;
+  function openSheet(sheet, closeButton, event) {
+    focusBeforeSheet = event.detail === 0 ? document.activeElement : canvas;
     sheet.hidden = false;
     sheet.scrollTop = 0;
     closeButton.focus();
@@ -242,11 +244,11 @@
     if (focusBeforeSheet && focusBeforeSheet.focus)
       focusBeforeSheet.focus();
   }
-  const openRules = () => openSheet(rules, document.getElementById('rules-close'));
+  const openRules = (event) => openSheet(rules, document.getElementById('rules-close'), event);
   document.getElementById('rules-button').addEventListener('click', openRules);
   helpButton.addEventListener('click', openRules);
   document.getElementById('rules-close').addEventListener('click', closeSheet);
-  const openHistory = () => openSheet(history, document.getElementById('history-close'));
+  const openHistory = (event) => openSheet(history, document.getElementById('history-close'), event);
   historyButton.addEventListener('click', openHistory);
   account.addEventListener('click', openHistory);
   document.getElementById('history-close').addEventListener('click', closeSheet);

@@ -666,6 +666,14 @@ test('a whole game with touch taps on an upright phone, the account checked agai
     const result = await playWholeGame(game);
     console.log(`  whole game: ${result.gameOver} after ${JSON.stringify(result.seen)}`);
     console.log(`  events: ${JSON.stringify(await checkAccount(game))}`);
+    // "What happened" reads back every line of the game, newest first, and closes again.
+    await game.page.tap('#history-button');
+    const history = await game.page.evaluate(() => ({shown: !document.getElementById('history').hidden,
+      lines: Array.from(document.querySelectorAll('#history-list li')).map((item) => item.textContent),
+      events: window.zartaPage.events.map((event) => event.line)}));
+    if (!history.shown || JSON.stringify(history.lines) !== JSON.stringify([...history.events].reverse()))
+      throw new Error(`the history holds ${history.lines.length} lines of ${history.events.length}`);
+    await game.page.tap('#history-close');
 
     let status = await game.press('a', true);
     if (!status.dialog)
