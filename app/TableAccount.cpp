@@ -234,7 +234,7 @@ void onSettling(bool scored)
         else
             losses += " " + verb(seat, "lose", "loses") + " a life, " + number(lives) + " left.";
     }
-    // Every hand lies open now: each is told by its cards, then the result.
+    // At the round's end every hand lies open: each is told by its cards, then the result.
     for (Seat seat = seatSouth; seat <= seatEast; ++seat) {
         const HandValue value = game.handValue[seat];
         if (value > 0.0)

@@ -258,7 +258,7 @@
     const said = document.createElement('p');
     said.textContent = text;
     announcements.appendChild(said);
-    // The oldest go in a batch now and then, not one per line said.
+    // The oldest go in batches, not one per line said.
     if (announcements.children.length > 60) {
       while (announcements.children.length > 20)
         announcements.removeChild(announcements.firstChild);
