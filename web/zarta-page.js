@@ -135,13 +135,39 @@
   let wake = null;
   let running = false;
 
+  // Input given while a new version loads waits in the tab's storage for it;
+  // storage that is refused or unreadable keeps nothing, and says so.
   const pendingKey = 'zarta-pending-input';
+  function pendingInput(add) {
+    let stored = null;
+    try {
+      stored = sessionStorage.getItem(pendingKey);
+      const pending = stored === null ? [] : JSON.parse(stored);
+      if (!Array.isArray(pending))
+        throw new Error('not a list');
+      if (add)
+        sessionStorage.setItem(pendingKey, JSON.stringify([...pending, add]));
+      else if (stored !== null)
+        sessionStorage.removeItem(pendingKey);
+      const sound = pending.filter((input) => Array.isArray(input) && input.length === 4 && input.every(Number.isInteger));
+      if (sound.length < pending.length)
+        console.warn(`${pending.length - sound.length} malformed inputs kept for the new version are left out`);
+      return sound;
+    } catch (error) {
+      // A page without storage has nothing kept, and nothing to say until input is given.
+      if (add || stored !== null)
+        console.warn(`input kept for the new version is lost: ${error}`);
+      try {
+        sessionStorage.removeItem(pendingKey);
+      } catch {
+        // no storage at all
+      }
+      return [];
+    }
+  }
   function queueInput(kind, a, b, c) {
-    // While a new version loads, input waits in the tab's storage for it.
     if (page.updating) {
-      const pending = JSON.parse(sessionStorage.getItem(pendingKey) || '[]');
-      pending.push([kind, a, b, c]);
-      sessionStorage.setItem(pendingKey, JSON.stringify(pending));
+      pendingInput([kind, a, b, c]);
       return;
     }
     if (!running)
@@ -468,9 +494,7 @@
       return;
     running = true;
     // What was tapped or pressed while this version loaded.
-    const pending = JSON.parse(sessionStorage.getItem(pendingKey) || '[]');
-    sessionStorage.removeItem(pendingKey);
-    for (const input of pending)
+    for (const input of pendingInput(null))
       queueInput(...input);
     if (page.status !== null)
       describeBoard(page.status, boardWords, page.gameRunning);

@@ -995,6 +995,25 @@ test('a new version takes over before any input, and a key pressed as it loads s
     }
   });
 
+test('input kept for a new version that is unreadable or malformed is left out with a warning, never a crash',
+  async ({context, base}) => {
+    for (const [kept, warned, runs] of [['{broken', /is lost/, false], ['{"a":1}', /is lost/, false],
+      ['[["x",1,2,3],[3,40005,0,0]]', /1 malformed inputs/, true], ['[]', null, false]]) {
+      const page = await context.newPage();
+      const warnings = [];
+      page.on('console', (message) => warnings.push(message.text()));
+      await page.evaluateOnNewDocument((text) => sessionStorage.setItem('zarta-pending-input', text), kept);
+      await page.goto(`${base}/?offline=no&pace=0`, {waitUntil: 'load'});
+      // The one well-formed input, New game, is carried out.
+      await page.waitForFunction((game) => window.zartaPage.idleCount > 0 && window.zartaPage.gameRunning === game,
+        waiting, runs).catch(() => {});
+      const running = await page.evaluate(() => window.zartaPage.gameRunning);
+      if (warnings.some((text) => warned && warned.test(text)) !== (warned !== null) || running !== runs)
+        throw new Error(`kept ${kept}: game running ${running}, console ${JSON.stringify(warnings)}`);
+      await page.close();
+    }
+  });
+
 // Everything a first visit transfers, the service worker's caching included.
 async function firstVisitTransfer(browser, siteServer) {
   const {site, base} = siteServer;
