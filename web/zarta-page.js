@@ -253,10 +253,10 @@
     queueInput(inputCommand, commandNew, 0, 0);
   });
 
-  // The rules and the game's history open as sheets over everything; closing
-  // one gives the keyboard back where it was.
-  // A sheet opened by a tap or a click gives the keys back to the board, so
-  // Enter answers the game's box rather than pressing the button again.
+  // The rules and the game's history open as sheets over everything. Closing
+  // one gives the keys back to the button that opened it from the keyboard,
+  // or to the board after a tap or a click, so that Enter then answers the
+  // game's box rather than pressing the button again.
   let focusBeforeSheet = null;
   function openSheet(sheet, closeButton, event) {
     focusBeforeSheet = event.detail === 0 ? document.activeElement : canvas;
