@@ -6,6 +6,7 @@
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -73,6 +74,29 @@ std::string valueText(HandValue value)
 std::string valueWords(HandValue value)
 {
     return value == valueThreeAces ? "three aces" : valueText(value);
+}
+
+// "the ten, jack and king of diamonds" for one suit, each card named otherwise.
+std::string handInWords(const CardRecord* cards)
+{
+    std::vector<std::string> names;
+    bool oneSuit = true;
+    for (int position = 0; position < cardsPerHand; ++position)
+        oneSuit = oneSuit && isFace(cards[position]) && cards[position].suit == cards[0].suit;
+    if (!oneSuit) {
+        for (int position = 0; position < cardsPerHand; ++position)
+            names.push_back(cardName(cards[position]));
+        return listOfNames(names);
+    }
+    // Lowest first; three cards sort in three steps.
+    int ranks[] = {cards[0].rank, cards[1].rank, cards[2].rank};
+    for (auto [a, b] : {std::pair{0, 1}, std::pair{1, 2}, std::pair{0, 1}}) {
+        if (ranks[a] > ranks[b])
+            std::swap(ranks[a], ranks[b]);
+    }
+    for (int rank : ranks)
+        names.push_back(rankWords[rank - 7]);
+    return "the " + listOfNames(names) + " of " + suitWords[cards[0].suit - 1];
 }
 
 // ---- JSON for the page's tests -----------------------------------------------
@@ -210,6 +234,14 @@ void onSettling(bool scored)
         else
             losses += " " + verb(seat, "lose", "loses") + " a life, " + number(lives) + " left.";
     }
+    // At the round's end every hand lies open: each is told by its cards, then the result.
+    for (Seat seat = seatSouth; seat <= seatEast; ++seat) {
+        const HandValue value = game.handValue[seat];
+        if (value > 0.0)
+            tell(verb(seat, "show", "shows") + " " + handInWords(game.hands[seat]) + ": " + valueWords(value) + ".",
+                 "{\"kind\":\"shows\",\"seat\":" + number(seat) +
+                     ",\"cards\":" + codes(game.hands[seat], cardsPerHand) + "}");
+    }
     std::string line = "Round over: " + listOfNames(values) + "." + losses;
     const char* outcome = "null";
     if (game.lives[seatSouth] == 0) {
@@ -279,11 +311,19 @@ void tellTableNews(NewsTeller newsTeller)
     gameWatcher.settling = on ? onSettling : nullptr;
 }
 
-std::string describeTable()
+std::string describeHand()
+{
+    if (!game.gameRunning || !isFace(game.hands[seatSouth][0]))
+        return "";
+    return "Your cards: " + cardsInWords(game.hands[seatSouth], nullptr) + ".";
+}
+
+std::string describeTable(bool pausing)
 {
     if (!game.gameRunning)
         return "No game is running. Press F2 or the New game button to start one.";
-    const bool humanToMove = game.currentSeat == seatSouth;
+    // Selections and the frame are the human's to change only while the program waits.
+    const bool humanToMove = game.currentSeat == seatSouth && !pausing;
     std::string text = "Your cards: " + cardsInWords(game.hands[seatSouth], humanToMove ? game.handSelected : nullptr);
     if (isFace(game.TableCards[0]))
         text += ". The table: " + cardsInWords(game.TableCards, humanToMove ? game.tableSelected : nullptr);
@@ -293,6 +333,9 @@ std::string describeTable()
         lives.push_back(game.lives[seat] > 0 ? name + " " + number(game.lives[seat]) : name + " out");
     }
     text += ". Lives: " + listOfNames(lives) + ". " + verb(game.dealerSeat, "deal", "deals") + ".";
+    if (pausing)
+        return text +
+               (game.currentSeat == seatSouth ? " The cards move." : " " + seatName(game.currentSeat) + " is playing.");
     const bool stop = isShown(ids::controlStop);
     const bool pass = isShown(ids::controlPass);
     if (humanToMove && (stop || pass)) {

@@ -20,6 +20,10 @@ using NewsTeller = void (*)(const std::string& line, const std::string& eventJso
 // Watches the game's events and tells `teller` about each; null stops it.
 void tellTableNews(NewsTeller teller);
 
-// The board as it stands while the program waits: hands, table, lives, whose
-// turn, what the human may do and where the keyboard's frame is.
-std::string describeTable();
+// The board as it stands: hands, table, lives, whose turn, and while the
+// program waits what the human may do and where the keyboard's frame is;
+// during a pause, who is playing.
+std::string describeTable(bool pausing = false);
+
+// "Your cards: ..." while a game runs and the human's hand lies open, else "".
+std::string describeHand();

@@ -8,9 +8,9 @@
 
 namespace {
 
-platform::web::TableWords tableInWords()
+platform::web::TableWords tableInWords(bool pausing)
 {
-    return {describeTable(), game.gameRunning != 0};
+    return {describeTable(pausing), describeHand(), game.gameRunning != 0};
 }
 
 }  // namespace

@@ -12,13 +12,16 @@ void install();
 // numbers from web/PageConstants.cpp at build time).
 enum class PageInput { none = 0, tap = 1, key = 2, command = 3 };
 
-// What the page says beside the board each time the program waits: the board
-// in words, and whether a game runs (the page offers "New game" when none does).
+// What the page says beside the board each time the program waits, and at
+// the start of each pause: the board in words, the human's cards (told with
+// an open box, such as the keep question), and whether a game runs (the page
+// offers "New game" when none does).
 struct TableWords {
     std::string text;
+    std::string hand;
     bool gameRunning = false;
 };
-void setTableDescriber(TableWords (*describe)());
+void setTableDescriber(TableWords (*describe)(bool pausing));
 
 // One line of what happened at the table, with the event it tells of as a
 // JSON object, for the page's account and its tests.

@@ -63,6 +63,9 @@ EM_JS(void, webStatusSpot, (int kind, int id, int left, int top, int right, int 
 EM_JS(void, webStatusEnd, (const char* words, int gameRunning), {
     Module.zarta.statusEnd(UTF8ToString(words), gameRunning);
 });
+EM_JS(void, webPausing, (const char* words), {
+    Module.zarta.pausing(UTF8ToString(words));
+});
 EM_JS(void, webNews, (const char* line, const char* eventJson), {
     Module.zarta.news(UTF8ToString(line), UTF8ToString(eventJson));
 });
@@ -75,7 +78,7 @@ namespace platform::web {
 
 namespace {
 
-TableWords (*tableDescriber)() = nullptr;
+TableWords (*tableDescriber)(bool pausing) = nullptr;
 enum class SpotKind { control = 0, boxButton = 1, menuButton = 2, popupItem = 3 };
 
 // The device screen as the canvas takes it: red, green, blue, alpha bytes,
@@ -123,9 +126,10 @@ void reportWaiting()
                 reportSpot(SpotKind::popupItem, command, {x, y, x + 1, y + 1});
         }
     }
-    TableWords words = tableDescriber ? tableDescriber() : TableWords{};
+    TableWords words = tableDescriber ? tableDescriber(false) : TableWords{};
+    // A box is told with the cards it asks about: the keep question's are the human's.
     if (backend::boxOpen())
-        words.text = backend::boxInWords();
+        words.text = backend::boxInWords() + (words.hand.empty() ? "" : " " + words.hand);
     webStatusEnd(words.text.c_str(), words.gameRunning ? 1 : 0);
 }
 
@@ -150,7 +154,13 @@ public:
         webShow(reinterpret_cast<const std::uint8_t*>(rgba.get()), screenWidth, screenHeight);
     }
 
-    void startPause(int) override { pauseStarted = emscripten_get_now(); }
+    // The board's words stay true while the computer plays: nobody's turn is offered during a pause.
+    void startPause(int) override
+    {
+        pauseStarted = emscripten_get_now();
+        if (tableDescriber && !backend::boxOpen())
+            webPausing(tableDescriber(true).text.c_str());
+    }
 
     void waitUnits(int units) override
     {
@@ -226,7 +236,7 @@ void install()
     backend::install(std::make_unique<WebBackend>());
 }
 
-void setTableDescriber(TableWords (*describe)())
+void setTableDescriber(TableWords (*describe)(bool pausing))
 {
     tableDescriber = describe;
 }

@@ -25,6 +25,37 @@ std::vector<std::string> lines;
 std::vector<std::string> events;
 std::string unseenProblem;
 std::set<std::string> seenBefore;  // open cards at the previous event
+std::string orderProblem;
+Seat lastMover = 0;  // in this round
+
+int jsonSeat(const std::string& eventJson)
+{
+    const std::size_t at = eventJson.find("\"seat\":");
+    return at == std::string::npos ? 0 : eventJson[at + 7] - '0';
+}
+
+// Moves are told in the order the seats play, none left out: the next seat
+// still in the game after the last one told.
+void checkOrder(const std::string& line, const std::string& eventJson)
+{
+    if (eventJson.find("\"kind\":\"dealt\"") != std::string::npos)
+        lastMover = 0;
+    const bool move = eventJson.find("\"kind\":\"exchange\"") != std::string::npos ||
+                      eventJson.find("\"kind\":\"pass\"") != std::string::npos ||
+                      eventJson.find("\"kind\":\"stop\"") != std::string::npos;
+    if (!move)
+        return;
+    const Seat seat = jsonSeat(eventJson);
+    if (lastMover != 0 && orderProblem.empty()) {
+        Seat expected = lastMover;
+        do
+            expected = expected % seatCount + 1;
+        while (game.lives[expected] <= 0 && expected != lastMover);
+        if (seat != expected)
+            orderProblem = "\"" + line + "\" follows seat " + std::to_string(lastMover);
+    }
+    lastMover = seat;
+}
 
 std::set<std::string> openCardNames()
 {
@@ -47,6 +78,17 @@ void record(const std::string& line, const std::string& eventJson)
         for (Seat seat = seatSouth; seat <= seatEast; ++seat)
             allowed.insert(cardName(game.hands[seat][1]));
     }
+    // At the round's end every hand lies open, and each is told as it is.
+    if (eventJson.find("\"kind\":\"shows\"") != std::string::npos) {
+        const Seat seat = jsonSeat(eventJson);
+        for (const CardRecord& card : game.hands[seat]) {
+            allowed.insert(cardName(card));
+            const std::string rank = cardName(card).substr(4, cardName(card).find(" of ") - 4);
+            if (line.find(rank) == std::string::npos && unseenProblem.empty())
+                unseenProblem = "\"" + line + "\" leaves out " + cardName(card);
+        }
+    }
+    checkOrder(line, eventJson);
     for (const CardRecord& card : CardCatalogue) {
         const std::string name = cardName(card);
         if (line.find(name + " ") == std::string::npos && line.find(name + ".") == std::string::npos &&
@@ -65,6 +107,8 @@ void startRecording()
     lines.clear();
     events.clear();
     unseenProblem.clear();
+    orderProblem.clear();
+    lastMover = 0;
     seenBefore.clear();
     tellTableNews(record);
 }
@@ -143,6 +187,9 @@ TEST(TableAccount, WholeGamesTellEveryRoundTheLivesLeftAndNeverAHiddenCard)
         tellTableNews(nullptr);
         ASSERT_FALSE(game.gameRunning) << "seed " << seed;
         EXPECT_EQ(unseenProblem, "") << "seed " << seed;
+        EXPECT_EQ(orderProblem, "") << "seed " << seed;
+        // Two seats at least are in the game at each round's end, each hand shown.
+        EXPECT_GE(countContaining(" shows ") + countContaining("You show "), 2 * countContaining("Round over: "));
         EXPECT_EQ(livesProblem, "") << "seed " << seed;
         EXPECT_GT(countContaining(" a life, "), 0) << "seed " << seed;
         ASSERT_FALSE(lines.empty());

@@ -10,7 +10,7 @@
   // F2, as the desktop program reads them), written in at build time from
   // the program's own definitions (web/PageConstants.cpp).
   /* PAGE CONSTANTS */
-  const accountLines = 8;
+  const accountLines = 12;
 
   const canvas = document.getElementById('screen');
   const context = canvas.getContext('2d', {alpha: false});
@@ -24,12 +24,17 @@
   const helpButton = document.getElementById('help');
   const rules = document.getElementById('rules');
   const account = document.getElementById('account');
+  const history = document.getElementById('history');
+  const historyList = document.getElementById('history-list');
+  const historyButton = document.getElementById('history-button');
+  const announcements = document.getElementById('announce');
+  const updatingBanner = document.getElementById('updating');
   const boardText = document.getElementById('board-text');
   const parameters = new URLSearchParams(location.search);
 
   // What tests read: how often the program waited for input, and what it showed then.
   const page = {idleCount: 0, status: null, firstFrameMs: null, ended: null, boxText: null, events: [],
-    layout: null, gameRunning: false};
+    layout: null, gameRunning: false, updating: false};
   window.zartaPage = page;
 
   // ---- Showing the screen ----------------------------------------------------
@@ -55,6 +60,7 @@
 
   const panelBelow = 150;   // CSS pixels of room under the board that make a panel
   const panelBeside = 220;  // and beside it
+  const keptShare = 0.8;    // of the board's width, given up for a panel at a whole factor
   function layOut() {
     const width = window.innerWidth;
     const height = window.innerHeight;
@@ -63,16 +69,25 @@
     let devicePixels = scale * ratio;
     if (Math.abs(devicePixels - Math.round(devicePixels)) < 0.01)
       devicePixels = Math.round(devicePixels);
+    const modeAt = (pixels) => {
+      const roomBelow = height - Math.floor(screenHeight * pixels) / ratio;
+      const roomBeside = width - Math.floor(screenWidth * pixels) / ratio;
+      return roomBelow >= panelBelow ? 'below' : roomBeside >= panelBeside ? 'beside' : 'compact';
+    };
+    let mode = modeAt(devicePixels);
+    // A board that fills the window all but a little (a tablet) gives up that
+    // little for the account: drawn at the whole factor below, crisp.
+    const lowerWhole = Math.floor(devicePixels - 0.01);
+    if (mode === 'compact' && lowerWhole >= 1 && lowerWhole / devicePixels >= keptShare &&
+        modeAt(lowerWhole) !== 'compact') {
+      devicePixels = lowerWhole;
+      mode = modeAt(lowerWhole);
+    }
     const boardWidth = Math.floor(screenWidth * devicePixels) / ratio;
     const boardHeight = Math.floor(screenHeight * devicePixels) / ratio;
     const snap = (value) => Math.round(value * ratio) / ratio;
     const roomBelow = height - boardHeight;
     const roomBeside = width - boardWidth;
-    let mode = 'compact';
-    if (roomBelow >= panelBelow)
-      mode = 'below';
-    else if (roomBeside >= panelBeside)
-      mode = 'beside';
     let left = snap((width - boardWidth) / 2);
     let top = snap((height - boardHeight) / 2);
     if (mode === 'below') {
@@ -84,8 +99,15 @@
       Object.assign(side.style, {left: (left + boardWidth) + 'px', top: '0px', width: panelWidth + 'px',
         height: height + 'px'});
     }
-    side.classList.toggle('compact', mode === 'compact');
+    for (const name of ['compact', 'below', 'beside'])
+      side.classList.toggle(name, mode === name);
     helpButton.hidden = mode !== 'compact';
+    historyButton.textContent = mode === 'compact' ? '\u2630' : 'What happened';
+    if (mode === 'compact') {
+      // Over the board's title bar, between its left edge and the "?".
+      Object.assign(side.style, {left: (left + 4) + 'px', top: (top + 4) + 'px', width: (boardWidth - 64) + 'px',
+        height: '44px'});
+    }
     Object.assign(canvas.style, {left: left + 'px', top: top + 'px', width: boardWidth + 'px', height: boardHeight + 'px'});
     const whole = Number.isInteger(devicePixels);
     factor = Math.max(1, Math.ceil(devicePixels));
@@ -113,9 +135,44 @@
   let wake = null;
   let running = false;
 
+  // Input given while a new version loads waits in the tab's storage for it;
+  // storage that is refused or unreadable keeps nothing, and says so.
+  const pendingKey = 'zarta-pending-input';
+  function pendingInput(add) {
+    let stored = null;
+    try {
+      stored = sessionStorage.getItem(pendingKey);
+      const pending = stored === null ? [] : JSON.parse(stored);
+      if (!Array.isArray(pending))
+        throw new Error('not a list');
+      if (add)
+        sessionStorage.setItem(pendingKey, JSON.stringify([...pending, add]));
+      else if (stored !== null)
+        sessionStorage.removeItem(pendingKey);
+      const sound = pending.filter((input) => Array.isArray(input) && input.length === 4 && input.every(Number.isInteger));
+      if (sound.length < pending.length)
+        console.warn(`${pending.length - sound.length} malformed inputs kept for the new version are left out`);
+      return sound;
+    } catch (error) {
+      // A page without storage has nothing kept, and nothing to say until input is given.
+      if (add || stored !== null)
+        console.warn(`input kept for the new version is lost: ${error}`);
+      try {
+        sessionStorage.removeItem(pendingKey);
+      } catch {
+        // no storage at all
+      }
+      return [];
+    }
+  }
   function queueInput(kind, a, b, c) {
+    if (page.updating) {
+      pendingInput([kind, a, b, c]);
+      return;
+    }
     if (!running)
       return;
+    inputGiven = true;
     queue.push([kind, a, b, c]);
     if (wake) {
       const resume = wake;
@@ -131,6 +188,8 @@
     if (!event.isPrimary || event.button !== 0)
       return;
     event.preventDefault();
+    // The board's keys are the game's again after a tap on it.
+    canvas.focus({preventScroll: true});
     const box = canvas.getBoundingClientRect();
     const x = Math.floor((event.clientX - box.left) * screenWidth / box.width);
     const y = Math.floor((event.clientY - box.top) * screenHeight / box.height);
@@ -140,7 +199,7 @@
   });
   for (const type of ['contextmenu', 'dblclick', 'selectstart']) {
     document.addEventListener(type, (event) => {
-      if (!rules.contains(event.target))
+      if (!rules.contains(event.target) && !history.contains(event.target))
         event.preventDefault();
     });
   }
@@ -153,14 +212,30 @@
       return event.key.toUpperCase().charCodeAt(0);
     return 0;
   }
+  // The page's buttons a keyboard reaches with F6, in their order on the page.
+  function pageButtons() {
+    return Array.from(document.querySelectorAll('#new-game, #side button, #help'))
+      .filter((button) => !button.hidden && button.getClientRects().length > 0);
+  }
+  const browserKeys = new Set(['Tab', 'Enter', ' ', 'ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight']);
   window.addEventListener('keydown', (event) => {
-    if (!rules.hidden) {
+    if (!rules.hidden || !history.hidden) {
       if (event.key === 'Escape')
-        closeRules();
+        closeSheet();
       return;
     }
-    // Enter and Space on one of the page's buttons press that button.
-    if (event.target instanceof HTMLButtonElement && (event.key === 'Enter' || event.key === ' '))
+    const onButton = event.target instanceof HTMLButtonElement;
+    if (event.key === 'F6' || (onButton && event.key === 'Escape')) {
+      event.preventDefault();
+      const buttons = pageButtons();
+      if (onButton || buttons.length === 0)
+        canvas.focus({preventScroll: true});
+      else
+        buttons[0].focus();
+      return;
+    }
+    // On the page's buttons Tab, the arrows, Enter and Space are the browser's.
+    if (onButton && browserKeys.has(event.key))
       return;
     const code = keyCode(event);
     if (code === 0 || event.altKey || event.metaKey)
@@ -174,53 +249,98 @@
 
   newGameButton.addEventListener('click', () => {
     newGameButton.hidden = true;
-    newGameButton.blur();
+    canvas.focus({preventScroll: true});
     queueInput(inputCommand, commandNew, 0, 0);
   });
 
-  let focusBeforeRules = null;
-  function openRules() {
-    focusBeforeRules = document.activeElement;
-    rules.hidden = false;
-    rules.scrollTop = 0;
-    document.getElementById('rules-close').focus();
+  // The rules and the game's history open as sheets over everything. Closing
+  // one gives the keys back to the button that opened it from the keyboard,
+  // or to the board after a tap or a click, so that Enter then answers the
+  // game's box rather than pressing the button again.
+  let focusBeforeSheet = null;
+  function openSheet(sheet, closeButton, event) {
+    focusBeforeSheet = event.detail === 0 ? document.activeElement : canvas;
+    sheet.hidden = false;
+    sheet.scrollTop = 0;
+    closeButton.focus();
   }
-  function closeRules() {
+  function closeSheet() {
     rules.hidden = true;
-    if (focusBeforeRules && focusBeforeRules.focus)
-      focusBeforeRules.focus();
+    history.hidden = true;
+    if (focusBeforeSheet && focusBeforeSheet.focus)
+      focusBeforeSheet.focus();
   }
+  const openRules = (event) => openSheet(rules, document.getElementById('rules-close'), event);
   document.getElementById('rules-button').addEventListener('click', openRules);
   helpButton.addEventListener('click', openRules);
-  document.getElementById('rules-close').addEventListener('click', closeRules);
+  document.getElementById('rules-close').addEventListener('click', closeSheet);
+  const openHistory = (event) => openSheet(history, document.getElementById('history-close'), event);
+  historyButton.addEventListener('click', openHistory);
+  account.addEventListener('click', openHistory);
+  document.getElementById('history-close').addEventListener('click', closeSheet);
 
+  // Said to a screen reader as it happens; in the accessibility tree whatever the layout shows.
+  function announce(text) {
+    const said = document.createElement('p');
+    said.textContent = text;
+    announcements.appendChild(said);
+    // The oldest go in batches, not one per line said.
+    if (announcements.children.length > 60) {
+      while (announcements.children.length > 20)
+        announcements.removeChild(announcements.firstChild);
+    }
+  }
+
+  let turnAnnounced = false;
   function addNews(line, event) {
     event.line = line;
     page.events.push(event);
     if (page.events.length > 5000)
       page.events.splice(0, 1000);
-    const item = document.createElement('li');
-    item.textContent = line;
-    account.insertBefore(item, account.firstChild);
+    // A game's history starts with its dealer draw.
+    if (event.kind === 'dealerDraw')
+      historyList.textContent = '';
+    for (const list of [account, historyList]) {
+      const item = document.createElement('li');
+      item.textContent = line;
+      list.insertBefore(item, list.firstChild);
+    }
     while (account.children.length > accountLines)
       account.removeChild(account.lastChild);
     fitAccount();
+    announce(line);
+    turnAnnounced = false;
   }
 
-  // Only whole lines: the oldest that would be cut off by the panel's edge are left out.
+  // The newest lines, newest first, none left out between two shown: all
+  // from the first that would be cut off by the panel's edge are hidden.
+  // Where whole lines leave too few, older lines keep one row each, then all.
   function fitAccount() {
-    if (account.children.length === 0)
+    const items = Array.from(account.children);
+    if (items.length === 0)
       return;
-    for (const item of account.children)
-      item.hidden = false;
-    const bottom = account.getBoundingClientRect().bottom;
-    for (const item of account.children)
-      item.hidden = item.getBoundingClientRect().bottom > bottom + 0.5;
+    const mode = page.layout ? page.layout.mode : 'beside';
+    const wanted = Math.min(items.length, mode === 'compact' ? 1 : account.clientHeight >= 200 ? 5 : 3);
+    for (const style of ['', 'older-clamped', 'clamped']) {
+      account.className = style;
+      for (const item of items)
+        item.hidden = false;
+      const bottom = account.getBoundingClientRect().bottom;
+      let fits = items.findIndex((item) => item.getBoundingClientRect().bottom > bottom + 0.5);
+      if (fits < 0)
+        fits = items.length;
+      items.forEach((item, i) => { item.hidden = i >= fits; });
+      if (fits >= wanted)
+        return;
+    }
   }
 
   // The board in words for those who cannot see it, and the way in when no game runs.
   let boardWords = '';
+  let lastToldBox = null;
   function describeBoard(status, words, gameRunning) {
+    if (page.gameRunning && !gameRunning)
+      gameOverSinceInput = true;
     page.gameRunning = gameRunning;
     boardWords = words;
     const hideButton = gameRunning || status.box || status.dialog || status.popup || !running;
@@ -236,6 +356,17 @@
       text = 'The Game menu is open; Escape closes it.';
     if (boardText.textContent !== text)
       boardText.textContent = text;
+    // A box, a menu or the About box is announced once as it opens; the
+    // player's turn once, with what they may do.
+    const box = status.box || status.dialog || status.popup ? text : null;
+    if (box !== null && box !== lastToldBox)
+      announce(box);
+    lastToldBox = box;
+    const turn = box === null && /Your turn: [^.]*\./.exec(words);
+    if (turn && !turnAnnounced) {
+      announce(turn[0]);
+      turnAnnounced = true;
+    }
   }
 
   // ---- Notices ----------------------------------------------------------------
@@ -316,6 +447,11 @@
         page.idleCount += 1;
         takeNewVersionIfSafe();
       },
+      // The words of the board during a pause: whoever plays, nobody's turn.
+      pausing(words) {
+        if (boardText.textContent !== words)
+          boardText.textContent = words;
+      },
       news(line, eventJson) {
         addNews(line, JSON.parse(eventJson));
       },
@@ -357,6 +493,9 @@
     if (startFailed)
       return;
     running = true;
+    // What was tapped or pressed while this version loaded.
+    for (const input of pendingInput(null))
+      queueInput(...input);
     if (page.status !== null)
       describeBoard(page.status, boardWords, page.gameRunning);
     takeNewVersionIfSafe();
@@ -364,24 +503,32 @@
 
   // ---- Offline, and always the newest version --------------------------------
 
-  // A new version's worker waits until no game runs; then it takes over and
-  // the page starts again on the new files. A first visit has no old version
-  // to leave.
+  // A new version's worker waits for a moment that drops no input: before
+  // the player has given any, or once a game has ended and nothing is open.
+  // Then it takes over and the page starts again on the new files; input
+  // given meanwhile is kept for the new page (queueInput). A first visit has
+  // no old version to leave.
   let newVersion = null;
   let reloadWhenSafe = false;
+  let inputGiven = false;
+  let gameOverSinceInput = false;
   const hadVersion = 'serviceWorker' in navigator && navigator.serviceWorker.controller !== null;
 
   function isSafePoint() {
-    return running && !page.gameRunning && page.status !== null && !page.status.box && !page.status.dialog &&
-      !page.status.popup;
+    return running && !page.updating && (!inputGiven || gameOverSinceInput) && !page.gameRunning &&
+      page.status !== null && !page.status.box && !page.status.dialog && !page.status.popup;
   }
 
+  // Shown for a moment before the reload, so the player sees why the page blinks.
+  const updateNoticeMs = 400;
   function takeNewVersionIfSafe() {
     if (!isSafePoint())
       return;
     if (reloadWhenSafe) {
       reloadWhenSafe = false;
-      location.reload();
+      page.updating = true;
+      updatingBanner.hidden = false;
+      setTimeout(() => location.reload(), updateNoticeMs);
     } else if (newVersion) {
       newVersion.postMessage('take-new-version');
       newVersion = null;

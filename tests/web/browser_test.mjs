@@ -264,20 +264,25 @@ class Game {
     });
   }
 
-  // The board in words and the account, read from the accessibility tree only.
+  // Read from the accessibility tree only: the board in words, what the live
+  // region has said (oldest first), the focused element, and any open dialog.
   async accessibleText() {
     const tree = await this.page.accessibility.snapshot({interestingOnly: false});
-    const found = {board: null, account: []};
-    const walk = (node, inAccount) => {
-      if (node.role === 'image' && node.name === 'The card table' || node.role === 'img' && node.name === 'The card table')
+    const found = {board: null, said: null, focused: null, dialog: null};
+    const text = (node) => (node.role === 'StaticText' ? node.name : (node.children || []).map(text).join(''));
+    const walk = (node) => {
+      if ((node.role === 'image' || node.role === 'img') && node.name === 'The card table')
         found.board = node.description || null;
-      const account = inAccount || (node.role === 'list' && node.name === 'What happened');
-      if (account && node.role === 'listitem')
-        found.account.push(node.name || (node.children || []).map((child) => child.name).join(''));
+      if (node.role === 'log' && node.name === 'Announcements')
+        found.said = (node.children || []).map(text);
+      if (node.focused)
+        found.focused = `${node.role} ${node.name}`;
+      if (node.role === 'dialog')
+        found.dialog = node.name;
       for (const child of node.children || [])
-        walk(child, account);
+        walk(child);
     };
-    walk(tree, false);
+    walk(tree);
     return found;
   }
 
@@ -321,14 +326,20 @@ function checkFill(fill, what) {
     throw new Error(`${what}: a canvas of ${fill.canvasWidth} pixels for ${fill.devicePixels} device pixels per screen pixel`);
 }
 
-// Taps through whatever the game shows until the game-over box, with an
-// exchange, a Pass and a Stop in turn; the New game button starts it.
-async function playWholeGame(game) {
+// Taps through whatever the game shows until the game-over box (or `rounds`
+// rounds' ends), with an exchange, a Pass and a Stop in turn, calling
+// `atPause` each time the program waits; the New game button starts it.
+async function playWholeGame(game, {rounds = Infinity, atPause = null} = {}) {
   await startWithButton(game);
   const seen = {exchange: 0, stop: 0, pass: 0, keepBox: 0};
   let gameOver = null;
+  const roundsEnded = () => game.page.evaluate(() => window.zartaPage.events.filter((e) => e.kind === 'roundEnd').length);
   for (let input = 0; input < 3000 && !gameOver; ++input) {
     const status = await game.status();
+    if (atPause)
+      await atPause(status);
+    if (rounds !== Infinity && await roundsEnded() >= rounds)
+      return {gameOver: null, seen};
     if (status.box) {
       const [text, caption] = status.boxText;
       if (caption === 'Game Over') {
@@ -406,6 +417,12 @@ async function checkAccount(game) {
     }
     if (event.kind === 'dealerDraw')
       event.drawn.forEach((code) => open.add(name(code)));
+    // At the round's end every hand lies open; its line names its three cards by rank.
+    if (event.kind === 'shows') {
+      event.cards.forEach((code) => open.add(name(code)));
+      if (!event.cards.every((code) => event.line.includes(rank[code[0]])))
+        throw new Error(`"${event.line}" does not name the cards of ${JSON.stringify(event)}`);
+    }
     for (const card of allNames) {
       if (new RegExp(`${card}\\b`).test(event.line) && !open.has(card) && event.seat !== 1)
         throw new Error(`"${event.line}" names ${card}, which lay on no table`);
@@ -413,7 +430,7 @@ async function checkAccount(game) {
     if (event.table)
       table = event.table;
   }
-  for (const kind of ['dealerDraw', 'dealerChoice', 'dealt', 'exchange', 'pass', 'stop', 'roundEnd']) {
+  for (const kind of ['dealerDraw', 'dealerChoice', 'dealt', 'exchange', 'pass', 'stop', 'shows', 'roundEnd']) {
     if (!kinds[kind])
       throw new Error(`no ${kind} event in a whole game: ${JSON.stringify(kinds)}`);
   }
@@ -422,6 +439,87 @@ async function checkAccount(game) {
     throw new Error(`the last event is ${JSON.stringify(last)}`);
   return kinds;
 }
+
+// What the account shows at a pause: the lines seen whole or cut at the
+// right edge, each inside the list's box; whether a hidden line lies between
+// shown ones; the live region; and any overlap of the account or the page's
+// buttons with a control the board shows.
+async function shownAccount(game, status) {
+  const spots = [...Object.values(status.controls), ...Object.values(status.menuButton)];
+  return game.page.evaluate((spots) => {
+    const list = document.getElementById('account');
+    const box = list.getBoundingClientRect();
+    const items = Array.from(list.children);
+    const seen = items.map((item) => {
+      const r = item.getBoundingClientRect();
+      return !item.hidden && r.height > 0 && r.top >= box.top - 0.5 && r.bottom <= box.bottom + 0.5 &&
+        getComputedStyle(list).visibility !== 'hidden' && box.height > 0;
+    });
+    const screen = document.getElementById('screen').getBoundingClientRect();
+    const toPage = ([left, top, right, bottom]) => ({left: screen.left + left * screen.width / 240,
+      top: screen.top + top * screen.height / 320, right: screen.left + right * screen.width / 240,
+      bottom: screen.top + bottom * screen.height / 320});
+    const meets = (a, b) => a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    const covering = Array.from(document.querySelectorAll('#side, #side button, #help, #account'))
+      .filter((element) => element.getClientRects().length > 0 && !element.hidden)
+      .map((element) => element.getBoundingClientRect());
+    const live = document.getElementById('announce');
+    return {lines: items.filter((item, i) => seen[i]).map((item) => item.textContent),
+      gap: seen.some((shown, i) => !shown && seen.slice(i + 1).some(Boolean)),
+      live: live !== null && live.getAttribute('role') === 'log' && getComputedStyle(live).display !== 'none' &&
+        !live.closest('[hidden], [aria-hidden="true"]'),
+      covers: spots.map(toPage).filter((spot) => covering.some((r) => meets(r, spot))).length,
+      events: window.zartaPage.events.map((event) => event.line)};
+  }, spots);
+}
+
+// The five windows a player brings, with the panel each gets and the fewest
+// account lines it must show.
+const smallPhone = {width: 360, height: 640, deviceScaleFactor: 2, isMobile: true, hasTouch: true};
+const tablet = {width: 820, height: 1180, deviceScaleFactor: 2, isMobile: true, hasTouch: true};
+const desktopBrowser = {width: 1366, height: 768, deviceScaleFactor: 1, isMobile: false, hasTouch: false};
+const windows = [
+  {name: 'phone upright', viewport: phone, mode: 'below', lines: 5, shot: 'web-phone.png', seconds: 33},
+  {name: 'phone on its side', viewport: phoneOnItsSide, mode: 'beside', lines: 5, shot: 'web-phone-side.png', seconds: 41},
+  {name: 'small phone', viewport: smallPhone, mode: 'below', lines: 3, shot: 'web-small-phone.png', seconds: 17},
+  {name: 'tablet', viewport: tablet, mode: 'below', lines: 3, shot: 'web-tablet.png', seconds: 20},
+  {name: 'desktop browser', viewport: desktopBrowser, mode: 'beside', lines: 5, shot: 'web-desktop.png', seconds: 29},
+  // No room for a panel: the strip over the board's title bar.
+  {name: 'small window', viewport: {width: 360, height: 480, deviceScaleFactor: 2, isMobile: true, hasTouch: true},
+    mode: 'compact', lines: 1, shot: null, seconds: 17},
+];
+
+test('in every window the account shows the newest lines, in order, none skipped, and covers no control',
+  async ({context, base}) => {
+    for (const size of windows) {
+      const game = await Game.open(context, base, `?offline=no&pace=0&seconds=${size.seconds}`, size.viewport);
+      const fill = await boardFill(game);
+      if (fill.layout.mode !== size.mode)
+        throw new Error(`${size.name}: the panel goes ${fill.layout.mode}`);
+      let pauses = 0;
+      let fewest = Infinity;
+      let shot = false;
+      await playWholeGame(game, {rounds: 4, atPause: async (status) => {
+        const shown = await shownAccount(game, status);
+        const newest = shown.events.slice(-shown.lines.length).reverse();
+        const wanted = Math.min(size.lines, shown.events.length);
+        if (JSON.stringify(newest) !== JSON.stringify(shown.lines) || shown.gap || shown.lines.length < wanted ||
+            !shown.live || shown.covers > 0)
+          throw new Error(`${size.name}, pause ${pauses}: ${JSON.stringify({...shown, events: newest})}`);
+        pauses += 1;
+        if (shown.events.length >= size.lines)
+          fewest = Math.min(fewest, shown.lines.length);
+        // A picture for the manual: the player to move, a round already told.
+        if (options.shots && size.shot && !shot && status.controls[ids.pass] && !status.box &&
+            shown.events.some((line) => line.startsWith('Round over'))) {
+          shot = true;
+          await game.page.screenshot({path: path.join(options.shots, size.shot)});
+        }
+      }});
+      console.log(`  ${size.name}: ${pauses} pauses, at least ${fewest} lines shown`);
+      await game.close();
+    }
+  });
 
 test('a phone upright: the board fills the width, crisply, with the panel below', async ({context, base}) => {
   // Real pauses here (10 ms a unit): the deal's animation and the computer seats sleep through Asyncify.
@@ -436,9 +534,23 @@ test('a phone upright: the board fills the width, crisply, with the panel below'
   let status = await game.status();
   while (status.box)
     status = await game.answerBox(answers.yes);
+  // While the computer seats play, the board's words say so and offer no turn.
+  await game.page.evaluate(() => {
+    window.boardWords = [];
+    new MutationObserver(() => window.boardWords.push([window.zartaPage.idleCount,
+      document.getElementById('board-text').textContent])).observe(document.getElementById('board-text'),
+      {childList: true, characterData: true, subtree: true});
+  });
+  const before = await game.idleCount();
+  await game.tapControl(ids.pass);
+  const during = (await game.page.evaluate(() => window.boardWords)).filter(([idle]) => idle === before)
+    .map(([, words]) => words);
+  if (during.some((words) => words.includes('Your turn')) || !during.some((words) => / is playing\.$/.test(words)))
+    throw new Error(`the board's words while the computer played: ${JSON.stringify(during)}`);
+  status = await game.status();
+  while (status.box)
+    status = await game.answerBox(answers.yes);
   await game.tapControl(ids.south1 + 1);
-  if (options.shots)
-    await game.page.screenshot({path: path.join(options.shots, 'web-phone.png')});
   // Turned on its side mid-game: the same picture, drawn again at the new size.
   const picture = await game.canvasPixels();
   await game.page.setViewport(phoneOnItsSide);
@@ -460,8 +572,6 @@ test('a phone on its side: the board fills the height with the panel beside it; 
   await checkAccount(game);
   if (!await newGameShown(game))
     throw new Error('no New game button after the game-over box');
-  if (options.shots)
-    await game.page.screenshot({path: path.join(options.shots, 'web-phone-side.png')});
   await game.close();
 });
 
@@ -550,8 +660,6 @@ test('a desktop window: the board as tall as the window, the panel beside it; a 
   const result = await playWholeGame(game);
   console.log(`  whole game on a desktop: ${result.gameOver}`);
   await checkAccount(game);
-  if (options.shots)
-    await game.page.screenshot({path: path.join(options.shots, 'web-desktop.png')});
   await game.close();
 });
 
@@ -561,6 +669,14 @@ test('a whole game with touch taps on an upright phone, the account checked agai
     const result = await playWholeGame(game);
     console.log(`  whole game: ${result.gameOver} after ${JSON.stringify(result.seen)}`);
     console.log(`  events: ${JSON.stringify(await checkAccount(game))}`);
+    // "What happened" reads back every line of the game, newest first, and closes again.
+    await game.page.tap('#history-button');
+    const history = await game.page.evaluate(() => ({shown: !document.getElementById('history').hidden,
+      lines: Array.from(document.querySelectorAll('#history-list li')).map((item) => item.textContent),
+      events: window.zartaPage.events.map((event) => event.line)}));
+    if (!history.shown || JSON.stringify(history.lines) !== JSON.stringify([...history.events].reverse()))
+      throw new Error(`the history holds ${history.lines.length} lines of ${history.events.length}`);
+    await game.page.tap('#history-close');
 
     let status = await game.press('a', true);
     if (!status.dialog)
@@ -580,61 +696,110 @@ test('a whole game with touch taps on an upright phone, the account checked agai
     await game.close();
   });
 
-test('a whole game by keys, reading only the accessibility tree', async ({context, base}) => {
-  const game = await Game.open(context, base, '?offline=no&pace=0&seconds=29', desktop);
-  let outcome = null;
-  let turns = 0;
-  let moves = {exchange: 0, pass: 0, stop: 0};
-  const tabTo = async (words) => {
-    for (let i = 0; i < 20; ++i) {
-      await game.press('Tab');
-      if ((await game.accessibleText()).board.includes(`The frame is on ${words}`))
-        return;
-    }
-    throw new Error(`Tab never framed ${words}`);
-  };
-  for (let step = 0; step < 2000 && !outcome; ++step) {
-    const {board, account} = await game.accessibleText();
-    if (board === null)
-      throw new Error('the board has no text alternative');
-    if (board.startsWith('No game is running')) {
-      if (step > 0)
-        throw new Error(`the game stopped: ${account[0]}`);
-      await game.press('F2');
-    } else if (board.startsWith('A box "Game Over"')) {
-      outcome = account.find((line) => /You (win|lose) the game/.test(line));
-      await game.press('Enter');
-    } else if (board.startsWith('A box "Player choice:"')) {
-      await game.press(step % 2 ? 'y' : 'n');
-    } else if (board.startsWith('A box')) {
-      await game.press('Enter');
-    } else if (board.includes('Your turn:')) {
-      turns += 1;
-      if (turns % 3 === 1 && board.includes('Stop (S)')) {
-        moves.stop += 1;
-        await game.press('s');
-      } else if (turns % 3 === 2 && board.includes('Pass (P)')) {
-        moves.pass += 1;
-        await game.press('p');
-      } else {
-        moves.exchange += 1;
-        await tabTo('your second card');
-        await game.press(' ');
-        await tabTo('the first table card');
-        await game.press(' ');
-      }
-    } else {
-      throw new Error(`the program waits on: ${board}`);
-    }
+// The lines of `now` added since `before`, the region having dropped its oldest meanwhile.
+function newLines(before, now) {
+  for (let dropped = 0; dropped <= before.length; ++dropped) {
+    const kept = before.slice(dropped);
+    if (kept.every((line, i) => now[i] === line))
+      return now.slice(kept.length);
   }
-  if (!outcome || !moves.exchange || !moves.pass || !moves.stop)
-    throw new Error(`no whole game by keys: ${outcome} ${JSON.stringify(moves)}`);
-  const after = await game.accessibleText();
-  if (!after.board.startsWith('No game is running'))
-    throw new Error(`after the game: ${after.board}`);
-  console.log(`  by keys: "${outcome}" after ${JSON.stringify(moves)}`);
-  await game.close();
-});
+  return now;
+}
+
+test('a whole game by keys with a screen reader: only the accessibility tree, every announcement, the page\'s buttons',
+  async ({context, base}) => {
+    const game = await Game.open(context, base, '?offline=no&pace=0&seconds=29', desktop);
+    let outcome = null;
+    let turns = 0;
+    const moves = {exchange: 0, pass: 0, stop: 0};
+    const heard = {turn: 0, keep: 0, round: 0};
+    let saidBefore = [];  // the live region's lines at the last check
+    const tabTo = async (words) => {
+      for (let i = 0; i < 20; ++i) {
+        await game.press('Tab');
+        if ((await game.accessibleText()).board.includes(`The frame is on ${words}`))
+          return;
+      }
+      throw new Error(`Tab never framed ${words}`);
+    };
+    // F6 to the page's buttons, Tab to the one named, Enter presses it.
+    const pressPageButton = async (name) => {
+      await game.page.keyboard.press('F6');
+      for (let i = 0; i < 5 && (await game.accessibleText()).focused !== `button ${name}`; ++i)
+        await game.page.keyboard.press('Tab');
+      if ((await game.accessibleText()).focused !== `button ${name}`)
+        throw new Error(`the keyboard never reached ${name}: ${(await game.accessibleText()).focused}`);
+      await game.page.keyboard.press('Enter');
+    };
+    for (let step = 0; step < 2000 && !outcome; ++step) {
+      const {board, said} = await game.accessibleText();
+      if (board === null || said === null)
+        throw new Error(`the board's text or the live region is missing: ${board} ${said}`);
+      const fresh = newLines(saidBefore, said);
+      saidBefore = said;
+      if (fresh.some((line) => /^Round over: /.test(line))) {
+        heard.round += 1;
+        if (!fresh.some((line) => / shows? the .*: [0-9a-z. ]+\.$/.test(line)))
+          throw new Error(`a round's end without the hands shown: ${JSON.stringify(fresh)}`);
+      }
+      if (board.startsWith('No game is running')) {
+        if (step > 0)
+          throw new Error(`the game stopped: ${said.at(-1)}`);
+        await game.act(() => pressPageButton('New game'));
+      } else if (board.startsWith('A box "Game Over"')) {
+        outcome = said.find((line) => /You (win|lose) the game/.test(line));
+        await game.press('Enter');
+      } else if (board.startsWith('A box "Player choice:"')) {
+        // The keep question is said with the three cards it asks about.
+        const told = fresh.find((line) => line.includes('Keep this cards?')) || '';
+        if (!/Your cards: the \w+ of \w+, the \w+ of \w+ and the \w+ of \w+\./.test(told))
+          throw new Error(`the keep question was said as "${told}"`);
+        heard.keep += 1;
+        await game.press(step % 2 ? 'y' : 'n');
+      } else if (board.startsWith('A box')) {
+        await game.press('Enter');
+      } else if (board.includes('Your turn:')) {
+        turns += 1;
+        const turnSaid = fresh.filter((line) => /^Your turn: exchange a card with the table/.test(line));
+        if (turnSaid.length !== 1)
+          throw new Error(`turn ${turns} was said ${turnSaid.length} times: ${JSON.stringify(fresh)}`);
+        heard.turn += 1;
+        if (turns === 2) {
+          // The rules by keyboard, and back to the board with its own keys.
+          await pressPageButton('How to play');
+          if ((await game.accessibleText()).dialog !== 'How to play')
+            throw new Error('Enter on How to play opened no rules');
+          await game.page.keyboard.press('Escape');
+          await game.page.keyboard.press('Escape');
+          const back = await game.accessibleText();
+          if (back.dialog !== null || !/The card table/.test(back.focused || ''))
+            throw new Error(`after the rules: dialog ${back.dialog}, focus on ${back.focused}`);
+        }
+        if (turns % 3 === 1 && board.includes('Stop (S)')) {
+          moves.stop += 1;
+          await game.press('s');
+        } else if (turns % 3 === 2 && board.includes('Pass (P)')) {
+          moves.pass += 1;
+          await game.press('p');
+        } else {
+          moves.exchange += 1;
+          await tabTo('your second card');
+          await game.press(' ');
+          await tabTo('the first table card');
+          await game.press(' ');
+        }
+      } else {
+        throw new Error(`the program waits on: ${board}`);
+      }
+    }
+    if (!outcome || !moves.exchange || !moves.pass || !moves.stop || !heard.keep || !heard.round)
+      throw new Error(`no whole game by keys: ${outcome} ${JSON.stringify({moves, heard})}`);
+    const after = await game.accessibleText();
+    if (!after.board.startsWith('No game is running'))
+      throw new Error(`after the game: ${after.board}`);
+    console.log(`  by keys: "${outcome}" after ${JSON.stringify(moves)}, heard ${JSON.stringify(heard)}`);
+    await game.close();
+  });
 
 test('?pace= takes 10 to 200 and 0; anything else is refused with a warning', async ({context, base}) => {
   const page = await context.newPage();
@@ -801,6 +966,54 @@ test('a new version reaches a returning player by the second visit after it, wha
       site.root = options.site;
       site.headers = {};
       fs.rmSync(second, {recursive: true, force: true});
+    }
+  });
+
+test('a new version takes over before any input, and a key pressed as it loads starts the game it asked for',
+  async ({context, base, siteServer}) => {
+    const {site} = siteServer;
+    const second = nextVersion(options.site);
+    try {
+      let page = await visit(context, base);
+      await page.waitForFunction(() => navigator.serviceWorker.controller !== null, waiting);
+      await page.close();
+      site.root = second;
+      page = await context.newPage();
+      await page.setViewport(phone);
+      await page.goto(`${base}/`, {waitUntil: 'load'});
+      await page.waitForFunction(() => window.zartaPage && window.zartaPage.updating, waiting);
+      const banner = await page.$eval('#updating', (element) => !element.hidden && element.textContent);
+      await Promise.all([page.waitForNavigation({waitUntil: 'load'}), page.keyboard.press('F2')]);
+      await page.waitForFunction(() => window.zartaSiteVersion === 2 && window.zartaPage.gameRunning, waiting)
+        .catch(async () => {
+          throw new Error(`after the reload: ${JSON.stringify(await page.evaluate(() => ({version: window.zartaSiteVersion,
+            running: window.zartaPage.gameRunning})))}`);
+        });
+      if (!banner)
+        throw new Error('no word that a new version is starting');
+      await page.close();
+    } finally {
+      site.root = options.site;
+      fs.rmSync(second, {recursive: true, force: true});
+    }
+  });
+
+test('input kept for a new version that is unreadable or malformed is left out with a warning, never a crash',
+  async ({context, base}) => {
+    for (const [kept, warned, runs] of [['{broken', /is lost/, false], ['{"a":1}', /is lost/, false],
+      ['[["x",1,2,3],[3,40005,0,0]]', /1 malformed inputs/, true], ['[]', null, false]]) {
+      const page = await context.newPage();
+      const warnings = [];
+      page.on('console', (message) => warnings.push(message.text()));
+      await page.evaluateOnNewDocument((text) => sessionStorage.setItem('zarta-pending-input', text), kept);
+      await page.goto(`${base}/?offline=no&pace=0`, {waitUntil: 'load'});
+      // The one well-formed input, New game, is carried out.
+      await page.waitForFunction((game) => window.zartaPage.idleCount > 0 && window.zartaPage.gameRunning === game,
+        waiting, runs).catch(() => {});
+      const running = await page.evaluate(() => window.zartaPage.gameRunning);
+      if (warnings.some((text) => warned && warned.test(text)) !== (warned !== null) || running !== runs)
+        throw new Error(`kept ${kept}: game running ${running}, console ${JSON.stringify(warnings)}`);
+      await page.close();
     }
   });
 
