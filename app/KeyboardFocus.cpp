@@ -24,8 +24,7 @@ FocusState focus;
 
 bool canTakeFocus(int controlId)
 {
-    const platform::Handle control = controlHandle(controlId);
-    return control != 0 && platform::isWindowVisible(control);
+    return isControlShown(controlId);
 }
 
 const ControlPlace& placeOf(int controlId)

@@ -6,30 +6,13 @@
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
 
+#include <charconv>
 #include <utility>
 #include <vector>
 
 namespace {
 
 NewsTeller teller = nullptr;
-
-constexpr const char* rankWords[] = {"seven", "eight", "nine", "ten", "jack", "queen", "king", "ace"};
-constexpr const char* suitWords[] = {"clubs", "diamonds", "hearts", "spades"};
-constexpr char rankLetters[] = "789TJQKA";
-constexpr char suitLetters[] = "CDHS";
-
-bool isFace(const CardRecord& card)
-{
-    return card.rank >= 7 && card.rank <= 14 && card.suit >= 1 && card.suit <= 4;
-}
-
-// "KH" for the king of hearts, "--" for a back: what tests compare.
-std::string cardCode(const CardRecord& card)
-{
-    if (!isFace(card))
-        return "--";
-    return {rankLetters[card.rank - 7], suitLetters[card.suit - 1]};
-}
 
 std::string seatName(Seat seat)
 {
@@ -57,11 +40,8 @@ std::string listOfNames(const std::vector<std::string>& names)
 // Small whole numbers in words of digits; the page's program carries no printf.
 std::string number(int value)
 {
-    std::string digits = value < 0 ? "-" : "";
-    const unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
-    if (magnitude >= 10)
-        digits += number(static_cast<int>(magnitude / 10));
-    return digits + static_cast<char>('0' + magnitude % 10);
+    char digits[12];
+    return {digits, std::to_chars(digits, digits + sizeof digits, value).ptr};
 }
 
 // Hand values are whole or end in .5.
@@ -82,7 +62,7 @@ std::string handInWords(const CardRecord* cards)
     std::vector<std::string> names;
     bool oneSuit = true;
     for (int position = 0; position < cardsPerHand; ++position)
-        oneSuit = oneSuit && isFace(cards[position]) && cards[position].suit == cards[0].suit;
+        oneSuit = oneSuit && isDeckCard(cards[position]) && cards[position].suit == cards[0].suit;
     if (!oneSuit) {
         for (int position = 0; position < cardsPerHand; ++position)
             names.push_back(cardName(cards[position]));
@@ -95,8 +75,8 @@ std::string handInWords(const CardRecord* cards)
             std::swap(ranks[a], ranks[b]);
     }
     for (int rank : ranks)
-        names.push_back(rankWords[rank - 7]);
-    return "the " + listOfNames(names) + " of " + suitWords[cards[0].suit - 1];
+        names.push_back(rankWord(rank));
+    return "the " + listOfNames(names) + " of " + suitWord(cards[0].suit);
 }
 
 // ---- JSON for the page's tests -----------------------------------------------
@@ -280,12 +260,6 @@ std::string cardsInWords(const CardRecord* cards, const std::int32_t* selected)
     return listOfNames(names);
 }
 
-bool isShown(int controlId)
-{
-    const platform::Handle handle = controlHandle(controlId);
-    return handle != 0 && platform::isWindowVisible(handle);
-}
-
 std::string controlInWords(int controlId)
 {
     static const char* const positions[] = {"first", "second", "third"};
@@ -306,13 +280,6 @@ std::string controlInWords(int controlId)
 
 }  // namespace
 
-std::string cardName(const CardRecord& card)
-{
-    if (!isFace(card))
-        return "a hidden card";
-    return std::string("the ") + rankWords[card.rank - 7] + " of " + suitWords[card.suit - 1];
-}
-
 void tellTableNews(NewsTeller newsTeller)
 {
     teller = newsTeller;
@@ -328,7 +295,7 @@ void tellTableNews(NewsTeller newsTeller)
 
 std::string describeHand()
 {
-    if (!game.gameRunning || !isFace(game.hands[seatSouth][0]))
+    if (!game.gameRunning || !isDeckCard(game.hands[seatSouth][0]))
         return "";
     return "Your cards: " + cardsInWords(game.hands[seatSouth], nullptr) + ".";
 }
@@ -340,7 +307,7 @@ std::string describeTable(bool pausing)
     // Selections and the frame are the human's to change only while the program waits.
     const bool humanToMove = game.currentSeat == seatSouth && !pausing;
     std::string text = "Your cards: " + cardsInWords(game.hands[seatSouth], humanToMove ? game.handSelected : nullptr);
-    if (isFace(game.TableCards[0]))
+    if (isDeckCard(game.TableCards[0]))
         text += ". The table: " + cardsInWords(game.TableCards, humanToMove ? game.tableSelected : nullptr);
     std::vector<std::string> lives;
     for (Seat seat = seatSouth; seat <= seatEast; ++seat) {
@@ -351,8 +318,8 @@ std::string describeTable(bool pausing)
     if (pausing)
         return text +
                (game.currentSeat == seatSouth ? " The cards move." : " " + seatName(game.currentSeat) + " is playing.");
-    const bool stop = isShown(ids::controlStop);
-    const bool pass = isShown(ids::controlPass);
+    const bool stop = isControlShown(ids::controlStop);
+    const bool pass = isControlShown(ids::controlPass);
     if (humanToMove && (stop || pass)) {
         text += " Your turn: exchange a card with the table";
         if (pass)

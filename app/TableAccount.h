@@ -5,16 +5,14 @@
 // round's end reveals them.
 #pragma once
 
-#include "model/CardRecord.h"
+#include "model/CardNames.h"
 #include "model/GameState.h"
 
 #include <string>
 
-// "the king of hearts"; a card back is "a hidden card".
-std::string cardName(const CardRecord& card);
 
 // Receives each line with its event as a JSON object, e.g.
-// {"kind":"exchange","seat":2,"took":["KH"],"left":["9S"],"table":["7C","9S","AD"]}.
+// {"kind":"exchange","seat":2,"took":["Kh"],"left":["9s"],"table":["7c","9s","Ad"]}.
 using NewsTeller = void (*)(const std::string& line, const std::string& eventJson);
 
 // Watches the game's events and tells `teller` about each; null stops it.

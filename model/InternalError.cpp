@@ -2,6 +2,7 @@
 
 #include "model/GameState.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -10,7 +11,8 @@ InternalErrorHandler internalErrorHandler = nullptr;
 namespace {
 
 // One line built in place: the browser build carries no printf and no
-// string formatting, and a fault this rare should not bring them in.
+// string formatting, and a fault this rare should not bring them in
+// (std::to_chars is neither).
 struct MessageLine {
     char text[400];
     unsigned length = 0;
@@ -25,16 +27,8 @@ struct MessageLine {
     void add(long value)
     {
         char digits[24];
-        char* first = digits + sizeof digits - 1;
-        *first = '\0';
-        unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value) : value;
-        do {
-            *--first = static_cast<char>('0' + magnitude % 10);
-            magnitude /= 10;
-        } while (magnitude > 0);
-        if (value < 0)
-            *--first = '-';
-        add(first);
+        *std::to_chars(digits, digits + sizeof digits - 1, value).ptr = '\0';
+        add(digits);
     }
 
     template <typename Value>

@@ -34,6 +34,12 @@ platform::Handle controlHandle(int controlId)
     return 0;
 }
 
+bool isControlShown(int controlId)
+{
+    const platform::Handle control = controlHandle(controlId);
+    return control != 0 && platform::isWindowVisible(control);
+}
+
 void hideAllCards()
 {
     showEveryCard(false);

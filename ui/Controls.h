@@ -16,6 +16,8 @@ extern ControlHandles boardControls;
 
 // Handle of a card control by id 11111..11125, or of Stop / Pass; 0 otherwise.
 [[nodiscard]] platform::Handle controlHandle(int controlId);
+// A card control, Stop or Pass that a player can see (and so tap) now.
+[[nodiscard]] bool isControlShown(int controlId);
 
 // The card controls shown in the patterns the game uses; each sets all fifteen.
 void hideAllCards();

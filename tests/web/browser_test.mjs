@@ -401,7 +401,7 @@ async function checkAccount(game) {
   if (JSON.stringify(newest) !== JSON.stringify(shown))
     throw new Error(`the account shows ${JSON.stringify(shown)}, the events say ${JSON.stringify(newest)}`);
   const rank = {7: 'seven', 8: 'eight', 9: 'nine', T: 'ten', J: 'jack', Q: 'queen', K: 'king', A: 'ace'};
-  const suit = {C: 'clubs', D: 'diamonds', H: 'hearts', S: 'spades'};
+  const suit = {c: 'clubs', d: 'diamonds', h: 'hearts', s: 'spades'};
   const name = (code) => `the ${rank[code[0]]} of ${suit[code[1]]}`;
   const allNames = Object.keys(rank).flatMap((r) => Object.keys(suit).map((s) => name(r + s)));
   let table = [];
