@@ -9,7 +9,11 @@
 #include "model/InternalError.h"
 #include "platform/Headless.h"
 #include "resources/BoardIds.h"
-#include "tools/SimulatorSupport.h"
+#include "tools/FreshProcess.h"
+#include "tools/ScriptedHuman.h"
+#include "tools/SettlementCheck.h"
+#include "tools/SoundnessCheck.h"
+#include "tools/TraceJson.h"
 #ifdef ZARTA_SIM_FRAMES
 #include "tools/FrameFiles.h"
 #endif
