@@ -1,5 +1,5 @@
-// The settlement check: the rules of a settlement, with hand values
-// computed here from the cards alone.
+// The settlement check that the simulator and the fuzzer run on every deal,
+// computer move, settlement and game-over box.
 #pragma once
 
 #include <cstdint>

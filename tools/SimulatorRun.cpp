@@ -77,8 +77,7 @@ int finish()
                      "zarta-sim: violation in game %ld after input %ld: %s\n"
                      "zarta-sim: to see it again: zarta-sim --seed %llu --human %s --games %ld --check --trace -\n",
                      t.games + 1, run.inputsThisGame, run.violation.c_str(),
-                     static_cast<unsigned long long>(run.options.seed), strategyName(run.options.human),
-                     t.games + 1);
+                     static_cast<unsigned long long>(run.options.seed), strategyName(run.options.human), t.games + 1);
         return exitViolation;
     }
     finishFrames();

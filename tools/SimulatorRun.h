@@ -35,7 +35,6 @@ constexpr long maximumInputsPerRound = 2000;
 constexpr long maximumInputsPerGame = 20000;
 constexpr long maximumComputerMovesPerInput = 1000;
 
-
 struct Run {
     Options options;
     Totals totals;
