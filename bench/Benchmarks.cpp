@@ -13,7 +13,8 @@
 #include "model/HandEvaluation.h"
 #include "platform/Headless.h"
 #include "resources/BoardIds.h"
-#include "tools/SimulatorSupport.h"
+#include "tools/FreshProcess.h"
+#include "tools/ScriptedHuman.h"
 
 #include <benchmark/benchmark.h>
 

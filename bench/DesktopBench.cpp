@@ -10,7 +10,8 @@
 #include "platform/Headless.h"
 #include "platform/Platform.h"
 #include "platform/Sdl.h"
-#include "tools/SimulatorSupport.h"
+#include "tools/FreshProcess.h"
+#include "tools/ScriptedHuman.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>

@@ -9,8 +9,6 @@ const CardRecord* cardsOf(Seat seat)
     return seat == seatTable ? game.TableCards : game.hands[seat];
 }
 
-}  // namespace
-
 int highestOfThree(int a, int b, int c)
 {
     int highest = a;
@@ -20,6 +18,8 @@ int highestOfThree(int a, int b, int c)
         highest = c;
     return highest;
 }
+
+}  // namespace
 
 HandValue valueOfThree(const CardRecord& c0, const CardRecord& c1, const CardRecord& c2, bool* threeAces)
 {

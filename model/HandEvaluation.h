@@ -11,7 +11,6 @@ constexpr HandValue valueThreeOfARank = 30.5;
 constexpr HandValue valueThreeAces = 91.5;
 constexpr HandValue valueThirtyOne = 31.0;
 
-[[nodiscard]] int highestOfThree(int a, int b, int c);
 // The rule itself; `threeAces` (may be null) tells whether the rank rule found three aces.
 [[nodiscard]] HandValue valueOfThree(const CardRecord& c0, const CardRecord& c1, const CardRecord& c2,
                                      bool* threeAces = nullptr);

@@ -1,7 +1,7 @@
 // What a back end gives the platform core: a way to wait for input, a place
 // to show the composed device screen, the pause, the clock and the process
 // exit. The core owns everything else (windows, queue, screen, modal loops),
-// so both back ends behave the same above this line.
+// so every back end behaves the same above this line.
 #pragma once
 
 #include "platform/Platform.h"

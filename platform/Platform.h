@@ -2,9 +2,9 @@
 // 240 x 320 retained device screen with a title bar at the top and a menu
 // bar at the bottom, top-level windows with message procedures, owner-drawn
 // push buttons, a message queue, modal boxes and dialogs, drawing surfaces,
-// the local time and the random generator. One core serves two back ends
-// (a real SDL window and an in-memory headless screen); the code above this
-// interface cannot tell which one is running.
+// the local time and the random generator. One core serves three back ends
+// (a real SDL window, a browser page's canvas and an in-memory headless
+// screen); the code above this interface cannot tell which one is running.
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "tests/Harness.h"
 
 #include "resources/BoardIds.h"
-#include "tools/SimulatorSupport.h"
+#include "tools/SoundnessCheck.h"
 
 #include <gtest/gtest.h>
 

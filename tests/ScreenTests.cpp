@@ -5,7 +5,8 @@
 #include "model/GameState.h"
 #include "platform/Core.h"
 #include "platform/Headless.h"
-#include "tools/SimulatorSupport.h"
+#include "tools/FreshProcess.h"
+#include "tools/ScriptedHuman.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,10 @@
 #include "model/GameState.h"
 #include "platform/Headless.h"
 #include "resources/BoardIds.h"
-#include "tools/SimulatorSupport.h"
+#include "tools/FreshProcess.h"
+#include "tools/ScriptedHuman.h"
+#include "tools/SettlementCheck.h"
+#include "tools/SoundnessCheck.h"
 #include "ui/Controls.h"
 
 #include <gtest/gtest.h>

@@ -13,7 +13,9 @@
 #include "model/InternalError.h"
 #include "platform/Headless.h"
 #include "resources/BoardIds.h"
-#include "tools/SimulatorSupport.h"
+#include "tools/FreshProcess.h"
+#include "tools/SettlementCheck.h"
+#include "tools/SoundnessCheck.h"
 #include "ui/Controls.h"
 
 #include <cstddef>

@@ -7,11 +7,11 @@
 
 namespace {
 
-// An image loaded for the draws of one call (images are program data and
-// need no release); each draw is one platform call.
-class LoadedImage {
+// A picture of the program's data, looked up by id, for the draws of one
+// call (nothing is loaded or released); each draw is one platform call.
+class ImageView {
 public:
-    explicit LoadedImage(int imageId) : image(imageId == 0 ? nullptr : platform::loadImage(imageId)) {}
+    explicit ImageView(int imageId) : image(imageId == 0 ? nullptr : platform::loadImage(imageId)) {}
     explicit operator bool() const { return image != nullptr; }
     // Its top-left width x height pixels onto the window at (x, y).
     void draw(platform::Handle window, int x, int y, int width, int height) const
@@ -27,7 +27,7 @@ private:
 void copyImage(platform::Handle destinationWindow, int x, int y, int imageId)
 {
     // No image (id 0): the spot keeps what it showed.
-    if (const LoadedImage image{imageId})
+    if (const ImageView image{imageId})
         image.draw(destinationWindow, x, y);
 }
 
@@ -121,7 +121,7 @@ void flashIndicator(Indicator kind, Seat seat, platform::Handle boardWindow)
 
 void drawFocusFrame(int x, int y, int width, int height, platform::Handle boardWindow)
 {
-    const LoadedImage ink{res::imageFocusInk};
+    const ImageView ink{res::imageFocusInk};
     if (!ink)
         return;
     const int outerWidth = width + 2;

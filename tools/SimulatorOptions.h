@@ -1,0 +1,27 @@
+// zarta-sim's command line: the options of a run and how they are read.
+#pragma once
+
+#include "tools/ScriptedHuman.h"
+
+#include <cstdint>
+#include <string>
+
+namespace sim {
+
+struct Options {
+    long games = 1;
+    std::uint64_t seed = 1;
+    Strategy human = Strategy::random;
+    std::string tracePath;
+    bool check = false;
+    bool noPixels = false;
+    std::string framesFolder;
+};
+
+constexpr int exitViolation = 1;
+constexpr int exitBadArguments = 2;
+
+// 0 to go on, -1 after --help, else the exit status.
+int parseOptions(int argc, char** argv, Options& options);
+
+}  // namespace sim
