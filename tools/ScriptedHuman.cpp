@@ -6,7 +6,8 @@
 #include "model/HandEvaluation.h"
 #include "platform/Headless.h"
 #include "resources/BoardIds.h"
-#include "tools/BoardFacts.h"
+#include "model/CardNames.h"
+#include "ui/Controls.h"
 #include "ui/Controls.h"
 
 namespace sim {
@@ -150,9 +151,9 @@ HumanInput ScriptedHuman::randomInput()
     int count = 0;
     for (int id = ids::controlTable1; id <= ids::controlSouth1 + 2; ++id)
         choices[count++] = id;
-    if (visible(ids::controlStop))
+    if (isControlShown(ids::controlStop))
         choices[count++] = ids::controlStop;
-    if (visible(ids::controlPass))
+    if (isControlShown(ids::controlPass))
         choices[count++] = ids::controlPass;
     return tapControl(choices[below(static_cast<std::uint64_t>(count))]);
 }
@@ -160,9 +161,9 @@ HumanInput ScriptedHuman::randomInput()
 HumanInput ScriptedHuman::passiveInput()
 {
     const bool impatient = inputsThisRound > patience;
-    if (visible(ids::controlStop) && (impatient || !visible(ids::controlPass)))
+    if (isControlShown(ids::controlStop) && (impatient || !isControlShown(ids::controlPass)))
         return tapControl(ids::controlStop);
-    if (visible(ids::controlPass))
+    if (isControlShown(ids::controlPass))
         return tapControl(ids::controlPass);
     // The game always offers a button while it waits; this only keeps the run going if it doesn't.
     return tapControl(ids::controlSouth1);
@@ -210,13 +211,13 @@ HumanInput ScriptedHuman::greedyInput()
         if (game.tableSelected[position])
             return tapControl(ids::controlTable1 + position);
     }
-    const bool stopAvailable = visible(ids::controlStop);
+    const bool stopAvailable = isControlShown(ids::controlStop);
     const bool satisfied = valueOf(game.hands[seatSouth]) >= greedyStopValue || inputsThisRound > patience;
     if (stopAvailable && satisfied)
         return tapControl(ids::controlStop);
     if (planBestExchange())
         return tapControl(plannedTaps[plannedNext++]);
-    if (visible(ids::controlPass))
+    if (isControlShown(ids::controlPass))
         return tapControl(ids::controlPass);
     if (stopAvailable)
         return tapControl(ids::controlStop);

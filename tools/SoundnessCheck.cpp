@@ -4,7 +4,8 @@
 
 #include "model/GameState.h"
 #include "resources/BoardIds.h"
-#include "tools/BoardFacts.h"
+#include "model/CardNames.h"
+#include "ui/Controls.h"
 
 #include <algorithm>
 #include <array>
@@ -39,7 +40,7 @@ std::string soundnessProblem(const std::int16_t (&livesBefore)[5])
     bool shuffled = false;
     for (const CardRecord& card : game.Deck) {
         shuffled = shuffled || card.sideFace != 0;
-        if (isRealCard(card))
+        if (isDeckCard(card))
             deck.insert(card.sideFace);
     }
     if (shuffled && deck.size() != deckSize)
@@ -55,7 +56,7 @@ std::string soundnessProblem(const std::int16_t (&livesBefore)[5])
         if ((game.handSelected[position] | game.tableSelected[position]) & ~1)
             problem += "a selection flag is neither 0 nor 1; ";
     }
-    const bool buttonOffered = visible(ids::controlStop) || visible(ids::controlPass);
+    const bool buttonOffered = isControlShown(ids::controlStop) || isControlShown(ids::controlPass);
     if (!game.gameRunning) {
         if (buttonOffered)
             problem += "Stop or Pass is offered with no game running; ";
@@ -68,14 +69,14 @@ std::string soundnessProblem(const std::int16_t (&livesBefore)[5])
         if (game.lives[seat] == 0)
             continue;
         for (const CardRecord& card : game.hands[seat]) {
-            if (!isRealCard(card))
+            if (!isDeckCard(card))
                 problem += std::string("seat ") + std::to_string(seat) + " holds a card that is no real card; ";
             inPlay.insert(card.sideFace);
             ++cards;
         }
     }
     for (const CardRecord& card : game.TableCards) {
-        if (!isRealCard(card))
+        if (!isDeckCard(card))
             problem += "the table holds a card that is no real card; ";
         inPlay.insert(card.sideFace);
         ++cards;
@@ -91,7 +92,7 @@ std::string soundnessProblem(const std::int16_t (&livesBefore)[5])
     if (!buttonOffered)
         problem += "the human is to move but neither Stop nor Pass is offered; ";
     for (int position = 0; position < 3; ++position) {
-        if (!visible(ids::controlSouth1 + position) || !visible(ids::controlTable1 + position))
+        if (!isControlShown(ids::controlSouth1 + position) || !isControlShown(ids::controlTable1 + position))
             problem += "the human is to move with a hand or table card hidden; ";
     }
     return problem;

@@ -3,7 +3,8 @@
 #include "tools/TraceJson.h"
 
 #include "model/GameState.h"
-#include "tools/BoardFacts.h"
+#include "model/CardNames.h"
+#include "ui/Controls.h"
 
 #include <cstdio>
 #include <sstream>
@@ -30,18 +31,17 @@ std::string jsonString(std::string_view text)
 
 namespace {
 
-std::string cardCode(const CardRecord& card)
+// The card's code in quotes; "00" for a record never filled in.
+std::string quotedCardCode(const CardRecord& card)
 {
     const bool allZero = card.sideFace == 0 && card.uprightFace == 0 && card.points == 0 && card.suit == 0 &&
                          card.rank == 0 && card.sideFaceSelected == 0 && card.uprightFaceSelected == 0;
     if (allZero)
         return "\"00\"";
-    if (!isRealCard(card))
-        return "\"--\"";
     std::string code = "\"";
-    code += "789TJQKA"[card.rank - 7];
-    code += "cdhs"[card.suit - 1];
-    return code + "\"";
+    code += cardCode(card);
+    code += '"';
+    return code;
 }
 
 template <typename Value>
@@ -66,7 +66,7 @@ std::string cardsJson(const CardRecord* cards, int count)
 {
     std::string out = "[";
     for (int index = 0; index < count; ++index)
-        out += (index > 0 ? "," : "") + cardCode(cards[index]);
+        out += (index > 0 ? "," : "") + quotedCardCode(cards[index]);
     return out + "]";
 }
 
