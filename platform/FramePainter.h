@@ -20,6 +20,20 @@ struct Fit {
 };
 Fit fitScreen(int width, int height);
 
+// Black columns between the screen and a panel beside it, in screen pixels.
+constexpr int panelGap = 4;
+
+// The screen, and a panel of `panelColumns` screen pixels (0 for none) on
+// its right, as tall as the screen: the screen keeps the factor it has
+// alone, and the panel shows only in a window that holds both at that
+// factor, the two then centred together.
+struct Layout {
+    Fit board;
+    bool panel = false;
+    int panelLeft = 0;  // window pixels; the panel's top is the board's
+};
+Layout layOut(int width, int height, int panelColumns);
+
 // The columns [begin, end) of a screen row that differ between two frames;
 // begin == end == 0 when none do.
 struct Span {
@@ -43,6 +57,17 @@ struct PixelTarget {
 // all of it without them. `line` is scratch memory that keeps its size.
 void paintRows(const PixelTarget& target, const Fit& fit, const std::uint8_t* frame, const std::uint32_t* colours,
                int first, int last, const Span* spans, std::vector<std::uint8_t>& line);
+// A picture of palette indices, row by row, to paint beside the screen.
+struct Picture {
+    const std::uint8_t* indices = nullptr;
+    int columns = 0;
+    int rows = 0;
+};
+// Paints `picture` with its top-left corner at window pixel (left, top),
+// each index a square of factor x factor pixels, clipped to the target.
+void paintPicture(const PixelTarget& target, int left, int top, int factor, const Picture& picture,
+                  const std::uint32_t* colours, std::vector<std::uint8_t>& line);
+
 // Fills the bars beside and above the picture with `black` (the target's format).
 void fillBars(const PixelTarget& target, const Fit& fit, std::uint32_t black);
 

@@ -169,3 +169,47 @@ TEST(InputTranslator, KeysTheProgramReadsAndNoOthers)
     EXPECT_EQ(keyCodeOf(SDLK_F3), 0);
     EXPECT_EQ(keyCodeOf(SDLK_LCTRL), 0);
 }
+
+// The panel beside the screen: only where the window holds both at the
+// screen's own factor, and painted on neither the screen nor past the window.
+TEST(FramePainter, APanelLiesBesideTheScreenOnlyWhereBothFitAtTheScreensOwnFactor)
+{
+    constexpr int columns = 172;
+    const struct {
+        int width;
+        int height;
+        bool panel;
+    } cases[] = {{832, 640, true}, {831, 640, false}, {500, 700, false}, {1248, 960, true},
+                 {1247, 960, false}, {1920, 1000, true}, {240, 320, false}, {416, 320, true}};
+    const std::vector<std::uint8_t> indices(static_cast<std::size_t>(columns * screenHeight), 9);
+    const std::vector<std::uint32_t> colours = identityColours();
+    std::vector<std::uint8_t> line;
+    for (const auto& c : cases) {
+        const Layout layout = layOut(c.width, c.height, columns);
+        const Fit alone = fitScreen(c.width, c.height);
+        EXPECT_EQ(layout.panel, c.panel) << c.width << "x" << c.height;
+        EXPECT_EQ(layout.board.factor, alone.factor) << c.width << "x" << c.height;
+        if (!layout.panel) {
+            EXPECT_EQ(layout.board.left, alone.left);
+            continue;
+        }
+        Window window(c.width, c.height, black);
+        paintPicture(window.target(), layout.panelLeft, layout.board.top, layout.board.factor,
+                     {indices.data(), columns, screenHeight}, colours.data(), line);
+        const int f = layout.board.factor;
+        const int screenRight = layout.board.left + screenWidth * f;
+        int painted = 0;
+        int onScreen = 0;
+        for (int y = 0; y < c.height; ++y) {
+            for (int x = 0; x < c.width; ++x) {
+                if (window.at(x, y) == black)
+                    continue;
+                ++painted;
+                onScreen += x < screenRight || y < layout.board.top;
+            }
+        }
+        EXPECT_EQ(onScreen, 0) << c.width << "x" << c.height;
+        EXPECT_GE(layout.board.left, 0);
+        EXPECT_EQ(painted, columns * f * screenHeight * f) << "the whole panel, inside the window, " << c.width;
+    }
+}
