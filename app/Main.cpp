@@ -1,6 +1,8 @@
-// The desktop program: the game on the SDL back end.
+// The desktop program: the game on the SDL back end, the table's account beside it.
+#include "app/AccountPanel.h"
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "app/TableAccount.h"
 #include "platform/Sdl.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
@@ -45,6 +47,9 @@ int main(int argc, char** argv)
     case CommandLine::Action::play:
         break;
     }
+    // The account beside the board; the window is sized to hold both.
+    platform::sdl::setSideTextSource(accountPanel);
+    tellTableNews(noteAccountLine);
     // With no display there is nothing the game can do.
     if (!platform::sdl::install(line.paceMilliseconds))
         return 1;
