@@ -31,12 +31,15 @@ const char* const HowToPlayPages[howToPlayPageCount] = {
     "Bubbles: score; Zarta 31; lightning three aces.\n\n"
     "Click one of your cards, then a table card, to exchange them; click all three to exchange the "
     "hand.\n\n"
-    "Arrows, Tab or Shift+Tab move the frame; Space or Enter taps it.\n"
+    "Arrows or Tab: move the frame.\n"
+    "Shift+Tab: move it back.\n"
+    "Space or Enter: tap it.\n"
     "S: Stop. P: Pass.\n"
     "F1: these rules. F2: New game.\n"
-    "W: show or hide the account of what happened beside the board.\n"
+    "W: show or hide What happened.\n"
     "Ctrl+A: About. Ctrl+Q: close.\n"
-    "In a box: Enter or Y is Yes (or OK), N or Escape is No.",
+    "In a box, Enter or Y: Yes (OK);\n"
+    "N or Escape: No.",
 };
 
 namespace {

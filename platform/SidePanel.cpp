@@ -27,8 +27,11 @@ std::vector<std::string_view> wrapped(std::string_view text)
 void drawSidePanel(core::PixelBuffer& image, const SideText& text)
 {
     using namespace core;
-    drawFrameWithCaption(image, panelColumns, screenHeight, text.caption);
-    int y = captionHeight + margin;
+    // The caption bar lines up with the screen's title bar beside it.
+    image.resize(panelColumns, screenHeight, colour::window);
+    fillRect(image, {0, 0, panelColumns, titleBarHeight}, colour::bar);
+    drawText(image, margin, (titleBarHeight - font::glyphHeight) / 2, text.caption, colour::barText, true);
+    int y = titleBarHeight + margin;
     if (!text.headline.empty()) {
         for (std::string_view row : wrapped(text.headline)) {
             drawText(image, margin, y, row, colour::bar, true);

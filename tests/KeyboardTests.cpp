@@ -456,7 +456,7 @@ TEST(KeyboardCommands, HowToPlayStatesEveryRuleAndKey)
         "exchanges one card with a table card", "exchanges all three", "passes or says Stop",  // moves
         "first turn a seat may exchange or pass, but not stop", "one last turn", "31", "to three aces ends",
         "ties all lose", "without the best hand loses", "Four equal hands: the round is dealt again",
-        "Arrows", "Tab", "Space or Enter", "S: Stop", "P: Pass", "F1:", "F2: New", "W: show or hide the account",
+        "Arrows", "Tab", "Space or Enter", "S: Stop", "P: Pass", "F1:", "F2: New", "W: show or hide What happened",
         "Ctrl+A: About", "Ctrl+Q: close", "Enter or Y", "N or Escape", "Enter: next page"};
     for (const char* rule : rules)
         EXPECT_NE(text.find(rule), std::string::npos) << rule;
