@@ -37,8 +37,7 @@ int main(int argc, char** argv)
     case CommandLine::Action::help:
         std::printf("%s\n%s"
                     "A card game for one player against three computer seats.\n"
-                    "In the window: F2 starts a game, F1 tells the rules, W shows or hides What happened\n"
-                    "(the table in words) beside the board.\n"
+                    "Keys: F2 starts a game, F1 tells the rules, W shows or hides What happened.\n"
                     "--pace MS (or --pace=MS): how long a pause unit lasts, %d to %d ms (default %d).\n"
                     "Nothing else is taken: any other argument is refused with exit status 2.\n",
                     versionText(), usage, paceMinimum, paceMaximum, paceDefault);
