@@ -98,27 +98,6 @@ void scaleRows(const PixelTarget& target, const Fit& fit, const std::uint8_t* fr
 
 }  // namespace
 
-Fit fitScreen(int width, int height)
-{
-    int factor = std::max(1, std::min(width / screenWidth, height / screenHeight));
-    return {factor, (width - screenWidth * factor) / 2, (height - screenHeight * factor) / 2};
-}
-
-Layout layOut(int width, int height, int panelColumns)
-{
-    Layout layout{fitScreen(width, height)};
-    if (panelColumns <= 0)
-        return layout;
-    const int factor = layout.board.factor;
-    const int both = (screenWidth + panelGap + panelColumns) * factor;
-    if (width < both)
-        return layout;
-    layout.panel = true;
-    layout.board.left = (width - both) / 2;
-    layout.panelLeft = layout.board.left + (screenWidth + panelGap) * factor;
-    return layout;
-}
-
 Span differingColumns(const std::uint8_t* shown, const std::uint8_t* next)
 {
     if (std::memcmp(shown, next, screenWidth) == 0)

@@ -1,10 +1,11 @@
 // The frame painter: the pure step from the device screen's palette indices
 // to the desktop window's pixels, each index a square of factor x factor
-// pixels, centred with black bars. It knows nothing of SDL or X, so tests
+// pixels, placed as ScreenLayout.h says, with black bars. It knows nothing of SDL or X, so tests
 // check it on plain memory.
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/ScreenLayout.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,27 +13,6 @@
 
 namespace platform::sdl {
 
-// Where the screen lies in a window of the given size: centred, whole factor.
-struct Fit {
-    int factor;
-    int left;
-    int top;
-};
-Fit fitScreen(int width, int height);
-
-// Black columns between the screen and a panel beside it, in screen pixels.
-constexpr int panelGap = 4;
-
-// The screen, and a panel of `panelColumns` screen pixels (0 for none) on
-// its right, as tall as the screen: the screen keeps the factor it has
-// alone, and the panel shows only in a window that holds both at that
-// factor, the two then centred together.
-struct Layout {
-    Fit board;
-    bool panel = false;
-    int panelLeft = 0;  // window pixels; the panel's top is the board's
-};
-Layout layOut(int width, int height, int panelColumns);
 
 // The columns [begin, end) of a screen row that differ between two frames;
 // begin == end == 0 when none do.

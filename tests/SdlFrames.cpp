@@ -75,7 +75,7 @@ std::string firstDifference(const ShownWindow& window, const std::vector<std::ui
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (!image)
         return "the window could not be read";
-    const platform::sdl::Layout layout = platform::sdl::layOut(width, height, panel ? platform::sdl::panelColumns : 0);
+    const platform::Layout layout = platform::layOut(width, height, panel ? platform::sdl::panelColumns : 0);
     const int factor = layout.board.factor;
     const int left = layout.board.left;
     const int top = layout.board.top;
