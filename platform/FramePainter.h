@@ -13,7 +13,6 @@
 
 namespace platform::sdl {
 
-
 // The columns [begin, end) of a screen row that differ between two frames;
 // begin == end == 0 when none do.
 struct Span {

@@ -347,7 +347,7 @@ private:
     WindowPixels pixels;                       // where they are drawn
     std::array<Span, screenHeight> changed{};  // of each row, what the frame being shown changed
     InputTranslator input;
-    SideText sideText;           // what the panel shows
+    SideText sideText;             // what the panel shows
     core::PixelBuffer panelImage;  // the same drawn, as palette indices
     bool shown = false;
     const bool exitAfterFirstFrame = SDL_getenv("ZARTA_EXIT_AFTER_FIRST_FRAME") != nullptr &&

@@ -63,7 +63,7 @@ private:
     const void* mappedFor = nullptr;           // the pixels `mapped` and the bars were made for
     int mappedWidth = 0;
     int mappedHeight = 0;
-    Picture panel;              // beside the screen when the window has room
+    Picture panel;             // beside the screen when the window has room
     bool panelPlaced = false;  // the window's pixels hold the panel
 };
 

@@ -434,8 +434,8 @@ TEST(KeyboardCommands, KeysDoNothingToTheBoardWhileABoxIsOpen)
 TEST(KeyboardCommands, EveryHowToPlayPageFitsItsBox)
 {
     // The box's room for text: what is left of the screen beside its caption, margins and button.
-    constexpr int boxLines = (platform::screenHeight - platform::core::captionHeight - 10 - 6 - 18 - 8) /
-                             platform::font::lineHeight;
+    constexpr int boxLines =
+        (platform::screenHeight - platform::core::captionHeight - 10 - 6 - 18 - 8) / platform::font::lineHeight;
     for (int page = 0; page < howToPlayPageCount; ++page) {
         int lines = 0;
         platform::core::wrapText(HowToPlayPages[page], 196, [&lines](std::string_view) { ++lines; });
@@ -449,15 +449,40 @@ TEST(KeyboardCommands, HowToPlayStatesEveryRuleAndKey)
     std::string text;
     for (const char* page : HowToPlayPages)
         text += std::string(page) + "\n";
-    const char* const rules[] = {
-        "lowest hand", "four lives", "you lose", "you win",                                    // goal and lives
-        "best suit", "one suit add up", "no two of a suit: the highest card", "Three of a rank: 30.5",
-        "Three aces beat", "\"Keep this cards?\" Y keeps", "N takes the next three",          // dealing
-        "exchanges one card with a table card", "exchanges all three", "passes or says Stop",  // moves
-        "first turn a seat may exchange or pass, but not stop", "one last turn", "31", "to three aces ends",
-        "ties all lose", "without the best hand loses", "Four equal hands: the round is dealt again",
-        "Arrows", "Tab", "Space or Enter", "S: Stop", "P: Pass", "F1:", "F2: New", "W: show or hide What happened",
-        "Ctrl+A: About", "Ctrl+Q: close", "Enter or Y", "N or Escape", "Enter: next page"};
+    const char* const rules[] = {"lowest hand",
+                                 "four lives",
+                                 "you lose",
+                                 "you win",
+                                 "best suit",
+                                 "one suit add up",
+                                 "no two of a suit: the highest card",
+                                 "Three of a rank: 30.5",
+                                 "Three aces beat",
+                                 "\"Keep this cards?\" Y keeps",
+                                 "N takes the next three",
+                                 "exchanges one card with a table card",
+                                 "exchanges all three",
+                                 "passes or says Stop",
+                                 "first turn a seat may exchange or pass, but not stop",
+                                 "one last turn",
+                                 "31",
+                                 "to three aces ends",
+                                 "ties all lose",
+                                 "without the best hand loses",
+                                 "Four equal hands: the round is dealt again",
+                                 "Arrows",
+                                 "Tab",
+                                 "Space or Enter",
+                                 "S: Stop",
+                                 "P: Pass",
+                                 "F1:",
+                                 "F2: New",
+                                 "W: show or hide What happened",
+                                 "Ctrl+A: About",
+                                 "Ctrl+Q: close",
+                                 "Enter or Y",
+                                 "N or Escape",
+                                 "Enter: next page"};
     for (const char* rule : rules)
         EXPECT_NE(text.find(rule), std::string::npos) << rule;
 }

@@ -1318,7 +1318,7 @@ TEST(ScreenLayout, APanelLiesBesideTheScreenOnlyWhereBothFitAtTheScreensOwnFacto
         int width;
         int height;
         bool panel;
-    } cases[] = {{832, 640, true}, {831, 640, false}, {500, 700, false}, {1248, 960, true},
+    } cases[] = {{832, 640, true},   {831, 640, false},  {500, 700, false}, {1248, 960, true},
                  {1247, 960, false}, {1920, 1000, true}, {240, 320, false}, {416, 320, true}};
     for (const auto& c : cases) {
         const platform::Layout layout = platform::layOut(c.width, c.height, columns);
