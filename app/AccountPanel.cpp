@@ -11,16 +11,21 @@ namespace {
 // More than the panel ever holds, so what it shows is always the newest.
 constexpr std::size_t linesKept = 64;
 
-std::deque<std::string> told;  // newest first
+// Made on first use: a program that only toggles the panel (the page's) carries none of it.
+std::deque<std::string>& told()
+{
+    static std::deque<std::string> lines;  // newest first
+    return lines;
+}
 bool panelShown = true;
 
 }  // namespace
 
 void noteAccountLine(const std::string& line, const std::string&)
 {
-    told.push_front(line);
-    if (told.size() > linesKept)
-        told.pop_back();
+    told().push_front(line);
+    if (told().size() > linesKept)
+        told().pop_back();
 }
 
 platform::SideText accountPanel()
@@ -30,7 +35,7 @@ platform::SideText accountPanel()
     text.caption = "What happened";
     if (!game.gameRunning)
         text.headline = HowToStartText;
-    text.lines.assign(told.begin(), told.end());
+    text.lines.assign(told().begin(), told().end());
     return text;
 }
 
@@ -41,6 +46,6 @@ void toggleAccountPanel()
 
 void resetAccountPanel()
 {
-    told.clear();
+    told().clear();
     panelShown = true;
 }
