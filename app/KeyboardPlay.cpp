@@ -21,7 +21,7 @@ const char* const HowToPlayPages[howToPlayPageCount] = {
     "Moves: the seat after the dealer begins, then each in turn exchanges one card with a table card, "
     "exchanges all three, passes or says Stop. On the round's first turn a seat may exchange or pass, "
     "but not stop.\n\n"
-    "Stop: every other seat has one last turn (exchange, or Stop to end it), then the round ends.\n\n"
+    "Stop: every other seat has one last turn, then the round ends. Yours: exchange, or press Stop.\n\n"
     "An exchange to 31 (an ace and two tens or pictures of one suit) or to three aces ends the round at "
     "once.\n\n"
     "Round end: the lowest hand loses a life; ties all lose. After three aces every seat without the best "
