@@ -12,7 +12,7 @@ constexpr char accountPanelKey = 'W';
 
 // A teller for tellTableNews: keeps each line.
 void noteAccountLine(const std::string& line, const std::string& eventJson);
-// What the panel shows now.
+// What the panel is to show.
 platform::SideText accountPanel();
 void toggleAccountPanel();
 // Forgets every line and shows the panel again, as at start-up.

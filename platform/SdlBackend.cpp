@@ -215,7 +215,7 @@ private:
         return true;
     }
 
-    // Where the screen lies in the window as drawn now.
+    // Where the screen lies in the window as it is drawn.
     Fit boardFit()
     {
         int width = 0;
