@@ -1,20 +1,46 @@
 #include "app/KeyboardPlay.h"
 
+#include "app/AccountPanel.h"
 #include "app/KeyboardFocus.h"
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
 
-const char* const HowToPlayCaption = "How to play";
-// The rules in short; the page beside the board has them in full.
-const char* const HowToPlayText =
-    "Goal: never hold the lowest hand at a round's end, which costs one of your four lives. Lose the last and "
-    "you lose; outlast all three and you win.\n\n"
-    "A hand counts one suit: ace 11, ten and pictures 10, others their number. Three of a rank 30.5, three "
-    "aces beat all.\n\n"
-    "Swap a card with the table (tap both), or all three, Pass or Stop. First turn: Pass only. After a Stop "
-    "the others play once more; 31 or three aces ends the round.\n\n"
+const char* const HowToPlayCaptions[howToPlayPageCount] = {"How to play (1 of 3)", "How to play (2 of 3)",
+                                                           "How to play (3 of 3)"};
+// Every rule a player needs; the page beside the board in a browser tells them at more length.
+const char* const HowToPlayPages[howToPlayPageCount] = {
+    "Goal: never hold the lowest hand when a round ends. Each seat has four lives, the coins beside it. "
+    "Lose your last life and you lose; when all three others are out, you win.\n\n"
+    "Hand values: ace 11, ten, jack, queen and king 10, the others their number. A hand counts its best "
+    "suit: the cards of one suit add up. With no two of a suit: the highest card. Three of a rank: 30.5. "
+    "Three aces beat every hand.\n\n"
+    "When you deal, you see your first three cards: \"Keep this cards?\" Y keeps them, N takes the next "
+    "three instead. The other three lie face up on the table.\n\n"
+    "Enter: next page.",
+
+    "Moves: the seat after the dealer begins, then each in turn exchanges one card with a table card, "
+    "exchanges all three, passes or says Stop. On the round's first turn a seat may exchange or pass, "
+    "but not stop.\n\n"
+    "Stop: every other seat has one last turn, then the round ends. Yours: exchange, or press Stop.\n\n"
+    "An exchange to 31 (an ace and two tens or pictures of one suit) or to three aces ends the round at "
+    "once.\n\n"
+    "Round end: the lowest hand loses a life; ties all lose. After three aces every seat without the best "
+    "hand loses a life. Four equal hands: the round is dealt again.\n\n"
+    "Enter: next page.",
+
     "Bubbles: score; Zarta 31; lightning three aces.\n\n"
-    "Arrows or Tab move the frame, Space or Enter taps, S Stop, P Pass, F2 New.";
+    "Click one of your cards, then a table card, to exchange them; click all three to exchange the "
+    "hand.\n\n"
+    "Arrows or Tab: move the frame.\n"
+    "Shift+Tab: move it back.\n"
+    "Space or Enter: tap it.\n"
+    "S: Stop. P: Pass.\n"
+    "F1: these rules. F2: New game.\n"
+    "W: show or hide What happened.\n"
+    "Ctrl+A: About. Ctrl+Q: close.\n"
+    "In a box, Enter or Y: Yes (OK);\n"
+    "N or Escape: No.",
+};
 
 namespace {
 
@@ -82,7 +108,13 @@ platform::Param handleBoardKey(platform::Handle boardWindow, platform::Param key
         pressButtonIfShown(boardWindow, ids::controlPass);
         return 1;
     case platform::keyF1:
-        platform::messageBox(boardWindow, HowToPlayText, HowToPlayCaption, platform::BoxButtons::ok);
+        // One box a page: its OK (Enter) turns to the next.
+        for (int page = 0; page < howToPlayPageCount; ++page)
+            platform::messageBox(boardWindow, HowToPlayPages[page], HowToPlayCaptions[page], platform::BoxButtons::ok);
+        return 1;
+    case accountPanelKey:
+    case accountPanelKey - 'A' + 'a':
+        toggleAccountPanel();
         return 1;
     default:
         return 0;

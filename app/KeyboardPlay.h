@@ -4,9 +4,10 @@
 
 #include "platform/Platform.h"
 
-// The text of the F1 box.
-extern const char* const HowToPlayText;
-extern const char* const HowToPlayCaption;
+// The F1 box, one box a page.
+constexpr int howToPlayPageCount = 3;
+extern const char* const HowToPlayPages[howToPlayPageCount];
+extern const char* const HowToPlayCaptions[howToPlayPageCount];
 
 // A key that reached the board window (no box, dialog or pop-up was open to
 // take it). Returns 1 when the key means something on the board, 0 otherwise.

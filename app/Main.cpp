@@ -1,6 +1,8 @@
-// The desktop program: the game on the SDL back end.
+// The desktop program: the game on the SDL back end, the table's account beside it.
+#include "app/AccountPanel.h"
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "app/TableAccount.h"
 #include "platform/Sdl.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
@@ -35,6 +37,7 @@ int main(int argc, char** argv)
     case CommandLine::Action::help:
         std::printf("%s\n%s"
                     "A card game for one player against three computer seats.\n"
+                    "Keys: F2 starts a game, F1 tells the rules, W shows or hides What happened.\n"
                     "--pace MS (or --pace=MS): how long a pause unit lasts, %d to %d ms (default %d).\n"
                     "Nothing else is taken: any other argument is refused with exit status 2.\n",
                     versionText(), usage, paceMinimum, paceMaximum, paceDefault);
@@ -45,6 +48,9 @@ int main(int argc, char** argv)
     case CommandLine::Action::play:
         break;
     }
+    // The account beside the board; the window is sized to hold both.
+    platform::sdl::setSideTextSource(accountPanel);
+    tellTableNews(noteAccountLine);
     // With no display there is nothing the game can do.
     if (!platform::sdl::install(line.paceMilliseconds))
         return 1;

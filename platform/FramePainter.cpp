@@ -98,12 +98,6 @@ void scaleRows(const PixelTarget& target, const Fit& fit, const std::uint8_t* fr
 
 }  // namespace
 
-Fit fitScreen(int width, int height)
-{
-    int factor = std::max(1, std::min(width / screenWidth, height / screenHeight));
-    return {factor, (width - screenWidth * factor) / 2, (height - screenHeight * factor) / 2};
-}
-
 Span differingColumns(const std::uint8_t* shown, const std::uint8_t* next)
 {
     if (std::memcmp(shown, next, screenWidth) == 0)
@@ -124,6 +118,34 @@ void paintRows(const PixelTarget& target, const Fit& fit, const std::uint8_t* fr
         scaleRows<std::uint32_t>(target, fit, frame, colours, first, last, spans, line);
     else if (target.bytes == 2)
         scaleRows<std::uint16_t>(target, fit, frame, colours, first, last, spans, line);
+}
+
+void paintPicture(const PixelTarget& target, int left, int top, int factor, const Picture& picture,
+                  const std::uint32_t* colours, std::vector<std::uint8_t>& line)
+{
+    if (!picture.indices || factor < 1 || (target.bytes != 4 && target.bytes != 2))
+        return;
+    const int firstColumn = std::max(0, (-left + factor - 1) / factor);
+    const int endColumn = std::min(picture.columns, (target.width - left) / factor);
+    if (endColumn <= firstColumn)
+        return;
+    const auto bytes = static_cast<std::size_t>((endColumn - firstColumn) * factor * target.bytes);
+    if (line.size() < bytes)
+        line.resize(bytes);
+    const auto offset = static_cast<std::size_t>((left + firstColumn * factor) * target.bytes);
+    for (int row = 0; row < picture.rows; ++row) {
+        const int firstLine = std::max(top + row * factor, 0);
+        const int endLine = std::min(top + (row + 1) * factor, target.height);
+        if (firstLine >= endLine)
+            continue;
+        const std::uint8_t* source = picture.indices + row * picture.columns + firstColumn;
+        if (target.bytes == 4)
+            widen(reinterpret_cast<std::uint32_t*>(line.data()), source, endColumn - firstColumn, factor, colours);
+        else
+            widen(reinterpret_cast<std::uint16_t*>(line.data()), source, endColumn - firstColumn, factor, colours);
+        for (int y = firstLine; y < endLine; ++y)
+            std::memcpy(target.pixels + y * target.pitch + offset, line.data(), bytes);
+    }
 }
 
 void fillBars(const PixelTarget& target, const Fit& fit, std::uint32_t black)

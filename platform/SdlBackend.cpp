@@ -10,6 +10,7 @@
 #include "platform/Core.h"
 #include "platform/FramePainter.h"
 #include "platform/SdlInput.h"
+#include "platform/SidePanel.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowPixels.h"
 #include "platform/X11Watch.h"
@@ -33,6 +34,8 @@ namespace platform::sdl {
 
 namespace {
 
+SideText (*sideTextSource)() = nullptr;
+
 class SdlBackend final : public backend::Backend {
 public:
     SdlBackend(SDL_Window* window, int paceMilliseconds)
@@ -42,6 +45,9 @@ public:
 
     bool waitForInput() override
     {
+        // What happened while the program ran shows beside the screen before it waits.
+        if (shown && updatePanel())
+            pixels.showPanel(frame.data());
         SDL_Event event;
         if (!SDL_WaitEvent(&event))
             return false;
@@ -75,6 +81,7 @@ public:
         }
         std::memcpy(frame.data(), indices, frame.size());
         bool whole = pixels.setColours(palette);
+        const bool panelChanged = updatePanel();
         endIfWindowGone();
         const bool firstFrame = !shown;
         if (firstFrame) {
@@ -88,6 +95,8 @@ public:
             pixels.show(frame.data(), 0, screenHeight, nullptr);
         else
             pixels.show(frame.data(), first, last, changed.data());
+        if (panelChanged && !whole)
+            pixels.showPanel(frame.data());
         // The window appears with its first picture in it, not after.
         if (firstFrame)
             pixels.finish();
@@ -188,6 +197,33 @@ private:
 
     static int SDLCALL dropEvent(void*, SDL_Event*) { return 0; }
 
+    // Asks for the side text; true when what the panel shows changed.
+    bool updatePanel()
+    {
+        if (!sideTextSource)
+            return false;
+        SideText text = sideTextSource();
+        if (text == sideText)
+            return false;
+        sideText = std::move(text);
+        if (sideText.shown) {
+            drawSidePanel(panelImage, sideText);
+            pixels.setPanel({panelImage.pixels.data(), panelImage.width, panelImage.height});
+        } else {
+            pixels.setPanel({});
+        }
+        return true;
+    }
+
+    // Where the screen lies in the window as it is drawn.
+    Fit boardFit()
+    {
+        int width = 0;
+        int height = 0;
+        SDL_GetWindowSize(window, &width, &height);
+        return pixels.layoutFor(width, height).board;
+    }
+
     // A window the user can no longer see ends the program, as closing it would.
     void endIfWindowGone()
     {
@@ -265,19 +301,15 @@ private:
             break;
         case SDL_MOUSEBUTTONDOWN:
             // Touch presses arrive as finger events too; take them only once.
-            if (event.button.button == SDL_BUTTON_LEFT && event.button.which != SDL_TOUCH_MOUSEID) {
-                int width = 0;
-                int height = 0;
-                SDL_GetWindowSize(window, &width, &height);
-                input.pressed(event.button.x, event.button.y, width, height);
-            }
+            if (event.button.button == SDL_BUTTON_LEFT && event.button.which != SDL_TOUCH_MOUSEID)
+                input.pressed(event.button.x, event.button.y, boardFit());
             break;
         case SDL_FINGERDOWN: {
             int width = 0;
             int height = 0;
             SDL_GetWindowSize(window, &width, &height);
             input.pressed(static_cast<int>(event.tfinger.x * static_cast<float>(width)),
-                          static_cast<int>(event.tfinger.y * static_cast<float>(height)), width, height);
+                          static_cast<int>(event.tfinger.y * static_cast<float>(height)), boardFit());
             break;
         }
         case SDL_KEYDOWN:
@@ -315,6 +347,8 @@ private:
     WindowPixels pixels;                       // where they are drawn
     std::array<Span, screenHeight> changed{};  // of each row, what the frame being shown changed
     InputTranslator input;
+    SideText sideText;             // what the panel shows
+    core::PixelBuffer panelImage;  // the same drawn, as palette indices
     bool shown = false;
     const bool exitAfterFirstFrame = SDL_getenv("ZARTA_EXIT_AFTER_FIRST_FRAME") != nullptr &&
                                      SDL_strcmp(SDL_getenv("ZARTA_EXIT_AFTER_FIRST_FRAME"), "1") == 0;
@@ -359,9 +393,15 @@ bool install(int paceMilliseconds)
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
         usable = {0, 0, screenWidth, screenHeight};
     int factor = fitScreen(usable.w, usable.h).factor;
+    int columns = screenWidth;
+    // The side text fits beside the screen from the start, at a smaller factor if need be.
+    if (sideTextSource) {
+        columns += panelGap + panelColumns;
+        factor = std::max(1, std::min(factor, usable.w / columns));
+    }
     // Created hidden and shown with the first picture, so a second copy that
     // only hands over to the first never flashes a window.
-    SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screenWidth * factor,
+    SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, columns * factor,
                                           screenHeight * factor, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (!window) {
         cannotOpenDisplay();
@@ -378,6 +418,11 @@ bool install(int paceMilliseconds)
     startRaising(type == static_cast<Uint32>(-1) ? 0 : type);
     backend::install(std::make_unique<SdlBackend>(window, paceMilliseconds));
     return true;
+}
+
+void setSideTextSource(SideText (*source)())
+{
+    sideTextSource = source;
 }
 
 }  // namespace platform::sdl

@@ -36,9 +36,8 @@ Param keyCodeOf(SDL_Keycode symbol)
     }
 }
 
-void InputTranslator::pressed(int windowX, int windowY, int width, int height)
+void InputTranslator::pressed(int windowX, int windowY, const Fit& fit)
 {
-    const Fit fit = fitScreen(width, height);
     const int x = windowX - fit.left;
     const int y = windowY - fit.top;
     if (x < 0 || y < 0 || x >= screenWidth * fit.factor || y >= screenHeight * fit.factor)

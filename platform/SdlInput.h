@@ -3,6 +3,7 @@
 // window gets the focus is no press.
 #pragma once
 
+#include "platform/FramePainter.h"
 #include "platform/Platform.h"
 
 #include <SDL.h>
@@ -16,8 +17,8 @@ Param keyCodeOf(SDL_Keycode symbol);
 
 class InputTranslator {
 public:
-    // A press at window coordinates in a window of width x height.
-    void pressed(int windowX, int windowY, int width, int height);
+    // A press at window coordinates, with the screen where `fit` places it.
+    void pressed(int windowX, int windowY, const Fit& fit);
     void keyPressed(const SDL_KeyboardEvent& key);
     void keyReleased(const SDL_KeyboardEvent& key);
     // The window got the focus: the keys down now are not pressed in it.

@@ -52,10 +52,60 @@ bool WindowPixels::current()
         int width = 0;
         int height = 0;
         SDL_GetWindowSize(window, &width, &height);
-        return sharedFrame->fits(width, height) && mappedWidth == width && mappedHeight == height;
+        return sharedFrame->fits(width, height) && mappedWidth == width && mappedHeight == height &&
+               layoutFor(width, height).panel == panelPlaced;
     }
     SDL_Surface* target = SDL_GetWindowSurface(window);
-    return target && target == mappedFor && target->w == mappedWidth && target->h == mappedHeight;
+    return target && target == mappedFor && target->w == mappedWidth && target->h == mappedHeight &&
+           layoutFor(target->w, target->h).panel == panelPlaced;
+}
+
+bool WindowPixels::isFresh(const Canvas& canvas) const
+{
+    const PixelTarget& pixels = canvas.pixels;
+    return canvas.identity != mappedFor || pixels.width != mappedWidth || pixels.height != mappedHeight ||
+           layoutFor(pixels.width, pixels.height).panel != panelPlaced;
+}
+
+Layout WindowPixels::layoutFor(int width, int height) const
+{
+    return layOut(width, height, panel.indices ? panel.columns : 0);
+}
+
+void WindowPixels::setPanel(const Picture& picture)
+{
+    panel = picture;
+}
+
+void WindowPixels::showPanel(const std::uint8_t* frame)
+{
+    Canvas target;
+    if (!acquire(target))
+        return;
+    const PixelTarget& pixels = target.pixels;
+    if (isFresh(target)) {
+        show(frame, 0, screenHeight, nullptr);
+        return;
+    }
+    const Layout layout = layoutFor(pixels.width, pixels.height);
+    if (!layout.panel || (pixels.bytes != 4 && pixels.bytes != 2))
+        return;
+    SDL_Surface* surface = sharedFrame ? nullptr : SDL_GetWindowSurface(window);
+    if (surface && SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
+        return;
+    paintPicture(pixels, layout.panelLeft, layout.board.top, layout.board.factor, panel, mapped.data(), line);
+    if (surface && SDL_MUSTLOCK(surface))
+        SDL_UnlockSurface(surface);
+    const int top = std::max(0, layout.board.top);
+    const int bottom = std::min(pixels.height, layout.board.top + panel.rows * layout.board.factor);
+    if (bottom <= top)
+        return;
+    if (sharedFrame) {
+        sharedFrame->put(top, bottom - top);
+    } else {
+        const SDL_Rect rows{0, top, pixels.width, bottom - top};
+        SDL_UpdateWindowSurfaceRects(window, &rows, 1);
+    }
 }
 
 void WindowPixels::showAgain()
@@ -82,7 +132,8 @@ void WindowPixels::show(const std::uint8_t* frame, int first, int last, const Sp
     const PixelTarget& pixels = target.pixels;
     if (pixels.bytes != 4 && pixels.bytes != 2)
         return;
-    const bool fresh = target.identity != mappedFor || pixels.width != mappedWidth || pixels.height != mappedHeight;
+    const bool fresh = isFresh(target);
+    const Layout layout = layoutFor(pixels.width, pixels.height);
     if (fresh) {
         for (std::size_t i = 0; i < colours.size(); ++i)
             mapped[i] = SDL_MapRGB(target.format, static_cast<Uint8>(colours[i] >> 16),
@@ -90,18 +141,22 @@ void WindowPixels::show(const std::uint8_t* frame, int first, int last, const Sp
         mappedFor = target.identity;
         mappedWidth = pixels.width;
         mappedHeight = pixels.height;
+        panelPlaced = layout.panel;
         first = 0;
         last = screenHeight;
         spans = nullptr;
     }
     if (first >= last)
         return;
-    const Fit fit = fitScreen(pixels.width, pixels.height);
+    const Fit& fit = layout.board;
     SDL_Surface* surface = sharedFrame ? nullptr : SDL_GetWindowSurface(window);
     if (surface && SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
         return;
-    if (fresh)
+    if (fresh) {
         fillBars(pixels, fit, SDL_MapRGB(target.format, 0, 0, 0));
+        if (layout.panel)
+            paintPicture(pixels, layout.panelLeft, fit.top, fit.factor, panel, mapped.data(), line);
+    }
     paintRows(pixels, fit, frame, mapped.data(), first, last, spans, line);
     if (surface && SDL_MUSTLOCK(surface))
         SDL_UnlockSurface(surface);

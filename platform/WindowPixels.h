@@ -28,6 +28,14 @@ public:
     void show(const std::uint8_t* frame, int first, int last, const Span* spans);
     // True when the window's pixels are new, or of a new size, and were drawn whole.
     bool showFresh(const std::uint8_t* frame);
+    // The picture beside the screen, or one without indices for none; it is
+    // drawn with the next frame drawn whole, or at once by showPanel.
+    void setPanel(const Picture& picture);
+    // Draws the panel beside `frame` and shows it; the whole window when the
+    // panel comes or goes.
+    void showPanel(const std::uint8_t* frame);
+    // Where the screen and the panel lie in a window of this size.
+    Layout layoutFor(int width, int height) const;
     // Shows the window's pixels again as they are (after an expose).
     void showAgain();
     // Waits until the server has the frame (the window appears with its first picture in it).
@@ -45,6 +53,7 @@ private:
     };
     bool acquire(Canvas& canvas);
     bool current();
+    bool isFresh(const Canvas& canvas) const;
 
     SDL_Window* window;
     std::unique_ptr<SharedFrame> sharedFrame;  // the window's pixels, when shared with the X server
@@ -54,6 +63,8 @@ private:
     const void* mappedFor = nullptr;           // the pixels `mapped` and the bars were made for
     int mappedWidth = 0;
     int mappedHeight = 0;
+    Picture panel;             // beside the screen when the window has room
+    bool panelPlaced = false;  // the window's pixels hold the panel
 };
 
 }  // namespace platform::sdl

@@ -6,6 +6,7 @@
 #include "platform/Headless.h"
 #include "platform/PixelFont.h"
 #include "platform/Platform.h"
+#include "platform/ScreenLayout.h"
 #include "platform/SingleInstance.h"
 #include "resources/Resources.h"
 
@@ -1305,4 +1306,33 @@ TEST(PixelFont, TheStrokesOfMAndWKeepTheirGapsPlainAndBold)
             }
             EXPECT_EQ(runs, 3) << letter << (bold ? " bold" : "");
         }
+}
+
+// A panel beside the screen (the desktop's What happened) shows only where the
+// window holds both at the screen's own factor, and never on the screen or
+// past the window.
+TEST(ScreenLayout, APanelLiesBesideTheScreenOnlyWhereBothFitAtTheScreensOwnFactor)
+{
+    constexpr int columns = 172;
+    const struct {
+        int width;
+        int height;
+        bool panel;
+    } cases[] = {{832, 640, true},   {831, 640, false},  {500, 700, false}, {1248, 960, true},
+                 {1247, 960, false}, {1920, 1000, true}, {240, 320, false}, {416, 320, true}};
+    for (const auto& c : cases) {
+        const platform::Layout layout = platform::layOut(c.width, c.height, columns);
+        const platform::Fit alone = platform::fitScreen(c.width, c.height);
+        const int f = alone.factor;
+        EXPECT_EQ(layout.panel, c.panel) << c.width << "x" << c.height;
+        EXPECT_EQ(layout.board.factor, f) << c.width << "x" << c.height;
+        EXPECT_EQ(layout.board.top, alone.top);
+        if (!layout.panel) {
+            EXPECT_EQ(layout.board.left, alone.left);
+            continue;
+        }
+        EXPECT_GE(layout.board.left, 0) << c.width;
+        EXPECT_GE(layout.panelLeft, layout.board.left + platform::screenWidth * f) << c.width;
+        EXPECT_LE(layout.panelLeft + columns * f, c.width) << c.width;
+    }
 }

@@ -2,11 +2,15 @@
 // given. Under an X server (tests/sdl_frames.sh starts one), it presents a
 // run of frames changed in random places, at several window sizes, and after
 // each reads the window back from the server and compares every pixel with
-// the frame scaled by the whole factor that fits, centred on black.
+// the frame scaled by the whole factor that fits, centred on black; then
+// again with side text beside the screen, whose panel changes with every
+// frame and must leave every pixel of the screen as it was.
 // Exit status 0 when every pixel matched, 1 at the first difference.
 #include "platform/Core.h"
+#include "platform/FramePainter.h"
 #include "platform/Platform.h"
 #include "platform/Sdl.h"
+#include "platform/SidePanel.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -50,9 +54,18 @@ bool resizeTo(const ShownWindow& window, int width, int height)
     return false;
 }
 
+int sideFrames = 0;
+
+// Side text that changes with every frame shown.
+platform::SideText changingSideText()
+{
+    return {true, "What happened", {}, {"Frame " + std::to_string(sideFrames++)}};
+}
+
 // The first pixel of the window that differs from `frame` scaled into it, or
-// an empty string when none does.
-std::string firstDifference(const ShownWindow& window, const std::vector<std::uint8_t>& frame)
+// an empty string when none does; with a panel beside it, the panel shows
+// its caption bar and is not compared further.
+std::string firstDifference(const ShownWindow& window, const std::vector<std::uint8_t>& frame, bool panel = false)
 {
     int width = 0;
     int height = 0;
@@ -62,13 +75,20 @@ std::string firstDifference(const ShownWindow& window, const std::vector<std::ui
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (!image)
         return "the window could not be read";
-    const int factor = std::max(1, std::min(width / screenWidth, height / screenHeight));
-    const int left = (width - screenWidth * factor) / 2;
-    const int top = (height - screenHeight * factor) / 2;
+    const platform::Layout layout = platform::layOut(width, height, panel ? platform::sdl::panelColumns : 0);
+    const int factor = layout.board.factor;
+    const int left = layout.board.left;
+    const int top = layout.board.top;
     const std::uint32_t* palette = platform::core::screenPalette();
     std::string difference;
+    if (panel && (!layout.panel || (static_cast<std::uint32_t>(XGetPixel(image, layout.panelLeft + 1, top + 1)) &
+                                    0xFFFFFFu) != platform::core::colour::bar.rgb))
+        difference = "no side panel beside the screen";
     for (int y = 0; y < height && difference.empty(); ++y) {
         for (int x = 0; x < width; ++x) {
+            if (layout.panel && x >= layout.panelLeft && x < layout.panelLeft + platform::sdl::panelColumns * factor &&
+                y >= top && y < top + screenHeight * factor)
+                continue;
             const int column = (x - left) / factor;
             const int row = (y - top) / factor;
             const bool inside = x >= left && y >= top && column < screenWidth && row < screenHeight;
@@ -177,14 +197,31 @@ int main()
             }
         }
     }
+    // Side text beside the screen, changing with every frame.
+    platform::sdl::setSideTextSource(changingSideText);
+    for (const auto& size : {std::pair{832, 640}, std::pair{1000, 760}}) {
+        if (!resizeTo(window, size.first, size.second)) {
+            std::fprintf(stderr, "sdl-frames: FAIL: the window did not take the size %dx%d\n", size.first, size.second);
+            platform::exitProcess(1);
+        }
+        for (int step = 0; step < 25; ++step, ++frames) {
+            changeSomething(frame, random);
+            platform::core::currentBackend().present(frame.data(), platform::core::screenPalette());
+            const std::string difference = firstDifference(window, frame, true);
+            if (!difference.empty()) {
+                std::fprintf(stderr, "sdl-frames: FAIL: frame %d beside side text: %s\n", frames, difference.c_str());
+                platform::exitProcess(1);
+            }
+        }
+    }
     // A frame without pixels or colours leaves the last one on show.
     platform::core::currentBackend().present(nullptr, platform::core::screenPalette());
     platform::core::currentBackend().present(frame.data(), nullptr);
-    if (const std::string difference = firstDifference(window, frame); !difference.empty()) {
+    if (const std::string difference = firstDifference(window, frame, true); !difference.empty()) {
         std::fprintf(stderr, "sdl-frames: FAIL: after a frame without pixels or colours: %s\n", difference.c_str());
         platform::exitProcess(1);
     }
-    std::printf("sdl-frames: OK, %d frames at %zu sizes\n", frames, std::size(sizes));
+    std::printf("sdl-frames: OK, %d frames at %zu sizes and 2 beside side text\n", frames, std::size(sizes));
     std::fflush(stdout);
     platform::exitProcess(0);
     return 0;

@@ -37,12 +37,10 @@ expectQuietEnd() {
 
 # Clicks the middle of a device-screen rectangle "x y width height".
 click() {
-    local x y width height WIDTH HEIGHT factor left top
+    local x y width height WIDTH HEIGHT factor left top accountShown
     read -r x y width height <<<"$1"
     eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)=[0-9]+$')"
-    factor=$(( WIDTH / 240 < HEIGHT / 320 ? WIDTH / 240 : HEIGHT / 320 ))
-    left=$(( (WIDTH - 240 * factor) / 2 ))
-    top=$(( (HEIGHT - 320 * factor) / 2 ))
+    placeScreen "$WIDTH" "$HEIGHT"
     xdotool mousemove --window "$window" \
         $(( left + (x + width / 2) * factor )) $(( top + (y + height / 2) * factor )) click 1
 }

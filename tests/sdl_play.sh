@@ -7,7 +7,9 @@
 # hand with the table; Pass or Stop hides the buttons and shows the call in a
 # bubble that goes again; the keyboard plays too (a key shows the yellow
 # focus frame, Space takes the framed card, the arrows move the frame, a click
-# hides it, F1 shows How to play); the round ends with every hand face up;
+# hides it, F1 shows How to play, page by page); What happened beside the
+# board says how to start, then follows the game, W hides and shows it, and a
+# window too narrow for both drops it; the round ends with every hand face up;
 # a new window size shows the picture at its new scale, and a window hidden
 # and shown again shows it still; Ctrl+Q ends the program with status 0.
 # With --whole-game it plays on (Pass when offered, else Stop, Enter for the
@@ -53,14 +55,17 @@ factor=1
 left=0
 top=0
 
-# Where the device screen lies in the window: the largest whole factor, centred.
+accountShown=0
+windowWidth=0
+
+# Where the device screen lies in the window: the largest whole factor, and
+# What happened beside it where both fit.
 readWindowFit() {
     local WIDTH HEIGHT
     eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)=[0-9]+$')"
-    factor=$(( WIDTH / 240 < HEIGHT / 320 ? WIDTH / 240 : HEIGHT / 320 ))
+    placeScreen "$WIDTH" "$HEIGHT"
     [ "$factor" -ge 1 ] || fail "window ${WIDTH}x$HEIGHT is smaller than the device screen"
-    left=$(( (WIDTH - 240 * factor) / 2 ))
-    top=$(( (HEIGHT - 320 * factor) / 2 ))
+    windowWidth=$WIDTH
 }
 
 grab() {
@@ -122,6 +127,30 @@ popupShown() { above "$(share "$white" "4 226 40 14")" 0.6; }
 boxShown() { above "$(share "$captionBlue" "156 127 16 12")" 0.9; }
 # An OK box has one button across the middle column; Yes and No leave a gap there.
 isOkBox() { ! above "$(share "$white" "117 176 6 10")" 0.9; }
+
+# What happened, beside the screen: its caption bar and its text.
+account="244 0 172 320"
+accountCaption="244 0 172 26"
+accountText="244 26 172 294"
+accountShows() { above "$(share "$captionBlue" "$accountCaption")" 0.7 && above "$(share "$white" "$accountText")" 0.6; }
+# While no game runs its first line, bold in the caption's blue, says how to start.
+tellsHowToStart() { above "$(share "$captionBlue" "250 32 160 20")" 0.05; }
+# Black from the screen's right edge to the window's.
+rightBarBlack() {
+    local from=$(( left + 240 * factor ))
+    [ "$(convert "$work/screen.png" -crop "$(( windowWidth - from ))x$(( 320 * factor ))+$from+$top" +repage \
+        -alpha off -format '%[fx:maxima]' info:)" = 0 ]
+}
+# Crisp at the whole factor: each screen pixel of the device rectangle is a
+# square of factor x factor window pixels of one colour.
+isCrisp() {
+    local x y width height
+    read -r x y width height <<<"$1"
+    convert "$work/screen.png" -crop "$(cropOf "$1")" +repage -alpha off "$work/crop.png"
+    convert "$work/crop.png" -sample "${width}x$height!" -sample "$(( width * factor ))x$(( height * factor ))!" \
+        "$work/blocks.png"
+    [ "$(compare -metric AE "$work/crop.png" "$work/blocks.png" null: 2>&1)" = 0 ]
+}
 
 # Grabs until the condition (a command) holds, for up to $1 tenths of a second.
 waitUntil() {
@@ -262,6 +291,12 @@ echo "$testName: window $(printf 0x%x "$window"), scale $factor, screen at +$lef
 waitUntil 30 true
 keep start
 showsFace "${table[0]}" && fail "the table shows card faces before a game"
+# The default window holds What happened beside the board, in the board's
+# own pixels, saying how to start.
+[ "$accountShown" = 1 ] || fail "the default window, $windowWidth wide at scale $factor, has no room for What happened"
+waitUntil 30 accountShows || { keep failed-account; fail "no What happened beside the board"; }
+tellsHowToStart || { keep failed-how-to-start; fail "What happened does not say how to start while no game runs"; }
+isCrisp "$account" || { keep failed-account-blurred; fail "What happened is not drawn at the board's whole factor"; }
 
 # New game: the dealer's question is answered, then the table lies face up.
 chooseNew
@@ -270,14 +305,40 @@ keep first-turn
 tableShowsFaces || { keep failed-table; fail "the table places do not show three card faces on the human's turn"; }
 handShowsFaces || { keep failed-hand; fail "the human's places do not show three card faces on the human's turn"; }
 
+# What happened follows the game: the how-to-start line goes, the human's
+# call shows at once, and the computer seats' moves after it change it again.
+tellsHowToStart && { keep failed-how-to-start-stays; fail "the how-to-start line stays while a game runs"; }
+if showsButton "$passButton"; then tap "$passButton"; else tap "$stopButton"; fi
+waitUntil 20 showsSouthBubble || { keep failed-call-bubble; fail "no bubble beside the human's cards after a call"; }
+afterMyCall=$(signature "$accountText")
+awaitMyTurnInAnyGame 30 "no turn for the human after its first call"
+[ "$(signature "$accountText")" != "$afterMyCall" ] ||
+    { keep failed-account-still; fail "What happened did not change while the computer seats moved"; }
+keep account
+isCrisp "$account" || { keep failed-account-blurred; fail "What happened is not crisp during a game"; }
+# W hides it, the board alone then centred; W shows it again.
+pressKey w
+accountHidden=1
+readWindowFit
+waitUntil 20 tableShowsFaces || { keep failed-account-hidden; fail "after W the board is not centred alone"; }
+rightBarBlack || { keep failed-account-stays; fail "What happened stays after W"; }
+pressKey w
+accountHidden=0
+readWindowFit
+waitUntil 20 accountShows || { keep failed-account-back; fail "W does not bring What happened back"; }
+tableShowsFaces || { keep failed-account-back-board; fail "with What happened back the board is not beside it"; }
+
 # A new size draws the picture again at its new scale, centred; a window
 # hidden and shown again still shows it. The rest of the test plays at that scale.
 xdotool windowsize --sync "$window" 500 700 2>/dev/null || xdotool windowsize "$window" 500 700
 sleep 0.3
 readWindowFit
 [ "$factor" = 2 ] || fail "a window of 500 x 700 should show the screen at scale 2, not $factor"
+[ "$accountShown" = 0 ] || fail "a window of 500 x 700 has no room for What happened at scale 2"
 waitUntil 30 tableShowsFaces || { keep failed-resized; fail "after a resize the table does not show three card faces"; }
 keep resized
+rightBarBlack || { keep failed-narrow-account; fail "a window too narrow for both still shows What happened"; }
+isCrisp "0 0 240 320" || { keep failed-narrow-blurred; fail "a narrow window does not show the board at its whole factor"; }
 leftBarBlack() {
     [ "$(convert "$work/screen.png" -crop "${left}x700+0+0" +repage -alpha off -format '%[fx:maxima]' info:)" = 0 ]
 }
@@ -358,16 +419,26 @@ awaitMyTurnInAnyGame 30 "no turn for the human after the keyboard's exchange"
 click "$(onBoard "20 240 10 10")"
 noFrame() { ! framed "${table[0]}"; }
 waitUntil 20 noFrame || { keep failed-frame-stays; fail "the focus frame stays after a click"; }
-# How to play is a tall box: twenty-five lines of text, its caption at the top
-# over the board's own blue title bar, so the box is told by its caption and
-# by the white gap between its first two paragraphs, where the board is green.
-helpShown() { above "$(share "$captionBlue" "156 15 16 10")" 0.9 && above "$(share "$white" "100 88 40 6")" 0.9; }
-helpGone() { ! helpShown; }
+# How to play is three tall boxes. The first has its caption at the top over
+# the board's own blue title bar, so it is told by its caption and by the
+# white gap between its first two paragraphs, where the board is green; each
+# Enter turns a page, and the board's green beside west's cards, under every
+# page, shows again only after the last.
+helpShown() { above "$(share "$captionBlue" "156 15 16 10")" 0.9 && above "$(share "$white" "100 99 40 6")" 0.9; }
+helpClosed() { above "$(share '#008000' "56 81 15 15")" 0.9; }
 pressKey F1
 waitUntil 20 helpShown || { keep failed-help; fail "F1 shows no How to play box"; }
 keep how-to-play
+for page in 2 3; do
+    shownBefore=$(signature "0 0 240 320")
+    pressEnter
+    turned() { [ "$(signature "0 0 240 320")" != "$shownBefore" ]; }
+    waitUntil 20 turned || { keep "failed-help-$page"; fail "Enter does not turn How to play to page $page"; }
+    helpClosed && { keep "failed-help-closed-$page"; fail "How to play closed before its page $page"; }
+done
+keep how-to-play-last
 pressEnter
-waitUntil 30 helpGone || { keep failed-help-stays; fail "the How to play box stayed after Enter"; }
+waitUntil 30 helpClosed || { keep failed-help-stays; fail "How to play stayed after Enter on its last page"; }
 
 turns=0
 if [ "$wholeGame" = --whole-game ]; then

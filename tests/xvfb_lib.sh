@@ -122,3 +122,19 @@ closeWithControlQ() {
     fi
     [ "$status" = timeout ] || appPid=
 }
+
+# Where the device screen lies in a window of $1 x $2 pixels: the largest
+# whole factor, with What happened (176 screen pixels, its gap included)
+# beside it when the window holds both at that factor and accountHidden is
+# not 1, the two centred together. Sets factor, left, top and accountShown.
+placeScreen() {
+    local across=240
+    factor=$(( $1 / 240 < $2 / 320 ? $1 / 240 : $2 / 320 ))
+    accountShown=0
+    if [ "${accountHidden:-0}" != 1 ] && [ "$1" -ge $(( 416 * factor )) ]; then
+        accountShown=1
+        across=416
+    fi
+    left=$(( ($1 - across * factor) / 2 ))
+    top=$(( ($2 - 320 * factor) / 2 ))
+}

@@ -1,0 +1,31 @@
+// The screen's place in a window (see ScreenLayout.h).
+#include "platform/ScreenLayout.h"
+
+#include "platform/Platform.h"
+
+#include <algorithm>
+
+namespace platform {
+
+Fit fitScreen(int width, int height)
+{
+    int factor = std::max(1, std::min(width / screenWidth, height / screenHeight));
+    return {factor, (width - screenWidth * factor) / 2, (height - screenHeight * factor) / 2};
+}
+
+Layout layOut(int width, int height, int panelColumns)
+{
+    Layout layout{fitScreen(width, height)};
+    if (panelColumns <= 0)
+        return layout;
+    const int factor = layout.board.factor;
+    const int both = (screenWidth + panelGap + panelColumns) * factor;
+    if (width < both)
+        return layout;
+    layout.panel = true;
+    layout.board.left = (width - both) / 2;
+    layout.panelLeft = layout.board.left + (screenWidth + panelGap) * factor;
+    return layout;
+}
+
+}  // namespace platform
