@@ -11,6 +11,9 @@ void install();
 // The kinds of input the page queues for the program (it learns these
 // numbers from web/PageConstants.cpp at build time).
 enum class PageInput { none = 0, tap = 1, key = 2, command = 3 };
+// The kinds of place the program tells the page a player may tap, with the
+// same numbers on both sides.
+enum class SpotKind { control = 0, boxButton = 1, menuButton = 2, popupItem = 3 };
 
 // What the page says beside the board each time the program waits, and at
 // the start of each pause: the board in words, the human's cards (told with

@@ -79,7 +79,6 @@ namespace platform::web {
 namespace {
 
 TableWords (*tableDescriber)(bool pausing) = nullptr;
-enum class SpotKind { control = 0, boxButton = 1, menuButton = 2, popupItem = 3 };
 
 // The device screen as the canvas takes it: red, green, blue, alpha bytes,
 // written a word at a time (wasm is little-endian) from the palette's words.

@@ -1,6 +1,7 @@
 // Writes the page's copy of the program's own numbers, so the page never
 // declares them again: the screen size, the kinds of input it queues, the
-// "New" command, the modifiers and the key codes of the desktop program.
+// "New" command, the kinds of place a player may tap, the modifiers and the
+// key codes of the desktop program.
 // Run at build time; its output replaces the marker line in zarta-page.js.
 // usage: zarta-page-constants OUT
 #include "platform/Platform.h"
@@ -27,6 +28,10 @@ int main(int argc, char** argv)
                  static_cast<int>(PageInput::tap), static_cast<int>(PageInput::key),
                  static_cast<int>(PageInput::command));
     std::fprintf(out, "const commandNew = %d;\n", ids::commandNew);
+    using platform::web::SpotKind;
+    std::fprintf(out, "const spotKeys = {%d: 'controls', %d: 'boxButtons', %d: 'menuButton', %d: 'popupItems'};\n",
+                 static_cast<int>(SpotKind::control), static_cast<int>(SpotKind::boxButton),
+                 static_cast<int>(SpotKind::menuButton), static_cast<int>(SpotKind::popupItem));
     std::fprintf(out, "const modifierControl = %d;\nconst modifierShift = %d;\n",
                  static_cast<int>(platform::modifierControl), static_cast<int>(platform::modifierShift));
     // The browser's names of the keys the program reads beside the letters.

@@ -386,10 +386,6 @@
   let gameEnded = null;
   let startFailed = false;  // the code could not be fetched or compiled: no input is queued
 
-  function spotKey(kind) {
-    return ['controls', 'boxButtons', 'menuButton', 'popupItems'][kind];
-  }
-
   // A pause unit in milliseconds from ?pace=: 10 to 200 as on the desktop, or
   // 0 (no pauses, for tests); -1 for the default.
   function paceFromAddress() {
@@ -439,7 +435,7 @@
           controls: {}, boxButtons: {}, menuButton: {}, popupItems: {}};
       },
       statusSpot(kind, id, left, top, right, bottom) {
-        nextStatus[spotKey(kind)][id] = [left, top, right, bottom];
+        nextStatus[spotKeys[kind]][id] = [left, top, right, bottom];
       },
       statusEnd(words, gameRunning) {
         page.status = nextStatus;
