@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 using namespace testing_support;
 
 // ---- Taps that just miss --------------------------------------------------------
