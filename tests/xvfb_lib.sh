@@ -111,12 +111,16 @@ waitFor() {
 
 # Sends Ctrl+Q to window $1 and waits for the program (appPid) to end; sets
 # status like waitFor. appPid is cleared once the program has ended.
+# The keys go to the focused window, not to $1: xdotool sends keys for a
+# window as events to it, and when the program ends after the press the
+# release fails with the window, leaving the keys down for the next start.
+# A program that handles its focus while the keys are down takes them for
+# held and ignores them, so they are pressed again.
 closeWithControlQ() {
     xdotool windowfocus --sync "$1" 2>/dev/null
-    xdotool key --window "$1" ctrl+q 2>/dev/null
+    xdotool key ctrl+q 2>/dev/null
     waitFor "$appPid" 50
     if [ "$status" = timeout ]; then
-        # Some servers drop keys sent to a window; try the focused window instead.
         xdotool key ctrl+q 2>/dev/null
         waitFor "$appPid" 50
     fi
