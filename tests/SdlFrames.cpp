@@ -38,20 +38,31 @@ struct ShownWindow {
     ::Window x;
 };
 
-// Lets the back end take the window's events until SDL reports the new size.
+// Lets the back end take the window's events until `done` holds, for up to a
+// minute: far longer than the server needs, even on a busy machine.
+template <class Condition>
+bool eventually(Condition done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    for (;;) {
+        platform::core::currentBackend().collectInput();
+        if (done())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 bool resizeTo(const ShownWindow& window, int width, int height)
 {
     SDL_SetWindowSize(window.sdl, width, height);
-    for (int tries = 0; tries < 200; ++tries) {
-        platform::core::currentBackend().collectInput();
+    return eventually([&] {
         int w = 0;
         int h = 0;
         SDL_GetWindowSize(window.sdl, &w, &h);
-        if (w == width && h == height)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+        return w == width && h == height;
+    });
 }
 
 int sideFrames = 0;
@@ -160,16 +171,13 @@ int main()
     platform::core::currentBackend().present(blank.data(), platform::core::screenPalette());
     SDL_SetWindowPosition(sdl, 0, 0);
     XWindowAttributes attributes{};
-    for (int tries = 0; tries < 200; ++tries) {
-        platform::core::currentBackend().collectInput();
+    eventually([&] {
         int x = -1;
         int y = -1;
         SDL_GetWindowPosition(sdl, &x, &y);
-        if (XGetWindowAttributes(window.display, window.x, &attributes) && attributes.map_state == IsViewable &&
-            x == 0 && y == 0)
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+        return XGetWindowAttributes(window.display, window.x, &attributes) && attributes.map_state == IsViewable &&
+               x == 0 && y == 0;
+    });
     if (attributes.map_state != IsViewable) {
         std::fprintf(stderr, "sdl-frames: FAIL: the window never became viewable\n");
         platform::exitProcess(1);

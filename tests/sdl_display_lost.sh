@@ -18,25 +18,32 @@ realNumber=${DISPLAY#:}
 cutter="$(dirname "$0")/x_connection_cutter.py"
 errors="$runtime/stderr"
 report="$runtime/cutter"
+cutterErrors="$runtime/cutter-errors"
 cutterPid=
 trap 'kill "$cutterPid" 2>/dev/null; cleanupVirtualDisplay' EXIT
 
+# Reads the number the cutter serves; true once it has, or once the cutter has ended.
+cutterNumber() {
+    number=$(head -n 1 "$report" 2>/dev/null)
+    [ -n "$number" ] || processEnded "$cutterPid"
+}
+
 # Starts the program (which leaves after its first frame) through a cutter
 # that ends each connection after $1 bytes from the server; sets status.
+# The cutter is asked to finish rather than killed: it reports a connection
+# only once it has seen it end, which may be well after the program has.
 startCutAfter() {
-    python3 "$cutter" "$realNumber" "$1" >"$report" 2>/dev/null &
+    python3 "$cutter" "$realNumber" "$1" >"$report" 2>"$cutterErrors" &
     cutterPid=$!
-    local number=
-    for _ in $(seq 100); do
-        number=$(head -n 1 "$report" 2>/dev/null)
-        [ -n "$number" ] && break
-        sleep 0.05
-    done
-    [ -n "$number" ] || fail "the connection cutter did not start"
-    DISPLAY=":$number" ZARTA_EXIT_AFTER_FIRST_FRAME=1 timeout 20 "$program" 2>"$errors"
-    status=$?
+    local number="" started
+    eventually "$patience" cutterNumber
+    [ -n "$number" ] || fail "the connection cutter did not start: $(cat "$cutterErrors")"
+    DISPLAY=":$number" ZARTA_EXIT_AFTER_FIRST_FRAME=1 timeout "$patience" "$program" 2>"$errors"
+    started=$?
     kill "$cutterPid" 2>/dev/null
-    wait "$cutterPid" 2>/dev/null
+    waitFor "$cutterPid" "$patience"
+    [ "$status" != timeout ] || fail "the connection cutter did not finish"
+    status=$started
     cutterPid=
 }
 

@@ -21,15 +21,16 @@ errors="$runtime/stderr"
 root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
 
 startProgram() {
+    eventually "$patience" noZartaWindow || fail "$1: the previous program's window stayed"
     "$program" 2>"$errors" &
     appPid=$!
     window=$(awaitZartaWindow)
     [ -n "$window" ] || fail "$1: no window named Zarta appeared"
 }
 
-# Waits up to five seconds for the program to end; it must end with status 0 and print nothing.
+# Waits for the program to end; it must end with status 0 and print nothing.
 expectQuietEnd() {
-    [ -n "$appPid" ] && waitFor "$appPid" 50
+    [ -n "$appPid" ] && waitFor "$appPid" "$patience"
     [ "$status" = 0 ] || fail "$1: the program should end with status 0, got: $status"
     appPid=
     [ ! -s "$errors" ] || fail "$1: standard error is not empty: $(head -c 400 "$errors")"
@@ -55,9 +56,9 @@ for round in $(seq 10); do
     closeWithControlQ "$window"
     expectQuietEnd "Ctrl+Q $round"
 
+    # The pop-up takes the taps queued behind the one that opened it.
     startProgram "Exit $round"
     click "$gameButton"
-    sleep 0.2
     click "$exitItem"
     expectQuietEnd "Game > Exit $round"
 
@@ -68,14 +69,27 @@ done
 
 # ---- Keys held when the focus comes --------------------------------------------
 
+# Makes the window smaller than the device screen and waits until the
+# program grows it back: it has then handled every event sent before.
+growsBack() {
+    eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)=[0-9]+$')"
+    [ "$WIDTH" -ge 240 ] && [ "$HEIGHT" -ge 320 ]
+}
+roundTrip() {
+    xdotool windowsize "$window" 120 160
+    eventually "$patience" growsBack || fail "$1: the window stayed at ${WIDTH}x$HEIGHT, smaller than the screen"
+}
+
 startProgram "held keys"
 xdotool mousemove 1 1
 xdotool windowfocus --sync "$root"
 xdotool keydown ctrl+q
 xdotool windowfocus --sync "$window"
+# The program must meet the focus while the keys are still down.
+roundTrip "held keys"
 sleep 1  # long enough for the held keys to repeat into the window
 xdotool keyup ctrl+q
-sleep 0.3
+roundTrip "held keys let go"
 kill -0 "$appPid" 2>/dev/null || fail "Ctrl+Q held before the window had the focus ended the program"
 closeWithControlQ "$window"
 expectQuietEnd "Ctrl+Q pressed after the held keys were let go"
@@ -83,7 +97,7 @@ expectQuietEnd "Ctrl+Q pressed after the held keys were let go"
 # ---- A window destroyed by another program -----------------------------------------
 
 destroyAndRestart() {
-    waitFor "$appPid" 50
+    waitFor "$appPid" "$patience"
     [ "$status" = 0 ] || fail "$1: with its window gone the program should end with status 0, got: $status"
     appPid=
     startProgram "$1, the next start"
@@ -97,9 +111,8 @@ destroyAndRestart "destroyed while idle"
 
 startProgram "destroyed while dealing"
 click "$gameButton"
-sleep 0.2
 click "$newItem"
-sleep 0.4
+sleep 0.4  # into the deal, on a quiet machine; any moment will do
 xdotool windowclose "$window" 2>/dev/null
 destroyAndRestart "destroyed while dealing"
 
@@ -110,22 +123,19 @@ destroyAndRestart "client killed"
 # ---- Smaller than the device screen ------------------------------------------------
 
 startProgram "shrunk"
-xdotool windowsize "$window" 120 160
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)=[0-9]+$')"
-[ "$WIDTH" -ge 240 ] && [ "$HEIGHT" -ge 320 ] || fail "the window stayed at ${WIDTH}x$HEIGHT, smaller than the screen"
+roundTrip "shrunk"
 closeWithControlQ "$window"
 expectQuietEnd "shrunk"
 
 # ---- Drivers that show nothing ------------------------------------------------------
 
 for driver in dummy offscreen; do
-    SDL_VIDEODRIVER=$driver timeout 10 "$program" 2>"$errors"
+    SDL_VIDEODRIVER=$driver timeout "$patience" "$program" 2>"$errors"
     status=$?
     [ "$status" = 1 ] || fail "SDL_VIDEODRIVER=$driver should be refused with status 1, got: $status"
     grep -q "shows no window" "$errors" || fail "SDL_VIDEODRIVER=$driver: no reason given: $(cat "$errors")"
 done
-env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$program" 2>"$errors"
+env -u DISPLAY -u WAYLAND_DISPLAY timeout "$patience" "$program" 2>"$errors"
 status=$?
 [ "$status" = 1 ] || fail "without a display the program should end with status 1, got: $status"
 grep -q "cannot open a display" "$errors" || fail "without a display: no reason given: $(cat "$errors")"

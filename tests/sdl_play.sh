@@ -152,14 +152,12 @@ isCrisp() {
     [ "$(compare -metric AE "$work/crop.png" "$work/blocks.png" null: 2>&1)" = 0 ]
 }
 
-# Grabs until the condition (a command) holds, for up to $1 tenths of a second.
+# Grabs until the condition (a command) holds, for up to $patience seconds.
 waitUntil() {
-    local tenths=$1
-    shift
-    local deadline=$(( $(date +%s%N) + tenths * 100000000 ))
+    local deadline=$(( SECONDS + patience ))
     while :; do
         grab && "$@" && return 0
-        [ "$(date +%s%N)" -lt "$deadline" ] || return 1
+        [ "$SECONDS" -lt "$deadline" ] || return 1
         sleep 0.1
     done
 }
@@ -189,7 +187,7 @@ pressEnter() {
 # Game > New from the menu bar, the pop-up's top item.
 chooseNew() {
     click "0 294 40 26"
-    waitUntil 30 popupShown || { keep failed-popup; fail "Game did not open its pop-up menu"; }
+    waitUntil popupShown || { keep failed-popup; fail "Game did not open its pop-up menu"; }
     keep menu
     click "4 224 60 18"
 }
@@ -197,7 +195,7 @@ chooseNew() {
 # Answers a box with Enter and waits for it to go.
 answerBox() {
     pressEnter
-    waitUntil 30 noBox || { keep failed-box; fail "a box stayed after Enter"; }
+    waitUntil noBox || { keep failed-box; fail "a box stayed after Enter"; }
 }
 noBox() { ! boxShown; }
 noButtons() { ! isMyTurn; }
@@ -223,10 +221,10 @@ noteRoundEnd() {
 }
 
 # Plays on until the human may move, Enter answering the dealer's question;
-# fails after $1 seconds. Returns 1 at the "Game Over" box, left unanswered.
+# fails after $patience seconds. Returns 1 at the "Game Over" box, left unanswered.
 awaitMyTurn() {
-    local deadline=$(( $(date +%s) + $1 ))
-    while [ "$(date +%s)" -lt "$deadline" ]; do
+    local deadline=$(( SECONDS + patience ))
+    while [ "$SECONDS" -lt "$deadline" ]; do
         grab
         noteRoundEnd
         if boxShown; then
@@ -239,17 +237,17 @@ awaitMyTurn() {
         sleep 0.1
     done
     keep failed-turn
-    fail "no turn for the human within $1 s"
+    fail "no turn for the human within $patience s"
 }
 
 # As awaitMyTurn, but a game that ends meanwhile (the human may lose four
 # lives in as many rounds) is answered and a new one started from the menu.
 awaitMyTurnInAnyGame() {
-    awaitMyTurn "$1" && return 0
+    awaitMyTurn && return 0
     keep game-over
     answerBox
     chooseNew
-    awaitMyTurn "$1" || fail "$2"
+    awaitMyTurn || fail "$1"
 }
 
 # The speech bubble beside the human's cards, over the place of the buttons.
@@ -267,9 +265,11 @@ passOrStop() {
     else
         tap "$stopButton"
     fi
-    waitUntil 30 noButtons || { keep failed-buttons; fail "the buttons stayed after a tap on $call"; }
-    waitUntil 20 showsSouthBubble || { keep "failed-$call-bubble"; fail "no bubble beside the human's cards after $call"; }
-    waitUntil 30 bubbleGoneOrRoundEnd || { keep "failed-$call-bubble-left"; fail "the $call bubble stayed"; }
+    waitUntil noButtons || { keep failed-buttons; fail "the buttons stayed after a tap on $call"; }
+    # The bubble comes with the buttons' going: the same grab shows it, unless it came between.
+    showsSouthBubble || waitUntil showsSouthBubble ||
+        { keep "failed-$call-bubble"; fail "no bubble beside the human's cards after $call"; }
+    waitUntil bubbleGoneOrRoundEnd || { keep "failed-$call-bubble-left"; fail "the $call bubble stayed"; }
 }
 
 allHandsShown() {
@@ -281,26 +281,29 @@ allHandsShown() {
 
 # ---- The test ------------------------------------------------------------------
 
-"$program" &
+# Pause units of 100 ms rather than 40: a bubble then shows for two seconds
+# and a round's end for five, several grabs even on a machine busy with
+# other work.
+"$program" --pace 100 &
 appPid=$!
 window=$(awaitZartaWindow)
 [ -n "$window" ] || fail "no window named Zarta appeared"
 readWindowFit
 echo "$testName: window $(printf 0x%x "$window"), scale $factor, screen at +$left+$top"
 
-waitUntil 30 true
+grab
 keep start
 showsFace "${table[0]}" && fail "the table shows card faces before a game"
 # The default window holds What happened beside the board, in the board's
 # own pixels, saying how to start.
 [ "$accountShown" = 1 ] || fail "the default window, $windowWidth wide at scale $factor, has no room for What happened"
-waitUntil 30 accountShows || { keep failed-account; fail "no What happened beside the board"; }
+waitUntil accountShows || { keep failed-account; fail "no What happened beside the board"; }
 tellsHowToStart || { keep failed-how-to-start; fail "What happened does not say how to start while no game runs"; }
 isCrisp "$account" || { keep failed-account-blurred; fail "What happened is not drawn at the board's whole factor"; }
 
 # New game: the dealer's question is answered, then the table lies face up.
 chooseNew
-awaitMyTurn 20 || fail "the game ended before the human's first turn"
+awaitMyTurn || fail "the game ended before the human's first turn"
 keep first-turn
 tableShowsFaces || { keep failed-table; fail "the table places do not show three card faces on the human's turn"; }
 handShowsFaces || { keep failed-hand; fail "the human's places do not show three card faces on the human's turn"; }
@@ -309,7 +312,7 @@ handShowsFaces || { keep failed-hand; fail "the human's places do not show three
 # call shows at once, and the computer seats' moves after it change it again.
 tellsHowToStart && { keep failed-how-to-start-stays; fail "the how-to-start line stays while a game runs"; }
 if showsButton "$passButton"; then tap "$passButton"; else tap "$stopButton"; fi
-waitUntil 20 showsSouthBubble || { keep failed-call-bubble; fail "no bubble beside the human's cards after a call"; }
+waitUntil showsSouthBubble || { keep failed-call-bubble; fail "no bubble beside the human's cards after a call"; }
 afterMyCall=$(signature "$accountText")
 awaitMyTurnInAnyGame 30 "no turn for the human after its first call"
 [ "$(signature "$accountText")" != "$afterMyCall" ] ||
@@ -320,22 +323,23 @@ isCrisp "$account" || { keep failed-account-blurred; fail "What happened is not 
 pressKey w
 accountHidden=1
 readWindowFit
-waitUntil 20 tableShowsFaces || { keep failed-account-hidden; fail "after W the board is not centred alone"; }
+waitUntil tableShowsFaces || { keep failed-account-hidden; fail "after W the board is not centred alone"; }
 rightBarBlack || { keep failed-account-stays; fail "What happened stays after W"; }
 pressKey w
 accountHidden=0
 readWindowFit
-waitUntil 20 accountShows || { keep failed-account-back; fail "W does not bring What happened back"; }
+waitUntil accountShows || { keep failed-account-back; fail "W does not bring What happened back"; }
 tableShowsFaces || { keep failed-account-back-board; fail "with What happened back the board is not beside it"; }
 
 # A new size draws the picture again at its new scale, centred; a window
 # hidden and shown again still shows it. The rest of the test plays at that scale.
 xdotool windowsize --sync "$window" 500 700 2>/dev/null || xdotool windowsize "$window" 500 700
-sleep 0.3
+sizeTaken() { xdotool getwindowgeometry "$window" | grep -q 'Geometry: 500x700$'; }
+eventually "$patience" sizeTaken || fail "the window did not take the size 500 x 700"
 readWindowFit
 [ "$factor" = 2 ] || fail "a window of 500 x 700 should show the screen at scale 2, not $factor"
 [ "$accountShown" = 0 ] || fail "a window of 500 x 700 has no room for What happened at scale 2"
-waitUntil 30 tableShowsFaces || { keep failed-resized; fail "after a resize the table does not show three card faces"; }
+waitUntil tableShowsFaces || { keep failed-resized; fail "after a resize the table does not show three card faces"; }
 keep resized
 rightBarBlack || { keep failed-narrow-account; fail "a window too narrow for both still shows What happened"; }
 isCrisp "0 0 240 320" || { keep failed-narrow-blurred; fail "a narrow window does not show the board at its whole factor"; }
@@ -345,12 +349,12 @@ leftBarBlack() {
 leftBarBlack || { keep failed-bar; fail "the bar beside the picture is not black after a resize"; }
 xdotool windowunmap --sync "$window"
 xdotool windowmap --sync "$window"
-waitUntil 30 tableShowsFaces || { keep failed-remapped; fail "a window hidden and shown again does not show the table"; }
-waitUntil 10 handShowsFaces || { keep failed-remapped-hand; fail "a window hidden and shown again does not show the hand"; }
+waitUntil tableShowsFaces || { keep failed-remapped; fail "a window hidden and shown again does not show the table"; }
+waitUntil handShowsFaces || { keep failed-remapped-hand; fail "a window hidden and shown again does not show the hand"; }
 # Hidden, the window lost the focus. It gets it back here, well before the
-# next key: a key already down when the focus comes counts as held, not pressed.
+# next key: a key already down when the program meets the focus counts as
+# held, not pressed, and the taps waited on below come after the focus.
 xdotool windowfocus --sync "$window" 2>/dev/null
-sleep 0.5
 
 # One card: tap, tap again to put it back, tap, then a table card.
 handBefore=$(signature "$(onBoard "${south[0]}")")
@@ -358,25 +362,25 @@ secondBefore=$(signature "$(onBoard "${south[1]}")")
 tableBefore=$(signature "$(onBoard "${table[0]}")")
 
 tap "${south[0]}"
-waitUntil 20 isVeiled "${south[0]}" || { keep failed-veil; fail "a tapped hand card does not show the veil"; }
+waitUntil isVeiled "${south[0]}" || { keep failed-veil; fail "a tapped hand card does not show the veil"; }
 keep veiled
 [ "$(signature "$(onBoard "${south[1]}")")" = "$secondBefore" ] || fail "tapping the first hand card changed the second"
 isMyTurn || fail "the buttons went away when a hand card was tapped"
 
 tap "${south[0]}"
 handAgain() { [ "$(signature "$(onBoard "${south[0]}")")" = "$handBefore" ]; }
-waitUntil 20 handAgain || { keep failed-unveil; fail "tapping a selected hand card again does not put it back"; }
+waitUntil handAgain || { keep failed-unveil; fail "tapping a selected hand card again does not put it back"; }
 
 tap "${south[0]}"
-waitUntil 20 isVeiled "${south[0]}" || fail "the hand card does not show the veil the second time"
+waitUntil isVeiled "${south[0]}" || fail "the hand card does not show the veil the second time"
 tap "${table[0]}"
 # The computer seats may take the table card at once, but the hand keeps what it got.
 handHoldsTableCard() { [ "$(signature "$(onBoard "${south[0]}")")" = "$tableBefore" ]; }
-waitUntil 30 handHoldsTableCard || { keep failed-exchange; fail "after the exchange the hand card does not show the former table card"; }
+waitUntil handHoldsTableCard || { keep failed-exchange; fail "after the exchange the hand card does not show the former table card"; }
 keep exchanged
 
 # The whole hand: tapping all three hand cards swaps them with the table.
-awaitMyTurnInAnyGame 30 "no turn for the human after one exchange"
+awaitMyTurnInAnyGame "no turn for the human after one exchange"
 for position in 0 1 2; do
     tableCard[position]=$(signature "$(onBoard "${table[$position]}")")
 done
@@ -389,7 +393,7 @@ handHoldsTable() {
         [ "$(signature "$(onBoard "${south[$position]}")")" = "${tableCard[$position]}" ] || return 1
     done
 }
-waitUntil 30 handHoldsTable || { keep failed-whole-exchange; fail "after tapping all three hand cards the hand does not show the former table"; }
+waitUntil handHoldsTable || { keep failed-whole-exchange; fail "after tapping all three hand cards the hand does not show the former table"; }
 keep whole-hand-exchanged
 
 # The keyboard: the first key shows the frame round the first hand card,
@@ -402,23 +406,23 @@ framed() {
     above "$(share "$focusYellow" "$(onBoard "$(( x - 1 )) $y 1 $height")")" 0.9 &&
         above "$(share "$focusYellow" "$(onBoard "$(( x + width )) $y 1 $height")")" 0.9
 }
-awaitMyTurnInAnyGame 30 "no turn for the human before the keyboard's turn"
+awaitMyTurnInAnyGame "no turn for the human before the keyboard's turn"
 framed "${south[0]}" && fail "the focus frame shows before any key was used"
 tableBefore=$(signature "$(onBoard "${table[0]}")")
 pressKey Down
-waitUntil 20 framed "${south[0]}" || { keep failed-frame; fail "no focus frame round the first hand card after a key"; }
+waitUntil framed "${south[0]}" || { keep failed-frame; fail "no focus frame round the first hand card after a key"; }
 pressKey space
-waitUntil 20 isVeiled "${south[0]}" || { keep failed-key-veil; fail "Space does not take the framed hand card"; }
+waitUntil isVeiled "${south[0]}" || { keep failed-key-veil; fail "Space does not take the framed hand card"; }
 pressKey Up
 pressKey Up
-waitUntil 20 framed "${table[0]}" || { keep failed-frame-move; fail "Up does not bring the frame to the table's first card"; }
+waitUntil framed "${table[0]}" || { keep failed-frame-move; fail "Up does not bring the frame to the table's first card"; }
 keep keyboard-frame
 pressKey space
-waitUntil 30 handHoldsTableCard || { keep failed-key-exchange; fail "Space on the table card does not exchange it"; }
-awaitMyTurnInAnyGame 30 "no turn for the human after the keyboard's exchange"
+waitUntil handHoldsTableCard || { keep failed-key-exchange; fail "Space on the table card does not exchange it"; }
+awaitMyTurnInAnyGame "no turn for the human after the keyboard's exchange"
 click "$(onBoard "20 240 10 10")"
 noFrame() { ! framed "${table[0]}"; }
-waitUntil 20 noFrame || { keep failed-frame-stays; fail "the focus frame stays after a click"; }
+waitUntil noFrame || { keep failed-frame-stays; fail "the focus frame stays after a click"; }
 # How to play is three tall boxes. The first has its caption at the top over
 # the board's own blue title bar, so it is told by its caption and by the
 # white gap between its first two paragraphs, where the board is green; each
@@ -427,38 +431,38 @@ waitUntil 20 noFrame || { keep failed-frame-stays; fail "the focus frame stays a
 helpShown() { above "$(share "$captionBlue" "156 15 16 10")" 0.9 && above "$(share "$white" "100 99 40 6")" 0.9; }
 helpClosed() { above "$(share '#008000' "56 81 15 15")" 0.9; }
 pressKey F1
-waitUntil 20 helpShown || { keep failed-help; fail "F1 shows no How to play box"; }
+waitUntil helpShown || { keep failed-help; fail "F1 shows no How to play box"; }
 keep how-to-play
 for page in 2 3; do
     shownBefore=$(signature "0 0 240 320")
     pressEnter
     turned() { [ "$(signature "0 0 240 320")" != "$shownBefore" ]; }
-    waitUntil 20 turned || { keep "failed-help-$page"; fail "Enter does not turn How to play to page $page"; }
+    waitUntil turned || { keep "failed-help-$page"; fail "Enter does not turn How to play to page $page"; }
     helpClosed && { keep "failed-help-closed-$page"; fail "How to play closed before its page $page"; }
 done
 keep how-to-play-last
 pressEnter
-waitUntil 30 helpClosed || { keep failed-help-stays; fail "How to play stayed after Enter on its last page"; }
+waitUntil helpClosed || { keep failed-help-stays; fail "How to play stayed after Enter on its last page"; }
 
 turns=0
 if [ "$wholeGame" = --whole-game ]; then
     # Every round end is kept; the game ends with an OK box.
-    while awaitMyTurn 60; do
+    while awaitMyTurn; do
         turns=$(( turns + 1 ))
         keep "turn-$turns"
         passOrStop
     done
     keep game-over
     answerBox
-    waitUntil 10 true
+    grab
     keep after-game
     echo "$testName: a whole game: $turns turns of the human, $rounds round ends seen"
 else
     # Pass or Stop until a round ends: then every hand lies face up.
     roundsBefore=$rounds
-    deadline=$(( $(date +%s) + 30 ))
+    deadline=$(( SECONDS + 2 * patience ))
     while [ "$rounds" = "$roundsBefore" ]; do
-        [ "$(date +%s)" -lt "$deadline" ] || { keep failed-round; fail "no round ended within 30 s"; }
+        [ "$SECONDS" -lt "$deadline" ] || { keep failed-round; fail "no round ended within $(( 2 * patience )) s"; }
         grab
         noteRoundEnd
         [ "$rounds" = "$roundsBefore" ] || break
@@ -471,15 +475,15 @@ else
         fi
         sleep 0.1
     done
-    [ "$roundEndAllShown" = 1 ] || waitUntil 10 allHandsShown ||
+    [ "$roundEndAllShown" = 1 ] || waitUntil allHandsShown ||
         { keep failed-round-end; fail "at the round end not every hand is shown face up"; }
     keep round-end
     # A key waits in the queue while a box or a pause runs: close from the human's turn.
-    awaitMyTurnInAnyGame 30 "no turn for the human within two rounds"
+    awaitMyTurnInAnyGame "no turn for the human within two rounds"
 fi
 
 closeWithControlQ "$window"
 [ "$status" = 0 ] || fail "Ctrl+Q should end the program with status 0, got: $status"
-[ "$(windowsNamedZarta)" -eq 0 ] || fail "the window is still there after Ctrl+Q"
+eventually "$patience" noZartaWindow || fail "the window is still there after Ctrl+Q"
 
 echo "$testName: OK ($turns turns, $(( $(date +%s) - began )) s)"

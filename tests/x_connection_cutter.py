@@ -7,9 +7,12 @@ that point would.
 Usage: x_connection_cutter.py REAL_DISPLAY_NUMBER LIMIT
 Prints the display number it serves once it accepts connections, and
 "passed N" for each connection that ends, N the bytes it had from the server.
+On SIGTERM it takes no more connections and ends once every one it carries
+has ended and been reported.
 """
 import os
 import selectors
+import signal
 import socket
 import sys
 
@@ -38,8 +41,21 @@ def main():
     selector = selectors.DefaultSelector()
     selector.register(server, selectors.EVENT_READ, None)
     passed = {}  # client socket -> bytes it has had from the server
-    while True:
+    # A SIGTERM writes to the wake-up socket, so a select waiting on nothing else returns.
+    stopping = []
+    wake, wake_write = socket.socketpair()
+    wake_write.setblocking(False)
+    signal.set_wakeup_fd(wake_write.fileno())
+    signal.signal(signal.SIGTERM, lambda *_: stopping.append(True))
+    selector.register(wake, selectors.EVENT_READ, "wake")
+    while passed or not stopping:
+        if stopping and server.fileno() >= 0:
+            selector.unregister(server)
+            server.close()
         for key, _ in selector.select():
+            if key.data == "wake":
+                wake.recv(64)
+                continue
             if key.data is None:
                 client, _ = server.accept()
                 upstream = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
@@ -49,6 +65,8 @@ def main():
                 selector.register(upstream, selectors.EVENT_READ, ("down", client, upstream))
                 continue
             direction, to, source = key.data
+            if source.fileno() < 0:
+                continue  # ended earlier in this round
             try:
                 data = source.recv(65536)
             except OSError:

@@ -2,6 +2,11 @@
 # test's own, waiting for processes, and finding the program's window.
 # The sourcing script sets testName first and keeps the program's process id
 # in appPid, so an early failure still ends it.
+#
+# Every wait is on a condition, bounded by $patience seconds: far more than a
+# step takes even on a machine busy with other work, which then slows a test
+# down without failing it.
+patience=60
 
 : "${testName:?set testName before sourcing xvfb_lib.sh}"
 appPid=
@@ -19,6 +24,17 @@ cleanupVirtualDisplay() {
     [ -n "$xvfbPid" ] && kill "$xvfbPid" 2>/dev/null
     [ -n "$secondXvfbPid" ] && kill "$secondXvfbPid" 2>/dev/null
     [ -n "$runtime" ] && rm -rf "$runtime"
+}
+
+# Runs a command until it succeeds, for up to $1 seconds; fails when it
+# never does. The first tries come quickly, then one every tenth of a second.
+eventually() {
+    local deadline=$(( SECONDS + $1 )) pauses=(0.01 0.02 0.05) tries=0
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep "${pauses[tries++]:-0.1}"
+    done
 }
 
 # Exits with 77, the skip code, when a command the test needs is missing.
@@ -43,14 +59,15 @@ launchXvfb() {
     Xvfb -displayfd 3 -noreset ${XVFB_OPTIONS:-} -screen 0 1024x768x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
     launchedPid=$!
     launchedNumber=
-    for _ in $(seq 100); do
-        launchedNumber=$(head -n 1 "$numberFile" 2>/dev/null)
-        [ -n "$launchedNumber" ] && break
-        kill -0 "$launchedPid" 2>/dev/null || break
-        sleep 0.1
-    done
+    eventually "$patience" displayNumberOrEnd "$numberFile"
     [ -n "$launchedNumber" ] || fail "Xvfb did not start"
     xdpyinfo -display ":$launchedNumber" >/dev/null 2>&1 || fail "Xvfb does not answer on :$launchedNumber"
+}
+
+# Reads the number the Xvfb being launched writes; true once it has, or once it has ended.
+displayNumberOrEnd() {
+    launchedNumber=$(head -n 1 "$1" 2>/dev/null)
+    [ -n "$launchedNumber" ] || ! kill -0 "$launchedPid" 2>/dev/null
 }
 
 # Starts Xvfb on a display number it finds free itself and points DISPLAY at
@@ -67,6 +84,11 @@ startVirtualDisplay() {
     export DISPLAY=":$launchedNumber" XDG_RUNTIME_DIR="$runtime"
     # Under the sanitizers: the desktop libraries keep allocations until the process ends.
     export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+    # SDL drops a click it handles within 10 ms of handling a change of focus.
+    # With no window manager it gives its window the focus as it shows it; a
+    # program held up by a busy machine handles that focus and a test's first
+    # click one right after the other, and the click would be lost.
+    export SDL_MOUSE_FOCUS_CLICKTHROUGH=1
 }
 
 # A second virtual X server beside the first (after startVirtualDisplay);
@@ -81,45 +103,53 @@ startSecondVirtualDisplay() {
 windowsNamedZarta() {
     xdotool search --onlyvisible --name '^Zarta$' 2>/dev/null | wc -l
 }
+oneZartaWindow() { [ "$(windowsNamedZarta)" -eq 1 ]; }
+# A program that has ended may leave its window to the server for a moment;
+# the next start must not take that window for its own.
+noZartaWindow() { [ "$(windowsNamedZarta)" -eq 0 ]; }
 
-# Prints the id of the first visible window named Zarta, waiting up to ten
-# seconds. Polls rather than using search --sync: a search that meets a window
-# being destroyed (the previous copy's) gives up with nothing.
+# Prints the id of the first visible window named Zarta, waiting up to
+# $patience seconds. Polls rather than using search --sync: a search that
+# meets a window being destroyed (the previous copy's) gives up with nothing.
 awaitZartaWindow() {
-    local found
-    for _ in $(seq 100); do
+    local found deadline=$(( SECONDS + patience ))
+    while :; do
         found=$(xdotool search --onlyvisible --name '^Zarta$' 2>/dev/null | head -n 1)
         [ -n "$found" ] && { echo "$found"; return 0; }
+        [ "$SECONDS" -lt "$deadline" ] || return 0
         sleep 0.1
     done
 }
 
-# Waits up to $2 tenths of a second for process $1 to end; sets status to
-# its exit status, or to "timeout".
+processEnded() { ! kill -0 "$1" 2>/dev/null; }
+
+# Waits up to $2 seconds for process $1 to end; sets status to its exit
+# status, or to "timeout".
 waitFor() {
-    for _ in $(seq "$2"); do
-        kill -0 "$1" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$1" 2>/dev/null; then
+    if eventually "$2" processEnded "$1"; then
+        wait "$1"
+        status=$?
+    else
         status=timeout
-        return
     fi
-    wait "$1"
-    status=$?
 }
 
 # Sends Ctrl+Q to window $1 and waits for the program (appPid) to end; sets
 # status like waitFor. appPid is cleared once the program has ended.
+# The keys go to the focused window, not to $1: xdotool sends keys for a
+# window as events to it, and when the program ends after the press the
+# release fails with the window, leaving the keys down for the next start.
+# A program that handles its focus while the keys are down takes them for
+# held and ignores them, so they are pressed again every five seconds.
 closeWithControlQ() {
+    local deadline=$(( SECONDS + patience ))
     xdotool windowfocus --sync "$1" 2>/dev/null
-    xdotool key --window "$1" ctrl+q 2>/dev/null
-    waitFor "$appPid" 50
-    if [ "$status" = timeout ]; then
-        # Some servers drop keys sent to a window; try the focused window instead.
+    while :; do
         xdotool key ctrl+q 2>/dev/null
-        waitFor "$appPid" 50
-    fi
+        waitFor "$appPid" 5
+        [ "$status" = timeout ] || break
+        [ "$SECONDS" -lt "$deadline" ] || break
+    done
     [ "$status" = timeout ] || appPid=
 }
 
