@@ -14,7 +14,6 @@
 
 #include <map>
 #include <random>
-#include <regex>
 #include <set>
 
 using namespace testing_support;
@@ -126,14 +125,23 @@ int countContaining(const std::string& part)
 // panel shows once the board waits again; "" when all agree.
 std::string livesToldProblem(const Harness& harness, std::size_t& told)
 {
-    static const std::regex loss("(You|West|North|East) (?:loses? a life, (\\d+) left|loses? (?:its|your) last life)");
     static const std::map<std::string, Seat> seats = {
         {"You", seatSouth}, {"West", seatWest}, {"North", seatNorth}, {"East", seatEast}};
     std::map<Seat, int> livesTold;  // the latest told for each seat
     for (; told < lines.size(); ++told) {
         const std::string& line = lines[told];
-        for (std::sregex_iterator it(line.begin(), line.end(), loss), end; it != end; ++it)
-            livesTold[seats.at((*it)[1])] = (*it)[2].matched ? std::stoi((*it)[2]) : 0;
+        // "West loses a life, 2 left." or "You lose your last life."
+        for (const auto& [name, seat] : seats) {
+            const std::string subject = name + " lose";
+            for (std::size_t at = line.find(subject); at != std::string::npos; at = line.find(subject, at + 1)) {
+                std::string rest = line.substr(at + subject.size());
+                rest = rest.substr(rest.rfind("s ", 0) == 0 ? 2 : 1);
+                if (rest.rfind("a life, ", 0) == 0 && rest.find(" left") != std::string::npos)
+                    livesTold[seat] = std::stoi(rest.substr(8));
+                else if (rest.rfind("its last life", 0) == 0 || rest.rfind("your last life", 0) == 0)
+                    livesTold[seat] = 0;
+            }
+        }
     }
     for (const auto& [seat, lives] : livesTold) {
         const std::string where = "seat " + std::to_string(seat) + " told " + std::to_string(lives) + " lives, ";
