@@ -100,11 +100,9 @@ platform::Param handleBoardKey(platform::Handle boardWindow, platform::Param key
             showFocusFrame(boardWindow);
         return 1;
     case 'S':
-    case 's':
         pressButtonIfShown(boardWindow, ids::controlStop);
         return 1;
     case 'P':
-    case 'p':
         pressButtonIfShown(boardWindow, ids::controlPass);
         return 1;
     case platform::keyF1:

@@ -63,6 +63,8 @@ public:
         return 0;
     }
 
+    // A message box is on the screen, before it reads its answer.
+    virtual void boxOpened(std::string_view /*text*/, std::string_view /*caption*/) {}
     virtual void dialogOpened(int /*templateId*/) {}
 
     // Trace of what the user did, for simulators.

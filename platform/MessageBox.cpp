@@ -150,6 +150,8 @@ int answerBox(std::string_view body, std::string_view title, BoxButtons buttons,
     // On screen before any scripted answer is read, as a person would see it.
     present();
     int result = 0;
+    if (!s.exited)
+        s.backend->boxOpened(body, title);
     int scripted = s.exited ? 0 : s.backend->scriptedBoxAnswer(body, title, buttons);
     if (scripted != 0) {
         // Anything but a valid answer for these buttons counts as the default button.

@@ -139,6 +139,9 @@ void queueTap(int x, int y)
 
 void queueKey(Param key, Param modifiers)
 {
+    // A letter reaches the program upper-case, whichever case a back end or a test hands in.
+    if (key >= 'a' && key <= 'z')
+        key -= 'a' - 'A';
     core::CoreState& s = core::state();
     s.queue.push_back({{0, Msg::keyDown, key, modifiers}, core::Origin::input, s.nextInputSerial++});
 }

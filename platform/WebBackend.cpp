@@ -193,10 +193,9 @@ public:
 
     void showIdentity(const char* title, int) override { webSetTitle(title); }
 
-    int scriptedBoxAnswer(std::string_view text, std::string_view caption, BoxButtons) override
+    void boxOpened(std::string_view text, std::string_view caption) override
     {
         webBoxOpened(std::string(text).c_str(), std::string(caption).c_str());
-        return 0;
     }
 
 private:
