@@ -1,7 +1,9 @@
 // The dealer draw and the deal of every round, with the dealer's choice.
 #include "flow/Dealing.h"
 
-#include "flow/TurnOrder.h"
+#include "ai/TableLevel.h"
+#include "ai/TableMemory.h"
+#include "model/TurnOrder.h"
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/HandEvaluation.h"
@@ -13,7 +15,6 @@
 
 namespace {
 
-constexpr HandValue keepThreshold = 15.0;
 constexpr int middlePosition = 1;
 
 // Cursor and pending seats of the deal in progress; they live for one deal only.
@@ -42,7 +43,8 @@ void dealOneSeat(DealState& deal, Seat seat, platform::Handle boardWindow)
         }
         const Chooser chooser = seat == seatSouth ? Chooser::human : Chooser::computer;
         if (askDealerChoice(seat, chooser, boardWindow) == DealerChoice::exchange) {
-            // The first three cards leave play for the round.
+            // The first three cards leave play for the round; only the dealer saw them.
+            rememberLaidAside(seat, game.hands[seat]);
             for (int position = 0; position < cardsPerHand; ++position) {
                 dealCard(deal, game.hands[seat][position]);
                 drawCardControl(firstControl + position);
@@ -78,7 +80,7 @@ void startRound(platform::Handle boardWindow)
     game.stopCalled = 0;
     game.roundClosing = 0;
     game.threeAcesFlag = 0;
-    shuffleFromPlatform();
+    rememberNewRound(shuffleFromPlatform());
     offerButtons(Buttons::none);
     requestRepaint(boardWindow);
     hideAllCards();
@@ -145,9 +147,11 @@ void dealRound(Seat startingSeat, platform::Handle boardWindow)
     }
 }
 
-void shuffleFromPlatform()
+int shuffleFromPlatform()
 {
-    shuffleDeck(platform::localSeconds(), {platform::seedRandom, platform::nextRandom});
+    const int seconds = platform::localSeconds();
+    shuffleDeck(seconds, {platform::seedRandom, platform::nextRandom});
+    return seconds;
 }
 
 DealerChoice dealerChoiceOf(int answer)
@@ -172,5 +176,6 @@ DealerChoice askDealerChoice(Seat seat, Chooser chooser, platform::Handle boardW
 
 DealerChoice computerKeepsHand(Seat seat)
 {
-    return evaluateHand(seat) < keepThreshold ? DealerChoice::exchange : DealerChoice::keep;
+    const HandValue value = evaluateHand(seat);
+    return computerKeeps(game, seat, value) ? DealerChoice::keep : DealerChoice::exchange;
 }

@@ -13,14 +13,14 @@ void dealerDraw(platform::Handle boardWindow);
 [[nodiscard]] Seat chooseDealer();
 void dealRound(Seat startingSeat, platform::Handle boardWindow);
 
-// Shuffles with the local time's seconds and the platform's generator.
-void shuffleFromPlatform();
+// Shuffles with the local time's seconds and the platform's generator; returns the seconds.
+int shuffleFromPlatform();
 
 // The answer of the dealer's box as the choice: No exchanges; Yes keeps, and
 // so does 0, a box ended by the window's close while the process ends.
 [[nodiscard]] DealerChoice dealerChoiceOf(int answer);
 
-// Who answers "Keep this cards?": the human by a box, a computer seat by its hand's value.
+// Who answers "Keep this cards?": the human by a box, a computer seat at the table's level.
 enum class Chooser { computer, human };
 DealerChoice askDealerChoice(Seat seat, Chooser chooser, platform::Handle boardWindow);
 [[nodiscard]] DealerChoice computerKeepsHand(Seat seat);

@@ -1,9 +1,9 @@
-// Who loses the round, the reveal with score bubbles, lives, the end of the
-// game and the deal of the next round.
+// The round's end as the player sees it: the reveal with score bubbles,
+// lives, the end of the game and the deal of the next round.
 #include "flow/Settlement.h"
 
 #include "flow/Dealing.h"
-#include "flow/TurnOrder.h"
+#include "model/TurnOrder.h"
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
@@ -12,13 +12,6 @@
 #include "ui/ImageTables.h"
 
 namespace {
-
-constexpr HandValue lowestSearchStart = 99.0;  // above every hand value
-
-bool inPlayWithValue(Seat seat)
-{
-    return game.lives[seat] > 0 && game.handValue[seat] > 0.0;
-}
 
 void dealNextRound(platform::Handle boardWindow)
 {
@@ -33,48 +26,6 @@ void dealNextRound(platform::Handle boardWindow)
 }
 
 }  // namespace
-
-RoundOutcome findRoundLosers()
-{
-    // Some seat always holds the highest value, so losers are always found.
-    RoundOutcome result = RoundOutcome::losersFound;
-    for (Seat seat = 1; seat <= seatCount; ++seat) {
-        game.roundWinners[seat] = 0;
-        game.roundLosers[seat] = 0;
-    }
-    for (Seat seat = 1; seat <= seatCount; ++seat) {
-        bool best = true;
-        for (Seat other = 1; other <= seatCount; ++other) {
-            if (other != seat && game.handValue[seat] < game.handValue[other])
-                best = false;
-        }
-        if (best) {
-            game.roundWinners[seat] = 1;
-        }
-    }
-    const HandValue* value = game.handValue;
-    if (value[1] == value[2] && value[2] == value[3] && value[3] == value[4])
-        result = RoundOutcome::allHandsEqual;
-    if (result != RoundOutcome::allHandsEqual) {
-        HandValue lowest = lowestSearchStart;
-        for (Seat seat = 1; seat <= seatCount; ++seat) {
-            if (inPlayWithValue(seat) && game.handValue[seat] <= lowest)
-                lowest = game.handValue[seat];
-        }
-        for (Seat seat = 1; seat <= seatCount; ++seat) {
-            if (inPlayWithValue(seat) && game.handValue[seat] <= lowest)
-                game.roundLosers[seat] = 1;
-        }
-    }
-    // Three aces: everyone without a best hand loses.
-    if (game.threeAcesFlag) {
-        for (Seat seat = 1; seat <= seatCount; ++seat) {
-            if (!game.roundWinners[seat])
-                game.roundLosers[seat] = 1;
-        }
-    }
-    return result;
-}
 
 void settleRound(Scoring scoring, platform::Handle boardWindow)
 {

@@ -2,10 +2,11 @@
 // seats, and the human's tap, Stop and Pass sequences.
 #include "flow/TurnEngine.h"
 
-#include "ai/HandAnalysis.h"
-#include "ai/MoveDecision.h"
+#include "ai/ComputerTurn.h"
+#include "ai/TableLevel.h"
+#include "ai/TableMemory.h"
 #include "flow/Settlement.h"
-#include "flow/TurnOrder.h"
+#include "model/TurnOrder.h"
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/HandEvaluation.h"
@@ -15,44 +16,6 @@
 #include "ui/Drawing.h"
 
 namespace {
-
-bool allSeatsFinished()
-{
-    for (Seat seat = 1; seat <= seatCount; ++seat) {
-        if (game.finishedFlags[seat] == 0)
-            return false;
-    }
-    return true;
-}
-
-void finishAllSeats()
-{
-    for (Seat seat = 1; seat <= seatCount; ++seat)
-        game.finishedFlags[seat] = 1;
-}
-
-bool allSet(const std::int32_t (&flags)[3])
-{
-    return flags[0] == 1 && flags[1] == 1 && flags[2] == 1;
-}
-
-int highestSelected(const std::int32_t (&flags)[3])
-{
-    for (int position = 2; position >= 0; --position) {
-        if (flags[position] == 1)
-            return position;
-    }
-    return -1;
-}
-
-void afterMove(Seat seat)
-{
-    clearSelections();
-    evaluateHand(game.currentSeat);
-    if (seat == seatSouth && game.stopCalled)
-        game.finishedFlags[seatSouth] = 1;  // an exchange after a Stop is the human's last turn
-    game.currentSeat = nextLiveSeat(game.currentSeat);
-}
 
 void offerHumanButtons()
 {
@@ -64,81 +27,45 @@ void offerHumanButtons()
         offerButtons(Buttons::stopAndPass);
 }
 
-void storeBookkeeping(Seat seat, const DecisionBookkeeping& after)
+void redrawCardsOf(void*)
 {
-    game.passedFlags[seat] = after.passed;
-    game.passCount[seat] = after.passCount;
-    game.finishedFlags[seat] = after.finished;
-    game.stopCalled = after.stopCalled;
-    game.roundClosing = after.roundClosing;
+    redrawAllCards();
 }
 
-// Leaves the cards of an exchange selected, as a human's taps would, on a
-// record whose selections are clear.
-void selectExchangeCards(const ComputerMove& decision)
+void flashCallOf(void* boardWindow, Move move, Seat seat)
 {
-    if (decision.move == Move::exchangeAll) {
-        for (std::int32_t& selected : game.tableSelected)
-            selected = 1;
-    } else if (decision.move == Move::exchangeOne) {
-        game.handSelected[decision.handCard] = 1;
-        game.tableSelected[decision.tableCard] = 1;
-    } else {
-        return;
-    }
-    redrawAllCards();
+    flashIndicator(move == Move::stop ? Indicator::stop : Indicator::pass, seat,
+                   *static_cast<platform::Handle*>(boardWindow));
+}
+
+void showThinking(void*, Move move)
+{
+    if (move == Move::exchangeOne || move == Move::exchangeAll)
+        redrawAllCards();
+    pause(pauseThinking);
+}
+
+TurnScreen boardScreen(platform::Handle& boardWindow)
+{
+    return TurnScreen{&boardWindow, redrawCardsOf, flashCallOf, showThinking, &gameWatcher};
 }
 
 void playComputerSeat(platform::Handle boardWindow)
 {
-    const Seat seat = game.currentSeat;
     offerButtons(Buttons::none);
     requestRepaint(boardWindow);
-    game.aiFirstTurn = game.firstTurnOfRound ? 1 : 0;
-    const Move move = decideComputerTurn(seat);
-    switch (move) {
-    case Move::exchangeOne:
-    case Move::exchangeAll:
-        executeExchange(game.currentSeat);
-        clearSelections();
-        break;
-    case Move::stop:
-        game.finishedFlags[seat] = 1;
-        flashIndicator(Indicator::stop, seat, boardWindow);
-        game.stopCalled = 1;
-        game.currentSeat = nextLiveSeat(game.currentSeat);
-        break;
-    case Move::pass:
-        game.passedFlags[seat] = 1;
-        flashIndicator(Indicator::pass, seat, boardWindow);
-        game.passCount[seat] += 1;
-        game.currentSeat = nextLiveSeat(game.currentSeat);
-        break;
-    case Move::none:
-        break;  // no change: the same seat is asked again
-    }
-    game.firstTurnOfRound = 0;
-    if (gameWatcher.computerMoved)
-        gameWatcher.computerMoved(seat, move);
+    const Seat seat = game.currentSeat;
+    const GameState before = game;
+    const Move move = playComputerTurn(game, seat, tableDecider(), boardScreen(boardWindow));
+    rememberComputerMove(before, game, seat, move);
 }
 
 }  // namespace
 
 Move decideComputerTurn(Seat seat)
 {
-    const HandShape shape{suitGroups(game, seat), rankGroups(game, seat)};
-    game.suitGroupCard = shape.suit.card;
-    game.rankGroupCard = shape.rank.card;
-    clearSelections();
-    if (seat < seatWest || seat > seatEast)
-        return Move::none;
-    // Recorded before deciding: a hand of 31 or three aces closes the round, which the decision reads.
-    evaluateHand(seat);
-    const ComputerMove decision = chooseComputerMove(game, seat, shape);
-    storeBookkeeping(seat, decision.after);
-    selectExchangeCards(decision);
-    pause(pauseThinking);
-    return decision.move;
+    platform::Handle noWindow{};
+    return decideComputerMove(game, seat, tableDecider(), boardScreen(noWindow));
 }
 
 void toggleSelection(int controlId, platform::Handle)
@@ -156,41 +83,10 @@ void toggleSelection(int controlId, platform::Handle)
 
 void executeExchange(Seat seat)
 {
-    bool exchanged = false;
-    if (allSet(game.tableSelected) || allSet(game.handSelected)) {
-        for (int position = 0; position < cardsPerHand; ++position)
-            game.tableBeforeExchange[position] = game.TableCards[position];
-        for (int position = 0; position < cardsPerHand; ++position) {
-            game.TableCards[position] = game.hands[seat][position];
-            game.hands[seat][position] = game.tableBeforeExchange[position];
-        }
-        if (gameWatcher.exchanged)
-            gameWatcher.exchanged(seat, -1, -1);
-        afterMove(seat);
-        exchanged = true;
-    }
-    const int hand = highestSelected(game.handSelected);
-    const int table = highestSelected(game.tableSelected);
-    if (hand >= 0 && table >= 0) {
-        game.tableBeforeExchange[table] = game.TableCards[table];
-        game.TableCards[table] = game.hands[seat][hand];
-        game.hands[seat][hand] = game.tableBeforeExchange[table];
-        if (gameWatcher.exchanged)
-            gameWatcher.exchanged(seat, hand, table);
-        afterMove(seat);
-        exchanged = true;
-    }
-    redrawAllCards();
-    if (!exchanged)
-        return;
-    // The mover, not the new current seat: 31 or three aces ends the round for everyone.
-    const Evaluation code = evaluateHandCode(seat);
-    if (code == Evaluation::threeAces) {
-        finishAllSeats();
-        game.threeAcesFlag = 1;
-    } else if (code == Evaluation::thirtyOne) {
-        finishAllSeats();
-    }
+    const GameState before = game;
+    platform::Handle noWindow{};
+    if (exchangeSelectedCards(game, seat, boardScreen(noWindow)))
+        rememberExchange(before, game, seat);
 }
 
 void runTurns(platform::Handle boardWindow)
@@ -203,7 +99,7 @@ void runTurns(platform::Handle boardWindow)
     int computerMovesInARow = 0;
     int roundsWithoutTheHuman = 0;
     while (game.gameRunning) {
-        if (allSeatsFinished()) {
+        if (allSeatsFinished(game)) {
             if (++roundsWithoutTheHuman > mostRoundsWithoutTheHuman)
                 stopOnInternalError("runTurns", "64 rounds were settled without the human getting a turn");
             game.roundClosing = 1;
@@ -238,17 +134,14 @@ void stopSequence(platform::Handle boardWindow)
 {
     drawStopButton(ButtonLook::pressed);
     pause(pausePressedButton);
-    game.stopCalled = 1;
-    game.finishedFlags[seatSouth] = 1;
+    humanSaysStop(game);
     drawStopButton(ButtonLook::normal);
-    evaluateHand(game.currentSeat);
     offerButtons(Buttons::none);
     requestRepaint(boardWindow);
     if (gameWatcher.humanMoved)
         gameWatcher.humanMoved(Move::stop);
     flashIndicator(Indicator::stop, game.currentSeat, boardWindow);
-    clearSelections();
-    game.currentSeat = nextLiveSeat(game.currentSeat);
+    endHumanCall(game);
     runTurns(boardWindow);
 }
 
@@ -257,15 +150,12 @@ void passSequence(platform::Handle boardWindow)
     drawPassButton(ButtonLook::pressed);
     pause(pausePressedButton);
     drawPassButton(ButtonLook::normal);
-    if (game.stopCalled)
-        game.finishedFlags[game.currentSeat] = 1;  // a Pass after a Stop is the human's last turn
+    humanPasses(game);
     offerButtons(Buttons::none);
     requestRepaint(boardWindow);
     if (gameWatcher.humanMoved)
         gameWatcher.humanMoved(Move::pass);
     flashIndicator(Indicator::pass, game.currentSeat, boardWindow);
-    evaluateHand(game.currentSeat);
-    clearSelections();
-    game.currentSeat = nextLiveSeat(game.currentSeat);
+    endHumanCall(game);
     runTurns(boardWindow);
 }

@@ -52,10 +52,10 @@ void resetHands(Lives lives)
     }
 }
 
-void clearSelections()
+void clearSelections(GameState& state)
 {
     for (int position = 0; position < 3; ++position) {
-        game.handSelected[position] = 0;
-        game.tableSelected[position] = 0;
+        state.handSelected[position] = 0;
+        state.tableSelected[position] = 0;
     }
 }

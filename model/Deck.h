@@ -1,6 +1,8 @@
 // Shuffling, and the two other maintenance operations on the game record.
 #pragma once
 
+#include "model/GameState.h"
+
 #include <cstdint>
 
 // The seedable generator a shuffle draws from; the caller's (the game's is
@@ -20,5 +22,5 @@ enum class Lives { keep, refill };
 // Turns every hand into card backs and clears the finished and passed flags.
 void resetHands(Lives lives);
 
-// Clears the three hand and three table selection flags.
-void clearSelections();
+// Clears the three hand and three table selection flags (of the game unless handed a copy).
+void clearSelections(GameState& state = game);

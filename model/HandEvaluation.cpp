@@ -4,9 +4,9 @@ namespace {
 
 constexpr int acePoints = 11;
 
-const CardRecord* cardsOf(Seat seat)
+const CardRecord* cardsOf(const GameState& state, Seat seat)
 {
-    return seat == seatTable ? game.TableCards : game.hands[seat];
+    return seat == seatTable ? state.TableCards : state.hands[seat];
 }
 
 int highestOfThree(int a, int b, int c)
@@ -45,41 +45,41 @@ HandValue valueOfThree(const CardRecord& c0, const CardRecord& c1, const CardRec
     return static_cast<HandValue>(highestOfThree(c0.points, c1.points, c2.points));
 }
 
-HandValue evaluateHand(Seat seat)
+HandValue evaluateHand(Seat seat, GameState& state)
 {
-    const CardRecord* cards = cardsOf(seat);
+    const CardRecord* cards = cardsOf(state, seat);
     bool threeAces = false;
     const HandValue value = valueOfThree(cards[0], cards[1], cards[2], &threeAces);
     if (threeAces) {
-        game.threeAcesFlag = 1;
-        game.roundClosing = 1;
+        state.threeAcesFlag = 1;
+        state.roundClosing = 1;
     }
     if (value == valueThirtyOne)
-        game.roundClosing = 1;
+        state.roundClosing = 1;
     if (seat >= 1 && seat <= seatCount)
-        game.handValue[seat] = value;
+        state.handValue[seat] = value;
     return value;
 }
 
-HandValue handValueOf(Seat seat)
+HandValue handValueOf(Seat seat, const GameState& state)
 {
-    const CardRecord* cards = cardsOf(seat);
+    const CardRecord* cards = cardsOf(state, seat);
     return valueOfThree(cards[0], cards[1], cards[2]);
 }
 
-Evaluation evaluateHandCode(Seat seat)
+Evaluation evaluateHandCode(Seat seat, GameState& state)
 {
-    const CardRecord* cards = cardsOf(seat);
+    const CardRecord* cards = cardsOf(state, seat);
     bool threeAces = false;
     const HandValue value = valueOfThree(cards[0], cards[1], cards[2], &threeAces);
     if (threeAces)
-        game.threeAcesFlag = 1;
+        state.threeAcesFlag = 1;
     Evaluation code = Evaluation::ordinary;
     if (value == valueThreeAces)
         code = Evaluation::threeAces;
     else if (value == valueThirtyOne)
         code = Evaluation::thirtyOne;
     if (seat >= 1 && seat <= seatCount)
-        game.handValue[seat] = value;
+        state.handValue[seat] = value;
     return code;
 }

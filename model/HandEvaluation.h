@@ -15,9 +15,10 @@ constexpr HandValue valueThirtyOne = 31.0;
 [[nodiscard]] HandValue valueOfThree(const CardRecord& c0, const CardRecord& c1, const CardRecord& c2,
                                      bool* threeAces = nullptr);
 
+// These read and record the game unless handed another record (a play-out's copy).
 // Recording evaluation: stores handValue (seats 1..4) and raises threeAcesFlag and roundClosing.
-HandValue evaluateHand(Seat seat);
+HandValue evaluateHand(Seat seat, GameState& state = game);
 // Plain evaluation: changes nothing.
-[[nodiscard]] HandValue handValueOf(Seat seat);
+[[nodiscard]] HandValue handValueOf(Seat seat, const GameState& state = game);
 // Coded evaluation for the exchange: stores handValue, raises threeAcesFlag only.
-Evaluation evaluateHandCode(Seat seat);
+Evaluation evaluateHandCode(Seat seat, GameState& state = game);

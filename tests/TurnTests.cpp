@@ -4,7 +4,7 @@
 #include "tests/Harness.h"
 
 #include "flow/TurnEngine.h"
-#include "flow/TurnOrder.h"
+#include "model/TurnOrder.h"
 #include "resources/BoardIds.h"
 #include "resources/ResourceIds.h"
 

@@ -1,6 +1,7 @@
 // The scripted human: parsing a strategy, queuing an input, choosing the next one.
 #include "tools/ScriptedHuman.h"
 
+#include "ai/Coach.h"
 #include "app/Shell.h"
 #include "model/GameState.h"
 #include "model/HandEvaluation.h"
@@ -32,6 +33,8 @@ bool parseStrategy(const std::string& name, Strategy& strategy)
         strategy = Strategy::passive;
     else if (name == "greedy")
         strategy = Strategy::greedy;
+    else if (name == "hint")
+        strategy = Strategy::hint;
     else
         return false;
     return true;
@@ -46,6 +49,8 @@ const char* strategyName(Strategy strategy)
         return "passive";
     case Strategy::greedy:
         return "greedy";
+    case Strategy::hint:
+        return "hint";
     }
     return "?";
 }
@@ -93,6 +98,8 @@ HumanInput ScriptedHuman::nextInput()
         return passiveInput();
     case Strategy::greedy:
         return greedyInput();
+    case Strategy::hint:
+        return hintInput();
     }
     return passiveInput();
 }
@@ -109,6 +116,8 @@ int ScriptedHuman::answerBox(std::string_view, platform::BoxButtons buttons)
         return platform::answerYes;
     case Strategy::greedy:
         return valueOf(game.hands[seatSouth]) >= greedyKeepValue ? platform::answerYes : platform::answerNo;
+    case Strategy::hint:
+        return humanAdvisedToKeep().keep ? platform::answerYes : platform::answerNo;
     }
     return platform::answerYes;
 }
@@ -222,6 +231,46 @@ HumanInput ScriptedHuman::greedyInput()
     if (stopAvailable)
         return tapControl(ids::controlStop);
     return tapControl(ids::controlSouth1);
+}
+
+void ScriptedHuman::planTaps(std::initializer_list<int> taps)
+{
+    plannedCount = plannedNext = 0;
+    for (const int tap : taps)
+        plannedTaps[plannedCount++] = tap;
+}
+
+HumanInput ScriptedHuman::hintInput()
+{
+    if (plannedNext < plannedCount)
+        return tapControl(plannedTaps[plannedNext++]);
+    plannedCount = plannedNext = 0;
+    for (int position = 0; position < 3; ++position) {
+        if (game.handSelected[position])
+            return tapControl(ids::controlSouth1 + position);
+        if (game.tableSelected[position])
+            return tapControl(ids::controlTable1 + position);
+    }
+    // Patience as the greedy player has it: the coach does not see that a table
+    // which never stops keeps the round going for ever.
+    if (inputsThisRound > patience && isControlShown(ids::controlStop))
+        return tapControl(ids::controlStop);
+    const PlannedMove advice = humanAdvisedMove().best.planned;
+    switch (advice.move) {
+    case Move::exchangeOne:
+        planTaps({ids::controlSouth1 + advice.handCard, ids::controlTable1 + advice.tableCard});
+        break;
+    case Move::exchangeAll:
+        planTaps({ids::controlTable1, ids::controlTable1 + 1, ids::controlTable1 + 2});
+        break;
+    case Move::stop:
+        planTaps({ids::controlStop});
+        break;
+    default:
+        planTaps({isControlShown(ids::controlPass) ? ids::controlPass : ids::controlStop});
+        break;
+    }
+    return tapControl(plannedTaps[plannedNext++]);
 }
 
 }  // namespace sim

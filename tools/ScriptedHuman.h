@@ -5,13 +5,14 @@
 #include "platform/Platform.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <random>
 #include <string>
 #include <string_view>
 
 namespace sim {
 
-enum class Strategy { random, passive, greedy };
+enum class Strategy { random, passive, greedy, hint };
 
 bool parseStrategy(const std::string& name, Strategy& strategy);
 const char* strategyName(Strategy strategy);
@@ -52,6 +53,8 @@ private:
     HumanInput randomInput();
     HumanInput passiveInput();
     HumanInput greedyInput();
+    HumanInput hintInput();
+    void planTaps(std::initializer_list<int> taps);
     bool planBestExchange();
     HumanInput tapControl(int controlId);
     std::uint64_t below(std::uint64_t bound) { return random() % bound; }

@@ -87,6 +87,10 @@ int main(int argc, char** argv)
     if (!sim::openTrace() || !sim::prepareFrames())
         return sim::exitBadArguments;
 
+    // The described table writes no header line, so its traces read as they always have.
+    setTableLevel(run.options.computer);
+    if (run.options.computer != TableLevel::classic)
+        sim::writeLine(std::string("{\"ev\":\"table\",\"computer\":\"") + tableLevelName(run.options.computer) + "\"}");
     run.started = std::chrono::steady_clock::now();
     run.startedClock = std::clock();
     run.random.seed(run.options.seed);

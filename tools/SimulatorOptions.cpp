@@ -11,12 +11,14 @@ namespace {
 
 void printUsage(std::FILE* out)
 {
-    std::fputs("Usage: zarta-sim [--games N] [--seed S] [--human random|passive|greedy]\n"
-               "                 [--trace FILE|-] [--check] [--no-pixels] [--frames DIR] [--help]\n"
+    std::fputs("Usage: zarta-sim [--games N] [--seed S] [--human random|passive|greedy|hint]\n"
+               "                 [--computer classic|expert] [--trace FILE|-] [--check] [--no-pixels]\n"
+               "                 [--frames DIR] [--help]\n"
                "Plays whole games of Zarta with no window, the human seat scripted.\n"
                "  --games N     games to play to the end (default 1)\n"
                "  --seed S      seed of the human's choices and the clock (default 1)\n"
-               "  --human H     random (default), passive or greedy\n"
+               "  --human H     random (default), passive, greedy, or hint (always follows the coach)\n"
+               "  --computer C  the computer seats: classic (default, the described player) or expert\n"
                "  --trace FILE  write a JSON Lines trace of the run (- for standard output;\n"
                "                the summary then goes to standard error)\n"
                "  --check       check the game's soundness after every input; stop at the first violation\n"
@@ -72,9 +74,17 @@ int parseOptions(int argc, char** argv, Options& options)
             ++index;
         } else if (argument == "--human") {
             if (!value || !parseStrategy(value, options.human)) {
-                std::fprintf(stderr, "zarta-sim: --human takes random, passive or greedy\n");
+                std::fprintf(stderr, "zarta-sim: --human takes random, passive, greedy or hint\n");
                 return exitBadArguments;
             }
+            ++index;
+        } else if (argument == "--computer") {
+            const auto level = value ? tableLevelNamed(value) : std::nullopt;
+            if (!level) {
+                std::fprintf(stderr, "zarta-sim: --computer takes classic or expert\n");
+                return exitBadArguments;
+            }
+            options.computer = *level;
             ++index;
         } else if (argument == "--trace") {
             if (!value || !*value) {

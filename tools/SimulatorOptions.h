@@ -1,6 +1,7 @@
 // zarta-sim's command line: the options of a run and how they are read.
 #pragma once
 
+#include "ai/TableLevel.h"
 #include "tools/ScriptedHuman.h"
 
 #include <cstdint>
@@ -12,6 +13,7 @@ struct Options {
     long games = 1;
     std::uint64_t seed = 1;
     Strategy human = Strategy::random;
+    TableLevel computer = TableLevel::classic;
     std::string tracePath;
     bool check = false;
     bool noPixels = false;

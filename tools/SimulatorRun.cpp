@@ -71,6 +71,9 @@ int finish()
                  t.games, t.rounds, t.wins, t.losses, t.byStop, t.byThirtyOne, t.byThreeAces, t.allEqual, seconds,
                  seconds > 0 ? static_cast<double>(t.rounds) / seconds : 0.0, cpuSeconds,
                  cpuSeconds > 0 ? static_cast<double>(t.rounds) / cpuSeconds : 0.0);
+    if (run.options.computer != TableLevel::classic)
+        std::fprintf(summary, "computer seats %s, human %s\n", tableLevelName(run.options.computer),
+                     strategyName(run.options.human));
     std::fflush(summary);
     if (!run.violation.empty()) {
         std::fprintf(stderr,

@@ -1,13 +1,13 @@
-#include "flow/TurnOrder.h"
+#include "model/TurnOrder.h"
 
 #include "model/InternalError.h"
 
-Seat nextLiveSeat(Seat seat)
+Seat nextLiveSeat(Seat seat, const GameState& state)
 {
     // The seat given comes last, after a full circle; some seat always has lives during a game.
     for (int step = 0; step < seatCount; ++step) {
         seat = seat == seatCount ? 1 : seat + 1;
-        if (game.lives[seat] != 0)
+        if (state.lives[seat] != 0)
             return seat;
     }
     stopOnInternalError("nextLiveSeat", "no seat has lives, so the turn cannot pass on");

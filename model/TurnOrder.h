@@ -5,4 +5,4 @@
 #include "model/GameState.h"
 
 // The next seat after `seat` in the order 1, 2, 3, 4, 1 that has lives.
-[[nodiscard]] Seat nextLiveSeat(Seat seat);
+[[nodiscard]] Seat nextLiveSeat(Seat seat, const GameState& state = game);

@@ -1,0 +1,151 @@
+#include "ai/Expert.h"
+
+#include "ai/ComputerTurn.h"
+#include "model/HandEvaluation.h"
+
+namespace {
+
+// Enough worlds that the chances it reports move by a few points at most,
+// few enough that a decision stays within a pause's first frames.
+constexpr int worldsPerDecision = 100;
+constexpr int worldsPerKeep = 100;
+// Draws that contradict the view are thrown away; this bounds the retries.
+constexpr int drawsPerWorld = 40;
+constexpr int expertPatience = 12;
+
+constexpr int halves(HandValue value)
+{
+    return static_cast<int>(value * 2.0);
+}
+
+struct Candidates {
+    ExpertOption options[12];
+    int count = 0;
+    void add(Move move, int handCard, int tableCard, HandValue valueAfter)
+    {
+        options[count++] = ExpertOption{PlannedMove{move, handCard, tableCard}, valueAfter, 0, 0};
+    }
+};
+
+Candidates candidatesOf(const GameState& world, Seat seat)
+{
+    Candidates candidates;
+    const CardRecord(&hand)[cardsPerHand] = world.hands[seat];
+    const CardRecord(&table)[cardsPerHand] = world.TableCards;
+    const HandValue own = valueOfThree(hand[0], hand[1], hand[2]);
+    if (mayPass(world, seat))
+        candidates.add(Move::pass, 0, 0, own);
+    if (mayStop(world, seat))
+        candidates.add(Move::stop, 0, 0, own);
+    for (int h = 0; h < cardsPerHand; ++h) {
+        for (int t = 0; t < cardsPerHand; ++t) {
+            CardRecord cards[cardsPerHand] = {hand[0], hand[1], hand[2]};
+            cards[h] = table[t];
+            candidates.add(Move::exchangeOne, h, t, valueOfThree(cards[0], cards[1], cards[2]));
+        }
+    }
+    candidates.add(Move::exchangeAll, 0, 0, valueOfThree(table[0], table[1], table[2]));
+    return candidates;
+}
+
+// Fewer lives lost first, then less cost to the seat's side, then the
+// higher final hands; the earlier option keeps a tie.
+bool better(const ExpertOption& a, const ExpertOption& b)
+{
+    if (a.losses != b.losses)
+        return a.losses < b.losses;
+    if (a.sideCost != b.sideCost)
+        return a.sideCost < b.sideCost;
+    return a.finalValues > b.finalValues;
+}
+
+bool sameKind(Move a, Move b)
+{
+    const auto exchange = [](Move move) { return move == Move::exchangeOne || move == Move::exchangeAll; };
+    return a == b || (exchange(a) && exchange(b));
+}
+
+// The world the view's seat is in; the view itself when no draw agrees.
+void drawAgreeingWorld(const SeatView& view, Draws& draws, GameState& world)
+{
+    for (int attempt = 0; attempt < drawsPerWorld; ++attempt) {
+        if (drawWorld(view, draws, world))
+            return;
+    }
+}
+
+}  // namespace
+
+ExpertAdvice adviseMove(const SeatView& view)
+{
+    Draws draws(view.seed);
+    GameState world;
+    drawAgreeingWorld(view, draws, world);
+    Candidates candidates = candidatesOf(world, view.seat);
+    for (int played = 0; played < worldsPerDecision; ++played) {
+        if (played > 0)
+            drawAgreeingWorld(view, draws, world);
+        for (int index = 0; index < candidates.count; ++index) {
+            ExpertOption& option = candidates.options[index];
+            GameState copy = world;
+            makeMove(copy, view.seat, option.planned);
+            const PlayOutEnd end = playOutRound(copy, view.seat, view.classicSeats);
+            option.losses += end.lost ? 1 : 0;
+            option.sideCost += end.sideCost;
+            option.finalValues += halves(copy.handValue[view.seat]);
+        }
+    }
+    ExpertAdvice advice;
+    advice.playOuts = worldsPerDecision;
+    int best = 0;
+    for (int index = 1; index < candidates.count; ++index) {
+        if (better(candidates.options[index], candidates.options[best]))
+            best = index;
+    }
+    advice.best = candidates.options[best];
+    advice.runnerUp.planned.move = Move::none;
+    bool found = false;
+    for (int index = 0; index < candidates.count; ++index) {
+        const ExpertOption& option = candidates.options[index];
+        if (sameKind(option.planned.move, advice.best.planned.move))
+            continue;
+        if (!found || better(option, advice.runnerUp)) {
+            advice.runnerUp = option;
+            found = true;
+        }
+    }
+    return advice;
+}
+
+KeepAdvice adviseKeep(const SeatView& view)
+{
+    KeepAdvice advice;
+    advice.keptValue = valueOfThree(view.hand[0], view.hand[1], view.hand[2]);
+    advice.playOuts = worldsPerKeep;
+    for (int played = 0; played < worldsPerKeep; ++played) {
+        // The same draws for both choices, so only the choice differs.
+        const Draws start(view.seed + static_cast<std::uint32_t>(played) * 7919u);
+        GameState world;
+        Draws keeping = start;
+        drawDealtWorld(view, keeping, false, world);
+        advice.lossesKeeping += playOutRound(world, view.seat, view.classicSeats).lost ? 1 : 0;
+        Draws exchanging = start;
+        drawDealtWorld(view, exchanging, true, world);
+        advice.lossesExchanging += playOutRound(world, view.seat, view.classicSeats).lost ? 1 : 0;
+    }
+    advice.keep = advice.lossesKeeping <= advice.lossesExchanging;
+    return advice;
+}
+
+ComputerMove chooseExpertMove(const GameState& state, Seat seat, const HandShape&)
+{
+    if (seat < seatWest || seat > seatEast)
+        return {};
+    // Against a table that never stops, a seat that always sees a better
+    // exchange would play the round for ever; a dozen moves is plenty.
+    if (tableMemory.movesBy[seat] >= expertPatience && !state.firstTurnOfRound && !state.stopCalled)
+        return {Move::stop, 0, 0, bookkeepingOf(state, seat, Move::stop)};
+    const ExpertAdvice advice = adviseMove(viewOf(state, tableMemory, seat, false));
+    const PlannedMove& planned = advice.best.planned;
+    return {planned.move, planned.handCard, planned.tableCard, bookkeepingOf(state, seat, planned.move)};
+}

@@ -1,0 +1,73 @@
+#include "ai/TableMemory.h"
+
+#include "model/CardNames.h"
+
+TableMemory tableMemory{};
+
+CardSet cardBit(const CardRecord& card)
+{
+    if (!isDeckCard(card))
+        return 0;
+    return CardSet{1} << ((card.suit - 1) * 8 + (card.rank - 7));
+}
+
+CardSet cardsOf(const CardRecord (&cards)[cardsPerHand])
+{
+    return cardBit(cards[0]) | cardBit(cards[1]) | cardBit(cards[2]);
+}
+
+void rememberNewRound(int seconds)
+{
+    const std::int32_t round = tableMemory.round + 1;
+    tableMemory = TableMemory{};
+    tableMemory.seconds = seconds;
+    tableMemory.round = round;
+}
+
+void rememberLaidAside(Seat dealer, const CardRecord (&hand)[cardsPerHand])
+{
+    tableMemory.laidAside = cardsOf(hand);
+    tableMemory.laidAsideBy = dealer;
+}
+
+void rememberExchange(const GameState& before, const GameState& after, Seat seat)
+{
+    if (seat < 1 || seat > seatCount)
+        return;
+    // A card that came from the open table is known where it now lies.
+    const CardSet table = cardsOf(before.TableCards);
+    for (int position = 0; position < cardsPerHand; ++position) {
+        const CardRecord& card = after.hands[seat][position];
+        if (sameCard(card, before.hands[seat][position]))
+            continue;
+        tableMemory.heldAt[seat][position] = (cardBit(card) & table) != 0 ? card : CardRecord{};
+    }
+    tableMemory.movesBy[seat] += 1;
+}
+
+void rememberComputerMove(const GameState& before, const GameState& after, Seat seat, Move move)
+{
+    if (seat < seatWest || seat > seatEast)
+        return;
+    SeenMove seen;
+    seen.move = move;
+    for (int position = 0; position < cardsPerHand; ++position) {
+        seen.tableBefore[position] = before.TableCards[position];
+        if (!sameCard(before.hands[seat][position], after.hands[seat][position]))
+            seen.handCard = position;
+        if (!sameCard(before.TableCards[position], after.TableCards[position]))
+            seen.tableCard = position;
+    }
+    seen.given = cardsOf(after.TableCards) & ~cardsOf(before.TableCards);
+    seen.passed = before.passedFlags[seat];
+    seen.passCount = before.passCount[seat];
+    seen.finished = before.finishedFlags[seat];
+    seen.stopCalled = before.stopCalled;
+    seen.roundClosing = before.roundClosing;
+    seen.firstTurn = before.firstTurnOfRound;
+    tableMemory.lastMove[seat] = seen;
+    if (move == Move::exchangeOne || move == Move::exchangeAll)
+        rememberExchange(before, after, seat);
+    else
+        tableMemory.movesBy[seat] += 1;
+}
