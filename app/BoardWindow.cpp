@@ -1,5 +1,6 @@
 // The board window's message procedure: painting, owner-drawn controls and
 // the dispatch of taps and menu commands to the game, and the About dialog.
+#include "app/Hint.h"
 #include "app/KeyboardFocus.h"
 #include "app/KeyboardPlay.h"
 #include "app/Program.h"
@@ -78,6 +79,7 @@ platform::Param command(platform::Handle window, platform::Param wparam, platfor
     const int id = platform::lowWord(wparam);
     if (id >= ids::controlTable1 && id <= ids::controlSouth1 + 2) {
         cardTapSequence(id, window);
+        followHint(id, window);
         return 0;
     }
     if (id > ids::controlSouth1 + 2 && id <= ids::controlLastCard)

@@ -41,6 +41,17 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
     }
     for (int i = 1; i < argc; ++i) {
         const char* value = nullptr;
+        if (std::strcmp(argv[i], "--computer") == 0 || std::strncmp(argv[i], "--computer=", 11) == 0) {
+            const char* name = argv[i][10] == '=' ? argv[i] + 11 : (i + 1 < argc ? argv[++i] : nullptr);
+            const auto level = name ? tableLevelNamed(name) : std::nullopt;
+            if (!level) {
+                result.action = CommandLine::Action::error;
+                result.error = "--computer takes classic or expert";
+                return result;
+            }
+            result.computer = *level;
+            continue;
+        }
         if (std::strcmp(argv[i], "--pace") == 0) {
             value = i + 1 < argc ? argv[i + 1] : nullptr;
             ++i;

@@ -1,7 +1,8 @@
-// The desktop program's command line: --help, --version and --pace MS, and
-// nothing else (the desktop entry starts it with no arguments).
+// The desktop program's command line: --help, --version, --pace MS and
+// --computer classic|expert, and nothing else (the desktop entry starts it with no arguments).
 #pragma once
 
+#include "ai/TableLevel.h"
 #include "platform/Platform.h"
 
 #include <string>
@@ -15,6 +16,7 @@ struct CommandLine {
     enum class Action { play, help, version, error };
     Action action = Action::play;
     int paceMilliseconds = paceDefault;
+    TableLevel computer = TableLevel::classic;
     std::string error;  // for Action::error: what was wrong, for standard error
 };
 

@@ -115,6 +115,16 @@ bool showFocusFrame(platform::Handle boardWindow)
     return true;
 }
 
+bool focusOnControl(int controlId, platform::Handle boardWindow)
+{
+    if (!canTakeFocus(controlId))
+        return false;
+    focus.remembered = controlId;
+    focus.frameShown = true;
+    requestRepaint(boardWindow);
+    return true;
+}
+
 bool moveFocus(FocusMove move, platform::Handle boardWindow)
 {
     const int from = focusedControl();

@@ -17,6 +17,9 @@ bool showFocusFrame(platform::Handle boardWindow);
 // Moves the focus (showing the frame) and repaints; false when nothing can take
 // focus.
 bool moveFocus(FocusMove move, platform::Handle boardWindow);
+// Puts the focus on a control the human can tap and shows the frame; false
+// when it cannot take focus.
+bool focusOnControl(int controlId, platform::Handle boardWindow);
 // A pointer tap: the frame goes, the focus is kept for the next key.
 void hideFocusFrame(platform::Handle boardWindow);
 // Part of the board's paint: the frame around the focused control, when shown.

@@ -1,6 +1,7 @@
 #include "app/KeyboardPlay.h"
 
 #include "app/AccountPanel.h"
+#include "app/Hint.h"
 #include "app/KeyboardFocus.h"
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
@@ -104,6 +105,10 @@ platform::Param handleBoardKey(platform::Handle boardWindow, platform::Param key
         return 1;
     case 'P':
         pressButtonIfShown(boardWindow, ids::controlPass);
+        return 1;
+    case hintKey:
+    case hintKey - 'A' + 'a':
+        giveHint(boardWindow);
         return 1;
     case platform::keyF1:
         // One box a page: its OK (Enter) turns to the next.

@@ -1,5 +1,6 @@
 // The desktop program: the game on the SDL back end, the table's account beside it.
 #include "app/AccountPanel.h"
+#include "ai/TableLevel.h"
 #include "app/CommandLine.h"
 #include "app/Program.h"
 #include "app/TableAccount.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr const char* usage = "Usage: zarta [--pace MS] [--help | --version]\n";
+constexpr const char* usage = "Usage: zarta [--pace MS] [--computer classic|expert] [--help | --version]\n";
 
 // The About box's line, so the two can never disagree.
 const char* versionText()
@@ -37,7 +38,10 @@ int main(int argc, char** argv)
     case CommandLine::Action::help:
         std::printf("%s\n%s"
                     "A card game for one player against three computer seats.\n"
-                    "Keys: F2 starts a game, F1 tells the rules, W shows or hides What happened.\n"
+                    "Keys: F2 starts a game, F1 tells the rules, W shows or hides What happened,\n"
+                    "H asks the coach for a hint (at the keep question too).\n"
+                    "--computer classic|expert: the computer seats (default classic, the original\n"
+                    "player; expert plays from what its seat has seen, by many played-out rounds).\n"
                     "--pace MS (or --pace=MS): how long a pause unit lasts, %d to %d ms (default %d).\n"
                     "Nothing else is taken: any other argument is refused with exit status 2.\n",
                     versionText(), usage, paceMinimum, paceMaximum, paceDefault);
@@ -49,6 +53,7 @@ int main(int argc, char** argv)
         break;
     }
     // The account beside the board; the window is sized to hold both.
+    setTableLevel(line.computer);
     platform::sdl::setSideTextSource(accountPanel);
     tellTableNews(noteAccountLine);
     // With no display there is nothing the game can do.

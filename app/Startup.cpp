@@ -1,6 +1,7 @@
 // Start-up: the single-instance rule, the board window, its menu bar and
 // controls, the reset record; then the message loop.
 #include "app/BoardControls.h"
+#include "app/Hint.h"
 #include "app/KeyboardFocus.h"
 #include "app/Program.h"
 #include "app/Shell.h"
@@ -96,6 +97,7 @@ int runMessageLoop()
 
 int programEntry()
 {
+    setBoxHelpKey();
     if (!startUp())
         return 0;
     return runMessageLoop();

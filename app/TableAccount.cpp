@@ -340,3 +340,13 @@ std::string describeTable(bool pausing)
         text += " The frame is on " + controlInWords(focusedControl()) + ".";
     return text;
 }
+
+void tellHint(const std::string& line)
+{
+    tell(line, "{\"kind\":\"hint\"}");
+}
+
+std::string handValueInWords(HandValue value)
+{
+    return valueWords(value);
+}

@@ -25,3 +25,8 @@ std::string describeTable(bool pausing = false);
 
 // "Your cards: ..." while a game runs and the human's hand lies open, else "".
 std::string describeHand();
+
+// The coach's line, told like any event of the game.
+void tellHint(const std::string& line);
+// "24", "30.5", "three aces".
+std::string handValueInWords(HandValue value);

@@ -47,7 +47,19 @@ struct BoxLayout {
     Rect accept;  // box coordinates: OK or Yes
     Rect refuse;  // No; empty for an OK box
     BoxButtons buttons;
+    int framed = answerYes;  // the button Enter gives, drawn as the default
 };
+
+struct BoxHelp {
+    char letter = 0;
+    int (*help)() = nullptr;
+};
+BoxHelp boxHelp;
+
+bool asksForHelp(const Message& message, const BoxLayout& layout)
+{
+    return layout.buttons == BoxButtons::yesNo && boxHelp.help && isLetter(message, boxHelp.letter);
+}
 
 BoxLayout layoutBox(std::string_view text, std::string_view caption, BoxButtons buttons)
 {
@@ -92,8 +104,8 @@ void drawBox(PixelBuffer& image, const BoxLayout& layout, std::string_view capti
     if (layout.buttons == BoxButtons::ok) {
         drawButton(image, layout.accept, "OK", true);
     } else {
-        drawButton(image, layout.accept, "Yes", true);
-        drawButton(image, layout.refuse, "No", false);
+        drawButton(image, layout.accept, "Yes", layout.framed == answerYes);
+        drawButton(image, layout.refuse, "No", layout.framed == answerNo);
     }
 }
 
@@ -102,7 +114,8 @@ bool boxAccepts(const Message& message, void* context)
     const BoxLayout& layout = *static_cast<const BoxLayout*>(context);
     if (isTapIn(message, layout.rect) || isKey(message, keyEnter) || isKey(message, keyEscape))
         return true;
-    return layout.buttons == BoxButtons::yesNo && (isLetter(message, 'Y') || isLetter(message, 'N'));
+    return layout.buttons == BoxButtons::yesNo &&
+           (isLetter(message, 'Y') || isLetter(message, 'N') || asksForHelp(message, layout));
 }
 
 // The answer an input gives, or 0 when it answers nothing (a tap beside the buttons).
@@ -121,7 +134,11 @@ int boxAnswerFor(const Message& message, const BoxLayout& layout)
     }
     if (!yesNo)
         return answerOk;
-    return isKey(message, keyEnter) || isLetter(message, 'Y') ? answerYes : answerNo;
+    if (asksForHelp(message, layout))
+        return 0;
+    if (isKey(message, keyEnter))
+        return layout.framed;
+    return isLetter(message, 'Y') ? answerYes : answerNo;
 }
 
 // Names only keys this box answers to: an OK box reads no Y or N.
@@ -164,6 +181,12 @@ int answerBox(std::string_view body, std::string_view title, BoxButtons buttons,
             break;
         }
         result = boxAnswerFor(message, layout);
+        if (result == 0 && asksForHelp(message, layout)) {
+            layout.framed = boxHelp.help() == answerNo ? answerNo : answerYes;
+            popOverlay();
+            drawBox(pushOverlay(layout.rect), layout, title);
+            present();
+        }
     }
 
     popOverlay();
@@ -186,6 +209,15 @@ void drawFrameWithCaption(PixelBuffer& image, int width, int height, std::string
 }
 
 }  // namespace platform::core
+
+namespace platform {
+
+void setBoxHelpKey(char letter, int (*help)())
+{
+    core::boxHelp = {letter, help};
+}
+
+}  // namespace platform
 
 namespace platform::backend {
 

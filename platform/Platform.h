@@ -156,6 +156,10 @@ constexpr int answerNo = 7;
 
 // Runs modally; no board input is taken until it is answered.
 int messageBox(Handle owner, const char* text, const char* caption, BoxButtons buttons);
+// A letter that asks for help in a Yes/No box: `help` returns the answer it
+// suggests (answerYes or answerNo), whose button the box then frames as the
+// one Enter gives. A null `help` takes the letter back.
+void setBoxHelpKey(char letter, int (*help)());
 // Runs dialog template `templateId` modally; returns the value given to endDialog.
 Param dialogBox(int templateId, Handle owner, DialogProc procedure);
 bool endDialog(Handle dialog, Param result);

@@ -1,0 +1,146 @@
+#include "app/Hint.h"
+
+#include "ai/Coach.h"
+#include "app/KeyboardFocus.h"
+#include "app/TableAccount.h"
+#include "model/CardNames.h"
+#include "model/HandEvaluation.h"
+#include "resources/BoardIds.h"
+#include "ui/Controls.h"
+
+namespace {
+
+// The table card the last hint would have the human take after its hand card.
+int hintedTableCard = 0;
+int hintedHandCard = 0;
+
+std::string percentOf(int losses, int playOuts)
+{
+    const int percent = playOuts > 0 ? (losses * 100 + playOuts / 2) / playOuts : 0;
+    return std::to_string(percent) + " %";
+}
+
+// "your seven of clubs": a card of the player's own hand.
+std::string ownCardName(const CardRecord& card)
+{
+    const std::string name = cardName(card);
+    return name.rfind("the ", 0) == 0 ? "your " + name.substr(4) : name;
+}
+
+const char* moveWords(Move move)
+{
+    switch (move) {
+    case Move::stop:
+        return "Stop";
+    case Move::pass:
+        return "Pass";
+    default:
+        return "exchanging";
+    }
+}
+
+const char* otherMoveWords(Move move)
+{
+    switch (move) {
+    case Move::stop:
+        return "stopping";
+    case Move::pass:
+        return "passing";
+    default:
+        return "exchanging";
+    }
+}
+
+bool waitsForHumanMove()
+{
+    return game.gameRunning && !game.dealerChoicePending && game.currentSeat == seatSouth;
+}
+
+int controlToTap(const PlannedMove& planned)
+{
+    switch (planned.move) {
+    case Move::exchangeOne:
+        if (game.handSelected[planned.handCard])
+            return ids::controlTable1 + planned.tableCard;
+        return ids::controlSouth1 + planned.handCard;
+    case Move::exchangeAll:
+        for (int position = 0; position < cardsPerHand; ++position) {
+            if (!game.tableSelected[position])
+                return ids::controlTable1 + position;
+        }
+        return ids::controlTable1;
+    case Move::stop:
+        return ids::controlStop;
+    default:
+        return isControlShown(ids::controlPass) ? ids::controlPass : ids::controlStop;
+    }
+}
+
+}  // namespace
+
+std::string hintLine(const ExpertAdvice& advice, const CardRecord (&hand)[cardsPerHand],
+                     const CardRecord (&table)[cardsPerHand])
+{
+    const PlannedMove& planned = advice.best.planned;
+    std::string line = "Hint: ";
+    if (planned.move == Move::exchangeOne)
+        line += "take " + cardName(table[planned.tableCard]) + " for " + ownCardName(hand[planned.handCard]);
+    else if (planned.move == Move::exchangeAll)
+        line += "take the whole table";
+    else
+        line += moveWords(planned.move);
+    line += ": " + handValueInWords(advice.best.valueAfter);
+    // 31 and three aces end the round at once: there is nothing to weigh.
+    if (advice.best.valueAfter == valueThirtyOne || advice.best.valueAfter == valueThreeAces)
+        return line + ".";
+    line += ", lowest in " + percentOf(advice.best.losses, advice.playOuts) + " of play-outs";
+    if (advice.runnerUp.planned.move != Move::none)
+        line += std::string("; ") + otherMoveWords(advice.runnerUp.planned.move) + " gives " +
+                percentOf(advice.runnerUp.losses, advice.playOuts);
+    return line + ".";
+}
+
+std::string keepHintLine(const KeepAdvice& advice)
+{
+    const std::string keeping = percentOf(advice.lossesKeeping, advice.playOuts);
+    const std::string exchanging = percentOf(advice.lossesExchanging, advice.playOuts);
+    if (advice.keep)
+        return "Hint: keep: " + handValueInWords(advice.keptValue) + ", lowest in " + keeping +
+               " of play-outs; exchanging gives " + exchanging + ".";
+    return "Hint: take the next three: lowest in " + exchanging + " of play-outs; keeping " +
+           handValueInWords(advice.keptValue) + " gives " + keeping + ".";
+}
+
+void giveHint(platform::Handle boardWindow)
+{
+    if (!waitsForHumanMove())
+        return;
+    const ExpertAdvice advice = humanAdvisedMove();
+    const PlannedMove& planned = advice.best.planned;
+    hintedHandCard = planned.move == Move::exchangeOne ? ids::controlSouth1 + planned.handCard : 0;
+    hintedTableCard = planned.move == Move::exchangeOne ? ids::controlTable1 + planned.tableCard : 0;
+    tellHint(hintLine(advice, game.hands[seatSouth], game.TableCards));
+    focusOnControl(controlToTap(planned), boardWindow);
+}
+
+int giveKeepHint()
+{
+    const KeepAdvice advice = humanAdvisedToKeep();
+    tellHint(keepHintLine(advice));
+    return advice.keep ? platform::answerYes : platform::answerNo;
+}
+
+void setBoxHelpKey()
+{
+    platform::setBoxHelpKey(hintKey, giveKeepHint);
+}
+
+void followHint(int tappedControl, platform::Handle boardWindow)
+{
+    const int hand = hintedHandCard;
+    hintedHandCard = 0;
+    if (hand == 0 || tappedControl != hand || !waitsForHumanMove())
+        return;
+    if (game.handSelected[hand - ids::controlSouth1])
+        focusOnControl(hintedTableCard, boardWindow);
+}

@@ -1,0 +1,28 @@
+// The coach: on H the expert's choice for the human's seat, shown by the
+// keyboard frame on the control to tap and told in the account with its
+// reason. It never moves for the player and names only cards the player sees.
+#pragma once
+
+#include "ai/Expert.h"
+#include "platform/Platform.h"
+
+#include <string>
+
+// "Hint: take the ace of hearts for your seven of clubs: 31." and the like.
+[[nodiscard]] std::string hintLine(const ExpertAdvice& advice, const CardRecord (&hand)[cardsPerHand],
+                                   const CardRecord (&table)[cardsPerHand]);
+[[nodiscard]] std::string keepHintLine(const KeepAdvice& advice);
+
+constexpr char hintKey = 'H';
+
+// Lets H ask for a hint at the keep question too.
+void setBoxHelpKey();
+
+// H on the board: frames the control to tap and tells the line. Does
+// nothing unless the game waits for the human's move.
+void giveHint(platform::Handle boardWindow);
+// H at the keep question: tells the line; returns the answer to frame.
+int giveKeepHint();
+// After a tap on a card: when it selected the hinted hand card, the frame
+// moves on to the table card to take.
+void followHint(int tappedControl, platform::Handle boardWindow);
