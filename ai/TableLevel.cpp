@@ -8,6 +8,27 @@ namespace {
 constexpr HandValue keepThreshold = 15.0;
 
 TableLevel level = TableLevel::classic;
+DecisionTimer timer;
+
+void startTiming()
+{
+    if (timer.started)
+        timer.started();
+}
+
+void endTiming()
+{
+    if (timer.ended)
+        timer.ended();
+}
+
+ComputerMove timedExpertMove(const GameState& state, Seat seat, const HandShape& shape)
+{
+    startTiming();
+    const ComputerMove move = chooseExpertMove(state, seat, shape);
+    endTiming();
+    return move;
+}
 
 }  // namespace
 
@@ -35,14 +56,24 @@ std::optional<TableLevel> tableLevelNamed(std::string_view name)
     return std::nullopt;
 }
 
+void setDecisionTimer(DecisionTimer chosen)
+{
+    timer = chosen;
+}
+
 ComputerDecider tableDecider()
 {
-    return level == TableLevel::expert ? chooseExpertMove : chooseComputerMove;
+    if (level == TableLevel::classic)
+        return chooseComputerMove;
+    return timer.started ? timedExpertMove : chooseExpertMove;
 }
 
 bool computerKeeps(const GameState& state, Seat seat, HandValue value)
 {
     if (level == TableLevel::classic)
         return value >= keepThreshold;
-    return adviseKeep(viewOf(state, tableMemory, seat, false)).keep;
+    startTiming();
+    const bool keep = adviseKeep(viewOf(state, tableMemory, seat, false)).keep;
+    endTiming();
+    return keep;
 }

@@ -15,6 +15,13 @@ void setTableLevel(TableLevel level);
 [[nodiscard]] const char* tableLevelName(TableLevel level);
 [[nodiscard]] std::optional<TableLevel> tableLevelNamed(std::string_view name);
 
+// A tool may time each expert decision (the game never reads a clock here).
+struct DecisionTimer {
+    void (*started)() = nullptr;
+    void (*ended)() = nullptr;
+};
+void setDecisionTimer(DecisionTimer timer);
+
 // The computer seats' decider at the table's level.
 [[nodiscard]] ComputerDecider tableDecider();
 // The dealer's keep at the table's level: true keeps the first three cards.

@@ -3,6 +3,7 @@
 
 #include "ai/Coach.h"
 #include "app/Shell.h"
+#include "tools/SimulatorRun.h"
 #include "model/GameState.h"
 #include "model/HandEvaluation.h"
 #include "platform/Headless.h"
@@ -117,7 +118,12 @@ int ScriptedHuman::answerBox(std::string_view, platform::BoxButtons buttons)
     case Strategy::greedy:
         return valueOf(game.hands[seatSouth]) >= greedyKeepValue ? platform::answerYes : platform::answerNo;
     case Strategy::hint:
-        return humanAdvisedToKeep().keep ? platform::answerYes : platform::answerNo;
+    {
+        decisionStarts();
+        const bool keep = humanAdvisedToKeep().keep;
+        decisionEnds();
+        return keep ? platform::answerYes : platform::answerNo;
+    }
     }
     return platform::answerYes;
 }
@@ -255,7 +261,9 @@ HumanInput ScriptedHuman::hintInput()
     // which never stops keeps the round going for ever.
     if (inputsThisRound > patience && isControlShown(ids::controlStop))
         return tapControl(ids::controlStop);
+    decisionStarts();
     const PlannedMove advice = humanAdvisedMove().best.planned;
+    decisionEnds();
     switch (advice.move) {
     case Move::exchangeOne:
         planTaps({ids::controlSouth1 + advice.handCard, ids::controlTable1 + advice.tableCard});

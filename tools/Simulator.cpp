@@ -89,6 +89,7 @@ int main(int argc, char** argv)
 
     // The described table writes no header line, so its traces read as they always have.
     setTableLevel(run.options.computer);
+    setDecisionTimer({sim::decisionStarts, sim::decisionEnds});
     if (run.options.computer != TableLevel::classic)
         sim::writeLine(std::string("{\"ev\":\"table\",\"computer\":\"") + tableLevelName(run.options.computer) + "\"}");
     run.started = std::chrono::steady_clock::now();

@@ -5,6 +5,7 @@
 #include "tools/SimulatorFrames.h"
 #include "tools/TraceJson.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -48,6 +49,17 @@ void snapshot(const char* at, const std::string& extra)
     std::exit(finish());
 }
 
+void decisionStarts()
+{
+    run.decisionStarted = std::chrono::steady_clock::now();
+}
+
+void decisionEnds()
+{
+    run.decisionMilliseconds.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - run.decisionStarted).count());
+}
+
 int finish()
 {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run.started).count();
@@ -74,6 +86,13 @@ int finish()
     if (run.options.computer != TableLevel::classic)
         std::fprintf(summary, "computer seats %s, human %s\n", tableLevelName(run.options.computer),
                      strategyName(run.options.human));
+    std::vector<double>& times = run.decisionMilliseconds;
+    if (!times.empty()) {
+        std::sort(times.begin(), times.end());
+        const auto at = [&](double share) { return times[static_cast<std::size_t>(share * (times.size() - 1))]; };
+        std::fprintf(summary, "expert time %.3f ms median, %.3f ms at the 99th percentile, %.3f ms most, %zu decisions\n",
+                     at(0.5), at(0.99), times.back(), times.size());
+    }
     std::fflush(summary);
     if (!run.violation.empty()) {
         std::fprintf(stderr,

@@ -15,6 +15,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace sim {
 
@@ -58,6 +59,10 @@ struct Run {
     // event, which tells whether the human has exchanged since.
     bool lastMoveMadeThirtyOne = false;
     CardRecord southHandSeen[3] = {};
+
+    // Every expert decision's time, in milliseconds (the seats' and the coach's).
+    std::vector<double> decisionMilliseconds;
+    std::chrono::steady_clock::time_point decisionStarted;
 };
 
 extern Run run;
@@ -67,6 +72,10 @@ bool openTrace();
 void writeLine(const std::string& line);
 // A state line at `at`; `extra` holds fields of its own, each followed by a comma.
 void snapshot(const char* at, const std::string& extra = "");
+
+// Around each expert decision, the seats' and the coach's.
+void decisionStarts();
+void decisionEnds();
 
 // Closes the trace, prints the summary and any violation; returns the exit status.
 int finish();
