@@ -5,10 +5,12 @@
 
 ExpertAdvice humanAdvisedMove()
 {
+    const TimedDecision timed;
     return adviseMove(viewOf(game, tableMemory, seatSouth, tableLevel() == TableLevel::classic));
 }
 
 KeepAdvice humanAdvisedToKeep()
 {
+    const TimedDecision timed;
     return adviseKeep(viewOf(game, tableMemory, seatSouth, tableLevel() == TableLevel::classic));
 }

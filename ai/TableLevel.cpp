@@ -56,6 +56,16 @@ std::optional<TableLevel> tableLevelNamed(std::string_view name)
     return std::nullopt;
 }
 
+TimedDecision::TimedDecision()
+{
+    startTiming();
+}
+
+TimedDecision::~TimedDecision()
+{
+    endTiming();
+}
+
 void setDecisionTimer(DecisionTimer chosen)
 {
     timer = chosen;

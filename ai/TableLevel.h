@@ -21,6 +21,13 @@ struct DecisionTimer {
     void (*ended)() = nullptr;
 };
 void setDecisionTimer(DecisionTimer timer);
+// Times one decision by the timer set, for as long as it lives.
+struct TimedDecision {
+    TimedDecision();
+    ~TimedDecision();
+    TimedDecision(const TimedDecision&) = delete;
+    TimedDecision& operator=(const TimedDecision&) = delete;
+};
 
 // The computer seats' decider at the table's level.
 [[nodiscard]] ComputerDecider tableDecider();

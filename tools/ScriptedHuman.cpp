@@ -3,7 +3,6 @@
 
 #include "ai/Coach.h"
 #include "app/Shell.h"
-#include "tools/SimulatorRun.h"
 #include "model/GameState.h"
 #include "model/HandEvaluation.h"
 #include "platform/Headless.h"
@@ -118,12 +117,7 @@ int ScriptedHuman::answerBox(std::string_view, platform::BoxButtons buttons)
     case Strategy::greedy:
         return valueOf(game.hands[seatSouth]) >= greedyKeepValue ? platform::answerYes : platform::answerNo;
     case Strategy::hint:
-    {
-        decisionStarts();
-        const bool keep = humanAdvisedToKeep().keep;
-        decisionEnds();
-        return keep ? platform::answerYes : platform::answerNo;
-    }
+        return humanAdvisedToKeep().keep ? platform::answerYes : platform::answerNo;
     }
     return platform::answerYes;
 }
@@ -261,9 +255,7 @@ HumanInput ScriptedHuman::hintInput()
     // which never stops keeps the round going for ever.
     if (inputsThisRound > patience && isControlShown(ids::controlStop))
         return tapControl(ids::controlStop);
-    decisionStarts();
     const PlannedMove advice = humanAdvisedMove().best.planned;
-    decisionEnds();
     switch (advice.move) {
     case Move::exchangeOne:
         planTaps({ids::controlSouth1 + advice.handCard, ids::controlTable1 + advice.tableCard});
