@@ -1,6 +1,10 @@
+// The account in words: a line for each of the game's events, and the board
+// as it stands. The JSON object that goes with each line is made in
+// TableAccountJson.cpp.
 #include "app/TableAccount.h"
 
 #include "app/KeyboardFocus.h"
+#include "app/TableAccountJson.h"
 #include "model/GameEvents.h"
 #include "model/HandEvaluation.h"
 #include "resources/BoardIds.h"
@@ -82,34 +86,13 @@ std::string handInWords(const CardRecord* cards)
     return "the " + listOfNames(names) + " of " + suitWord(cards[0].suit);
 }
 
-// ---- JSON for the page's tests -----------------------------------------------
-
-std::string codes(const CardRecord* cards, int count)
-{
-    // Appended piece by piece throughout this file: gcc 12 at -O3 takes a C
-    // string put before a temporary std::string for an overlapping copy
-    // (-Wrestrict), a false alarm that would stop a build with warnings as errors.
-    std::string text = "[";
-    for (int i = 0; i < count; ++i) {
-        text += i > 0 ? ",\"" : "\"";
-        text += cardCode(cards[i]);
-        text += '"';
-    }
-    return text + "]";
-}
-
-std::string tableJson()
-{
-    return "\"table\":" + codes(game.TableCards, cardsPerHand);
-}
+// ---- The game's events -------------------------------------------------------
 
 void tell(const std::string& line, const std::string& eventJson)
 {
     if (teller)
         teller(line, eventJson);
 }
-
-// ---- The game's events -------------------------------------------------------
 
 void onDealerChosen(Seat dealer)
 {
@@ -120,8 +103,7 @@ void onDealerChosen(Seat dealer)
         drawn.push_back((seat == seatSouth ? std::string("you") : seatName(seat)) + " " + cardName(cards[seat - 1]));
     }
     tell("New game. The dealer draw: " + listOfNames(drawn) + ". " + verb(dealer, "deal", "deals") + ".",
-         "{\"kind\":\"dealerDraw\",\"dealer\":" + number(dealer) + ",\"drawn\":" + codes(cards, seatCount) +
-             "}");
+         accountJson::dealerDraw(dealer, cards));
 }
 
 void onDealerDecided(Seat dealer, bool kept)
@@ -131,8 +113,7 @@ void onDealerDecided(Seat dealer, bool kept)
         line += "s";
     line += kept ? (dealer == seatSouth ? " your first three cards." : " its first three cards.")
                  : " the next three cards.";
-    tell(line, "{\"kind\":\"dealerChoice\",\"seat\":" + number(dealer) +
-                   ",\"kept\":" + (kept ? "true" : "false") + "}");
+    tell(line, accountJson::dealerChoice(dealer, kept));
 }
 
 void onDealt()
@@ -140,15 +121,15 @@ void onDealt()
     std::vector<std::string> table;
     for (const CardRecord& card : game.TableCards)
         table.push_back(cardName(card));
-    tell("The table shows " + listOfNames(table) + ".",
-         "{\"kind\":\"dealt\",\"dealer\":" + number(game.dealerSeat) + "," + tableJson() + "}");
+    tell("The table shows " + listOfNames(table) + ".", accountJson::dealt());
 }
 
 void onExchanged(Seat seat, int handPosition, int tablePosition)
 {
     std::string line;
-    std::string took;
-    std::string left;
+    const CardRecord* took = nullptr;
+    const CardRecord* left = nullptr;
+    int exchanged = 1;
     if (handPosition < 0) {
         std::vector<std::string> taken;
         std::vector<std::string> leftCards;
@@ -159,31 +140,31 @@ void onExchanged(Seat seat, int handPosition, int tablePosition)
         line = verb(seat, "swap your", "swaps its") +
                " whole hand for the table: " + (seat == seatSouth ? "you take " : "it takes ") + listOfNames(taken) +
                " and leave" + (seat == seatSouth ? " " : "s ") + listOfNames(leftCards) + ".";
-        took = codes(game.hands[seat], cardsPerHand);
-        left = codes(game.TableCards, cardsPerHand);
+        took = game.hands[seat];
+        left = game.TableCards;
+        exchanged = cardsPerHand;
     } else {
         const CardRecord& taken = game.hands[seat][handPosition];
         const CardRecord& leftCard = game.TableCards[tablePosition];
         line = verb(seat, "take", "takes") + " " + cardName(taken) + " and leave" + (seat == seatSouth ? " " : "s ") +
                cardName(leftCard) + ".";
-        took = codes(&taken, 1);
-        left = codes(&leftCard, 1);
+        took = &taken;
+        left = &leftCard;
     }
     const HandValue value = handValueOf(seat);
     if (value == valueThreeAces)
         line += " " + verb(seat, "hold", "holds") + " three aces: the round ends.";
     else if (value == valueThirtyOne)
         line += " " + verb(seat, "have", "has") + " 31, Zarta: the round ends.";
-    tell(line, "{\"kind\":\"exchange\",\"seat\":" + number(seat) + ",\"took\":" + took + ",\"left\":" + left +
-                   "," + tableJson() + "}");
+    tell(line, accountJson::exchange(seat, took, left, exchanged));
 }
 
 void tellMove(Seat seat, Move move)
 {
     if (move == Move::pass)
-        tell(verb(seat, "pass", "passes") + ".", "{\"kind\":\"pass\",\"seat\":" + number(seat) + "}");
+        tell(verb(seat, "pass", "passes") + ".", accountJson::move("pass", seat));
     else if (move == Move::stop)
-        tell(verb(seat, "say", "says") + " Stop.", "{\"kind\":\"stop\",\"seat\":" + number(seat) + "}");
+        tell(verb(seat, "say", "says") + " Stop.", accountJson::move("stop", seat));
 }
 
 void onComputerMoved(Seat seat, Move move)
@@ -199,30 +180,21 @@ void onHumanMoved(Move move)
 void onSettling(bool scored)
 {
     if (!scored) {
-        tell("All four hands are equal: the round is dealt again.", "{\"kind\":\"redeal\"}");
+        tell("All four hands are equal: the round is dealt again.", accountJson::redeal());
         return;
     }
     std::vector<std::string> values;
-    std::string valuesJson;
-    std::string losersJson;
-    std::string livesJson;
     std::string losses;
     for (Seat seat = seatSouth; seat <= seatEast; ++seat) {
         const HandValue value = game.handValue[seat];
         if (value > 0.0)
             values.push_back((seat == seatSouth ? std::string("you") : seatName(seat)) + " " + valueWords(value));
-        if (seat > seatSouth) {
-            valuesJson += ',';
-            livesJson += ',';
-        }
-        valuesJson += valueText(value);
-        livesJson += number(game.lives[seat]);
         if (!game.roundLosers[seat] || value <= 0.0)
             continue;
-        if (!losersJson.empty())
-            losersJson += ',';
-        losersJson += number(seat);
         const int lives = game.lives[seat];
+        // Appended piece by piece: gcc 12 at -O3 takes a C string put before
+        // a temporary std::string for an overlapping copy (-Wrestrict), a
+        // false alarm that would stop a build with warnings as errors.
         losses += ' ';
         if (lives == 0) {
             losses += verb(seat, "lose your", "loses its");
@@ -237,20 +209,18 @@ void onSettling(bool scored)
         const HandValue value = game.handValue[seat];
         if (value > 0.0)
             tell(verb(seat, "show", "shows") + " " + handInWords(game.hands[seat]) + ": " + valueWords(value) + ".",
-                 "{\"kind\":\"shows\",\"seat\":" + number(seat) +
-                     ",\"cards\":" + codes(game.hands[seat], cardsPerHand) + "}");
+                 accountJson::shows(seat));
     }
     std::string line = "Round over: " + listOfNames(values) + "." + losses;
-    const char* outcome = "null";
+    const char* gameOver = nullptr;
     if (game.lives[seatSouth] == 0) {
         line += " You lose the game.";
-        outcome = "\"lost\"";
+        gameOver = "lost";
     } else if (game.lives[seatWest] == 0 && game.lives[seatNorth] == 0 && game.lives[seatEast] == 0) {
         line += " You win the game!";
-        outcome = "\"won\"";
+        gameOver = "won";
     }
-    tell(line, "{\"kind\":\"roundEnd\",\"values\":[" + valuesJson + "],\"losers\":[" + losersJson + "],\"lives\":[" +
-                   livesJson + "],\"gameOver\":" + outcome + "}");
+    tell(line, accountJson::roundEnd(gameOver));
 }
 
 // ---- The board in words -------------------------------------------------------

@@ -11,7 +11,7 @@
 #include <string>
 
 
-// Receives each line with its event as a JSON object, e.g.
+// Receives each line with its event as a JSON object (TableAccountJson.h), e.g.
 // {"kind":"exchange","seat":2,"took":["Kh"],"left":["9s"],"table":["7c","9s","Ad"]}.
 using NewsTeller = void (*)(const std::string& line, const std::string& eventJson);
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The page's first frame and sizes (tests/web/browser_test.mjs --figures-only),
-# on a quiet machine, or with --beside-build while another build of this tree
-# runs: two compile jobs from a clean build folder, started again whenever
-# they finish, until the figures are written. They go to
+# The page's first frame and sizes (tests/web/first_frame_bench.mjs, run by
+# tests/web/browser_test.mjs --figures-only), on a quiet machine, or with
+# --beside-build while another build of this tree runs: two compile jobs
+# from a clean build folder, started again whenever they finish, until the
+# figures are written. They go to
 # WEB_BUILD/figures-quiet.json or WEB_BUILD/figures-beside-build.json.
 #
 # Usage: bench/web-first-frame.sh WEB_BUILD [--beside-build]   (WEB_BUILD from tools/web.sh --build-only)

@@ -1,14 +1,16 @@
 // The SDL2 back end: the 240 x 320 device screen in a resizable desktop
 // window, scaled by the largest whole factor that fits and drawn without a
 // renderer (it would pull in a GL stack for a few thousand pixels): the
-// window's event loop, pauses on the real clock, the window's upkeep and
-// start-up. Its pixels (WindowPixels), the painting of a frame
-// (FramePainter), input (SdlInput) and the X11 side (X11Watch) are apart.
+// window's event loop, pauses on the real clock and the window's upkeep.
+// Opening the window (SdlStartup), its pixels (WindowPixels), the painting
+// of a frame (FramePainter), input (SdlInput) and the X11 side (X11Watch)
+// are apart.
 #include "platform/Sdl.h"
 
 #include "platform/Backend.h"
 #include "platform/Core.h"
 #include "platform/FramePainter.h"
+#include "platform/SdlBackend.h"
 #include "platform/SdlInput.h"
 #include "platform/SidePanel.h"
 #include "platform/SingleInstance.h"
@@ -16,16 +18,15 @@
 #include "platform/X11Watch.h"
 #include "resources/Resources.h"
 
-#define SDL_MAIN_HANDLED
 #include <SDL.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -356,68 +357,16 @@ private:
     std::chrono::steady_clock::time_point lastDeadline{};
 };
 
-bool cannotOpenDisplay()
-{
-    std::fprintf(stderr, "zarta: cannot open a display: %s\n", SDL_GetError());
-    return false;
-}
-
 }  // namespace
 
-bool install(int paceMilliseconds)
+std::unique_ptr<backend::Backend> windowBackend(SDL_Window* window, int paceMilliseconds)
 {
-    SDL_SetMainReady();
-    // Without SDL's handlers, an interrupt or terminate signal ends the program as usual.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    catchErrorsAboutOurWindow();
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
-        return cannotOpenDisplay();
-    // A game nobody can see must not run: it would hold the single-instance
-    // rendezvous and keep every later start from showing a window. The
-    // headless back end is the one for running without a display.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    bool invisible = driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
-    if (invisible) {
-        if (SDL_getenv("SDL_VIDEODRIVER"))
-            std::fprintf(stderr,
-                         "zarta: the %s video driver shows no window; the game needs an X11 or Wayland display\n",
-                         driver);
-        else
-            std::fprintf(stderr, "zarta: cannot open a display: no X11 or Wayland display found\n");
-        SDL_Quit();
-        return false;
-    }
+    return std::make_unique<SdlBackend>(window, paceMilliseconds);
+}
 
-    SDL_Rect usable{0, 0, screenWidth, screenHeight};
-    if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
-        usable = {0, 0, screenWidth, screenHeight};
-    int factor = fitScreen(usable.w, usable.h).factor;
-    int columns = screenWidth;
-    // The side text fits beside the screen from the start, at a smaller factor if need be.
-    if (sideTextSource) {
-        columns += panelGap + panelColumns;
-        factor = std::max(1, std::min(factor, usable.w / columns));
-    }
-    // Created hidden and shown with the first picture, so a second copy that
-    // only hands over to the first never flashes a window.
-    SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, columns * factor,
-                                          screenHeight * factor, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
-    if (!window) {
-        cannotOpenDisplay();
-        SDL_Quit();
-        return false;
-    }
-    SDL_SetWindowMinimumSize(window, screenWidth, screenHeight);
-    SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
-    SDL_EventState(SDL_FINGERMOTION, SDL_IGNORE);
-    SDL_EventState(SDL_TEXTINPUT, SDL_IGNORE);
-    SDL_StopTextInput();
-    watchX11Window(window);
-    Uint32 type = SDL_RegisterEvents(1);
-    startRaising(type == static_cast<Uint32>(-1) ? 0 : type);
-    backend::install(std::make_unique<SdlBackend>(window, paceMilliseconds));
-    return true;
+bool showsSideText()
+{
+    return sideTextSource != nullptr;
 }
 
 void setSideTextSource(SideText (*source)())

@@ -253,7 +253,8 @@ if printf '%s\n' "$selection" | awk -F'\t' '$2 ~ /^web\// && $4 == "" { found = 
     fi
     # A copy of the test beside its own modules: the scratch tree holds only the tree's files.
     mkdir -p "$browser_test"
-    cp "$tree/tests/web/browser_test.mjs" "$tree/tests/web/package.json" "$tree/tests/web/package-lock.json" "$browser_test/"
+    cp "$tree/tests/web/browser_test.mjs" "$tree/tests/web/first_frame_bench.mjs" "$tree/tests/web/package.json" \
+        "$tree/tests/web/package-lock.json" "$browser_test/"
     (cd "$browser_test" && npm ci --no-audit --no-fund --loglevel=error) >"$logs/npm.log" 2>&1 ||
         { echo "mutants.sh: npm ci failed, see $logs/npm.log" >&2; exit 1; }
     "$build/zarta-screens" "$tree/tests/web/pixel-script.txt" "$work/pixel-frames.bin" >"$logs/frames.log" 2>&1 ||

@@ -3,9 +3,12 @@
 // written so that this is safe (no line breaks inside strings or templates).
 // --constants FILE: the line "/* PAGE CONSTANTS */" of IN, which must hold it
 // exactly once, becomes FILE's lines.
+// --include FILE: the line "/* INCLUDE NAME */" of IN, NAME being FILE's
+// name, becomes FILE's lines, shortened as IN's are; every such line of IN
+// must have its file.
 // --inline FILE: the line <script src="NAME"></script> of IN, NAME being
 // FILE's name, becomes a script element holding FILE as it is.
-// usage: node minify.js IN OUT [--constants FILE] [--inline FILE]...
+// usage: node minify.js IN OUT [--constants FILE] [--include FILE]... [--inline FILE]...
 'use strict';
 const fs = require('fs');
 const path = require('path');
@@ -16,8 +19,11 @@ function fail(message) {
   process.exit(1);
 }
 
-let lines = fs.readFileSync(input, 'utf8').split('\n').map((line) => line.trimStart())
-  .filter((line) => !line.startsWith('//'));
+function shorten(text) {
+  return text.split('\n').map((line) => line.trimStart()).filter((line) => !line.startsWith('//'));
+}
+
+let lines = shorten(fs.readFileSync(input, 'utf8'));
 function replaceLine(marker, replacement) {
   const at = lines.indexOf(marker);
   if (at < 0 || lines.indexOf(marker, at + 1) >= 0)
@@ -31,6 +37,8 @@ for (let i = 0; i < options.length; i += 2) {
   const text = fs.readFileSync(file, 'utf8').trimEnd();
   if (option === '--constants') {
     replaceLine('/* PAGE CONSTANTS */', text.split('\n'));
+  } else if (option === '--include') {
+    replaceLine(`/* INCLUDE ${path.basename(file)} */`, shorten(text));
   } else if (option === '--inline') {
     if (/<\/script/i.test(text))
       fail(`${file} cannot sit inside a script element: it holds "</script"`);
@@ -39,4 +47,7 @@ for (let i = 0; i < options.length; i += 2) {
     fail(`unknown option ${option}`);
   }
 }
+const missing = lines.find((line) => /^\/\* INCLUDE .* \*\/$/.test(line));
+if (missing)
+  fail(`${input}: no --include for ${missing}`);
 fs.writeFileSync(output, lines.join('\n'));
