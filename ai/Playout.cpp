@@ -53,12 +53,10 @@ void copyPublicRecord(const SeatView& view, GameState& world)
     }
 }
 
-// Whether the described player, holding what `now` held before its last
-// move, would have made the move the table saw.
-bool explainsLastMove(const SeenMove& seen, Seat seat, const CardRecord (&now)[cardsPerHand])
+// The open record a seat's last move was decided on, with the hand it held
+// then: `now` as it was before the card it took.
+GameState beforeLastMove(const SeenMove& seen, Seat seat, const CardRecord (&now)[cardsPerHand])
 {
-    if (seen.move == Move::none || seen.move == Move::exchangeAll)
-        return true;  // nothing seen yet, or a whole hand that lies open on the table
     GameState before{};
     for (int position = 0; position < cardsPerHand; ++position) {
         before.hands[seat][position] = now[position];
@@ -72,12 +70,42 @@ bool explainsLastMove(const SeenMove& seen, Seat seat, const CardRecord (&now)[c
     before.stopCalled = seen.stopCalled;
     before.roundClosing = seen.roundClosing;
     before.aiFirstTurn = seen.firstTurn;
+    before.firstTurnOfRound = seen.firstTurn;
+    return before;
+}
+
+// Nothing seen yet, or a whole hand that lies open on the table, tells nothing of the hidden cards.
+bool tellsNothing(const SeenMove& seen)
+{
+    return seen.move == Move::none || seen.move == Move::exchangeAll;
+}
+
+// Whether the described player, holding what `now` held before its last
+// move, would have made the move the table saw.
+bool explainsLastMove(const SeenMove& seen, Seat seat, const CardRecord (&now)[cardsPerHand])
+{
+    if (tellsNothing(seen))
+        return true;
+    GameState before = beforeLastMove(seen, seat, now);
     const HandShape shape = prepareComputerDecision(before, seat);
     const ComputerMove decided = chooseComputerMove(before, seat, shape);
     if (decided.move != seen.move)
         return false;
     return seen.move != Move::exchangeOne ||
            (decided.handCard == seen.handCard && decided.tableCard == seen.tableCard);
+}
+
+// Whether a reasonable player, holding what `now` held before its last move,
+// would have made it: the plain model's move, or any call for a Pass or Stop.
+bool plainlyExplains(const SeenMove& seen, Seat seat, const CardRecord (&now)[cardsPerHand])
+{
+    if (tellsNothing(seen))
+        return true;
+    const PlannedMove planned = plainMove(beforeLastMove(seen, seat, now), seat);
+    if (seen.move == Move::exchangeOne)
+        return planned.move == Move::exchangeOne && planned.handCard == seen.handCard &&
+               planned.tableCard == seen.tableCard;
+    return planned.move == Move::pass || planned.move == Move::stop;
 }
 
 bool closesAtOnce(HandValue value)
@@ -140,9 +168,17 @@ bool drawWorld(const SeatView& view, Draws& draws, GameState& world)
         world.handValue[seat] = handValueOf(seat, world);
         if (seat != view.seat && !view.roundClosing && closesAtOnce(world.handValue[seat]))
             return false;
-        if (seat != seatSouth && seat != view.seat && view.classicSeats &&
-            !explainsLastMove(view.lastMove[seat], seat, world.hands[seat]))
+        if (seat == view.seat)
+            continue;
+        // The described player is exact: a world it contradicts is no world. A
+        // person, or an expert, may play otherwise, so a world the plain model
+        // does not explain only counts a quarter.
+        if (seat != seatSouth && view.classicSeats) {
+            if (!explainsLastMove(view.lastMove[seat], seat, world.hands[seat]))
+                return false;
+        } else if (!plainlyExplains(view.lastMove[seat], seat, world.hands[seat]) && draws.below(4) != 0) {
             return false;
+        }
     }
     return true;
 }

@@ -25,7 +25,7 @@ struct SeatView {
     std::int32_t passCount[5]{};
     CardRecord heldAt[5][cardsPerHand]{};  // cards each other seat took from the table, where they lie
     CardSet outOfPlay = 0;   // cards this seat laid aside as dealer: no hand holds them
-    SeenMove lastMove[5]{};  // each other computer seat's last move this round
+    SeenMove lastMove[5]{};  // each other seat's last move this round
     std::int32_t ownMoves = 0;
     bool classicSeats = false;  // the other computer seats are the described player
     std::uint32_t seed = 0;  // from the round's shuffle seconds, its number and the view itself

@@ -45,9 +45,9 @@ void rememberExchange(const GameState& before, const GameState& after, Seat seat
     tableMemory.movesBy[seat] += 1;
 }
 
-void rememberComputerMove(const GameState& before, const GameState& after, Seat seat, Move move)
+void rememberMove(const GameState& before, const GameState& after, Seat seat, Move move)
 {
-    if (seat < seatWest || seat > seatEast)
+    if (seat < 1 || seat > seatCount)
         return;
     SeenMove seen;
     seen.move = move;

@@ -15,8 +15,8 @@ using CardSet = std::uint32_t;
 [[nodiscard]] CardSet cardBit(const CardRecord& card);  // 0 for a back or an empty place
 [[nodiscard]] CardSet cardsOf(const CardRecord (&cards)[cardsPerHand]);
 
-// A computer seat's last move of the round as the table saw it, with the
-// open record it was decided on.
+// A seat's last move of the round as the table saw it, with the open record
+// it was decided on.
 struct SeenMove {
     Move move = Move::none;  // none: no move yet this round
     CardRecord tableBefore[cardsPerHand]{};
@@ -35,7 +35,7 @@ struct TableMemory {
     CardRecord heldAt[5][cardsPerHand];  // by seat and hand position: a card it took from the table; zero where unknown
     CardSet laidAside;  // the dealer's first three, when it exchanged them
     Seat laidAsideBy;
-    SeenMove lastMove[5];      // by computer seat
+    SeenMove lastMove[5];      // by seat
     std::int32_t movesBy[5];   // moves each seat made this round
     std::int32_t seconds;  // the round's shuffle seconds
     std::int32_t round;    // rounds dealt since the program started
@@ -48,5 +48,5 @@ void rememberNewRound(int seconds);
 void rememberLaidAside(Seat dealer, const CardRecord (&hand)[cardsPerHand]);
 // An exchange by `seat`, from the records before and after it.
 void rememberExchange(const GameState& before, const GameState& after, Seat seat);
-// A computer seat's move, from the records before and after it.
-void rememberComputerMove(const GameState& before, const GameState& after, Seat seat, Move move);
+// Any seat's move, from the records before and after it.
+void rememberMove(const GameState& before, const GameState& after, Seat seat, Move move);

@@ -57,7 +57,7 @@ void playComputerSeat(platform::Handle boardWindow)
     const Seat seat = game.currentSeat;
     const GameState before = game;
     const Move move = playComputerTurn(game, seat, tableDecider(), boardScreen(boardWindow));
-    rememberComputerMove(before, game, seat, move);
+    rememberMove(before, game, seat, move);
 }
 
 }  // namespace
@@ -85,8 +85,12 @@ void executeExchange(Seat seat)
 {
     const GameState before = game;
     platform::Handle noWindow{};
-    if (exchangeSelectedCards(game, seat, boardScreen(noWindow)))
-        rememberExchange(before, game, seat);
+    if (exchangeSelectedCards(game, seat, boardScreen(noWindow))) {
+        int moved = 0;
+        for (int position = 0; position < cardsPerHand; ++position)
+            moved += sameCard(before.hands[seat][position], game.hands[seat][position]) ? 0 : 1;
+        rememberMove(before, game, seat, moved == cardsPerHand ? Move::exchangeAll : Move::exchangeOne);
+    }
 }
 
 void runTurns(platform::Handle boardWindow)
@@ -132,6 +136,7 @@ void cardTapSequence(int controlId, platform::Handle boardWindow)
 
 void stopSequence(platform::Handle boardWindow)
 {
+    const GameState before = game;
     drawStopButton(ButtonLook::pressed);
     pause(pausePressedButton);
     humanSaysStop(game);
@@ -142,11 +147,13 @@ void stopSequence(platform::Handle boardWindow)
         gameWatcher.humanMoved(Move::stop);
     flashIndicator(Indicator::stop, game.currentSeat, boardWindow);
     endHumanCall(game);
+    rememberMove(before, game, seatSouth, Move::stop);
     runTurns(boardWindow);
 }
 
 void passSequence(platform::Handle boardWindow)
 {
+    const GameState before = game;
     drawPassButton(ButtonLook::pressed);
     pause(pausePressedButton);
     drawPassButton(ButtonLook::normal);
@@ -157,5 +164,6 @@ void passSequence(platform::Handle boardWindow)
         gameWatcher.humanMoved(Move::pass);
     flashIndicator(Indicator::pass, game.currentSeat, boardWindow);
     endHumanCall(game);
+    rememberMove(before, game, seatSouth, Move::pass);
     runTurns(boardWindow);
 }
