@@ -1,5 +1,6 @@
 // zarta-bench: how fast the pieces of the game run on this machine. These
 // are figures for docs/performance.md, not timed tests: nothing fails here.
+#include "ai/Expert.h"
 #include "ai/HandAnalysis.h"
 #include "ai/MoveDecision.h"
 #include "app/Program.h"
@@ -135,6 +136,31 @@ void chooseAComputerMove(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(chooseAComputerMove);
+
+// One expert decision in mid-round: every move the seat may make, each played
+// out in the same sampled worlds. Its time per decision in whole games (the
+// median and the 99th percentile) is in zarta-sim's summary.
+void anExpertDecision(benchmark::State& state)
+{
+    GameState position{};
+    for (Seat seat = 1; seat <= seatCount; ++seat)
+        position.lives[seat] = 4;
+    position.hands[seatWest][0] = cardOf(7, 1);
+    position.hands[seatWest][1] = cardOf(9, 2);
+    position.hands[seatWest][2] = cardOf(13, 3);
+    position.TableCards[0] = cardOf(14, 1);
+    position.TableCards[1] = cardOf(8, 4);
+    position.TableCards[2] = cardOf(12, 2);
+    position.currentSeat = seatWest;
+    TableMemory memory{};
+    memory.seconds = 21;
+    memory.round = 2;
+    const SeatView view = viewOf(position, memory, seatWest, false);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(adviseMove(view));
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(anExpertDecision)->Unit(benchmark::kMillisecond);
 
 // ---- Whole rounds of the real program ----------------------------------------------
 

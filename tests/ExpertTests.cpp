@@ -53,8 +53,16 @@ Position dealtPosition(unsigned seed, Seat seat)
     p.state.stopCalled = seed % 3 == 0 ? 1 : 0;
     p.memory.seconds = static_cast<std::int32_t>(seed % 60);
     p.memory.round = 3;
-    // West is known to hold its middle card, taken from the table.
+    // West is known to hold its middle card, taken from the table; east and
+    // the human last passed on this table, which the worlds must explain.
     p.memory.heldAt[seatWest][1] = p.state.hands[seatWest][1];
+    for (const Seat passed : {seatEast, seatSouth}) {
+        SeenMove& seen = p.memory.lastMove[passed];
+        seen.move = Move::pass;
+        for (int position = 0; position < cardsPerHand; ++position)
+            seen.tableBefore[position] = p.state.TableCards[position];
+        seen.passCount = p.state.passCount[passed];
+    }
     return p;
 }
 
