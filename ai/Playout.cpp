@@ -26,10 +26,11 @@ struct CardsByBit {
     }
 };
 
-// Takes `count` cards at random out of `pool` into `into`, from position `from`.
+// Takes `count` cards at random out of `pool` into `into`. A pool that runs
+// dry (a record no game could reach) leaves the rest as they were.
 void drawCards(CardSet& pool, Draws& draws, int count, CardRecord* into)
 {
-    for (int drawn = 0; drawn < count; ++drawn) {
+    for (int drawn = 0; drawn < count && pool != 0; ++drawn) {
         int pick = draws.below(std::popcount(pool));
         CardSet rest = pool;
         while (pick-- > 0)
