@@ -8,6 +8,8 @@
 
 void newGameSequence(platform::Handle boardWindow)
 {
+    if (gameWatcher.newGame)
+        gameWatcher.newGame();
     resetHands(Lives::refill);
     hideAllCards();
     clearSelections();

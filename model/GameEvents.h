@@ -1,12 +1,14 @@
 // Points in the game that a tool may watch, such as the simulator writing its
 // trace or the page telling what happened. The game only reports; a watcher
-// must not change the record.
+// must not change the record (at New the page sets the table's level, which
+// no decision has read yet).
 #pragma once
 
 #include "model/GameState.h"
 #include "model/Move.h"
 
 struct GameWatcher {
+    void (*newGame)() = nullptr;                              // New: nothing dealt yet, no decision made
     void (*shuffled)(int seconds) = nullptr;                  // the deck has just been filled
     void (*dealt)() = nullptr;                                // dealRound has returned
     void (*computerMoved)(Seat seat, Move move) = nullptr;    // the turn loop has acted on a computer move

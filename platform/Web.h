@@ -26,6 +26,12 @@ struct TableWords {
 };
 void setTableDescriber(TableWords (*describe)(bool pausing));
 
+// The computer seats' level the page's player chose, by name ("classic",
+// "expert"), read as each game starts; the program tells the page the level
+// it plays.
+std::string chosenComputer();
+void tellComputer(const char* level);
+
 // One line of what happened at the table, with the event it tells of as a
 // JSON object, for the page's account and its tests.
 void tellNews(const std::string& line, const std::string& eventJson);

@@ -45,6 +45,14 @@ EM_JS(int, webPinnedSeconds, (), {
     return Module.zarta.pinnedSeconds();
 });
 
+EM_JS(void, webChosenComputer, (char* name, int size), {
+    stringToUTF8(Module.zarta.chosenComputer(), name, size);
+});
+
+EM_JS(void, webTellComputer, (const char* level), {
+    Module.zarta.computerPlays(UTF8ToString(level));
+});
+
 EM_JS(void, webSetTitle, (const char* title), {
     Module.zarta.setTitle(UTF8ToString(title));
 });
@@ -237,6 +245,18 @@ void install()
 void setTableDescriber(TableWords (*describe)(bool pausing))
 {
     tableDescriber = describe;
+}
+
+std::string chosenComputer()
+{
+    char name[16] = {};
+    webChosenComputer(name, sizeof name);
+    return name;
+}
+
+void tellComputer(const char* level)
+{
+    webTellComputer(level);
 }
 
 void tellNews(const std::string& line, const std::string& eventJson)
