@@ -1,9 +1,10 @@
 // Writes the page's copy of the program's own numbers, so the page never
 // declares them again: the screen size, the kinds of input it queues, the
-// "New" command, the kinds of place a player may tap, the modifiers and the
-// key codes of the desktop program.
+// "New" command, the kinds of place a player may tap, the modifiers, the
+// key codes of the desktop program and the coach's key.
 // Run at build time; its output replaces the marker line in zarta-page.js.
 // usage: zarta-page-constants OUT
+#include "app/Hint.h"
 #include "platform/Platform.h"
 #include "platform/Web.h"
 #include "resources/BoardIds.h"
@@ -27,7 +28,7 @@ int main(int argc, char** argv)
     std::fprintf(out, "const inputTap = %d;\nconst inputKey = %d;\nconst inputCommand = %d;\n",
                  static_cast<int>(PageInput::tap), static_cast<int>(PageInput::key),
                  static_cast<int>(PageInput::command));
-    std::fprintf(out, "const commandNew = %d;\n", ids::commandNew);
+    std::fprintf(out, "const commandNew = %d;\nconst hintKey = %d;\n", ids::commandNew, hintKey);
     using platform::web::SpotKind;
     std::fprintf(out, "const spotKeys = {%d: 'controls', %d: 'boxButtons', %d: 'menuButton', %d: 'popupItems'};\n",
                  static_cast<int>(SpotKind::control), static_cast<int>(SpotKind::boxButton),

@@ -7,7 +7,8 @@
 // one function:
 // - screen.js: the frames on the canvas, and where the board and panel go;
 // - input.js: taps and keys for the program, and input kept across a reload;
-// - panel.js: the New game button, the sheets, the account and the board in words;
+// - panel.js: the New game and Hint buttons, the computer's level, the sheets,
+//   the account and the board in words;
 // - program.js: the notices, the program's calls into the page, and the start;
 // - updates.js: the service worker, offline play and new versions.
 'use strict';
@@ -30,6 +31,11 @@
   const side = document.getElementById('side');
   const newGameButton = document.getElementById('new-game');
   const helpButton = document.getElementById('help');
+  const playRow = document.getElementById('play');
+  const hintButton = document.getElementById('hint');
+  const levelChoice = document.getElementById('level');
+  const computerChoice = document.getElementById('computer');
+  const rulesTitle = document.getElementById('rules-title');
   const rules = document.getElementById('rules');
   const account = document.getElementById('account');
   const history = document.getElementById('history');
@@ -42,7 +48,7 @@
 
   // What tests read: how often the program waited for input, and what it showed then.
   const page = {idleCount: 0, status: null, firstFrameMs: null, ended: null, boxText: null, events: [],
-    layout: null, gameRunning: false, updating: false};
+    layout: null, gameRunning: false, updating: false, computer: null};
   window.zartaPage = page;
 
   /* INCLUDE screen.js */

@@ -84,9 +84,9 @@ function keyCode(event) {
     return event.key.toUpperCase().charCodeAt(0);
   return 0;
 }
-// The page's buttons a keyboard reaches with F6, in their order on the page.
+// The page's buttons (and the level's list) a keyboard reaches with F6, in their order on the page.
 function pageButtons() {
-  return Array.from(document.querySelectorAll('#new-game, #side button, #help'))
+  return Array.from(document.querySelectorAll('#new-game, #side button, #side select, #help'))
     .filter((button) => !button.hidden && button.getClientRects().length > 0);
 }
 const browserKeys = new Set(['Tab', 'Enter', ' ', 'ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight']);
@@ -96,7 +96,8 @@ window.addEventListener('keydown', (event) => {
       closeSheet();
     return;
   }
-  const onButton = event.target instanceof HTMLButtonElement;
+  const onList = event.target instanceof HTMLSelectElement;
+  const onButton = onList || event.target instanceof HTMLButtonElement;
   if (event.key === 'F6' || (onButton && event.key === 'Escape')) {
     event.preventDefault();
     const buttons = pageButtons();
@@ -106,8 +107,8 @@ window.addEventListener('keydown', (event) => {
       buttons[0].focus();
     return;
   }
-  // On the page's buttons Tab, the arrows, Enter and Space are the browser's.
-  if (onButton && browserKeys.has(event.key))
+  // On the page's buttons Tab, the arrows, Enter and Space are the browser's; on the list every key.
+  if (onList || (onButton && browserKeys.has(event.key)))
     return;
   const code = keyCode(event);
   if (code === 0 || event.altKey || event.metaKey)

@@ -1,12 +1,44 @@
-// The page's script, beside the board: the New game button, the rules and
-// the history as sheets, the account with the fit of its newest lines, and
-// the board in words with what a screen reader is told. zarta-page.js holds
-// this file at build time.
+// The page's script, beside the board: the New game and Hint buttons, the
+// computer's level, the rules and the history as sheets, the account with
+// the fit of its newest lines, and the board in words with what a screen
+// reader is told. zarta-page.js holds this file at build time.
 
 newGameButton.addEventListener('click', () => {
   newGameButton.hidden = true;
   canvas.focus({preventScroll: true});
   queueInput(inputCommand, commandNew, 0, 0);
+});
+
+// The coach's hint as the H key asks for it; the keys go back to the board,
+// where Enter taps what the hint framed.
+hintButton.addEventListener('click', () => {
+  canvas.focus({preventScroll: true});
+  queueInput(inputKey, hintKey, 0, 0);
+});
+
+// The computer seats' level: ?computer= over the choice this browser
+// remembers. The program reads it as each game starts, so a change during a
+// game applies from the next.
+const levelKey = 'zarta-computer';
+const levels = Array.from(computerChoice.options, (option) => option.value);
+let rememberedLevel = null;
+try {
+  rememberedLevel = localStorage.getItem(levelKey);
+} catch {
+  // no storage: the default
+}
+const addressedLevel = parameters.get('computer');
+if (addressedLevel !== null && !levels.includes(addressedLevel))
+  console.warn(`?computer=${addressedLevel} is not a level (${levels.join(' or ')}); it is left out`);
+computerChoice.value = [addressedLevel, rememberedLevel, levels[0]].find((level) => levels.includes(level));
+computerChoice.addEventListener('change', () => {
+  try {
+    localStorage.setItem(levelKey, computerChoice.value);
+  } catch {
+    // kept for this visit only
+  }
+  if (page.gameRunning)
+    announce(`The computer plays ${computerChoice.value} from the next game.`);
 });
 
 // The rules and the game's history open as sheets over everything. Closing

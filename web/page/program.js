@@ -57,6 +57,12 @@ window.Module = {
       const seconds = parameters.get('seconds');
       return seconds !== null && /^\d+$/.test(seconds) && Number(seconds) < 60 ? Number(seconds) : -1;
     },
+    chosenComputer() {
+      return computerChoice.value;
+    },
+    computerPlays(level) {
+      page.computer = level;
+    },
     setTitle(title) {
       document.title = title;
     },

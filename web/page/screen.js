@@ -22,6 +22,7 @@ function drawScreen() {
 }
 
 const panelBelow = 150;   // CSS pixels of room under the board that make a panel
+const twoRowsBelow = 180; // and that hold two rows of buttons above three lines of the account
 const panelBeside = 220;  // and beside it
 const keptShare = 0.8;    // of the board's width, given up for a panel at a whole factor
 function layOut() {
@@ -65,7 +66,17 @@ function layOut() {
   for (const name of ['compact', 'below', 'beside'])
     side.classList.toggle(name, mode === name);
   helpButton.hidden = mode !== 'compact';
-  historyButton.textContent = mode === 'compact' ? '\u2630' : 'What happened';
+  // With room for one row of buttons, Hint joins it and the level waits in the rules sheet.
+  const narrow = mode === 'compact' || (mode === 'below' && roomBelow < twoRowsBelow);
+  side.classList.toggle('narrow', narrow);
+  historyButton.textContent = narrow ? '\u2630' : 'What happened';
+  playRow.hidden = narrow;
+  if (narrow) {
+    historyButton.after(hintButton);
+    rulesTitle.after(levelChoice);
+  } else {
+    playRow.append(hintButton, levelChoice);
+  }
   if (mode === 'compact') {
     // Over the board's title bar, between its left edge and the "?".
     Object.assign(side.style, {left: (left + 4) + 'px', top: (top + 4) + 'px', width: (boardWidth - 64) + 'px',
