@@ -796,6 +796,77 @@ test('a whole game by keys with a screen reader: only the accessibility tree, ev
     await game.close();
   });
 
+// The coach by the Hint button and by H: each says a "Hint: " line to a screen
+// reader and the keys go back to the board.
+async function checkHints(game, pressHint) {
+  let status = await game.status();
+  while (status.box)
+    status = await game.answerBox(answers.yes);
+  for (const [how, ask] of [['the Hint button', pressHint], ['H', () => game.page.keyboard.press('h')]]) {
+    const before = (await game.accessibleText()).said;
+    await game.act(ask);
+    const heard = await game.accessibleText();
+    const hints = newLines(before, heard.said).filter((line) => /^Hint: \S/.test(line));
+    if (hints.length !== 1 || !/The card table/.test(heard.focused || ''))
+      throw new Error(`${how} at the player's turn: ${JSON.stringify(hints)}, focus on ${heard.focused}`);
+  }
+}
+
+test('the coach: Hint and H give a hint; the computer\'s level reaches the program at New, is remembered, ' +
+  'and the address overrides it', async ({context, base}) => {
+  // Touch on a phone, where the level sits beside Hint below the board.
+  let game = await Game.open(context, base, '?offline=no&pace=0&seconds=33&computer=expert', phone);
+  if (await game.page.$eval('#computer', (list) => list.value) !== 'expert')
+    throw new Error('?computer=expert is not shown');
+  await startWithButton(game);
+  await checkHints(game, () => game.page.tap('#hint'));
+  if (options.shots)
+    await game.page.screenshot({path: path.join(options.shots, 'web-hint-phone.png')});
+  const played = (await game.page.evaluate(() => window.zartaPage.computer));
+  await game.close();
+  if (played !== 'expert')
+    throw new Error(`?computer=expert plays ${played}`);
+
+  // By the mouse on a desktop: chosen there, remembered across a reload; a
+  // change during a game applies from the next.
+  const visit = async (query, shown) => {
+    game = await Game.open(context, base, `?offline=no&pace=0&seconds=29${query}`, desktop);
+    const level = await game.page.$eval('#computer', (list) => list.value);
+    if (level !== shown)
+      throw new Error(`${query || 'no ?computer='}: the page shows ${level}, not ${shown}`);
+  };
+  const playing = () => game.page.evaluate(() => window.zartaPage.computer);
+  await visit('', 'classic');
+  await startWithButton(game);
+  await game.page.select('#computer', 'expert');
+  await checkHints(game, () => game.page.click('#hint'));
+  if (options.shots)
+    await game.page.screenshot({path: path.join(options.shots, 'web-hint-desktop.png')});
+  if (await playing() !== 'classic')
+    throw new Error(`a change during a game reached it: ${await playing()}`);
+  await game.press('F2');
+  if (await playing() !== 'expert')
+    throw new Error(`the next game plays ${await playing()}`);
+  await game.close();
+  await visit('', 'expert');
+  await game.close();
+  await visit('&computer=classic', 'classic');
+  await startWithButton(game);
+  if (await playing() !== 'classic')
+    throw new Error(`?computer=classic over a remembered expert plays ${await playing()}`);
+  await game.close();
+  // A level the page does not know is left out with a warning: the remembered one plays.
+  await visit('&computer=grandmaster', 'expert');
+  const refused = (problem) => /\?computer=grandmaster is not a level/.test(problem);
+  if (!game.problems.some(refused))
+    throw new Error('?computer=grandmaster was taken without a word');
+  game.problems = game.problems.filter((problem) => !refused(problem));
+  await startWithButton(game);
+  if (await playing() !== 'expert')
+    throw new Error(`?computer=grandmaster plays ${await playing()}`);
+  await game.close();
+});
+
 test('?pace= takes 10 to 200 and 0; anything else is refused with a warning', async ({context, base}) => {
   const page = await context.newPage();
   const warnings = [];
