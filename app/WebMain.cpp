@@ -16,11 +16,12 @@ platform::web::TableWords tableInWords(bool pausing)
     return {describeTable(pausing), describeHand(), game.gameRunning != 0};
 }
 
-// A name the program does not know plays classic, as the desktop's default.
+// A number the program does not know plays classic, as the desktop's default.
 void takeChosenLevel()
 {
-    setTableLevel(tableLevelNamed(platform::web::chosenComputer()).value_or(TableLevel::classic));
-    platform::web::tellComputer(tableLevelName(tableLevel()));
+    const bool expert = platform::web::chosenLevel() == static_cast<int>(TableLevel::expert);
+    setTableLevel(expert ? TableLevel::expert : TableLevel::classic);
+    platform::web::tellLevel(static_cast<int>(tableLevel()));
 }
 
 }  // namespace

@@ -26,11 +26,11 @@ struct TableWords {
 };
 void setTableDescriber(TableWords (*describe)(bool pausing));
 
-// The computer seats' level the page's player chose, by name ("classic",
-// "expert"), read as each game starts; the program tells the page the level
-// it plays.
-std::string chosenComputer();
-void tellComputer(const char* level);
+// The computer seats' level the page's player chose, read as each game
+// starts, and the level the program then plays: the number of a TableLevel
+// (the page learns their names in that order from web/PageConstants.cpp).
+int chosenLevel();
+void tellLevel(int level);
 
 // One line of what happened at the table, with the event it tells of as a
 // JSON object, for the page's account and its tests.

@@ -45,12 +45,12 @@ EM_JS(int, webPinnedSeconds, (), {
     return Module.zarta.pinnedSeconds();
 });
 
-EM_JS(void, webChosenComputer, (char* name, int size), {
-    stringToUTF8(Module.zarta.chosenComputer(), name, size);
+EM_JS(int, webChosenLevel, (), {
+    return Module.zarta.chosenLevel();
 });
 
-EM_JS(void, webTellComputer, (const char* level), {
-    Module.zarta.computerPlays(UTF8ToString(level));
+EM_JS(void, webTellLevel, (int level), {
+    Module.zarta.levelPlayed(level);
 });
 
 EM_JS(void, webSetTitle, (const char* title), {
@@ -247,16 +247,14 @@ void setTableDescriber(TableWords (*describe)(bool pausing))
     tableDescriber = describe;
 }
 
-std::string chosenComputer()
+int chosenLevel()
 {
-    char name[16] = {};
-    webChosenComputer(name, sizeof name);
-    return name;
+    return webChosenLevel();
 }
 
-void tellComputer(const char* level)
+void tellLevel(int level)
 {
-    webTellComputer(level);
+    webTellLevel(level);
 }
 
 void tellNews(const std::string& line, const std::string& eventJson)

@@ -1,9 +1,11 @@
 // Writes the page's copy of the program's own numbers, so the page never
 // declares them again: the screen size, the kinds of input it queues, the
 // "New" command, the kinds of place a player may tap, the modifiers, the
-// key codes of the desktop program and the coach's key.
+// key codes of the desktop program, the coach's key and the names of the
+// computer's levels, in the order of their numbers.
 // Run at build time; its output replaces the marker line in zarta-page.js.
 // usage: zarta-page-constants OUT
+#include "ai/TableLevel.h"
 #include "app/Hint.h"
 #include "platform/Platform.h"
 #include "platform/Web.h"
@@ -29,6 +31,11 @@ int main(int argc, char** argv)
                  static_cast<int>(PageInput::tap), static_cast<int>(PageInput::key),
                  static_cast<int>(PageInput::command));
     std::fprintf(out, "const commandNew = %d;\nconst hintKey = %d;\n", ids::commandNew, hintKey);
+    std::fprintf(out, "const computerLevels = [");
+    for (TableLevel level : {TableLevel::classic, TableLevel::expert})
+        std::fprintf(out, "%s'%s'", level == TableLevel::classic ? "" : ", ", tableLevelName(level));
+    std::fprintf(out, "];\n");
+    static_assert(static_cast<int>(TableLevel::classic) == 0 && static_cast<int>(TableLevel::expert) == 1);
     using platform::web::SpotKind;
     std::fprintf(out, "const spotKeys = {%d: 'controls', %d: 'boxButtons', %d: 'menuButton', %d: 'popupItems'};\n",
                  static_cast<int>(SpotKind::control), static_cast<int>(SpotKind::boxButton),

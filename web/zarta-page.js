@@ -14,10 +14,11 @@
 'use strict';
 
 (function () {
-  // The screen size, the kinds of input, the "New" command, the modifiers and
+  // The screen size, the kinds of input, the "New" command, the modifiers,
   // the key codes (namedKeys: Enter, Escape, Tab, Space, the arrows, F1 and
-  // F2, as the desktop program reads them), written in at build time from
-  // the program's own definitions (web/PageConstants.cpp).
+  // F2, as the desktop program reads them), H and the computer's levels,
+  // written in at build time from the program's own definitions
+  // (web/PageConstants.cpp).
   /* PAGE CONSTANTS */
   const accountLines = 12;
 

@@ -20,7 +20,8 @@ hintButton.addEventListener('click', () => {
 // remembers. The program reads it as each game starts, so a change during a
 // game applies from the next.
 const levelKey = 'zarta-computer';
-const levels = Array.from(computerChoice.options, (option) => option.value);
+for (const level of computerLevels)
+  computerChoice.add(new Option(level));
 let rememberedLevel = null;
 try {
   rememberedLevel = localStorage.getItem(levelKey);
@@ -28,9 +29,9 @@ try {
   // no storage: the default
 }
 const addressedLevel = parameters.get('computer');
-if (addressedLevel !== null && !levels.includes(addressedLevel))
-  console.warn(`?computer=${addressedLevel} is not a level (${levels.join(' or ')}); it is left out`);
-computerChoice.value = [addressedLevel, rememberedLevel, levels[0]].find((level) => levels.includes(level));
+if (addressedLevel !== null && !computerLevels.includes(addressedLevel))
+  console.warn(`?computer=${addressedLevel} is not a level (${computerLevels.join(' or ')}); it is left out`);
+computerChoice.value = [addressedLevel, rememberedLevel, computerLevels[0]].find((level) => computerLevels.includes(level));
 computerChoice.addEventListener('change', () => {
   try {
     localStorage.setItem(levelKey, computerChoice.value);

@@ -57,11 +57,11 @@ window.Module = {
       const seconds = parameters.get('seconds');
       return seconds !== null && /^\d+$/.test(seconds) && Number(seconds) < 60 ? Number(seconds) : -1;
     },
-    chosenComputer() {
-      return computerChoice.value;
+    chosenLevel() {
+      return computerChoice.selectedIndex;
     },
-    computerPlays(level) {
-      page.computer = level;
+    levelPlayed(level) {
+      page.computer = computerLevels[level];
     },
     setTitle(title) {
       document.title = title;
