@@ -38,11 +38,9 @@ int main(int argc, char** argv)
     case CommandLine::Action::help:
         std::printf("%s\n%s"
                     "A card game for one player against three computer seats.\n"
-                    "Keys: F2 starts a game, F1 tells the rules, W shows or hides What happened,\n"
-                    "H asks the coach for a hint (at the keep question too).\n"
-                    "--computer classic|expert: the computer seats (default classic, the original\n"
-                    "player; expert plays from what its seat has seen, by many played-out rounds).\n"
+                    "Keys: F2 a new game, F1 the rules, W shows or hides What happened, H a hint.\n"
                     "--pace MS (or --pace=MS): how long a pause unit lasts, %d to %d ms (default %d).\n"
+                    "--computer classic|expert: the game's own computer seats (default) or the expert.\n"
                     "Nothing else is taken: any other argument is refused with exit status 2.\n",
                     versionText(), usage, paceMinimum, paceMaximum, paceDefault);
         return 0;
