@@ -1,6 +1,7 @@
 """The computer player by the rules: the shape of its hand (by suit and by
 rank) picks the exchange it looks for; with none to make it passes, waits or
-stops, and a table worth 31 or a rank is taken whole."""
+stops, and a table worth 31 or a rank is taken whole. The expert's moves are
+not derived: the rules check the move it made and keep its bookkeeping."""
 
 from cards import lowest_position, points_of, rank_of, suit_of, value_of_three
 
@@ -10,6 +11,7 @@ ONE_SUIT_STOPS_AT = 27.0  # a one-suit hand worth this much, with nothing better
 ONE_SUIT_COUNTS_PASS_TO = 25.0  # up to this much it counts a pass; in between it only waits
 COUNTED_PASSES_TO_STOP = 3
 TABLES_TAKEN_WHOLE = (31.0, 30.5, 91.5)
+EXPERT_MOVES = (MOVE_ONE, MOVE_ALL, MOVE_PASS, MOVE_STOP)
 
 
 def decide(game, seat):
@@ -178,4 +180,30 @@ def select_cards(game, move, found, table_value):
     if move == MOVE_ONE:
         game.hand_sel[found[0]] = 1
         game.table_sel[found[1]] = 1
+    return move
+
+
+def take_expert_move(game, seat, move, hand_card, table_card):
+    """The expert's `move` after the same preparation as the classic player's,
+    checked and with the selections that carry it out. A Stop closes the
+    round, and after any Stop this move is the seat's last; its passes are
+    counted when the Pass is carried out."""
+    game.clear_selections()
+    game.record_value(seat)
+    if move not in EXPERT_MOVES:
+        game.fail(f"{game.where()}the expert's move {move} is none of Pass, Stop or an exchange")
+    if move == MOVE_STOP and game.first:
+        game.fail(f"{game.where()}the expert calls Stop on the round's first turn")
+    if move == MOVE_STOP and game.stop:
+        game.fail(f"{game.where()}the expert calls Stop after a Stop was called")
+    if move == MOVE_STOP:
+        game.stop = 1
+        game.closing = 1
+    if game.stop:
+        game.finished[seat] = 1
+    if move == MOVE_ALL:
+        game.table_sel = [1, 1, 1]
+    elif move == MOVE_ONE:
+        game.hand_sel[hand_card] = 1
+        game.table_sel[table_card] = 1
     return move

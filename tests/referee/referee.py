@@ -6,7 +6,9 @@ the same games from the trace's inputs and shuffle seconds with its own
 card values, hand evaluation, dealer draw, keep rule, turn order, computer
 player, settlement and game end, and compares every snapshot the trace holds.
 The first difference stops the replay with the snapshot, the field, both
-values and the game so far. It shares no code with the program and needs
+values and the game so far. At an expert table (the trace's first line says
+so) the computer seats' moves and the dealer's keep or exchange are read from
+the snapshots that show them, and checked. It shares no code with the program and needs
 nothing but the Python standard library: cards.py holds the card and hand
 values and the shuffle, computer.py the computer player's decision, rules.py
 the deal, the turn order and the settlement, replay.py the trace replayer.

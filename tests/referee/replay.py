@@ -1,10 +1,12 @@
 """The trace replayer: plays the games of a `zarta-sim` trace by the rules from
 its inputs and shuffle seconds, and compares every snapshot, shuffle, box and
-game result the trace holds with what the rules give."""
+game result the trace holds with what the rules give. The expert seats'
+choices are read from the snapshots that follow them."""
 
 import json
 
 from cards import shuffled_deck
+from computer import MOVE_ONE
 from rules import CLOSE, EXIT, NEW, SEAT_NAMES, SEATS, Difference, Rules
 
 
@@ -75,10 +77,56 @@ class Referee(Rules):
             self.fail(f"line {line}: the game ends: the trace has {json.dumps(event)}, "
                       f"the rules give {json.dumps(want)}")
 
+    # ---- The expert's choices, read ahead ----
+
+    def where(self):
+        return f"line {self.cursor + 1}: "
+
+    def coming(self, at, what):
+        """The next event, left unread, which must be an `at` snapshot."""
+        event = self.events[self.cursor] if self.cursor < len(self.events) else None
+        if event is None or event.get("ev") != "state" or event.get("at") != at:
+            self.fail(f"{self.where()}the rules expect {what} here, the trace has "
+                      f"{json.dumps(event)[:200] if event else 'nothing'}")
+        return event
+
+    def expert_keeps(self, seat, second_hand):
+        # The deal's snapshot shows which hand the dealer took; a hand that is neither is
+        # reported by the comparison of that snapshot.
+        dealt = self.coming("deal", "the deal")
+        hands = dealt.get("hands")
+        return not (isinstance(hands, list) and len(hands) == 4 and hands[seat - 1] == second_hand)
+
+    def expert_choice(self, seat):
+        moved = self.coming("move", f"{SEAT_NAMES[seat]}'s move")
+        if moved.get("seat") != seat:
+            self.fail(f"{self.where()}the rules expect {SEAT_NAMES[seat]}'s move here, the trace has the move "
+                      f"of seat {moved.get('seat')}")
+        move = moved.get("move")
+        if move != MOVE_ONE:
+            return move, None, None
+        # The card given away lies where the one taken lay.
+        try:
+            hand, table = moved["hands"][seat - 1], moved["table"]
+            swaps = [(h, t) for h in range(3) for t in range(3)
+                     if table[t] == self.hands[seat][h] and hand[h] == self.table[t]]
+        except (KeyError, IndexError, TypeError):
+            swaps = []
+        if len(swaps) != 1:
+            self.fail(f"{self.where()}{SEAT_NAMES[seat]} exchanges one card, yet the trace's hands and table "
+                      f"show no single card exchanged")
+        return (move, *swaps[0])
+
     # ---- The whole trace ----
 
     def replay(self):
         """Replays every input; returns the number of games played to their end."""
+        if self.events and self.events[0].get("ev") == "table":
+            self.cursor = 1
+            if self.events[0].get("computer") != "expert":
+                self.fail(f"line 1: the trace's computer seats are {json.dumps(self.events[0].get('computer'))}, "
+                          f"the rules know the classic player (no such line) and the expert")
+            self.expert = True
         self.expect_state("start")
         finished_games = 0
         while self.cursor < len(self.events):

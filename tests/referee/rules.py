@@ -49,6 +49,9 @@ class Rules:
         self.closing = 0
         self.aces = 0
         self.rounds_this_game = 0
+        # The computer seats: the classic player the rules decide for, or the expert, whose
+        # choices the rules only check.
+        self.expert = False
         # What the board shows: the fifteen card controls by id, and the two buttons.
         self.shown = {control: False for control in range(11111, 11126)}
         self.shown[STOP] = self.shown[PASS] = False
@@ -70,6 +73,19 @@ class Rules:
     def expect_game_end(self, result):
         """The game's result here."""
         raise NotImplementedError
+
+    def expert_keeps(self, seat, second_hand):
+        """Whether the expert dealer `seat` keeps its first hand rather than take `second_hand`."""
+        raise NotImplementedError
+
+    def expert_choice(self, seat):
+        """The expert seat's move: (move, hand position, table position), the positions for an
+        exchange of one card only."""
+        raise NotImplementedError
+
+    def where(self):
+        """Where a violation of the rules lies, for its report."""
+        return ""
 
     def fail(self, message):
         raise Difference(message)
@@ -162,7 +178,12 @@ class Rules:
                         self.shown[control] = True
                     answer = self.expect_answer("Keep this cards?", "Player choice:")
                 else:
-                    answer = 7 if self.record_value(seat) < 15.0 else 6
+                    value = self.record_value(seat)
+                    if self.expert:
+                        keeps = self.expert_keeps(seat, self.deck[cursor:cursor + 3])
+                    else:
+                        keeps = value >= 15.0
+                    answer = 6 if keeps else 7
                 if answer == 7:
                     self.hands[seat] = self.deck[cursor:cursor + 3]
                     cursor += 3
@@ -260,6 +281,8 @@ class Rules:
         self.current = self.next_live_seat(self.current)
 
     def computer_decision(self, seat):
+        if self.expert:
+            return computer.take_expert_move(self, seat, *self.expert_choice(seat))
         return computer.decide(self, seat)
 
     # ---- The human's sequences ----

@@ -22,6 +22,14 @@ class Table(referee.Referee):
         self.first = 0
         self.pending = 0
         self.snapshots = []
+        self.choices = []  # the expert's moves, in turn
+        self.dealer_keeps = True
+
+    def expert_choice(self, seat):
+        return self.choices.pop(0)
+
+    def expert_keeps(self, seat, second_hand):
+        return self.dealer_keeps
 
     def expect_state(self, at, extra=None):
         self.snapshots.append((at, extra))
@@ -124,6 +132,52 @@ class ComputerPlayer(unittest.TestCase):
         self.assertEqual(move, MOVE_STOP)
 
 
+class ExpertSeats(unittest.TestCase):
+    """The expert's moves are taken as given; the rules check them and carry them out."""
+
+    def table(self, *choices, **state):
+        game = Table()
+        game.expert = True
+        game.hands = {1: ["7c", "8d", "Ah"], 2: ["9s", "Ts", "Ks"], 3: ["7h", "8h", "Th"], 4: ["Jc", "Qd", "Kh"]}
+        game.table = ["9c", "Ad", "Qs"]
+        game.current = 2
+        game.choices = list(choices)
+        for name, value in state.items():
+            setattr(game, name, value)
+        return game
+
+    def test_a_stop_closes_the_round_and_makes_every_later_move_the_last(self):
+        game = self.table((MOVE_STOP, None, None), (MOVE_PASS, None, None), (MOVE_ONE, 0, 2))
+        game.computer_turn()
+        self.assertEqual((game.stop, game.closing, game.finished[2], game.pass_count[2], game.current), (1, 1, 1, 0, 3))
+        game.computer_turn()
+        self.assertEqual((game.passed[3], game.pass_count[3], game.finished[3]), (1, 1, 1))
+        game.computer_turn()
+        self.assertEqual((game.hands[4], game.table, game.finished[4], game.current), (["Qs", "Qd", "Kh"],
+                         ["9c", "Ad", "Jc"], 1, 1))
+
+    def test_before_a_stop_a_pass_counts_once_and_an_exchange_finishes_nothing(self):
+        game = self.table((MOVE_PASS, None, None), (MOVE_ALL, None, None))
+        game.computer_turn()
+        self.assertEqual((game.passed[2], game.pass_count[2], game.finished[2], game.stop), (1, 1, 0, 0))
+        game.computer_turn()
+        self.assertEqual((game.hands[3], game.table, game.finished[3]), (["9c", "Ad", "Qs"], ["7h", "8h", "Th"], 0))
+
+    def test_no_stop_on_the_first_turn_nor_after_a_stop_and_no_unknown_move(self):
+        for state, choice, why in [({"first": 1}, MOVE_STOP, "first turn"), ({"stop": 1}, MOVE_STOP, "after a Stop"),
+                                   ({}, 0, "none of")]:
+            with self.assertRaisesRegex(referee.Difference, why):
+                self.table((choice, None, None), **state).computer_turn()
+
+    def test_the_dealer_keeps_or_takes_the_second_hand_as_it_chose(self):
+        for keeps, hand in ((True, slice(0, 3)), (False, slice(3, 6))):
+            game = self.table(pending=1, dealer_keeps=keeps)
+            game.expect_shuffle()
+            game.deal_round(2)
+            self.assertEqual(game.hands[2], game.deck[hand])
+            self.assertEqual(game.table, game.deck[15:18] if not keeps else game.deck[12:15])
+
+
 def settle(values, lives=(4, 4, 4, 4), aces=0):
     game = Table()
     for seat, value in zip(referee.SEATS, values):
@@ -183,6 +237,27 @@ class Replay(unittest.TestCase):
                 os.unlink(planted_trace.name)
             self.assertIsNotNone(report, field)
             self.assertIn(f"line {number + 1}: 'move' snapshot, field '{field}'", report)
+
+    def test_an_expert_stop_where_none_may_be_made_is_reported(self):
+        if not self.trace:
+            self.skipTest("no trace given")
+        with open(self.trace, encoding="utf-8") as source:
+            lines = source.read().splitlines()
+        if json.loads(lines[0]) != {"ev": "table", "computer": "expert"}:
+            self.skipTest("the trace is no expert game")
+        events = [json.loads(line) for line in lines]
+        opening = next(i for i, e in enumerate(events) if e.get("at") == "move" and events[i - 1].get("at") == "deal")
+        later = next(i for i, e in enumerate(events) if e.get("at") == "move" and e["move"] != MOVE_STOP
+                     and events[i - 1].get("stop") == 1)
+        for number, why in ((opening, "Stop on the round's first turn"), (later, "Stop after a Stop was called")):
+            event = dict(events[number], move=MOVE_STOP)
+            with tempfile.NamedTemporaryFile("w", suffix=".jsonl", delete=False) as planted_trace:
+                planted_trace.write("\n".join(lines[:number] + [json.dumps(event)] + lines[number + 1:]) + "\n")
+            try:
+                games, report = referee.replay_file(planted_trace.name)
+            finally:
+                os.unlink(planted_trace.name)
+            self.assertIn(f"line {number + 1}: the expert calls {why}", report or "")
 
 
 if __name__ == "__main__":
