@@ -1,15 +1,26 @@
 #!/usr/bin/env bash
-# Plays games with zarta-sim for all three scripted humans over many seeds and
+# Plays games with zarta-sim for the scripted humans over many seeds and
 # replays every trace through the independent referee, a thousand games at a
 # time so a long run needs little disk.
-# Usage: run.sh [--node] PATH/TO/zarta-sim[.js] [GAMES]     (GAMES in all, default 1500)
+# Usage: run.sh [--node] [--computer C] [--humans H,H...] [--per-trace N] PATH/TO/zarta-sim[.js] [GAMES]
+#   GAMES in all (default 1500), N games a trace (default 50), the humans taking
+#   turns (default random,passive,greedy), the computer seats classic (default) or expert
 set -euo pipefail
 runner=()
-if [[ "${1:-}" == "--node" ]]; then
-    shift
-    runner=(node)
-fi
-sim=${1:?usage: run.sh [--node] PATH/TO/zarta-sim [GAMES]}
+computer=()
+humans=(random passive greedy)
+# Fifty games a trace: long games and fresh starts both get their share.
+per_trace=50
+while [[ "${1:-}" == --* ]]; do
+    case $1 in
+    --node) runner=(node); shift ;;
+    --computer) computer=(--computer "${2:?}"); shift 2 ;;
+    --humans) IFS=, read -r -a humans <<<"${2:?}"; shift 2 ;;
+    --per-trace) per_trace=${2:?}; shift 2 ;;
+    *) echo "run.sh: unknown option $1" >&2; exit 2 ;;
+    esac
+done
+sim=${1:?usage: run.sh [--node] [--computer C] [--humans H,H...] [--per-trace N] PATH/TO/zarta-sim [GAMES]}
 games=${2:-1500}
 here=$(cd "$(dirname "$0")" && pwd)
 command -v python3 >/dev/null || { echo "referee: SKIP: python3 is not installed" >&2; exit 77; }
@@ -22,7 +33,8 @@ fail() {
 }
 
 # Fifty games take well under a second and write at most a few megabytes,
-# under the sanitizers too; a game that never ends meets one of these bounds
+# under the sanitizers too (the expert, which plays each move out, takes a
+# few seconds for twenty); a game that never ends meets one of these bounds
 # long before it fills the disk. The replay of twenty traces takes seconds.
 run_seconds=60
 trace_megabytes=256
@@ -36,10 +48,11 @@ play() {
     local human=$1 seed=$2 trace=$3 status=0
     (
         ulimit -c 0 -f $((trace_megabytes * 1024))
-        timeout "$run_seconds" "${runner[@]}" "$sim" --human "$human" --seed "$seed" --games "$per_trace" --trace "$trace"
+        timeout "$run_seconds" "${runner[@]}" "$sim" "${computer[@]}" --human "$human" --seed "$seed" \
+            --games "$per_trace" --trace "$trace"
         exit $?
     ) >/dev/null 2>"$work/run-errors" || status=$?
-    local run="${runner[*]}${runner:+ }$sim --human $human --seed $seed --games $per_trace --trace FILE"
+    local run="${runner[*]}${runner:+ }$sim ${computer[*]}${computer:+ }--human $human --seed $seed --games $per_trace --trace FILE"
     case $status in
     124) fail "$run did not finish within $run_seconds s" ;;
     $((128 + $(kill -l XFSZ)))) fail "$run wrote $trace_megabytes MB of trace and was stopped" ;;
@@ -48,8 +61,6 @@ play() {
     [[ $status -eq 0 ]] || fail "$run ended with status $status"
 }
 
-# Fifty games a trace: long games and fresh starts both get their share.
-per_trace=50
 traces=$(((games + per_trace - 1) / per_trace))
 playing=0
 replaying=0
@@ -58,9 +69,8 @@ for ((first = 0; first < traces; first += 20)); do
     rm -f "$work"/batch-*.jsonl
     started=$(date +%s%N)
     for ((i = first; i < traces && i < first + 20; i++)); do
-        humans=(random passive greedy)
-        human=${humans[i % 3]}
-        seed=$((i / 3 + 1))
+        human=${humans[i % ${#humans[@]}]}
+        seed=$((i / ${#humans[@]} + 1))
         play "$human" "$seed" "$work/batch-$human-$seed.jsonl"
     done
     played=$(date +%s%N)
@@ -71,8 +81,9 @@ for ((first = 0; first < traces; first += 20)); do
     replayed=$((replayed + $(grep -o '^referee: [0-9]*' "$work/verdict" | grep -o '[0-9]*$')))
     playing=$((playing + played - started))
     replaying=$((replaying + $(date +%s%N) - played))
-    [[ -f "$work/greedy-1.jsonl" ]] || cp "$work/batch-greedy-1.jsonl" "$work/greedy-1.jsonl"
+    # The planted differences go into the last human's first trace (greedy's, by default).
+    [[ -f "$work/sample.jsonl" ]] || cp "$work/batch-${humans[-1]}-1.jsonl" "$work/sample.jsonl"
 done
 echo "referee: $replayed games replayed with no difference; playing took $((playing / 1000000)) ms, replaying $((replaying / 1000000)) ms"
 # The referee's own rules, and a difference planted in a real trace reported where it is.
-python3 "$here/test_referee.py" "$work/greedy-1.jsonl"
+python3 "$here/test_referee.py" "$work/sample.jsonl"
