@@ -23,13 +23,13 @@ check() {
   fi
 }
 
-# Runs both with the same arguments; the traces, summaries and statuses must agree.
+# Runs both with the same arguments; the traces, summaries (but for the times taken) and statuses must agree.
 same_run() {
   local name=$1
   shift
   local nativeStatus=0 webStatus=0
-  "$native" "$@" --trace "$work/$name.native.jsonl" 2>"$work/$name.native.err" | grep -v -e "^wall time " -e "^cpu time " >"$work/$name.native.out" || nativeStatus=${PIPESTATUS[0]}
-  node_sim "$@" --trace "$work/$name.web.jsonl" 2>"$work/$name.web.err" | grep -v -e "^wall time " -e "^cpu time " >"$work/$name.web.out" || webStatus=${PIPESTATUS[0]}
+  "$native" "$@" --trace "$work/$name.native.jsonl" 2>"$work/$name.native.err" | grep -v -e "^wall time " -e "^cpu time " -e "^expert time " >"$work/$name.native.out" || nativeStatus=${PIPESTATUS[0]}
+  node_sim "$@" --trace "$work/$name.web.jsonl" 2>"$work/$name.web.err" | grep -v -e "^wall time " -e "^cpu time " -e "^expert time " >"$work/$name.web.out" || webStatus=${PIPESTATUS[0]}
   [[ $nativeStatus -eq $webStatus ]] || { echo "$name: status $nativeStatus native, $webStatus web" >&2; return 1; }
   cmp "$work/$name.native.jsonl" "$work/$name.web.jsonl" || return 1
   diff "$work/$name.native.out" "$work/$name.web.out" >&2 || return 1
@@ -38,6 +38,13 @@ same_run() {
 for human in random passive greedy; do
   for seed in 3 17 2024; do
     check "trace $human seed $seed" same_run "$human-$seed" --games 3 --human "$human" --seed "$seed" --check
+  done
+done
+# An expert table, against the coached human too.
+for human in greedy hint; do
+  for seed in 3 17; do
+    check "expert trace $human seed $seed" same_run "expert-$human-$seed" --computer expert --games 2 \
+      --human "$human" --seed "$seed" --check
   done
 done
 
