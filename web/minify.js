@@ -1,5 +1,5 @@
 // Copies IN to OUT without what the browser never needs: lines that hold
-// only a // comment, and the indentation of every line. The page's files are
+// only a // comment, a drawing's <!-- --> comments, and the indentation of every line. The page's files are
 // written so that this is safe (no line breaks inside strings or templates).
 // --constants FILE: the line "/* PAGE CONSTANTS */" of IN, which must hold it
 // exactly once, becomes FILE's lines.
@@ -23,7 +23,9 @@ function shorten(text) {
   return text.split('\n').map((line) => line.trimStart()).filter((line) => !line.startsWith('//'));
 }
 
-let lines = shorten(fs.readFileSync(input, 'utf8'));
+// A drawing's comments are for its readers, not the browser's.
+const source = fs.readFileSync(input, 'utf8');
+let lines = shorten(input.endsWith('.svg') ? source.replace(/<!--[\s\S]*?-->\n?/g, '') : source);
 function replaceLine(marker, replacement) {
   const at = lines.indexOf(marker);
   if (at < 0 || lines.indexOf(marker, at + 1) >= 0)

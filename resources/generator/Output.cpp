@@ -8,6 +8,9 @@ namespace generator {
 
 namespace {
 
+// The sizes a dialog draws (the About box's 32, or 16).
+constexpr int largestSmallIcon = 32;
+
 void appendPixels(std::string& out, const std::string& name, const Canvas& canvas)
 {
     out += "const std::uint8_t " + name + "[" + std::to_string(canvas.pixels.size()) + "] = {\n";
@@ -90,8 +93,15 @@ bool writeImagesSource(const std::filesystem::path& file, const Art& art, const 
 
     for (const Picture& picture : pictures)
         appendPixels(out, "Pixels" + std::to_string(picture.id), picture.canvas);
-    for (const Canvas& icon : icons)
+    // A build that only shows the small drawings (the page's, whose icons
+    // are files of the site) leaves the large ones out.
+    for (const Canvas& icon : icons) {
+        if (icon.width > largestSmallIcon)
+            out += "#ifndef ZARTA_SMALL_ICONS_ONLY\n";
         appendPixels(out, "IconPixels" + std::to_string(icon.width), icon);
+        if (icon.width > largestSmallIcon)
+            out += "#endif\n";
+    }
 
     out += "const Bitmap Bitmaps[] = {\n";
     for (const Picture& picture : pictures)
@@ -99,9 +109,14 @@ bool writeImagesSource(const std::filesystem::path& file, const Art& art, const 
                std::to_string(picture.canvas.height) + ", Pixels" + std::to_string(picture.id) + "},\n";
     out += "};\n\n";
     out += "const Bitmap Icons[] = {\n";
-    for (const Canvas& icon : icons)
+    for (const Canvas& icon : icons) {
+        if (icon.width > largestSmallIcon)
+            out += "#ifndef ZARTA_SMALL_ICONS_ONLY\n";
         out += "    {" + std::to_string(iconId) + ", " + std::to_string(icon.width) + ", " +
                std::to_string(icon.height) + ", IconPixels" + std::to_string(icon.width) + "},\n";
+        if (icon.width > largestSmallIcon)
+            out += "#endif\n";
+    }
     out += "};\n\n";
     out += Lookups;
 
