@@ -1,5 +1,6 @@
 #include "app/AccountPanel.h"
 
+#include "app/Hint.h"
 #include "model/GameState.h"
 
 #include <deque>
@@ -33,8 +34,12 @@ platform::SideText accountPanel()
     platform::SideText text;
     text.shown = panelShown;
     text.caption = "What happened";
-    if (!game.gameRunning)
+    if (!game.gameRunning) {
         text.headline = HowToStartText;
+    } else {
+        text.button = "Hint";
+        text.buttonKey = hintKey;
+    }
     text.lines.assign(told().begin(), told().end());
     return text;
 }

@@ -216,13 +216,25 @@ private:
         return true;
     }
 
-    // Where the screen lies in the window as it is drawn.
-    Fit boardFit()
+    // A press on the panel's button is its key; anywhere else, the screen's.
+    void press(int windowX, int windowY)
     {
         int width = 0;
         int height = 0;
         SDL_GetWindowSize(window, &width, &height);
-        return pixels.layoutFor(width, height).board;
+        const Layout layout = pixels.layoutFor(width, height);
+        const Rect button = sidePanelButton(sideText);
+        const int factor = layout.board.factor;
+        if (sideText.shown && layout.panel && !core::isEmpty(button) && factor > 0) {
+            const int x = (windowX - layout.panelLeft) / factor;
+            const int y = (windowY - layout.board.top) / factor;
+            if (windowX >= layout.panelLeft && x >= button.left && x < button.right && y >= button.top &&
+                y < button.bottom) {
+                backend::queueKey(sideText.buttonKey, 0);
+                return;
+            }
+        }
+        input.pressed(windowX, windowY, layout.board);
     }
 
     // A window the user can no longer see ends the program, as closing it would.
@@ -303,14 +315,14 @@ private:
         case SDL_MOUSEBUTTONDOWN:
             // Touch presses arrive as finger events too; take them only once.
             if (event.button.button == SDL_BUTTON_LEFT && event.button.which != SDL_TOUCH_MOUSEID)
-                input.pressed(event.button.x, event.button.y, boardFit());
+                press(event.button.x, event.button.y);
             break;
         case SDL_FINGERDOWN: {
             int width = 0;
             int height = 0;
             SDL_GetWindowSize(window, &width, &height);
-            input.pressed(static_cast<int>(event.tfinger.x * static_cast<float>(width)),
-                          static_cast<int>(event.tfinger.y * static_cast<float>(height)), boardFit());
+            press(static_cast<int>(event.tfinger.x * static_cast<float>(width)),
+                  static_cast<int>(event.tfinger.y * static_cast<float>(height)));
             break;
         }
         case SDL_KEYDOWN:

@@ -22,7 +22,19 @@ std::vector<std::string_view> wrapped(std::string_view text)
     return rows;
 }
 
+// The button's label is as tall as the caption's, with a little room around it.
+constexpr int buttonPadding = 5;
+constexpr int buttonInset = 4;
+
 }  // namespace
+
+Rect sidePanelButton(const SideText& text)
+{
+    if (text.button.empty())
+        return {};
+    const int width = font::textWidth(text.button) + 2 * buttonPadding;
+    return {panelColumns - margin - width, buttonInset, panelColumns - margin, titleBarHeight - buttonInset};
+}
 
 void drawSidePanel(core::PixelBuffer& image, const SideText& text)
 {
@@ -31,6 +43,12 @@ void drawSidePanel(core::PixelBuffer& image, const SideText& text)
     image.resize(panelColumns, screenHeight, colour::window);
     fillRect(image, {0, 0, panelColumns, titleBarHeight}, colour::bar);
     drawText(image, margin, (titleBarHeight - font::glyphHeight) / 2, text.caption, colour::barText, true);
+    if (const Rect button = sidePanelButton(text); !isEmpty(button)) {
+        fillRect(image, button, colour::panel);
+        frameRect(image, button, colour::text);
+        drawText(image, button.left + buttonPadding, button.top + (button.bottom - button.top - font::glyphHeight) / 2,
+                 text.button, colour::text, true);
+    }
     int y = titleBarHeight + margin;
     if (!text.headline.empty()) {
         for (std::string_view row : wrapped(text.headline)) {

@@ -15,4 +15,7 @@ constexpr int panelColumns = 172;  // screen pixels; as tall as the screen
 // first line too long for the panel shows as much of it as fits.
 void drawSidePanel(core::PixelBuffer& image, const SideText& text);
 
+// Where the caption bar's button lies in the panel; empty when `text` has none.
+[[nodiscard]] Rect sidePanelButton(const SideText& text);
+
 }  // namespace platform::sdl
