@@ -115,15 +115,20 @@ BENCHMARK(shuffleTheDeck);
 // call decides the same exchange and leaves the record as it found it. The
 // turn engine selects the exchange's cards on the board, so this includes
 // redrawing the 15 card controls on the headless screen and the thinking pause.
+void giveWestAMixedHand(GameState& position)
+{
+    position.hands[seatWest][0] = cardOf(7, 1);
+    position.hands[seatWest][1] = cardOf(9, 2);
+    position.hands[seatWest][2] = cardOf(13, 3);
+    position.TableCards[0] = cardOf(14, 1);
+    position.TableCards[1] = cardOf(8, 4);
+    position.TableCards[2] = cardOf(12, 2);
+}
+
 void chooseAComputerMove(benchmark::State& state)
 {
     startGame(nullptr);
-    game.hands[seatWest][0] = cardOf(7, 1);
-    game.hands[seatWest][1] = cardOf(9, 2);
-    game.hands[seatWest][2] = cardOf(13, 3);
-    game.TableCards[0] = cardOf(14, 1);
-    game.TableCards[1] = cardOf(8, 4);
-    game.TableCards[2] = cardOf(12, 2);
+    giveWestAMixedHand(game);
     game.firstTurnOfRound = 0;
     game.aiFirstTurn = 0;
     Move move = Move::none;
@@ -145,12 +150,7 @@ void anExpertDecision(benchmark::State& state)
     GameState position{};
     for (Seat seat = 1; seat <= seatCount; ++seat)
         position.lives[seat] = 4;
-    position.hands[seatWest][0] = cardOf(7, 1);
-    position.hands[seatWest][1] = cardOf(9, 2);
-    position.hands[seatWest][2] = cardOf(13, 3);
-    position.TableCards[0] = cardOf(14, 1);
-    position.TableCards[1] = cardOf(8, 4);
-    position.TableCards[2] = cardOf(12, 2);
+    giveWestAMixedHand(position);
     position.currentSeat = seatWest;
     TableMemory memory{};
     memory.seconds = 21;

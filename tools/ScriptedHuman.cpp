@@ -208,18 +208,27 @@ bool ScriptedHuman::planBestExchange()
     return found;
 }
 
-HumanInput ScriptedHuman::greedyInput()
+bool ScriptedHuman::goOnWithPlan(HumanInput& input)
 {
-    if (plannedNext < plannedCount)
-        return tapControl(plannedTaps[plannedNext++]);
+    if (plannedNext < plannedCount) {
+        input = tapControl(plannedTaps[plannedNext++]);
+        return true;
+    }
     plannedCount = plannedNext = 0;
     // A selection left from elsewhere would spoil the plan.
     for (int position = 0; position < 3; ++position) {
-        if (game.handSelected[position])
-            return tapControl(ids::controlSouth1 + position);
-        if (game.tableSelected[position])
-            return tapControl(ids::controlTable1 + position);
+        if (game.handSelected[position] || game.tableSelected[position]) {
+            input = tapControl((game.handSelected[position] ? ids::controlSouth1 : ids::controlTable1) + position);
+            return true;
+        }
     }
+    return false;
+}
+
+HumanInput ScriptedHuman::greedyInput()
+{
+    if (HumanInput input{}; goOnWithPlan(input))
+        return input;
     const bool stopAvailable = isControlShown(ids::controlStop);
     const bool satisfied = valueOf(game.hands[seatSouth]) >= greedyStopValue || inputsThisRound > patience;
     if (stopAvailable && satisfied)
@@ -242,15 +251,8 @@ void ScriptedHuman::planTaps(std::initializer_list<int> taps)
 
 HumanInput ScriptedHuman::hintInput()
 {
-    if (plannedNext < plannedCount)
-        return tapControl(plannedTaps[plannedNext++]);
-    plannedCount = plannedNext = 0;
-    for (int position = 0; position < 3; ++position) {
-        if (game.handSelected[position])
-            return tapControl(ids::controlSouth1 + position);
-        if (game.tableSelected[position])
-            return tapControl(ids::controlTable1 + position);
-    }
+    if (HumanInput input{}; goOnWithPlan(input))
+        return input;
     // Patience as the greedy player has it: the coach does not see that a table
     // which never stops keeps the round going for ever.
     if (inputsThisRound > patience && isControlShown(ids::controlStop))

@@ -54,6 +54,8 @@ private:
     HumanInput passiveInput();
     HumanInput greedyInput();
     HumanInput hintInput();
+    // The next tap of a plan under way, or of a selection to undo; false for none.
+    bool goOnWithPlan(HumanInput& input);
     void planTaps(std::initializer_list<int> taps);
     bool planBestExchange();
     HumanInput tapControl(int controlId);
