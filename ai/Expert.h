@@ -1,7 +1,7 @@
 // The expert: every move the seat may make, tried in the same sampled
 // worlds and played out to the round's end; the move that least often leaves
-// the seat losing a life wins, the higher final hands breaking ties. It
-// decides from a seat's view alone. The coach asks it for the human's seat.
+// the seat losing a life wins, its side's cost and then the higher final
+// hands breaking ties. It decides from a seat's view alone. The coach asks it for the human's seat.
 #pragma once
 
 #include "ai/MoveDecision.h"
