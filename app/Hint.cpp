@@ -27,18 +27,7 @@ std::string ownCardName(const CardRecord& card)
     return name.rfind("the ", 0) == 0 ? "your " + name.substr(4) : name;
 }
 
-const char* moveWords(Move move)
-{
-    switch (move) {
-    case Move::stop:
-        return "Stop";
-    case Move::pass:
-        return "Pass";
-    default:
-        return "exchanging";
-    }
-}
-
+// The best move of another kind, as the hint compares with it.
 const char* otherMoveWords(Move move)
 {
     switch (move) {
@@ -88,7 +77,7 @@ std::string hintLine(const ExpertAdvice& advice, const CardRecord (&hand)[cardsP
     else if (planned.move == Move::exchangeAll)
         line += "take the whole table";
     else
-        line += moveWords(planned.move);
+        line += planned.move == Move::stop ? "Stop" : "Pass";
     line += ": " + handValueInWords(advice.best.valueAfter);
     // 31 and three aces end the round at once: there is nothing to weigh.
     if (advice.best.valueAfter == valueThirtyOne || advice.best.valueAfter == valueThreeAces)
