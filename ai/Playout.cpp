@@ -41,6 +41,13 @@ void drawCards(CardSet& pool, Draws& draws, int count, CardRecord* into)
     }
 }
 
+// The described player counts each Pass it shows twice, its pass step and
+// the Pass itself; what else it counted no bubble told.
+std::int32_t passCountOf(std::int32_t passesShown)
+{
+    return 2 * passesShown;
+}
+
 void copyPublicRecord(const SeatView& view, GameState& world)
 {
     world = GameState{};
@@ -50,7 +57,7 @@ void copyPublicRecord(const SeatView& view, GameState& world)
     world.gameRunning = 1;
     for (Seat seat = 1; seat <= seatCount; ++seat) {
         world.lives[seat] = view.lives[seat];
-        world.passCount[seat] = view.passCount[seat];
+        world.passCount[seat] = passCountOf(view.calls.passes[seat]);
     }
 }
 
@@ -66,7 +73,7 @@ GameState beforeLastMove(const SeenMove& seen, Seat seat, const CardRecord (&now
     if (seen.move == Move::exchangeOne)
         before.hands[seat][seen.handCard] = cardOfBit(std::countr_zero(seen.given));
     before.passedFlags[seat] = seen.passed;
-    before.passCount[seat] = seen.passCount;
+    before.passCount[seat] = passCountOf(seen.passes);
     before.finishedFlags[seat] = seen.finished;
     before.stopCalled = seen.stopCalled;
     before.roundClosing = seen.roundClosing;
@@ -151,8 +158,8 @@ bool drawWorld(const SeatView& view, Draws& draws, GameState& world)
     for (Seat seat = 1; seat <= seatCount; ++seat)
         pool &= ~cardsOf(view.heldAt[seat]);
     for (Seat seat = 1; seat <= seatCount; ++seat) {
-        world.finishedFlags[seat] = view.finishedFlags[seat];
-        world.passedFlags[seat] = view.passedFlags[seat];
+        world.finishedFlags[seat] = view.calls.finished[seat];
+        world.passedFlags[seat] = view.calls.passed[seat];
         if (seat == view.seat || world.lives[seat] == 0)
             continue;
         for (int position = 0; position < cardsPerHand; ++position) {

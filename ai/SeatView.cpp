@@ -31,9 +31,9 @@ SeatView viewOf(const GameState& state, const TableMemory& memory, Seat seat, bo
     view.roundClosing = state.roundClosing;
     for (Seat other = 1; other <= seatCount; ++other) {
         view.lives[other] = state.lives[other];
-        view.finishedFlags[other] = state.finishedFlags[other];
-        view.passedFlags[other] = state.passedFlags[other];
-        view.passCount[other] = state.passCount[other];
+        view.calls.passes[other] = memory.calls.passes[other];
+        view.calls.passed[other] = memory.calls.passed[other];
+        view.calls.finished[other] = memory.calls.finished[other] != 0 || state.lives[other] == 0 ? 1 : 0;
         if (other != seat) {
             for (int position = 0; position < cardsPerHand; ++position)
                 view.heldAt[other][position] = memory.heldAt[other][position];
@@ -51,7 +51,7 @@ SeatView viewOf(const GameState& state, const TableMemory& memory, Seat seat, bo
     seed = mix(seed, cardsOf(view.hand));
     seed = mix(seed, cardsOf(view.table));
     for (Seat other = 1; other <= seatCount; ++other)
-        seed = mix(seed, static_cast<std::uint32_t>(view.passCount[other] * 4 + view.finishedFlags[other]));
+        seed = mix(seed, static_cast<std::uint32_t>(view.calls.passes[other] * 4 + view.calls.finished[other]));
     for (Seat other = 1; other <= seatCount; ++other)
         seed = mix(seed, cardsOf(view.heldAt[other]));
     view.seed = seed;

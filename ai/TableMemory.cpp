@@ -2,6 +2,9 @@
 
 #include "model/CardNames.h"
 
+#include <algorithm>
+#include <iterator>
+
 TableMemory tableMemory{};
 
 CardSet cardBit(const CardRecord& card)
@@ -16,12 +19,20 @@ CardSet cardsOf(const CardRecord (&cards)[cardsPerHand])
     return cardBit(cards[0]) | cardBit(cards[1]) | cardBit(cards[2]);
 }
 
+void forgetTable()
+{
+    tableMemory = TableMemory{};
+}
+
 void rememberNewRound(int seconds)
 {
     const std::int32_t round = tableMemory.round + 1;
+    ShownCalls calls{};
+    std::copy(std::begin(tableMemory.calls.passes), std::end(tableMemory.calls.passes), calls.passes);
     tableMemory = TableMemory{};
     tableMemory.seconds = seconds;
     tableMemory.round = round;
+    tableMemory.calls = calls;
 }
 
 void rememberLaidAside(Seat dealer, const CardRecord (&hand)[cardsPerHand])
@@ -59,13 +70,23 @@ void rememberMove(const GameState& before, const GameState& after, Seat seat, Mo
             seen.tableCard = position;
     }
     seen.given = cardsOf(after.TableCards) & ~cardsOf(before.TableCards);
-    seen.passed = before.passedFlags[seat];
-    seen.passCount = before.passCount[seat];
-    seen.finished = before.finishedFlags[seat];
+    ShownCalls& calls = tableMemory.calls;
+    seen.passed = calls.passed[seat];
+    seen.passes = calls.passes[seat];
+    seen.finished = calls.finished[seat];
     seen.stopCalled = before.stopCalled;
     seen.roundClosing = before.roundClosing;
     seen.firstTurn = before.firstTurnOfRound;
     tableMemory.lastMove[seat] = seen;
+    // Any move after a Stop is the seat's last of the round.
+    if (move == Move::stop || tableMemory.stopShown)
+        calls.finished[seat] = 1;
+    if (move == Move::stop)
+        tableMemory.stopShown = 1;
+    if (move == Move::pass) {
+        calls.passed[seat] = 1;
+        calls.passes[seat] += 1;
+    }
     if (move == Move::exchangeOne || move == Move::exchangeAll)
         rememberExchange(before, after, seat);
     else

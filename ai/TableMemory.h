@@ -15,6 +15,18 @@ using CardSet = std::uint32_t;
 [[nodiscard]] CardSet cardBit(const CardRecord& card);  // 0 for a back or an empty place
 [[nodiscard]] CardSet cardsOf(const CardRecord (&cards)[cardsPerHand]);
 
+// Each seat's calls as the table showed them. The described player's own
+// bookkeeping also counts passes no bubble shows (a Stop from its pass step,
+// a pass step overruled by taking the whole table), so whatever decides from
+// a seat's view reads these, never the record's flags.
+struct ShownCalls {
+    std::int32_t passes[5];    // Pass bubbles since the program started
+    std::uint8_t passed[5];    // a Pass this round
+    std::uint8_t finished[5];  // said Stop this round, or moved after one: no further turn
+
+    friend bool operator==(const ShownCalls&, const ShownCalls&) = default;
+};
+
 // A seat's last move of the round as the table saw it, with the open record
 // it was decided on.
 struct SeenMove {
@@ -23,12 +35,15 @@ struct SeenMove {
     int handCard = 0;  // for one card: the hand and table positions
     int tableCard = 0;
     CardSet given = 0;  // the cards it laid on the table
-    std::int32_t passed = 0;
-    std::int32_t passCount = 0;
-    std::int32_t finished = 0;
+    // Its calls as shown before the move.
+    std::uint8_t passed = 0;
+    std::int32_t passes = 0;
+    std::uint8_t finished = 0;
     std::uint8_t stopCalled = 0;
     std::uint8_t roundClosing = 0;
     std::uint8_t firstTurn = 0;
+
+    friend bool operator==(const SeenMove&, const SeenMove&) = default;
 };
 
 struct TableMemory {
@@ -37,13 +52,17 @@ struct TableMemory {
     Seat laidAsideBy;
     SeenMove lastMove[5];      // by seat
     std::int32_t movesBy[5];   // moves each seat made this round
+    ShownCalls calls;          // its passes outlive the round, as the described player's count does
+    std::uint8_t stopShown;    // a Stop was said this round
     std::int32_t seconds;  // the round's shuffle seconds
     std::int32_t round;    // rounds dealt since the program started
 };
 
 extern TableMemory tableMemory;
 
-// A new round: nothing seen yet.
+// A new process or game record: nothing seen at all.
+void forgetTable();
+// A new round: nothing seen yet but the passes of earlier rounds.
 void rememberNewRound(int seconds);
 void rememberLaidAside(Seat dealer, const CardRecord (&hand)[cardsPerHand]);
 // An exchange by `seat`, from the records before and after it.

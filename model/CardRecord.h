@@ -12,6 +12,8 @@ struct CardRecord {
     std::int16_t rank;                 // 7..14 (11 jack .. 14 ace); 0 for a back
     std::int16_t sideFaceSelected;     // sideways image id while selected
     std::int16_t uprightFaceSelected;  // upright image id while selected
+
+    friend constexpr bool operator==(const CardRecord&, const CardRecord&) = default;
 };
 
 constexpr bool sameCard(const CardRecord& a, const CardRecord& b)

@@ -1,6 +1,7 @@
 // The expert and the coach: decisions that cannot depend on hidden cards,
 // and a hint that frames the control to tap, says why and moves nothing.
 #include "ai/Coach.h"
+#include "ai/ComputerTurn.h"
 #include "ai/Expert.h"
 #include "ai/TableMemory.h"
 #include "app/Hint.h"
@@ -8,6 +9,10 @@
 #include "app/TableAccount.h"
 #include "flow/TurnEngine.h"
 #include "model/CardCatalogue.h"
+#include "model/GameEvents.h"
+#include "model/HandEvaluation.h"
+#include "model/TurnOrder.h"
+#include "model/TurnRules.h"
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
 #include "tests/Harness.h"
@@ -15,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -40,7 +46,7 @@ Position dealtPosition(unsigned seed, Seat seat)
     int next = 0;
     for (Seat each = 1; each <= seatCount; ++each) {
         p.state.lives[each] = static_cast<std::int16_t>(1 + random() % 4);
-        p.state.passCount[each] = static_cast<std::int32_t>(random() % 3);
+        p.memory.calls.passes[each] = static_cast<std::int32_t>(random() % 3);
         for (CardRecord& card : p.state.hands[each])
             card = deck[next++];
     }
@@ -62,7 +68,7 @@ Position dealtPosition(unsigned seed, Seat seat)
         seen.move = Move::pass;
         for (int position = 0; position < cardsPerHand; ++position)
             seen.tableBefore[position] = p.state.TableCards[position];
-        seen.passCount = p.state.passCount[passed];
+        seen.passes = p.memory.calls.passes[passed];
     }
     return p;
 }
@@ -260,4 +266,251 @@ TEST(Coach, SaysTheValueAndBothChancesInOneLine)
     EXPECT_NE(hintLine(advice, hand, table).find(": 31."), std::string::npos);
     KeepAdvice keep{true, 24.0, 30, 41, 100};
     EXPECT_EQ(keepHintLine(keep), "Hint: keep: 24, lowest in 30 % of play-outs; exchanging gives 41 %.");
+}
+
+// ---- What the table showed ------------------------------------------------------
+
+namespace {
+
+// One first round played by following the coach, as the human saw it.
+struct Decision {
+    std::size_t linesBefore = 0;  // account lines told before it
+    std::size_t movesBefore = 0;  // computer moves made before it
+    SeatView view{};
+    ExpertAdvice advice{};
+    GameState record{};  // the whole record, hidden flags included
+};
+
+// A computer seat's move as the table showed it: the account words it
+// without the hand position, which the board shows by the card raised.
+struct ShownMove {
+    Seat seat = 0;
+    Move move = Move::none;
+    int handPosition = -1;
+    CardRecord table[cardsPerHand]{};
+    bool operator==(const ShownMove&) const = default;
+};
+
+struct ShownRound {
+    std::vector<std::string> lines;  // up to the round's end, which shows every hand
+    std::vector<Decision> decisions;
+    std::vector<ShownMove> computerMoves;
+};
+
+struct Replaying {
+    ShownRound* round = nullptr;
+    const ShownRound* original = nullptr;  // null: the round as dealt
+    unsigned seed = 0;
+    bool over = false;
+    bool noRedeal = false;  // no other hidden cards show the same moves
+    int roundsDealt = 0;
+    int handPosition = -1;  // of the last exchange
+    GameWatcher account{};
+} replaying;
+
+// The round's end shows every hand, hidden cards and all: the lines stop there.
+bool endsTheRound(const std::string& line)
+{
+    for (const char* opening : {"You show ", "West shows ", "North shows ", "East shows ", "Round over", "All four"}) {
+        if (line.rfind(opening, 0) == 0)
+            return true;
+    }
+    return false;
+}
+
+void keepShownLine(const std::string& line, const std::string&)
+{
+    replaying.over = replaying.over || endsTheRound(line);
+    if (!replaying.over)
+        replaying.round->lines.push_back(line);
+}
+
+void keepExchange(Seat seat, int handPosition, int tablePosition)
+{
+    replaying.handPosition = handPosition;
+    replaying.account.exchanged(seat, handPosition, tablePosition);
+}
+
+void keepComputerMove(Seat seat, Move move)
+{
+    ShownMove shown{seat, move, move == Move::exchangeOne ? replaying.handPosition : -1, {}};
+    std::copy(std::begin(game.TableCards), std::end(game.TableCards), shown.table);
+    if (!replaying.over)
+        replaying.round->computerMoves.push_back(shown);
+    replaying.account.computerMoved(seat, move);
+}
+
+// How many of the original's human decisions the described seats reach
+// showing the moves the original showed, holding what `world` deals them,
+// with the human making its moves again; one more when the whole round goes
+// as it went.
+std::size_t decisionsShownAlike(GameState world, const ShownRound& original)
+{
+    world.currentSeat = nextLiveSeat(world.dealerSeat, world);
+    std::size_t human = 0;
+    std::size_t computer = 0;
+    for (int step = 0; step < 200 && !allSeatsFinished(world); ++step) {
+        const Seat seat = world.currentSeat;
+        if (seat == seatSouth) {
+            if (human == original.decisions.size())
+                return human;  // the original's round ended before this turn
+            makeMove(world, seat, original.decisions[human++].advice.best.planned);
+            continue;
+        }
+        const GameState before = world;
+        const Move move = playComputerTurn(world, seat, chooseComputerMove, TurnScreen{});
+        ShownMove shown{seat, move, -1, {}};
+        for (int position = 0; position < cardsPerHand && move == Move::exchangeOne; ++position) {
+            if (!sameCard(before.hands[seat][position], world.hands[seat][position]))
+                shown.handPosition = position;
+        }
+        std::copy(std::begin(world.TableCards), std::end(world.TableCards), shown.table);
+        if (computer == original.computerMoves.size() || !(original.computerMoves[computer++] == shown))
+            return human;
+    }
+    return computer == original.computerMoves.size() ? human + 1 : human;
+}
+
+// Deals the three computer seats other cards from those the human has not
+// seen, a few swaps away from their own, so that the described seats show
+// the original's moves as far as they can. A dealer that kept its first
+// three must hold enough to keep them.
+bool redealHiddenCards(const ShownRound& original, unsigned seed)
+{
+    std::vector<CardRecord> hidden;  // the computer seats' nine first, then the unseen rest
+    for (Seat seat = seatWest; seat <= seatEast; ++seat)
+        hidden.insert(hidden.end(), std::begin(game.hands[seat]), std::end(game.hands[seat]));
+    for (const CardRecord& card : CardCatalogue) {
+        bool seen = false;
+        for (Seat seat = seatSouth; seat <= seatEast; ++seat) {
+            for (int position = 0; position < cardsPerHand; ++position)
+                seen = seen || sameCard(card, game.hands[seat][position]) || sameCard(card, game.TableCards[position]);
+        }
+        if (!seen)
+            hidden.push_back(card);
+    }
+    std::mt19937 random(seed);
+    GameState best{};
+    std::size_t bestReached = 0;
+    for (int attempt = 0; attempt < 400; ++attempt) {
+        std::vector<CardRecord> cards = hidden;
+        for (int swap = 0; swap <= attempt % 3; ++swap) {
+            const std::size_t from = random() % 9;
+            std::swap(cards[from], cards[(from + 1 + random() % (cards.size() - 1)) % cards.size()]);
+        }
+        GameState world = game;
+        std::size_t next = 0;
+        for (Seat seat = seatWest; seat <= seatEast; ++seat) {
+            for (CardRecord& card : world.hands[seat])
+                card = cards[next++];
+            evaluateHand(seat, world);
+        }
+        if (world.dealerSeat != seatSouth && world.handValue[world.dealerSeat] < 15.0)
+            continue;
+        const std::size_t reached = decisionsShownAlike(world, original);
+        if (reached > bestReached) {
+            best = world;
+            bestReached = reached;
+        }
+        if (reached > original.decisions.size())
+            break;
+    }
+    if (bestReached == 0)
+        return false;
+    game = best;
+    return true;
+}
+
+void dealtWithHiddenCardsMoved()
+{
+    if (++replaying.roundsDealt == 1 && replaying.original)
+        replaying.noRedeal = !redealHiddenCards(*replaying.original, replaying.seed);
+    replaying.account.dealt();
+}
+
+// The first round of the game the pinned seconds deal, the human keeping its
+// cards and following the coach; with `original`, its hidden cards dealt
+// again so that the table shows the same moves.
+ShownRound playFirstRound(int seconds, const ShownRound* original, unsigned seed)
+{
+    ShownRound round;
+    replaying = Replaying{&round, original, seed};
+    Harness harness(seconds);
+    tellTableNews(keepShownLine);
+    replaying.account = gameWatcher;
+    gameWatcher.dealt = dealtWithHiddenCardsMoved;
+    gameWatcher.computerMoved = keepComputerMove;
+    gameWatcher.exchanged = keepExchange;
+    harness.key(platform::keyF2);
+    for (int turn = 0; turn < 40 && !replaying.over && !replaying.noRedeal && game.gameRunning; ++turn) {
+        EXPECT_EQ(game.currentSeat, seatSouth);
+        Decision decision{round.lines.size(), round.computerMoves.size(), viewOf(game, tableMemory, seatSouth, true), humanAdvisedMove(), game};
+        round.decisions.push_back(decision);
+        const PlannedMove& planned = decision.advice.best.planned;
+        if (planned.move == Move::exchangeOne) {
+            harness.tapControl(ids::controlSouth1 + planned.handCard);
+            harness.tapControl(ids::controlTable1 + planned.tableCard);
+        } else if (planned.move == Move::exchangeAll) {
+            for (int position = 0; position < cardsPerHand; ++position)
+                harness.tapControl(ids::controlTable1 + position);
+        } else {
+            harness.tapControl(planned.move == Move::stop ? ids::controlStop : ids::controlPass);
+        }
+    }
+    tellTableNews(nullptr);
+    gameWatcher = GameWatcher{};
+    if (replaying.noRedeal)
+        round.decisions.clear();
+    return round;
+}
+
+bool sameCalls(const GameState& a, const GameState& b)
+{
+    for (Seat seat = seatWest; seat <= seatEast; ++seat) {
+        if (a.passCount[seat] != b.passCount[seat] || a.passedFlags[seat] != b.passedFlags[seat] ||
+            a.finishedFlags[seat] != b.finishedFlags[seat])
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(Coach, SeesOnlyWhatTheTableShowedWhateverTheHiddenCards)
+{
+    // The round dealt again with other hidden cards under which the table
+    // shows every move as before must look the same to the human and get the
+    // same advice, though the described seats' own bookkeeping may differ.
+    int compared = 0;
+    int hiddenReasonsDiffered = 0;
+    for (int seconds = 0; seconds < 40; ++seconds) {
+        const ShownRound dealt = playFirstRound(seconds, nullptr, 0);
+        for (unsigned seed = 1; seed <= 3; ++seed) {
+            const ShownRound other = playFirstRound(seconds, &dealt, seed * 7919u + static_cast<unsigned>(seconds));
+            for (std::size_t i = 0; i < dealt.decisions.size() && i < other.decisions.size(); ++i) {
+                const Decision& a = dealt.decisions[i];
+                const Decision& b = other.decisions[i];
+                const auto toldBefore = static_cast<long>(a.linesBefore);
+                const auto movedBefore = static_cast<long>(a.movesBefore);
+                if (a.linesBefore != b.linesBefore || a.movesBefore != b.movesBefore ||
+                    !std::equal(dealt.lines.begin(), dealt.lines.begin() + toldBefore, other.lines.begin()) ||
+                    !std::equal(dealt.computerMoves.begin(), dealt.computerMoves.begin() + movedBefore,
+                                other.computerMoves.begin()))
+                    break;  // the table showed something else from here on
+                const std::string where = "seconds " + std::to_string(seconds) + ", deal " + std::to_string(seed) +
+                                          ", decision " + std::to_string(i);
+                ++compared;
+                hiddenReasonsDiffered += sameCalls(a.record, b.record) ? 0 : 1;
+                EXPECT_TRUE(a.view == b.view) << where;
+                EXPECT_EQ(a.advice.best.planned.move, b.advice.best.planned.move) << where;
+                EXPECT_EQ(a.advice.best.planned.handCard, b.advice.best.planned.handCard) << where;
+                EXPECT_EQ(a.advice.best.planned.tableCard, b.advice.best.planned.tableCard) << where;
+                EXPECT_EQ(a.advice.best.losses, b.advice.best.losses) << where;
+                EXPECT_EQ(a.advice.runnerUp.losses, b.advice.runnerUp.losses) << where;
+            }
+        }
+    }
+    EXPECT_GT(compared, 100) << "too few re-dealt rounds showed the same moves";
+    EXPECT_GT(hiddenReasonsDiffered, 0) << "no re-deal gave the described seats other hidden bookkeeping";
+    std::printf("%d decisions compared, %d with other hidden bookkeeping\n", compared, hiddenReasonsDiffered);
 }

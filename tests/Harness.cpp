@@ -1,5 +1,6 @@
 #include "tests/Harness.h"
 
+#include "ai/TableMemory.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "platform/Backend.h"
@@ -18,6 +19,7 @@ Harness::Harness(int pinnedSeconds)
     platform::headless::pinSeconds(pinnedSeconds);
     platform::headless::recordFrames(framesKept);
     zeroGameState();
+    forgetTable();
     shell = ShellState{};
     boardControls = ControlHandles{};
     platform::headless::setBoxAnswerer(

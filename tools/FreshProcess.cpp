@@ -1,6 +1,7 @@
 // Starting, saving and restoring the headless process state.
 #include "tools/FreshProcess.h"
 
+#include "ai/TableMemory.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "model/GameEvents.h"
@@ -16,6 +17,7 @@ bool startFreshProcess(const std::function<void()>& beforeStartUp)
     if (beforeStartUp)
         beforeStartUp();
     zeroGameState();
+    forgetTable();
     shell = ShellState{};
     boardControls = ControlHandles{};
     gameWatcher = GameWatcher{};
@@ -28,18 +30,21 @@ bool startFreshProcess(const std::function<void()>& beforeStartUp)
 struct ProcessSnapshot {
     std::shared_ptr<const platform::headless::Snapshot> platform;
     GameState game;
+    TableMemory memory;
     ShellState shell;
 };
 
 std::shared_ptr<const ProcessSnapshot> saveProcess()
 {
-    return std::make_shared<const ProcessSnapshot>(ProcessSnapshot{platform::headless::saveSnapshot(), game, shell});
+    return std::make_shared<const ProcessSnapshot>(
+        ProcessSnapshot{platform::headless::saveSnapshot(), game, tableMemory, shell});
 }
 
 void restoreProcess(const ProcessSnapshot& snapshot)
 {
     platform::headless::restoreSnapshot(*snapshot.platform);
     game = snapshot.game;
+    tableMemory = snapshot.memory;
     shell = snapshot.shell;
     gameWatcher = GameWatcher{};
 }

@@ -2,13 +2,14 @@
 #include "tools/ScriptedHuman.h"
 
 #include "ai/Coach.h"
+#include "app/Hint.h"
 #include "app/Shell.h"
+#include "app/TableAccount.h"
 #include "model/GameState.h"
 #include "model/HandEvaluation.h"
 #include "platform/Headless.h"
 #include "resources/BoardIds.h"
 #include "model/CardNames.h"
-#include "ui/Controls.h"
 #include "ui/Controls.h"
 
 namespace sim {
@@ -116,8 +117,12 @@ int ScriptedHuman::answerBox(std::string_view, platform::BoxButtons buttons)
         return platform::answerYes;
     case Strategy::greedy:
         return valueOf(game.hands[seatSouth]) >= greedyKeepValue ? platform::answerYes : platform::answerNo;
-    case Strategy::hint:
-        return humanAdvisedToKeep().keep ? platform::answerYes : platform::answerNo;
+    case Strategy::hint: {
+        // Told as H would tell it, so an account shows what the coach said.
+        const KeepAdvice advice = humanAdvisedToKeep();
+        tellHint(keepHintLine(advice));
+        return advice.keep ? platform::answerYes : platform::answerNo;
+    }
     }
     return platform::answerYes;
 }
@@ -257,7 +262,9 @@ HumanInput ScriptedHuman::hintInput()
     // which never stops keeps the round going for ever.
     if (inputsThisRound > patience && isControlShown(ids::controlStop))
         return tapControl(ids::controlStop);
-    const PlannedMove advice = humanAdvisedMove().best.planned;
+    const ExpertAdvice advised = humanAdvisedMove();
+    tellHint(hintLine(advised, game.hands[seatSouth], game.TableCards));
+    const PlannedMove& advice = advised.best.planned;
     switch (advice.move) {
     case Move::exchangeOne:
         planTaps({ids::controlSouth1 + advice.handCard, ids::controlTable1 + advice.tableCard});

@@ -7,6 +7,7 @@
 #include "model/GameState.h"
 #include "platform/Headless.h"
 #include "tools/FreshProcess.h"
+#include "tools/SimulatorAccount.h"
 #include "tools/ScriptedHuman.h"
 #include "tools/SimulatorFrames.h"
 #include "tools/SimulatorOptions.h"
@@ -84,7 +85,7 @@ int main(int argc, char** argv)
     const int parsed = sim::parseOptions(argc, argv, run.options);
     if (parsed != 0)
         return parsed < 0 ? 0 : parsed;
-    if (!sim::openTrace() || !sim::prepareFrames())
+    if (!sim::openTrace() || !sim::prepareFrames(run.options))
         return sim::exitBadArguments;
 
     // The described table writes no header line, so its traces read as they always have.
@@ -97,10 +98,12 @@ int main(int argc, char** argv)
     run.random.seed(run.options.seed);
     run.human = std::make_unique<sim::ScriptedHuman>(run.options.human, run.random);
 
-    if (!sim::startFreshProcess(sim::recordFrames)) {
+    if (!sim::startFreshProcess([] { sim::recordFrames(run.options.framesFolder, run.framesFailure); })) {
         std::fprintf(stderr, "zarta-sim: start-up failed\n");
         return sim::exitViolation;
     }
+    if (!sim::openAccount(run.options.accountPath))
+        return sim::exitBadArguments;
     platform::headless::skipPixels(run.options.noPixels);
     platform::headless::setClockMilliseconds(static_cast<std::int64_t>(run.random() % 3600000));
     sim::watchTheRun();

@@ -3,7 +3,6 @@
 #include "tools/SimulatorFrames.h"
 
 #include "platform/Headless.h"
-#include "tools/SimulatorRun.h"
 #ifdef ZARTA_SIM_FRAMES
 #include "tools/FrameFiles.h"
 #endif
@@ -13,18 +12,18 @@
 
 namespace sim {
 
-bool prepareFrames()
+bool prepareFrames(const Options& options)
 {
-    if (run.options.framesFolder.empty())
+    if (options.framesFolder.empty())
         return true;
-    if (run.options.noPixels) {
+    if (options.noPixels) {
         std::fprintf(stderr, "zarta-sim: --frames needs pixels; leave out --no-pixels\n");
         return false;
     }
 #ifdef ZARTA_SIM_FRAMES
     std::string failure;
-    if (!tools::prepareFrameFolder(run.options.framesFolder, failure)) {
-        std::fprintf(stderr, "zarta-sim: cannot write frames to '%s': %s\n", run.options.framesFolder.c_str(),
+    if (!tools::prepareFrameFolder(options.framesFolder, failure)) {
+        std::fprintf(stderr, "zarta-sim: cannot write frames to '%s': %s\n", options.framesFolder.c_str(),
                      failure.c_str());
         return false;
     }
@@ -35,25 +34,28 @@ bool prepareFrames()
 #endif
 }
 
-void recordFrames()
+void recordFrames(const std::string& folder, std::string& failure)
 {
 #ifdef ZARTA_SIM_FRAMES
-    if (run.options.framesFolder.empty())
+    if (folder.empty())
         return;
     platform::headless::recordFrames(1);
-    platform::headless::setFrameObserver([](const platform::headless::Frame& frame) {
-        std::string failure;
-        if (run.framesFailure.empty() && !tools::writeFrame(run.options.framesFolder, frame, failure))
-            run.framesFailure = "frame " + std::to_string(frame.sequence) + " could not be written: " + failure;
+    platform::headless::setFrameObserver([folder, &failure](const platform::headless::Frame& frame) {
+        std::string why;
+        if (failure.empty() && !tools::writeFrame(folder, frame, why))
+            failure = "frame " + std::to_string(frame.sequence) + " could not be written: " + why;
     });
+#else
+    (void)folder;
+    (void)failure;
 #endif
 }
 
-void finishFrames()
+void finishFrames([[maybe_unused]] std::string& failure)
 {
 #ifdef ZARTA_SIM_FRAMES
-    if (std::string failure; run.framesFailure.empty() && !tools::finishFrameFolder(failure))
-        run.framesFailure = failure;
+    if (std::string why; failure.empty() && !tools::finishFrameFolder(why))
+        failure = why;
 #endif
 }
 

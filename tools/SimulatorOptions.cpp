@@ -13,7 +13,7 @@ void printUsage(std::FILE* out)
 {
     std::fputs("Usage: zarta-sim [--games N] [--seed S] [--human random|passive|greedy|hint]\n"
                "                 [--computer classic|expert] [--trace FILE|-] [--check] [--no-pixels]\n"
-               "                 [--frames DIR] [--help]\n"
+               "                 [--account FILE|-] [--frames DIR] [--help]\n"
                "Plays whole games of Zarta with no window, the human seat scripted.\n"
                "  --games N     games to play to the end (default 1)\n"
                "  --seed S      seed of the human's choices and the clock (default 1)\n"
@@ -21,6 +21,9 @@ void printUsage(std::FILE* out)
                "  --computer C  the computer seats: classic (default, the described player) or expert\n"
                "  --trace FILE  write a JSON Lines trace of the run (- for standard output;\n"
                "                the summary then goes to standard error)\n"
+               "  --account FILE\n"
+               "                write every line What happened shows, hints included, with a\n"
+               "                marker line before each game (- for standard output)\n"
                "  --check       check the game's soundness after every input; stop at the first violation\n"
                "  --no-pixels   run every drawing call but move no pixel (the same trace and summary)\n"
                "  --frames DIR  write every frame shown as DIR/000000.png, 000001.png, ... (240 x 320)\n"
@@ -93,6 +96,13 @@ int parseOptions(int argc, char** argv, Options& options)
             }
             options.tracePath = value;
             ++index;
+        } else if (argument == "--account") {
+            if (!value || !*value) {
+                std::fprintf(stderr, "zarta-sim: --account needs a file name, or - for standard output\n");
+                return exitBadArguments;
+            }
+            options.accountPath = value;
+            ++index;
         } else if (argument == "--frames") {
             if (!value || !*value) {
                 std::fprintf(stderr, "zarta-sim: --frames needs a folder\n");
@@ -104,6 +114,10 @@ int parseOptions(int argc, char** argv, Options& options)
             std::fprintf(stderr, "zarta-sim: unknown argument '%s' (try --help)\n", argument.c_str());
             return exitBadArguments;
         }
+    }
+    if (options.tracePath == "-" && options.accountPath == "-") {
+        std::fprintf(stderr, "zarta-sim: --trace and --account cannot both go to standard output\n");
+        return exitBadArguments;
     }
     return 0;
 }

@@ -15,6 +15,7 @@ struct Options {
     Strategy human = Strategy::random;
     TableLevel computer = TableLevel::classic;
     std::string tracePath;
+    std::string accountPath;
     bool check = false;
     bool noPixels = false;
     std::string framesFolder;

@@ -2,6 +2,7 @@
 #include "tools/SimulatorRun.h"
 
 #include "platform/Headless.h"
+#include "tools/SimulatorAccount.h"
 #include "tools/SimulatorFrames.h"
 #include "tools/TraceJson.h"
 
@@ -72,8 +73,9 @@ int finish()
             traceWritten = std::fclose(run.trace) == 0 && traceWritten;
         run.trace = nullptr;
     }
-    // Standard output stays pure JSON Lines when the trace goes there.
-    std::FILE* summary = run.options.tracePath == "-" ? stderr : stdout;
+    const bool accountWritten = closeAccount();
+    // Standard output stays pure JSON Lines, or the account alone, when either goes there.
+    std::FILE* summary = run.options.tracePath == "-" || run.options.accountPath == "-" ? stderr : stdout;
     const Totals& t = run.totals;
     std::fprintf(summary,
                  "games %ld, rounds %ld, human wins %ld, losses %ld\n"
@@ -102,13 +104,17 @@ int finish()
                      static_cast<unsigned long long>(run.options.seed), strategyName(run.options.human), t.games + 1);
         return exitViolation;
     }
-    finishFrames();
+    finishFrames(run.framesFailure);
     if (!run.framesFailure.empty()) {
         std::fprintf(stderr, "zarta-sim: %s\n", run.framesFailure.c_str());
         return exitViolation;
     }
     if (!traceWritten) {
         std::fprintf(stderr, "zarta-sim: the trace could not be written completely\n");
+        return exitViolation;
+    }
+    if (!accountWritten) {
+        std::fprintf(stderr, "zarta-sim: the account could not be written completely\n");
         return exitViolation;
     }
     return 0;

@@ -9,6 +9,7 @@
 #include "model/InternalError.h"
 #include "platform/Headless.h"
 #include "resources/BoardIds.h"
+#include "tools/SimulatorAccount.h"
 #include "tools/SimulatorRun.h"
 #include "tools/TraceJson.h"
 
@@ -18,6 +19,9 @@
 namespace sim {
 
 namespace {
+
+// What the account watches (--account), told before the run's own watchers act.
+GameWatcher accountWatcher;
 
 // With --check, a settlement that breaks the rules ends the run where it happens.
 void checkSettlement(const std::string& problem)
@@ -44,6 +48,8 @@ void onShuffled(int seconds)
 
 void onDealt()
 {
+    if (accountWatcher.dealt)
+        accountWatcher.dealt();
     ++run.roundsThisGame;
     ++run.totals.rounds;
     run.inputsThisRound = 0;
@@ -57,6 +63,8 @@ void onDealt()
 
 void onComputerMoved(Seat seat, Move move)
 {
+    if (accountWatcher.computerMoved)
+        accountWatcher.computerMoved(seat, move);
     if (++run.computerMovesThisInput > maximumComputerMovesPerInput)
         stopInsideInput("the computer seats made " + std::to_string(maximumComputerMovesPerInput) +
                         " moves without the round ending or the human getting a turn");
@@ -70,6 +78,8 @@ void onComputerMoved(Seat seat, Move move)
 
 void onSettling(bool scoring)
 {
+    if (accountWatcher.settling)
+        accountWatcher.settling(scoring);
     // A human hand changed since the last event means the human's exchange was the round's last move.
     if (!sameHand(game.hands[seatSouth], run.southHandSeen)) {
         const CardRecord(&hand)[3] = game.hands[seatSouth];
@@ -96,6 +106,7 @@ void installObserver()
     observer.commandChosen = [](int command) {
         writeLine("{\"ev\":\"input\",\"kind\":\"command\",\"id\":" + std::to_string(command) + "}");
         if (command == ids::commandNew) {
+            markNewGame(run.totals.games + 1);
             run.roundsThisGame = 0;
             run.inputsThisGame = 0;
             std::fill(std::begin(run.livesBefore), std::end(run.livesBefore), std::int16_t{4});
@@ -120,6 +131,7 @@ void installObserver()
 
 void watchTheRun()
 {
+    accountWatcher = gameWatcher;
     installObserver();
     gameWatcher.shuffled = onShuffled;
     gameWatcher.dealt = onDealt;

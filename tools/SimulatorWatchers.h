@@ -4,7 +4,8 @@
 namespace sim {
 
 // Sets the game's watchers, the platform observer and the internal error
-// handler on the fresh process: trace lines, totals and the checks.
+// handler on the fresh process: trace lines, totals and the checks. An
+// account told before it (--account) goes on being told.
 void watchTheRun();
 
 }  // namespace sim
