@@ -7,6 +7,17 @@
 
 namespace {
 
+// Whether argv[i] is option `name`, as "NAME VALUE" or "NAME=VALUE"; then
+// `value` is its value (null when none follows) and i has moved past it.
+bool readOption(const char* name, int argc, const char* const* argv, int& i, const char*& value)
+{
+    const std::size_t length = std::strlen(name);
+    if (std::strncmp(argv[i], name, length) != 0 || (argv[i][length] != '\0' && argv[i][length] != '='))
+        return false;
+    value = argv[i][length] == '=' ? argv[i] + length + 1 : (i + 1 < argc ? argv[++i] : nullptr);
+    return true;
+}
+
 // Whole decimal digits only, so "40ms", "4e1" or " 40" are refused rather than
 // half-read.
 bool readPace(const char* text, int& milliseconds)
@@ -41,8 +52,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
     }
     for (int i = 1; i < argc; ++i) {
         const char* value = nullptr;
-        if (std::strcmp(argv[i], "--computer") == 0 || std::strncmp(argv[i], "--computer=", 11) == 0) {
-            const char* name = argv[i][10] == '=' ? argv[i] + 11 : (i + 1 < argc ? argv[++i] : nullptr);
+        const char* name = nullptr;
+        if (readOption("--computer", argc, argv, i, name)) {
             const auto level = name ? tableLevelNamed(name) : std::nullopt;
             if (!level) {
                 result.action = CommandLine::Action::error;
@@ -50,6 +61,16 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
                 return result;
             }
             result.computer = *level;
+            continue;
+        }
+        if (readOption("--deal", argc, argv, i, name)) {
+            const auto kind = name ? dealKindNamed(name) : std::nullopt;
+            if (!kind) {
+                result.action = CommandLine::Action::error;
+                result.error = "--deal takes described or shuffled";
+                return result;
+            }
+            result.deal = *kind;
             continue;
         }
         if (std::strcmp(argv[i], "--pace") == 0) {

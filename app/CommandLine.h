@@ -1,8 +1,10 @@
-// The desktop program's command line: --help, --version, --pace MS and
-// --computer classic|expert, and nothing else (the desktop entry starts it with no arguments).
+// The desktop program's command line: --help, --version, --pace MS,
+// --computer classic|expert and --deal described|shuffled, and nothing else
+// (the desktop entry starts it with no arguments).
 #pragma once
 
 #include "ai/TableLevel.h"
+#include "model/Deck.h"
 #include "platform/Platform.h"
 
 #include <string>
@@ -17,6 +19,7 @@ struct CommandLine {
     Action action = Action::play;
     int paceMilliseconds = paceDefault;
     TableLevel computer = TableLevel::classic;
+    DealKind deal = DealKind::described;
     std::string error;  // for Action::error: what was wrong, for standard error
 };
 

@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
 #include "app/TableAccount.h"
+#include "model/Deck.h"
 #include "platform/Sdl.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
@@ -12,7 +13,8 @@
 
 namespace {
 
-constexpr const char* usage = "Usage: zarta [--pace MS] [--computer classic|expert] [--help | --version]\n";
+constexpr const char* usage =
+    "Usage: zarta [--pace MS] [--computer classic|expert] [--deal described|shuffled] [--help | --version]\n";
 
 // The About box's line, so the two can never disagree.
 const char* versionText()
@@ -41,6 +43,7 @@ int main(int argc, char** argv)
                     "Keys: F2 a new game, F1 the rules, W shows or hides What happened, H a hint.\n"
                     "--pace MS (or --pace=MS): how long a pause unit lasts, %d to %d ms (default %d).\n"
                     "--computer classic|expert: the game's own computer seats (default) or the expert.\n"
+                    "--deal described|shuffled: shuffles seeded with the clock's seconds (default) or a fresh seed a game.\n"
                     "Nothing else is taken: any other argument is refused with exit status 2.\n",
                     versionText(), usage, paceMinimum, paceMaximum, paceDefault);
         return 0;
@@ -52,6 +55,7 @@ int main(int argc, char** argv)
     }
     // The account beside the board; the window is sized to hold both.
     setTableLevel(line.computer);
+    setDealKind(line.deal);
     platform::sdl::setSideTextSource(accountPanel);
     tellTableNews(noteAccountLine);
     // With no display there is nothing the game can do.

@@ -150,7 +150,10 @@ void dealRound(Seat startingSeat, platform::Handle boardWindow)
 int shuffleFromPlatform()
 {
     const int seconds = platform::localSeconds();
-    shuffleDeck(seconds, {platform::seedRandom, platform::nextRandom});
+    if (dealKind() == DealKind::shuffled)
+        shuffleDeckFully(seconds);
+    else
+        shuffleDeck(seconds, {platform::seedRandom, platform::nextRandom});
     return seconds;
 }
 

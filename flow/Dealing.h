@@ -13,7 +13,8 @@ void dealerDraw(platform::Handle boardWindow);
 [[nodiscard]] Seat chooseDealer();
 void dealRound(Seat startingSeat, platform::Handle boardWindow);
 
-// Shuffles with the local time's seconds and the platform's generator; returns the seconds.
+// Shuffles for the game's deal (model/Deck.h): as described, with the local
+// time's seconds and the platform's generator; returns the seconds read.
 int shuffleFromPlatform();
 
 // The answer of the dealer's box as the choice: No exchanges; Yes keeps, and

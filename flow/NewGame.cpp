@@ -4,6 +4,7 @@
 #include "flow/TurnEngine.h"
 #include "model/Deck.h"
 #include "model/GameEvents.h"
+#include "platform/Platform.h"
 #include "ui/Controls.h"
 
 void newGameSequence(platform::Handle boardWindow)
@@ -13,6 +14,8 @@ void newGameSequence(platform::Handle boardWindow)
     resetHands(Lives::refill);
     hideAllCards();
     clearSelections();
+    if (dealKind() == DealKind::shuffled)
+        seedShuffledDeal(platform::gameSeed());
     shuffleFromPlatform();
     dealerDraw(boardWindow);
     game.dealerSeat = chooseDealer();

@@ -39,6 +39,7 @@ public:
     // must not hand input to the core.
     virtual void waitUnits(int units) = 0;
     virtual int localSeconds() = 0;
+    virtual std::uint64_t gameSeed() = 0;
     virtual void exitProcess(int status) = 0;
 
     // Where copies of the program meet for the single-instance rule; empty

@@ -15,6 +15,8 @@ struct HeadlessState {
     std::int64_t pauseUnits = 0;
     std::int64_t clockMilliseconds = 0;
     int pinnedSeconds = -1;
+    std::function<std::uint64_t()> gameSeeds;
+    std::uint64_t gameSeedsDrawn = 0;
     std::shared_ptr<const BoxAnswerer> answerer;  // shared, so a box holds it without copying the function
     IdleHandler idleHandler;
     Observer observer;
@@ -97,6 +99,14 @@ public:
             return current.pinnedSeconds;
         std::int64_t seconds = current.clockMilliseconds / 1000 % 60;
         return static_cast<int>(seconds < 0 ? seconds + 60 : seconds);
+    }
+
+    std::uint64_t gameSeed() override
+    {
+        if (current.gameSeeds)
+            return current.gameSeeds();
+        // Without a source set, a fixed sequence: every run deals alike.
+        return 0x2545f4914f6cdd1dULL * ++current.gameSeedsDrawn;
     }
 
     void exitProcess(int status) override
@@ -187,6 +197,10 @@ void setClockMilliseconds(std::int64_t milliseconds)
 std::int64_t clockMilliseconds()
 {
     return current.clockMilliseconds;
+}
+void setGameSeeds(std::function<std::uint64_t()> source)
+{
+    current.gameSeeds = std::move(source);
 }
 void pinSeconds(int seconds)
 {

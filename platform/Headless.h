@@ -43,6 +43,8 @@ void setIdleHandler(IdleHandler handler);
 void setClockMilliseconds(std::int64_t milliseconds);
 std::int64_t clockMilliseconds();
 void pinSeconds(int seconds);  // -1 unpins
+// Where each game of the shuffled deal takes its seed; none: a fixed sequence.
+void setGameSeeds(std::function<std::uint64_t()> source);
 
 std::int64_t pauseUnits();  // total since install()
 // Called at every waitUnits with its length, after the screen is shown (tests watch animations with it).

@@ -181,6 +181,8 @@ bool releaseSurface(Handle surface);
 // ---- Time, randomness, pacing, process -----------------------------------
 
 int localSeconds();  // 0..59
+// A fresh 64-bit seed from the system's random source, one a game of the shuffled deal.
+std::uint64_t gameSeed();
 // std::minstd_rand: the C++ standard fixes its sequence, so one seed gives one
 // sequence on every compiler and machine.
 void seedRandom(std::uint32_t seed);

@@ -17,6 +17,7 @@ public:
     void present(const std::uint8_t*, const std::uint32_t*) override {}
     void waitUnits(int) override {}
     int localSeconds() override { return 0; }
+    std::uint64_t gameSeed() override { return 0; }
     void exitProcess(int) override {}
     std::string instanceDirectory() override { return {}; }
     RaiseHandler raiseHandler() override { return nullptr; }

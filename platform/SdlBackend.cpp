@@ -27,6 +27,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -137,6 +138,13 @@ public:
         std::tm local{};
         localtime_r(&now, &local);
         return std::min(local.tm_sec, 59);
+    }
+
+    std::uint64_t gameSeed() override
+    {
+        // The system's random source: getrandom on Linux.
+        std::random_device source;
+        return (static_cast<std::uint64_t>(source()) << 32) ^ source();
     }
 
     void exitProcess(int status) override

@@ -65,6 +65,11 @@ int localSeconds()
     return std::clamp(currentBackend().localSeconds(), 0, 59);
 }
 
+std::uint64_t gameSeed()
+{
+    return currentBackend().gameSeed();
+}
+
 void seedRandom(std::uint32_t seed)
 {
     state().generator.seed(seed);

@@ -45,6 +45,9 @@ EM_JS(int, webPinnedSeconds, (), {
     return Module.zarta.pinnedSeconds();
 });
 
+EM_JS(int, webRandomWord, (), {
+    return crypto.getRandomValues(new Int32Array(1))[0];
+});
 EM_JS(int, webChosenLevel, (), {
     return Module.zarta.chosenLevel();
 });
@@ -188,6 +191,12 @@ public:
         if (pinned >= 0)
             return pinned;
         return EM_ASM_INT({ return new Date().getSeconds(); });
+    }
+
+    std::uint64_t gameSeed() override
+    {
+        const auto high = static_cast<std::uint32_t>(webRandomWord());
+        return (static_cast<std::uint64_t>(high) << 32) | static_cast<std::uint32_t>(webRandomWord());
     }
 
     void exitProcess(int status) override

@@ -39,6 +39,21 @@ TEST(CommandLine, PaceTakesTenToTwoHundredAndNothingElse)
     EXPECT_EQ(parse({"--pace="}).action, CommandLine::Action::error);
 }
 
+TEST(CommandLine, TheDealAndTheComputerTakeTheirNamesEitherWayAndNothingElse)
+{
+    EXPECT_EQ(parse({}).deal, DealKind::described);
+    EXPECT_EQ(parse({"--deal", "shuffled"}).deal, DealKind::shuffled);
+    EXPECT_EQ(parse({"--deal=shuffled", "--computer=expert"}).computer, TableLevel::expert);
+    EXPECT_EQ(parse({"--computer", "expert", "--deal=described"}).deal, DealKind::described);
+    for (const auto& arguments : {std::initializer_list<const char*>{"--deal"}, {"--deal", "fair"}, {"--deal="},
+                                  {"--computer", "--deal", "shuffled"}}) {
+        const CommandLine line = parse(arguments);
+        EXPECT_EQ(line.action, CommandLine::Action::error);
+        EXPECT_NE(line.error.find("takes"), std::string::npos) << line.error;
+    }
+    EXPECT_EQ(parse({"--dealer"}).error, "unknown option '--dealer'");
+}
+
 TEST(CommandLine, HelpAndVersionAnswerWhereverTheyStand)
 {
     EXPECT_EQ(parse({"--pace", "5", "--help"}).action, CommandLine::Action::help);

@@ -90,9 +90,14 @@ int main(int argc, char** argv)
 
     // The described table writes no header line, so its traces read as they always have.
     setTableLevel(run.options.computer);
+    setDealKind(run.options.deal);
     setDecisionTimer({sim::decisionStarts, sim::decisionEnds});
-    if (run.options.computer != TableLevel::classic)
-        sim::writeLine(std::string("{\"ev\":\"table\",\"computer\":\"") + tableLevelName(run.options.computer) + "\"}");
+    if (run.options.computer != TableLevel::classic || run.options.deal != DealKind::described) {
+        std::string table = std::string("{\"ev\":\"table\",\"computer\":\"") + tableLevelName(run.options.computer) + "\"";
+        if (run.options.deal != DealKind::described)
+            table += std::string(",\"deal\":\"") + dealKindName(run.options.deal) + "\"";
+        sim::writeLine(table + "}");
+    }
     run.started = std::chrono::steady_clock::now();
     run.startedClock = std::clock();
     run.random.seed(run.options.seed);
@@ -105,6 +110,8 @@ int main(int argc, char** argv)
     if (!sim::openAccount(run.options.accountPath))
         return sim::exitBadArguments;
     platform::headless::skipPixels(run.options.noPixels);
+    // Drawn only by games of the shuffled deal, so a described run's choices stay as they were.
+    platform::headless::setGameSeeds([] { return static_cast<std::uint64_t>(run.random()); });
     platform::headless::setClockMilliseconds(static_cast<std::int64_t>(run.random() % 3600000));
     sim::watchTheRun();
     platform::headless::setBoxAnswerer([](std::string_view text, std::string_view, platform::BoxButtons buttons) {

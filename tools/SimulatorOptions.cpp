@@ -12,13 +12,16 @@ namespace {
 void printUsage(std::FILE* out)
 {
     std::fputs("Usage: zarta-sim [--games N] [--seed S] [--human random|passive|greedy|hint]\n"
-               "                 [--computer classic|expert] [--trace FILE|-] [--check] [--no-pixels]\n"
+               "                 [--computer classic|expert] [--deal described|shuffled]\n"
+               "                 [--trace FILE|-] [--check] [--no-pixels]\n"
                "                 [--account FILE|-] [--frames DIR] [--help]\n"
                "Plays whole games of Zarta with no window, the human seat scripted.\n"
                "  --games N     games to play to the end (default 1)\n"
                "  --seed S      seed of the human's choices and the clock (default 1)\n"
                "  --human H     random (default), passive, greedy, or hint (always follows the coach)\n"
                "  --computer C  the computer seats: classic (default, the described player) or expert\n"
+               "  --deal D      described (default: each shuffle seeded with the clock's seconds) or\n"
+               "                shuffled (a full shuffle from one seed a game, drawn from --seed)\n"
                "  --trace FILE  write a JSON Lines trace of the run (- for standard output;\n"
                "                the summary then goes to standard error)\n"
                "  --account FILE\n"
@@ -88,6 +91,14 @@ int parseOptions(int argc, char** argv, Options& options)
                 return exitBadArguments;
             }
             options.computer = *level;
+            ++index;
+        } else if (argument == "--deal") {
+            const auto deal = value ? dealKindNamed(value) : std::nullopt;
+            if (!deal) {
+                std::fprintf(stderr, "zarta-sim: --deal takes described or shuffled\n");
+                return exitBadArguments;
+            }
+            options.deal = *deal;
             ++index;
         } else if (argument == "--trace") {
             if (!value || !*value) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ai/TableLevel.h"
+#include "model/Deck.h"
 #include "tools/ScriptedHuman.h"
 
 #include <cstdint>
@@ -14,6 +15,7 @@ struct Options {
     std::uint64_t seed = 1;
     Strategy human = Strategy::random;
     TableLevel computer = TableLevel::classic;
+    DealKind deal = DealKind::described;
     std::string tracePath;
     std::string accountPath;
     bool check = false;

@@ -85,9 +85,9 @@ int finish()
                  t.games, t.rounds, t.wins, t.losses, t.byStop, t.byThirtyOne, t.byThreeAces, t.allEqual, seconds,
                  seconds > 0 ? static_cast<double>(t.rounds) / seconds : 0.0, cpuSeconds,
                  cpuSeconds > 0 ? static_cast<double>(t.rounds) / cpuSeconds : 0.0);
-    if (run.options.computer != TableLevel::classic)
-        std::fprintf(summary, "computer seats %s, human %s\n", tableLevelName(run.options.computer),
-                     strategyName(run.options.human));
+    if (run.options.computer != TableLevel::classic || run.options.deal != DealKind::described)
+        std::fprintf(summary, "computer seats %s, human %s%s\n", tableLevelName(run.options.computer),
+                     strategyName(run.options.human), run.options.deal == DealKind::shuffled ? ", deal shuffled" : "");
     std::vector<double>& times = run.decisionMilliseconds;
     if (!times.empty()) {
         std::sort(times.begin(), times.end());

@@ -5,7 +5,7 @@ choices are read from the snapshots that follow them."""
 
 import json
 
-from cards import shuffled_deck
+from cards import CATALOGUE, shuffled_deck
 from computer import MOVE_ONE
 from rules import CLOSE, EXIT, NEW, SEAT_NAMES, SEATS, Difference, Rules
 
@@ -18,6 +18,7 @@ class Referee(Rules):
         self.cursor = 0
         self.games_so_far = 0
         self.game_start_line = 0
+        self.shuffled = False
 
     # ---- Reading the trace ----
 
@@ -55,6 +56,14 @@ class Referee(Rules):
         event = self.next_event("a shuffle")
         if event.get("ev") != "shuffle":
             self.fail(f"line {line}: the rules shuffle here, the trace has {json.dumps(event)[:200]}")
+        if self.shuffled:
+            # A shuffled deal is drawn from the game's own seed: the trace holds
+            # the deck, and it must be the 32 cards once each.
+            deck = event.get("deck")
+            if not isinstance(deck, list) or sorted(map(str, deck)) != sorted(CATALOGUE):
+                self.fail(f"line {line}: the shuffled deck {deck} is not the 32 cards once each")
+            self.deck = list(deck)
+            return
         self.deck = shuffled_deck(event["seconds"])
         if event.get("deck") != self.deck:
             self.fail(f"line {line}: shuffle with seconds {event['seconds']}: the trace's deck is {event.get('deck')}, "
@@ -123,10 +132,13 @@ class Referee(Rules):
         """Replays every input; returns the number of games played to their end."""
         if self.events and self.events[0].get("ev") == "table":
             self.cursor = 1
-            if self.events[0].get("computer") != "expert":
-                self.fail(f"line 1: the trace's computer seats are {json.dumps(self.events[0].get('computer'))}, "
-                          f"the rules know the classic player (no such line) and the expert")
-            self.expert = True
+            table = self.events[0]
+            if table.get("computer") not in ("classic", "expert") or table.get("deal", "described") not in \
+                    ("described", "shuffled") or (table.get("computer") == "classic" and "deal" not in table):
+                self.fail(f"line 1: the trace's table is {json.dumps(table)}, the rules know the classic player "
+                          f"and the expert, and the described and the shuffled deal")
+            self.expert = table.get("computer") == "expert"
+            self.shuffled = table.get("deal") == "shuffled"
         self.expect_state("start")
         finished_games = 0
         while self.cursor < len(self.events):

@@ -2,25 +2,27 @@
 # Plays games with zarta-sim for the scripted humans over many seeds and
 # replays every trace through the independent referee, a thousand games at a
 # time so a long run needs little disk.
-# Usage: run.sh [--node] [--computer C] [--humans H,H...] [--per-trace N] PATH/TO/zarta-sim[.js] [GAMES]
+# Usage: run.sh [--node] [--computer C] [--deal D] [--humans H,H...] [--per-trace N] PATH/TO/zarta-sim[.js] [GAMES]
 #   GAMES in all (default 1500), N games a trace (default 50), the humans taking
-#   turns (default random,passive,greedy), the computer seats classic (default) or expert
+#   turns (default random,passive,greedy), the computer seats classic (default) or expert,
+#   the deal described (default) or shuffled
 set -euo pipefail
 runner=()
-computer=()
+table=()  # the table's options: its computer seats and its deal
 humans=(random passive greedy)
 # Fifty games a trace: long games and fresh starts both get their share.
 per_trace=50
 while [[ "${1:-}" == --* ]]; do
     case $1 in
     --node) runner=(node); shift ;;
-    --computer) computer=(--computer "${2:?}"); shift 2 ;;
+    --computer) table+=(--computer "${2:?}"); shift 2 ;;
+    --deal) table+=(--deal "${2:?}"); shift 2 ;;
     --humans) IFS=, read -r -a humans <<<"${2:?}"; shift 2 ;;
     --per-trace) per_trace=${2:?}; shift 2 ;;
     *) echo "run.sh: unknown option $1" >&2; exit 2 ;;
     esac
 done
-sim=${1:?usage: run.sh [--node] [--computer C] [--humans H,H...] [--per-trace N] PATH/TO/zarta-sim [GAMES]}
+sim=${1:?usage: run.sh [--node] [--computer C] [--deal D] [--humans H,H...] [--per-trace N] PATH/TO/zarta-sim [GAMES]}
 games=${2:-1500}
 here=$(cd "$(dirname "$0")" && pwd)
 command -v python3 >/dev/null || { echo "referee: SKIP: python3 is not installed" >&2; exit 77; }
@@ -48,11 +50,11 @@ play() {
     local human=$1 seed=$2 trace=$3 status=0
     (
         ulimit -c 0 -f $((trace_megabytes * 1024))
-        timeout "$run_seconds" "${runner[@]}" "$sim" "${computer[@]}" --human "$human" --seed "$seed" \
+        timeout "$run_seconds" "${runner[@]}" "$sim" "${table[@]}" --human "$human" --seed "$seed" \
             --games "$per_trace" --trace "$trace"
         exit $?
     ) >/dev/null 2>"$work/run-errors" || status=$?
-    local run="${runner[*]}${runner:+ }$sim ${computer[*]}${computer:+ }--human $human --seed $seed --games $per_trace --trace FILE"
+    local run="${runner[*]}${runner:+ }$sim ${table[*]}${table:+ }--human $human --seed $seed --games $per_trace --trace FILE"
     case $status in
     124) fail "$run did not finish within $run_seconds s" ;;
     $((128 + $(kill -l XFSZ)))) fail "$run wrote $trace_megabytes MB of trace and was stopped" ;;
