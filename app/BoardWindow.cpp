@@ -3,6 +3,7 @@
 #include "app/Hint.h"
 #include "app/KeyboardFocus.h"
 #include "app/KeyboardPlay.h"
+#include "app/PlayRecord.h"
 #include "app/Program.h"
 #include "app/Shell.h"
 #include "flow/NewGame.h"
@@ -95,9 +96,11 @@ platform::Param command(platform::Handle window, platform::Param wparam, platfor
         runAboutDialog(window);
         return 0;
     case ids::commandExit:
+        noteGameLeft();
         platform::exitProcess(0);
         return 0;
     case ids::commandNew:
+        noteGameLeft();
         newGameSequence(window);
         return 0;
     case ids::commandClose:
@@ -133,6 +136,8 @@ platform::Param boardWindowProcedure(platform::Handle window, platform::Msg msg,
         shell.menuBar = createMenuBar(window);
         return 0;
     case platform::Msg::destroy:
+        // Closed with a game running (the close button, Ctrl+Q): it was left unfinished.
+        noteGameLeft();
         platform::destroyMenuBar(shell.menuBar);
         shell.menuBar = 0;
         platform::postQuitMessage(0);

@@ -3,6 +3,7 @@
 #include "app/AccountPanel.h"
 #include "app/Hint.h"
 #include "app/KeyboardFocus.h"
+#include "app/PlayRecord.h"
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
 
@@ -37,6 +38,7 @@ const char* const HowToPlayPages[howToPlayPageCount] = {
     "Space or Enter: tap it.\n"
     "S: Stop. P: Pass.\n"
     "F1: these rules. F2: New game.\n"
+    "F3: your record of play, kept in ~/.local/share/zarta/record; it can be reset there.\n"
     "W: show or hide What happened.\n"
     "Ctrl+A: About. Ctrl+Q: close.\n"
     "In a box, Enter or Y: Yes (OK);\n"
@@ -114,6 +116,9 @@ platform::Param handleBoardKey(platform::Handle boardWindow, platform::Param key
         // One box a page: its OK (Enter) turns to the next.
         for (int page = 0; page < howToPlayPageCount; ++page)
             platform::messageBox(boardWindow, HowToPlayPages[page], HowToPlayCaptions[page], platform::BoxButtons::ok);
+        return 1;
+    case playRecordKey:
+        showPlayRecord(boardWindow);
         return 1;
     case accountPanelKey:
     case accountPanelKey - 'A' + 'a':

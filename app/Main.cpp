@@ -2,6 +2,7 @@
 #include "app/AccountPanel.h"
 #include "ai/TableLevel.h"
 #include "app/CommandLine.h"
+#include "app/PlayRecord.h"
 #include "app/Program.h"
 #include "app/TableAccount.h"
 #include "model/Deck.h"
@@ -40,7 +41,9 @@ int main(int argc, char** argv)
     case CommandLine::Action::help:
         std::printf("%s\n%s"
                     "A card game for one player against three computer seats.\n"
-                    "Keys: F2 a new game, F1 the rules, W shows or hides What happened, H a hint.\n"
+                    "Keys: F2 a new game, F1 the rules, W shows or hides What happened, H a hint,\n"
+                    "  F3 your record of play (kept in $XDG_DATA_HOME/zarta/record, by default\n"
+                    "  ~/.local/share/zarta/record; F3 resets it, or delete the file).\n"
                     "--pace MS (or --pace=MS): how long a pause unit lasts, %d to %d ms (default %d).\n"
                     "--computer classic|expert: the game's own computer seats (default) or the expert.\n"
                     "--deal described|shuffled: shuffles seeded with the clock's seconds (default) or a fresh seed a game.\n"
@@ -56,6 +59,7 @@ int main(int argc, char** argv)
     // The account beside the board; the window is sized to hold both.
     setTableLevel(line.computer);
     setDealKind(line.deal);
+    keepPlayRecord();
     platform::sdl::setSideTextSource(accountPanel);
     tellTableNews(noteAccountLine);
     // With no display there is nothing the game can do.

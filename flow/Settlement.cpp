@@ -55,6 +55,8 @@ void settleRound(Scoring scoring, platform::Handle boardWindow)
             !humanLost && game.lives[seatWest] == 0 && game.lives[seatNorth] == 0 && game.lives[seatEast] == 0;
         pause(pauseRoundResult);
         if (humanLost || humanWon) {
+            if (gameWatcher.gameOver)
+                gameWatcher.gameOver(humanWon);
             platform::messageBox(boardWindow, humanLost ? "You Lose..." : "You Win...", "Game Over",
                                  platform::BoxButtons::ok);
             game.gameRunning = 0;

@@ -18,6 +18,7 @@ struct GameWatcher {
     // Cards have changed places: hand and table position, or -1 and -1 for the whole hand.
     void (*exchanged)(Seat seat, int handPosition, int tablePosition) = nullptr;
     void (*humanMoved)(Move move) = nullptr;  // the human passed or said Stop
+    void (*gameOver)(bool won) = nullptr;     // the human won or lost, before the game-over box
 };
 
 extern GameWatcher gameWatcher;

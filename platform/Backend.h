@@ -40,6 +40,13 @@ public:
     virtual void waitUnits(int units) = 0;
     virtual int localSeconds() = 0;
     virtual std::uint64_t gameSeed() = 0;
+    // The player's own data (platform::changePlayerData); none by default.
+    virtual bool changePlayerData(const char* /*name*/, const PlayerDataChange& /*change*/, std::string& problem)
+    {
+        problem = "this program keeps no data of its player";
+        return false;
+    }
+    virtual std::string playerDataPlace(const char* /*name*/) { return {}; }
     virtual void exitProcess(int status) = 0;
 
     // Where copies of the program meet for the single-instance rule; empty

@@ -3,8 +3,12 @@
 #include "platform/Headless.h"
 
 #include "platform/Backend.h"
+#ifndef __EMSCRIPTEN__
+#include "platform/PlayerFiles.h"
+#endif
 
 #include <atomic>
+#include <map>
 #include <memory>
 
 namespace platform::headless {
@@ -16,6 +20,8 @@ struct HeadlessState {
     std::int64_t clockMilliseconds = 0;
     int pinnedSeconds = -1;
     std::function<std::uint64_t()> gameSeeds;
+    std::map<std::string, std::string> playerData;       // kept in memory, by name
+    std::map<std::string, std::string> playerDataFiles;  // or in these files, by name
     std::uint64_t gameSeedsDrawn = 0;
     std::shared_ptr<const BoxAnswerer> answerer;  // shared, so a box holds it without copying the function
     IdleHandler idleHandler;
@@ -99,6 +105,26 @@ public:
             return current.pinnedSeconds;
         std::int64_t seconds = current.clockMilliseconds / 1000 % 60;
         return static_cast<int>(seconds < 0 ? seconds + 60 : seconds);
+    }
+
+    bool changePlayerData(const char* name, const PlayerDataChange& change, std::string& problem) override
+    {
+#ifndef __EMSCRIPTEN__
+        if (auto file = current.playerDataFiles.find(name); file != current.playerDataFiles.end())
+            return files::changeFile(file->second, change, problem);
+#endif
+        auto stored = current.playerData.find(name);
+        std::string changed = change(stored == current.playerData.end() ? nullptr : &stored->second);
+        if (!changed.empty())
+            current.playerData[name] = std::move(changed);
+        (void)problem;
+        return true;
+    }
+
+    std::string playerDataPlace(const char* name) override
+    {
+        auto file = current.playerDataFiles.find(name);
+        return file != current.playerDataFiles.end() ? file->second : std::string("memory:") + name;
     }
 
     std::uint64_t gameSeed() override
@@ -198,6 +224,24 @@ std::int64_t clockMilliseconds()
 {
     return current.clockMilliseconds;
 }
+bool keepPlayerDataIn(const std::string& name, const std::string& path)
+{
+#ifdef __EMSCRIPTEN__
+    (void)name;
+    (void)path;
+    return false;
+#else
+    current.playerDataFiles[name] = path;
+    return true;
+#endif
+}
+
+std::string* playerData(const std::string& name)
+{
+    auto stored = current.playerData.find(name);
+    return stored == current.playerData.end() ? nullptr : &stored->second;
+}
+
 void setGameSeeds(std::function<std::uint64_t()> source)
 {
     current.gameSeeds = std::move(source);

@@ -43,6 +43,11 @@ void setIdleHandler(IdleHandler handler);
 void setClockMilliseconds(std::int64_t milliseconds);
 std::int64_t clockMilliseconds();
 void pinSeconds(int seconds);  // -1 unpins
+// The player's data is kept in memory, by name, unless a file is named for
+// it (false in builds without files: the node simulator's).
+bool keepPlayerDataIn(const std::string& name, const std::string& path);
+// What is kept in memory under `name`; null for nothing. Tests may change it.
+std::string* playerData(const std::string& name);
 // Where each game of the shuffled deal takes its seed; none: a fixed sequence.
 void setGameSeeds(std::function<std::uint64_t()> source);
 

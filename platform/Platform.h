@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace platform {
 
@@ -54,6 +56,7 @@ constexpr Param keyArrowDown = 40;
 // Function keys lie above 127 so no letter test or accelerator can mistake them for a letter.
 constexpr Param keyF1 = 0x170;
 constexpr Param keyF2 = 0x171;
+constexpr Param keyF3 = 0x172;
 constexpr Param modifierControl = 1;
 constexpr Param modifierShift = 2;
 
@@ -187,6 +190,21 @@ std::uint64_t gameSeed();
 // sequence on every compiler and machine.
 void seedRandom(std::uint32_t seed);
 std::uint32_t nextRandom();  // the generator's next output, non-negative
+// ---- The player's own data ------------------------------------------------
+
+// Data that belongs to the player, not to the game (the record of play),
+// kept where the system keeps such things: on the desktop a file NAME in
+// $XDG_DATA_HOME/zarta/ (~/.local/share/zarta/), in the page the browser's
+// storage. `change` is handed what is stored (null when nothing is) and
+// returns what to store (empty: leave it as it is); read, change and write are one step that another
+// copy of the program cannot split, and a write lands whole or not at all.
+// False, with the reason in `problem`, when it could not be read or written:
+// the game goes on without it.
+using PlayerDataChange = std::function<std::string(const std::string* stored)>;
+bool changePlayerData(const char* name, const PlayerDataChange& change, std::string& problem);
+// Where NAME is kept, as a player would look for it ("~/.local/share/zarta/record").
+std::string playerDataPlace(const char* name);
+
 // Shows the screen, then waits n units without handling any message. How long
 // a unit lasts on the desktop is the player's pace (--pace, 40 ms by default).
 void waitUnits(int units);

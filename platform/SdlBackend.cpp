@@ -10,6 +10,7 @@
 #include "platform/Backend.h"
 #include "platform/Core.h"
 #include "platform/FramePainter.h"
+#include "platform/PlayerFiles.h"
 #include "platform/SdlBackend.h"
 #include "platform/SdlInput.h"
 #include "platform/SidePanel.h"
@@ -138,6 +139,24 @@ public:
         std::tm local{};
         localtime_r(&now, &local);
         return std::min(local.tm_sec, 59);
+    }
+
+    bool changePlayerData(const char* name, const PlayerDataChange& change, std::string& problem) override
+    {
+        const std::string folder = files::dataFolder(problem);
+        return !folder.empty() && files::changeFile(folder + "/" + name, change, problem);
+    }
+
+    std::string playerDataPlace(const char* name) override
+    {
+        std::string problem;
+        std::string folder = files::dataFolder(problem);
+        const char* home = std::getenv("HOME");
+        const std::size_t homeLength = home ? std::strlen(home) : 0;
+        // As a player would type it.
+        if (homeLength > 1 && folder.compare(0, homeLength, home) == 0 && folder[homeLength] == '/')
+            folder = "~" + folder.substr(homeLength);
+        return folder.empty() ? std::string() : folder + "/" + name;
     }
 
     std::uint64_t gameSeed() override

@@ -31,6 +31,8 @@ Param keyCodeOf(SDL_Keycode symbol)
         return keyF1;
     case SDLK_F2:
         return keyF2;
+    case SDLK_F3:
+        return keyF3;
     default:
         return symbol >= SDLK_a && symbol <= SDLK_z ? 'A' + (symbol - SDLK_a) : 0;
     }

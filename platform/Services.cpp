@@ -70,6 +70,16 @@ std::uint64_t gameSeed()
     return currentBackend().gameSeed();
 }
 
+bool changePlayerData(const char* name, const PlayerDataChange& change, std::string& problem)
+{
+    return currentBackend().changePlayerData(name, change, problem);
+}
+
+std::string playerDataPlace(const char* name)
+{
+    return currentBackend().playerDataPlace(name);
+}
+
 void seedRandom(std::uint32_t seed)
 {
     state().generator.seed(seed);

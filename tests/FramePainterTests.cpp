@@ -163,9 +163,10 @@ TEST(InputTranslator, KeysTheProgramReadsAndNoOthers)
     EXPECT_EQ(keyCodeOf(SDLK_SPACE), keySpace);
     EXPECT_EQ(keyCodeOf(SDLK_F1), keyF1);
     EXPECT_EQ(keyCodeOf(SDLK_F2), keyF2);
+    EXPECT_EQ(keyCodeOf(SDLK_F3), keyF3);
     EXPECT_EQ(keyCodeOf(SDLK_a), 'A');
     EXPECT_EQ(keyCodeOf(SDLK_z), 'Z');
     EXPECT_EQ(keyCodeOf(SDLK_0), 0);
-    EXPECT_EQ(keyCodeOf(SDLK_F3), 0);
+    EXPECT_EQ(keyCodeOf(SDLK_F4), 0);
     EXPECT_EQ(keyCodeOf(SDLK_LCTRL), 0);
 }

@@ -238,7 +238,7 @@ checkOptions() {
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$zarta" --help 2>&1) || fail "--help exits with $?"
     [ "$(head -n 1 <<<"$out")" = "Zarta Version $version" ] || fail "--help does not start with the version: '$out'"
     grep -q -- --version <<<"$out" || fail "--help does not mention --version"
-    [ "$(wc -l <<<"$out")" -le 9 ] || fail "--help is not short"
+    [ "$(wc -l <<<"$out")" -le 11 ] || fail "--help is not short"
     grep -q "W shows or hides" <<<"$out" || fail "--help does not name the key of What happened"
     grep -q -- '--pace MS' <<<"$out" || fail "--help does not mention --pace"
     # A pace out of range is refused before any window opens.

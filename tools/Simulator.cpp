@@ -3,6 +3,7 @@
 // Everything it writes except the wall-time line is a function of its arguments.
 // Here: the run's outline and the playing of a game; the options, the run's
 // trace and summary, the watchers and the frames each have a file of their own.
+#include "app/PlayRecord.h"
 #include "app/Program.h"
 #include "model/GameState.h"
 #include "platform/Headless.h"
@@ -109,6 +110,15 @@ int main(int argc, char** argv)
     }
     if (!sim::openAccount(run.options.accountPath))
         return sim::exitBadArguments;
+    if (!run.options.statsPath.empty()) {
+        const std::string aside = std::string(playRecordName) + ".damaged";
+        if (!platform::headless::keepPlayerDataIn(playRecordName, run.options.statsPath) ||
+            !platform::headless::keepPlayerDataIn(aside, run.options.statsPath + ".damaged")) {
+            std::fprintf(stderr, "zarta-sim: --stats is not available in this build\n");
+            return sim::exitBadArguments;
+        }
+        keepPlayRecord();
+    }
     platform::headless::skipPixels(run.options.noPixels);
     // Drawn only by games of the shuffled deal, so a described run's choices stay as they were.
     platform::headless::setGameSeeds([] { return static_cast<std::uint64_t>(run.random()); });

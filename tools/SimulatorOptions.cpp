@@ -14,7 +14,7 @@ void printUsage(std::FILE* out)
     std::fputs("Usage: zarta-sim [--games N] [--seed S] [--human random|passive|greedy|hint]\n"
                "                 [--computer classic|expert] [--deal described|shuffled]\n"
                "                 [--trace FILE|-] [--check] [--no-pixels]\n"
-               "                 [--account FILE|-] [--frames DIR] [--help]\n"
+               "                 [--account FILE|-] [--stats FILE] [--frames DIR] [--help]\n"
                "Plays whole games of Zarta with no window, the human seat scripted.\n"
                "  --games N     games to play to the end (default 1)\n"
                "  --seed S      seed of the human's choices and the clock (default 1)\n"
@@ -27,6 +27,7 @@ void printUsage(std::FILE* out)
                "  --account FILE\n"
                "                write every line What happened shows, hints included, with a\n"
                "                marker line before each game (- for standard output)\n"
+               "  --stats FILE  add each game's end to the record of play in FILE, as the game keeps it\n"
                "  --check       check the game's soundness after every input; stop at the first violation\n"
                "  --no-pixels   run every drawing call but move no pixel (the same trace and summary)\n"
                "  --frames DIR  write every frame shown as DIR/000000.png, 000001.png, ... (240 x 320)\n"
@@ -113,6 +114,13 @@ int parseOptions(int argc, char** argv, Options& options)
                 return exitBadArguments;
             }
             options.accountPath = value;
+            ++index;
+        } else if (argument == "--stats") {
+            if (!value || !*value) {
+                std::fprintf(stderr, "zarta-sim: --stats needs a file name\n");
+                return exitBadArguments;
+            }
+            options.statsPath = value;
             ++index;
         } else if (argument == "--frames") {
             if (!value || !*value) {

@@ -18,6 +18,7 @@ struct Options {
     DealKind deal = DealKind::described;
     std::string tracePath;
     std::string accountPath;
+    std::string statsPath;
     bool check = false;
     bool noPixels = false;
     std::string framesFolder;

@@ -57,6 +57,7 @@ int main(int argc, char** argv)
         {"ArrowDown", platform::keyArrowDown},
         {"F1", platform::keyF1},
         {"F2", platform::keyF2},
+        {"F3", platform::keyF3},
     };
     std::fprintf(out, "const namedKeys = {");
     const char* separator = "";
