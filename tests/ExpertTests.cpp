@@ -15,6 +15,7 @@
 #include "model/TurnRules.h"
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
+#include "tests/CardHelpers.h"
 #include "tests/Harness.h"
 
 #include <gtest/gtest.h>
@@ -269,6 +270,42 @@ TEST(Coach, SaysTheValueAndBothChancesInOneLine)
 }
 
 // ---- What the table showed ------------------------------------------------------
+
+TEST(Expert, AViewHoldsTheCallsTheTableShowedNotTheBookkeepingBehindThem)
+{
+    // A described seat whose search finished it (a one-suit 28), or ran its
+    // pass step (a suit pair with nothing to take), and whose move the table
+    // worth taking whole then overruled: the table shows the whole hand
+    // taken, nothing more.
+    struct Case {
+        const char* what;
+        CardRecord hand[cardsPerHand];
+    };
+    const CardRecord aces[cardsPerHand] = {card(ace, clubs), card(ace, hearts), card(ace, diamonds)};
+    for (const Case& each : {Case{"finished by 28", {card(king, spades), card(queen, spades), card(8, spades)}},
+                             Case{"a pass step", {card(7, spades), card(8, spades), card(9, hearts)}}}) {
+        GameState state{};
+        for (Seat seat = 1; seat <= seatCount; ++seat)
+            state.lives[seat] = 4;
+        std::copy(std::begin(each.hand), std::end(each.hand), state.hands[seatWest]);
+        std::copy(std::begin(aces), std::end(aces), state.TableCards);
+        state.currentSeat = seatWest;
+        state.passCount[seatWest] = 1;
+        tableMemory = TableMemory{};
+        tableMemory.calls.passes[seatWest] = 1;
+        const GameState before = state;
+        ASSERT_EQ(playComputerTurn(state, seatWest, chooseComputerMove, TurnScreen{}), Move::exchangeAll) << each.what;
+        rememberMove(before, state, seatWest, Move::exchangeAll);
+        ASSERT_TRUE(state.finishedFlags[seatWest] != before.finishedFlags[seatWest] ||
+                    state.passCount[seatWest] != before.passCount[seatWest])
+            << each.what << ": no hidden bookkeeping to hide";
+        const SeatView view = viewOf(state, tableMemory, seatSouth, true);
+        EXPECT_EQ(view.calls.finished[seatWest], 0) << each.what;
+        EXPECT_EQ(view.calls.passed[seatWest], 0) << each.what;
+        EXPECT_EQ(view.calls.passes[seatWest], 1) << each.what;
+    }
+    tableMemory = TableMemory{};
+}
 
 namespace {
 
