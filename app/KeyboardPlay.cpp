@@ -38,7 +38,7 @@ const char* const HowToPlayPages[howToPlayPageCount] = {
     "Space or Enter: tap it.\n"
     "S: Stop. P: Pass.\n"
     "F1: these rules. F2: New game.\n"
-    "F3: your record of play, kept in ~/.local/share/zarta/record; it can be reset there.\n"
+    "F3: your record of play (kept in ~/.local/share/zarta/record) and its reset.\n"
     "W: show or hide What happened.\n"
     "Ctrl+A: About. Ctrl+Q: close.\n"
     "In a box, Enter or Y: Yes (OK);\n"

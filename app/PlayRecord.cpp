@@ -245,6 +245,13 @@ PlayRecord storedPlayRecord()
 {
     PlayRecord record;
     std::string problem;
+    readStoredRecord(record, problem);
+    return record;
+}
+
+bool readStoredRecord(PlayRecord& record, std::string& problem)
+{
+    record = PlayRecord{};
     bool damaged = false;
     const bool read = platform::changePlayerData(
         playRecordName,
@@ -258,13 +265,20 @@ PlayRecord storedPlayRecord()
         sayNotKept(problem);
     else if (damaged)
         sayProblem(unreadable() + "; the next game that ends starts it afresh");
-    return record;
+    return read;
 }
 
 void showPlayRecord(platform::Handle boardWindow)
 {
+    PlayRecord record;
+    std::string problem;
+    if (!readStoredRecord(record, problem)) {
+        const std::string text = "Your record of play is not kept: " + problem + ".";
+        platform::messageBox(boardWindow, text.c_str(), "Your record of play", platform::BoxButtons::ok);
+        return;
+    }
     const std::string place = platform::playerDataPlace(playRecordName);
-    std::string text = playRecordInWords(storedPlayRecord());
+    std::string text = playRecordInWords(record);
     if (!place.empty())
         text += "\n\nKept in " + place + ".";
     text += "\n\nReset it to nothing?";
@@ -275,7 +289,6 @@ void showPlayRecord(platform::Handle boardWindow)
                                           "brought back. Reset your record of play?",
                              "Reset the record", platform::BoxButtons::yesNo) != platform::answerYes)
         return;
-    std::string problem;
     if (!platform::changePlayerData(
             playRecordName, [](const std::string*) { return playRecordText(PlayRecord{}); }, problem))
         sayNotKept(problem);

@@ -52,6 +52,8 @@ void keepPlayRecord();
 void noteGameLeft();
 // The record as stored now; fresh when there is none or it cannot be read.
 [[nodiscard]] PlayRecord storedPlayRecord();
+// The same, false with the reason when the place it is kept cannot be read.
+bool readStoredRecord(PlayRecord& record, std::string& problem);
 
 constexpr platform::Param playRecordKey = platform::keyF3;
 // F3: the record in a box, with a reset that asks first.
