@@ -76,6 +76,14 @@ void drawAgreeingWorld(const SeatView& view, Draws& draws, GameState& world)
 
 }  // namespace
 
+bool goesInCircles(const SeatView& view)
+{
+    int inPlay = 0;
+    for (Seat seat = 1; seat <= seatCount; ++seat)
+        inPlay += view.lives[seat] > 0 ? 1 : 0;
+    return view.tableShown > 2 * inPlay;
+}
+
 ExpertAdvice adviseMove(const SeatView& view)
 {
     Draws draws(view.seed);
@@ -101,6 +109,18 @@ ExpertAdvice adviseMove(const SeatView& view)
     for (int index = 1; index < candidates.count; ++index) {
         if (better(candidates.options[index], candidates.options[best]))
             best = index;
+    }
+    // The play-outs end every round, so they cannot see one that never
+    // ends. Against the described seats, which never tire, a round going in
+    // circles ends only by a Stop; expert seats stop once out of patience,
+    // and waiting for that is worth more than stopping first.
+    if (view.classicSeats && goesInCircles(view)) {
+        for (int index = 0; index < candidates.count; ++index) {
+            if (candidates.options[index].planned.move == Move::stop) {
+                best = index;
+                advice.inCircles = true;
+            }
+        }
     }
     advice.best = candidates.options[best];
     advice.runnerUp.planned.move = Move::none;

@@ -21,9 +21,15 @@ struct ExpertAdvice {
     ExpertOption best{};
     ExpertOption runnerUp{};  // the best move of another kind; move none when there is none
     int playOuts = 0;         // per move
+    bool inCircles = false;   // the table came round again: Stop, whatever the play-outs say
 };
 
 [[nodiscard]] ExpertAdvice adviseMove(const SeatView& view);
+
+// The open table has lain open after two full turns of every seat in play,
+// by exchanges that bring it back or passes that leave it: the round goes in
+// circles. Against the described seats the coach then says Stop wherever it may.
+[[nodiscard]] bool goesInCircles(const SeatView& view);
 
 struct KeepAdvice {
     bool keep = true;

@@ -1,5 +1,7 @@
 #include "ai/SeatView.h"
 
+#include <algorithm>
+
 namespace {
 
 std::uint32_t mix(std::uint32_t hash, std::uint32_t value)
@@ -41,6 +43,8 @@ SeatView viewOf(const GameState& state, const TableMemory& memory, Seat seat, bo
         }
     }
     view.ownMoves = memory.movesBy[seat];
+    if (!state.dealerChoicePending)
+        view.tableShown = std::max(1, timesShown(memory, cardsOf(view.table)));
     view.classicSeats = classicSeats;
     if (memory.laidAsideBy == seat)
         view.outOfPlay = memory.laidAside;

@@ -28,6 +28,7 @@ struct SeatView {
     CardSet outOfPlay = 0;   // cards this seat laid aside as dealer: no hand holds them
     SeenMove lastMove[5]{};  // each other seat's last move this round
     std::int32_t ownMoves = 0;
+    std::int32_t tableShown = 0;  // moves of this round after which the open table lay open, as dealt counting one
     bool classicSeats = false;  // the other computer seats are the described player
     std::uint32_t seed = 0;  // from the round's shuffle seconds, its number and the view itself
 

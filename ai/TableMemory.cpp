@@ -56,6 +56,35 @@ void rememberExchange(const GameState& before, const GameState& after, Seat seat
     tableMemory.movesBy[seat] += 1;
 }
 
+namespace {
+
+void noteTable(CardSet table)
+{
+    for (int index = 0; index < tableMemory.tableCount; ++index) {
+        if (tableMemory.tables[index] == table) {
+            if (tableMemory.tableShown[index] < 255)
+                ++tableMemory.tableShown[index];
+            return;
+        }
+    }
+    // A round with more different tables than this is no circle.
+    if (tableMemory.tableCount < tablesRemembered) {
+        tableMemory.tables[tableMemory.tableCount] = table;
+        tableMemory.tableShown[tableMemory.tableCount++] = 1;
+    }
+}
+
+}  // namespace
+
+int timesShown(const TableMemory& memory, CardSet table)
+{
+    for (int index = 0; index < memory.tableCount; ++index) {
+        if (memory.tables[index] == table)
+            return memory.tableShown[index];
+    }
+    return 0;
+}
+
 void rememberMove(const GameState& before, const GameState& after, Seat seat, Move move)
 {
     if (seat < 1 || seat > seatCount)
@@ -78,6 +107,9 @@ void rememberMove(const GameState& before, const GameState& after, Seat seat, Mo
     seen.roundClosing = before.roundClosing;
     seen.firstTurn = before.firstTurnOfRound;
     tableMemory.lastMove[seat] = seen;
+    if (tableMemory.tableCount == 0)
+        noteTable(cardsOf(before.TableCards));  // as dealt
+    noteTable(cardsOf(after.TableCards));
     // Any move after a Stop is the seat's last of the round.
     if (move == Move::stop || tableMemory.stopShown)
         calls.finished[seat] = 1;

@@ -46,6 +46,8 @@ struct SeenMove {
     friend bool operator==(const SeenMove&, const SeenMove&) = default;
 };
 
+constexpr int tablesRemembered = 48;
+
 struct TableMemory {
     CardRecord heldAt[5][cardsPerHand];  // by seat and hand position: a card it took from the table; zero where unknown
     CardSet laidAside;  // the dealer's first three, when it exchanged them
@@ -54,6 +56,12 @@ struct TableMemory {
     std::int32_t movesBy[5];   // moves each seat made this round
     ShownCalls calls;          // its passes outlive the round, as the described player's count does
     std::uint8_t stopShown;    // a Stop was said this round
+    // The open tables of the round, each with the moves after which it lay
+    // open: a table that keeps coming back, or stays while everyone passes,
+    // is a round going in circles.
+    CardSet tables[tablesRemembered];
+    std::uint8_t tableShown[tablesRemembered];
+    std::int32_t tableCount;
     std::int32_t seconds;  // the round's shuffle seconds
     std::int32_t round;    // rounds dealt since the program started
 };
@@ -69,3 +77,5 @@ void rememberLaidAside(Seat dealer, const CardRecord (&hand)[cardsPerHand]);
 void rememberExchange(const GameState& before, const GameState& after, Seat seat);
 // Any seat's move, from the records before and after it.
 void rememberMove(const GameState& before, const GameState& after, Seat seat, Move move);
+// After how many moves of this round the open `table` lay open (0 for none).
+[[nodiscard]] int timesShown(const TableMemory& memory, CardSet table);

@@ -8,6 +8,8 @@
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
 
+#include <cstdlib>
+
 namespace {
 
 // The table card the last hint would have the human take after its hand card.
@@ -18,6 +20,30 @@ std::string percentOf(int losses, int playOuts)
 {
     const int percent = playOuts > 0 ? (losses * 100 + playOuts / 2) / playOuts : 0;
     return std::to_string(percent) + " %";
+}
+
+// A chance as a player says it: "about 1 in 4 deals", "about 2 in 3 deals".
+std::string chanceInWords(int losses, int playOuts)
+{
+    if (playOuts <= 0 || losses * 100 < playOuts * 3)
+        return "almost never";
+    if (losses * 100 > playOuts * 95)
+        return "almost every deal";
+    struct Share {
+        int in;
+        int of;
+    };
+    constexpr Share shares[] = {{1, 20}, {1, 10}, {1, 8}, {1, 6}, {1, 5}, {1, 4}, {1, 3}, {2, 5}, {1, 2},
+                                {3, 5}, {2, 3}, {3, 4}, {4, 5}, {9, 10}};
+    // The share nearest the chance: |losses/playOuts - in/of| compared across
+    // shares in whole numbers, each distance times the other's `of`.
+    const Share* nearest = &shares[0];
+    const auto offBy = [&](const Share& s) { return std::abs(losses * s.of - s.in * playOuts); };
+    for (const Share& share : shares) {
+        if (offBy(share) * nearest->of < offBy(*nearest) * share.of)
+            nearest = &share;
+    }
+    return "about " + std::to_string(nearest->in) + " in " + std::to_string(nearest->of) + " deals";
 }
 
 // "your seven of clubs": a card of the player's own hand.
@@ -82,6 +108,9 @@ std::string hintLine(const ExpertAdvice& advice, const CardRecord (&hand)[cardsP
     // 31 and three aces end the round at once: there is nothing to weigh.
     if (advice.best.valueAfter == valueThirtyOne || advice.best.valueAfter == valueThreeAces)
         return line + ".";
+    if (advice.inCircles)
+        return line + "; the same cards keep coming back to the table, and only a Stop ends the round (it loses a "
+                      "life " + chanceInWords(advice.best.losses, advice.playOuts) + ").";
     line += ", lowest in " + percentOf(advice.best.losses, advice.playOuts) + " of play-outs";
     if (advice.runnerUp.planned.move != Move::none)
         line += std::string("; ") + otherMoveWords(advice.runnerUp.planned.move) + " gives " +

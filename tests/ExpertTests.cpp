@@ -269,6 +269,53 @@ TEST(Coach, SaysTheValueAndBothChancesInOneLine)
     EXPECT_EQ(keepHintLine(keep), "Hint: keep: 24, lowest in 30 % of play-outs; exchanging gives 41 %.");
 }
 
+// ---- Rounds that go in circles ---------------------------------------------------
+
+TEST(Coach, SaysStopWhenTheDescribedSeatsWouldLetTheRoundGoRoundForEver)
+{
+    // Two seats left, both passing on a table nobody wants: the described
+    // East passes for ever, so only a Stop ends the round. Expert seats tire
+    // of it themselves, and the coach there waits for that.
+    GameState state{};
+    state.gameRunning = 1;
+    state.lives[seatSouth] = 2;
+    state.lives[seatEast] = 1;
+    state.dealerSeat = seatEast;
+    const CardRecord hand[cardsPerHand] = {card(7, clubs), card(9, diamonds), card(10, hearts)};
+    const CardRecord east[cardsPerHand] = {card(8, clubs), card(jack, diamonds), card(queen, spades)};
+    const CardRecord table[cardsPerHand] = {card(7, spades), card(8, hearts), card(king, clubs)};
+    std::copy(std::begin(hand), std::end(hand), state.hands[seatSouth]);
+    std::copy(std::begin(east), std::end(east), state.hands[seatEast]);
+    std::copy(std::begin(table), std::end(table), state.TableCards);
+    tableMemory = TableMemory{};
+    tableMemory.round = 2;
+    for (int passes = 0; passes < 6; ++passes) {
+        const Seat mover = passes % 2 == 0 ? seatSouth : seatEast;
+        const Seat next = mover == seatSouth ? seatEast : seatSouth;
+        state.currentSeat = mover;
+        state.firstTurnOfRound = passes == 0 ? 1 : 0;
+        if (mover == seatSouth) {
+            const SeatView view = viewOf(state, tableMemory, seatSouth, true);
+            const ExpertAdvice advice = adviseMove(view);
+            const bool circles = passes >= 4;
+            EXPECT_EQ(advice.inCircles, circles) << passes << " passes";
+            if (circles) {
+                EXPECT_EQ(advice.best.planned.move, Move::stop);
+                EXPECT_NE(hintLine(advice, state.hands[seatSouth], state.TableCards)
+                              .find("the same cards keep coming back to the table, and only a Stop ends the round"),
+                          std::string::npos);
+                // At an expert table the seats' own patience ends the round.
+                EXPECT_FALSE(adviseMove(viewOf(state, tableMemory, seatSouth, false)).inCircles);
+            }
+        }
+        GameState after = state;
+        after.currentSeat = next;
+        after.firstTurnOfRound = 0;
+        rememberMove(state, after, mover, Move::pass);
+    }
+    tableMemory = TableMemory{};
+}
+
 // ---- What the table showed ------------------------------------------------------
 
 TEST(Expert, AViewHoldsTheCallsTheTableShowedNotTheBookkeepingBehindThem)

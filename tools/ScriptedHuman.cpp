@@ -258,10 +258,7 @@ HumanInput ScriptedHuman::hintInput()
 {
     if (HumanInput input{}; goOnWithPlan(input))
         return input;
-    // Patience as the greedy player has it: the coach does not see that a table
-    // which never stops keeps the round going for ever.
-    if (inputsThisRound > patience && isControlShown(ids::controlStop))
-        return tapControl(ids::controlStop);
+    // No patience of its own: the coach sees a round going in circles and says Stop.
     const ExpertAdvice advised = humanAdvisedMove();
     tellHint(hintLine(advised, game.hands[seatSouth], game.TableCards));
     const PlannedMove& advice = advised.best.planned;
