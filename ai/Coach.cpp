@@ -3,14 +3,19 @@
 #include "ai/TableLevel.h"
 #include "ai/TableMemory.h"
 
+SeatView humanView()
+{
+    return viewOf(game, tableMemory, seatSouth, tableLevel() == TableLevel::classic);
+}
+
 ExpertAdvice humanAdvisedMove()
 {
     const TimedDecision timed;
-    return adviseMove(viewOf(game, tableMemory, seatSouth, tableLevel() == TableLevel::classic));
+    return adviseMove(humanView());
 }
 
 KeepAdvice humanAdvisedToKeep()
 {
     const TimedDecision timed;
-    return adviseKeep(viewOf(game, tableMemory, seatSouth, tableLevel() == TableLevel::classic));
+    return adviseKeep(humanView());
 }

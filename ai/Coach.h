@@ -4,5 +4,7 @@
 
 #include "ai/Expert.h"
 
+// The human's seat as the human sees it.
+[[nodiscard]] SeatView humanView();
 [[nodiscard]] ExpertAdvice humanAdvisedMove();
 [[nodiscard]] KeepAdvice humanAdvisedToKeep();

@@ -3,15 +3,8 @@
 // reason. It never moves for the player and names only cards the player sees.
 #pragma once
 
-#include "ai/Expert.h"
+#include "app/HintWords.h"
 #include "platform/Platform.h"
-
-#include <string>
-
-// "Hint: take the ace of hearts for your seven of clubs: 31." and the like.
-[[nodiscard]] std::string hintLine(const ExpertAdvice& advice, const CardRecord (&hand)[cardsPerHand],
-                                   const CardRecord (&table)[cardsPerHand]);
-[[nodiscard]] std::string keepHintLine(const KeepAdvice& advice);
 
 constexpr char hintKey = 'H';
 

@@ -219,7 +219,7 @@ std::string playRecordInWords(const PlayRecord& record)
             text += number(finished) + (finished == 1 ? " game" : " games") + " finished, " + number(t.won) +
                     " won";
             if (finished > 0)
-                text += " (" + number((t.won * 100 + finished / 2) / finished) + "\u00a0%)";
+                text += " (" + number((t.won * 100 + finished / 2) / finished) + "%)";
             text += ", " + number(t.lost) + " lost. Wins in a row: " + number(t.run) + " now, best " +
                     number(t.bestRun) + ".";
             if (t.unfinished > 0)

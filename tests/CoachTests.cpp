@@ -308,15 +308,29 @@ std::string pressHint(Harness& harness)
     return told.empty() ? std::string() : told[0];
 }
 
+// A chance in the coach's words as a share in per cent: "about 1 in 4 deals" 25.
+int percentOf(const std::string& words)
+{
+    if (words == "almost never")
+        return 0;
+    if (words == "almost every deal")
+        return 100;
+    std::smatch match;
+    const std::regex share(R"(about (\d+) in (\d+) deals)");
+    if (!std::regex_match(words, match, share))
+        return -1;
+    return 100 * std::stoi(match[1].str()) / std::stoi(match[2].str());
+}
+
 // The two chances a line gives, the hinted move's first.
 bool chancesOf(const std::string& line, const std::regex& shape, int& hinted, int& other)
 {
     std::smatch match;
     if (shape.mark_count() < 2 || !std::regex_match(line, match, shape))
         return false;
-    hinted = std::stoi(match[1].str());
-    other = std::stoi(match[2].str());
-    return true;
+    hinted = percentOf(match[1].str());
+    other = percentOf(match[2].str());
+    return hinted >= 0 && other >= 0;
 }
 
 }  // namespace
@@ -342,25 +356,25 @@ TEST(Hints, OnTheBoardFramesEachControlToTapInTurnAndSaysWhy)
          17,
          "7c Kh Qh",
          "8d Ah 9s",
-         R"(Hint: take the ace of hearts for your seven of clubs: 31\.)",
+         R"(Hint: take the ace of hearts for your seven of clubs: 31, and the round ends\.)",
          {{true, ids::controlSouth1}, {false, ids::controlTable2}}},
         {"the whole table",
          17,
          "7c 8d 9s",
          "Ac Ad Ah",
-         R"(Hint: take the whole table: three aces\.)",
+         R"(Hint: take the whole table: three aces, and the round ends\.)",
          {{true, ids::controlTable1}, {true, ids::controlTable2}, {true, ids::controlTable3}}},
         {"Pass",
          5,
          "As Ks 9s",
          "7c 8d Th",
-         R"(Hint: Pass: 30, lowest in (\d+) % of play-outs; exchanging gives (\d+) %\.)",
+         R"(Hint: Pass: three spades worth 30; you lose a life ([^,]+), (?:exchanging|stopping) ([^.]+)\.)",
          {{true, ids::controlPass}}},
         {"Stop",
          24,
          "As Ks 9s",
          "7c 8d Th",
-         R"(Hint: Stop: 30, lowest in (\d+) % of play-outs; (?:passing|exchanging) gives (\d+) %\.)",
+         R"(Hint: Stop: three spades worth 30(?:; [^;]+)?; you lose a life ([^,]+), (?:passing|exchanging) ([^.]+)\.)",
          {{true, ids::controlStop}}},
     };
     for (const Row& row : rows) {
@@ -400,9 +414,9 @@ TEST(Hints, AtTheKeepQuestionFramesTheAnswerThatEnterThenGives)
     };
     const Row rows[] = {
         {"keep", "As Ks 9s", platform::answerYes,
-         R"(Hint: keep: 30, lowest in (\d+) % of play-outs; exchanging gives (\d+) %\.)"},
+         R"(Hint: keep: three spades worth 30; you lose a life ([^,]+), taking the next three ([^.]+)\.)"},
         {"take the next three", "7c 8d 9h", platform::answerNo,
-         R"(Hint: take the next three: lowest in (\d+) % of play-outs; keeping 9 gives (\d+) %\.)"},
+         R"(Hint: take the next three: these make only 9; you lose a life ([^,]+), keeping them ([^.]+)\.)"},
     };
     constexpr std::uint32_t buttonFace = 0xE4E4E4;
     constexpr std::uint32_t innerFrame = 0x000000;

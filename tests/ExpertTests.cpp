@@ -213,11 +213,12 @@ TEST(Coach, HFramesTheSuggestedControlSaysWhyAndMovesNothingThroughWholeRounds)
             told.clear();
             tellTableNews(keepLine);
             const GameState before = game;
+            const SeatView seen = humanView();
             const ExpertAdvice advice = humanAdvisedMove();
             harness.key('H');
             tellTableNews(nullptr);
             ASSERT_EQ(told.size(), 1u) << seconds;
-            EXPECT_EQ(told[0], hintLine(advice, before.hands[seatSouth], before.TableCards));
+            EXPECT_EQ(told[0], hintLine(advice, seen));
             EXPECT_EQ(std::memcmp(&before, &game, sizeof game), 0) << "a hint changed the game: " << told[0];
 
             const PlannedMove& planned = advice.best.planned;
@@ -247,26 +248,90 @@ TEST(Coach, HFramesTheSuggestedControlSaysWhyAndMovesNothingThroughWholeRounds)
     EXPECT_GT(exchanges, 0) << "no hint said to exchange";
 }
 
-TEST(Coach, SaysTheValueAndBothChancesInOneLine)
+TEST(Coach, SaysTheMoveThenItsReasonInCardsAndTheChanceInWords)
 {
-    const CardRecord hand[3] = {CardCatalogue[1], CardCatalogue[9], CardCatalogue[17]};    // sevens
-    const CardRecord table[3] = {CardCatalogue[0], CardCatalogue[8], CardCatalogue[25]};  // aces
-    ExpertAdvice advice;
-    advice.playOuts = 100;
-    advice.best = {{Move::exchangeOne, 0, 0}, 18.0, 9, 0, 0};
-    advice.runnerUp = {{Move::stop, 0, 0}, 7.0, 12, 0, 0};
-    EXPECT_EQ(hintLine(advice, hand, table),
-              "Hint: take the ace of clubs for your seven of clubs: 18, lowest in 9 % of play-outs; stopping "
-              "gives 12 %.");
-    advice.best = {{Move::stop, 0, 0}, 28.0, 9, 0, 0};
-    advice.runnerUp = {{Move::exchangeAll, 0, 0}, 21.0, 12, 0, 0};
-    EXPECT_EQ(hintLine(advice, hand, table), "Hint: Stop: 28, lowest in 9 % of play-outs; exchanging gives 12 %.");
-    advice.best = {{Move::exchangeOne, 1, 2}, 31.0, 0, 0, 0};
-    EXPECT_EQ(hintLine(advice, hand, table).substr(0, 11), "Hint: take ");
-    EXPECT_EQ(hintLine(advice, hand, table).back(), '.');
-    EXPECT_NE(hintLine(advice, hand, table).find(": 31."), std::string::npos);
-    KeepAdvice keep{true, 24.0, 30, 41, 100};
-    EXPECT_EQ(keepHintLine(keep), "Hint: keep: 24, lowest in 30 % of play-outs; exchanging gives 41 %.");
+    // The seat's own view: its cards, the table, and what it saw others take and call.
+    struct Seen {
+        CardRecord hand[cardsPerHand];
+        CardRecord table[cardsPerHand];
+        std::vector<std::pair<Seat, CardRecord>> taken;
+        std::vector<Seat> passed;
+    };
+    const auto viewOfSeen = [](const Seen& seen) {
+        SeatView view;
+        view.seat = seatSouth;
+        std::copy(std::begin(seen.hand), std::end(seen.hand), view.hand);
+        std::copy(std::begin(seen.table), std::end(seen.table), view.table);
+        for (Seat seat = 1; seat <= seatCount; ++seat)
+            view.lives[seat] = 3;
+        int next[5] = {};
+        for (const auto& [seat, card] : seen.taken)
+            view.heldAt[seat][next[seat]++] = card;
+        for (const Seat seat : seen.passed)
+            view.calls.passed[seat] = 1;
+        return view;
+    };
+    struct Case {
+        Seen seen;
+        ExpertAdvice advice;
+        const char* line;
+    };
+    const Seen sevens{{card(7, clubs), card(king, hearts), card(9, diamonds)},
+                      {card(queen, hearts), card(8, spades), card(7, diamonds)}, {}, {}};
+    Seen aceTaken = sevens;
+    aceTaken.taken = {{seatWest, card(ace, hearts)}};
+    Seen queens = sevens;
+    queens.taken = {{seatNorth, card(queen, clubs)}, {seatNorth, card(queen, spades)}};
+    const Seen strongSpades{{card(king, spades), card(queen, spades), card(8, spades)},
+                      {card(7, hearts), card(9, clubs), card(jack, diamonds)},
+                      {{seatWest, card(king, hearts)}},
+                      {seatNorth, seatEast}};
+    const Seen threeNines{{card(9, clubs), card(9, hearts), card(ace, spades)},
+                     {card(9, diamonds), card(ace, hearts), card(10, hearts)}, {}, {}};
+    const auto advised = [](PlannedMove move, HandValue value, int losses, Move other, int otherLosses) {
+        ExpertAdvice advice;
+        advice.playOuts = 100;
+        advice.best = {move, value, losses, 0, 0};
+        advice.runnerUp = {{other, 0, 0}, 0.0, otherLosses, 0, 0};
+        return advice;
+    };
+    const Case cases[] = {
+        {sevens, advised({Move::exchangeOne, 0, 0}, 20.0, 25, Move::pass, 34),
+         "Hint: take the queen of hearts for your seven of clubs: two hearts worth 20; the ace of hearts is still "
+         "unseen; you lose a life about 1 in 4 deals, passing about 1 in 3 deals."},
+        // Seen in West's hand, the ace is no longer what it waits for.
+        {aceTaken, advised({Move::exchangeOne, 0, 0}, 20.0, 25, Move::pass, 34),
+         "Hint: take the queen of hearts for your seven of clubs: two hearts worth 20; the jack of hearts is still "
+         "unseen; you lose a life about 1 in 4 deals, passing about 1 in 3 deals."},
+        {queens, advised({Move::exchangeOne, 0, 0}, 20.0, 11, Move::pass, 66),
+         "Hint: take the queen of hearts for your seven of clubs: two hearts worth 20; the ace of hearts is still "
+         "unseen; it keeps the queen of hearts from North, who took the queen of clubs and the queen of spades; "
+         "you lose a life about 1 in 10 deals, passing about 2 in 3 deals."},
+        {strongSpades, advised({Move::stop, 0, 0}, 28.0, 2, Move::pass, 97),
+         "Hint: Stop: three spades worth 28; North and East passed, West took the king of hearts; you lose a life "
+         "almost never, passing almost every deal."},
+        {threeNines, advised({Move::exchangeOne, 2, 0}, 30.5, 50, Move::none, 0),
+         "Hint: take the nine of diamonds for your ace of spades: three nines worth 30.5; you lose a life about 1 "
+         "in 2 deals."},
+        {threeNines, advised({Move::pass, 0, 0}, 11.0, 20, Move::exchangeAll, 60),
+         "Hint: Pass: your best card is the ace of spades, 11; you lose a life about 1 in 5 deals, exchanging "
+         "about 3 in 5 deals."},
+        {threeNines, advised({Move::exchangeAll, 0, 0}, 21.0, 40, Move::pass, 50),
+         "Hint: take the whole table: two hearts worth 21; the king of hearts is still unseen; you lose a life "
+         "about 2 in 5 deals, passing about 1 in 2 deals."},
+        {sevens, advised({Move::exchangeOne, 2, 2}, 31.0, 0, Move::pass, 20),
+         "Hint: take the seven of diamonds for your nine of diamonds: 31, and the round ends."},
+    };
+    for (const Case& each : cases)
+        EXPECT_EQ(hintLine(each.advice, viewOfSeen(each.seen)), each.line);
+
+    const SeatView dealt = viewOfSeen(strongSpades);
+    EXPECT_EQ(keepHintLine(KeepAdvice{true, 28.0, 12, 30, 100}, dealt),
+              "Hint: keep: three spades worth 28; you lose a life about 1 in 8 deals, taking the next three about 1 "
+              "in 3 deals.");
+    EXPECT_EQ(keepHintLine(KeepAdvice{false, 9.0, 45, 25, 100}, viewOfSeen(threeNines)),
+              "Hint: take the next three: these make only 9; you lose a life about 1 in 4 deals, keeping them "
+              "about 2 in 5 deals.");
 }
 
 // ---- Rounds that go in circles ---------------------------------------------------
@@ -301,7 +366,7 @@ TEST(Coach, SaysStopWhenTheDescribedSeatsWouldLetTheRoundGoRoundForEver)
             EXPECT_EQ(advice.inCircles, circles) << passes << " passes";
             if (circles) {
                 EXPECT_EQ(advice.best.planned.move, Move::stop);
-                EXPECT_NE(hintLine(advice, state.hands[seatSouth], state.TableCards)
+                EXPECT_NE(hintLine(advice, view)
                               .find("the same cards keep coming back to the table, and only a Stop ends the round"),
                           std::string::npos);
                 // At an expert table the seats' own patience ends the round.

@@ -54,7 +54,7 @@ TEST(PlayRecord, SaysEachLevelAndDealPlayedWithItsShareWon)
     PlayRecord record;
     EXPECT_EQ(playRecordInWords(record), "No game finished yet.");
     record.of(TableLevel::classic, DealKind::shuffled) = {2, 1, 1, 0, 2};
-    EXPECT_EQ(playRecordInWords(record), "Classic computer, shuffled deal: 3 games finished, 2 won (67\u00a0%), 1 "
+    EXPECT_EQ(playRecordInWords(record), "Classic computer, shuffled deal: 3 games finished, 2 won (67%), 1 "
                                          "lost. Wins in a row: 0 now, best 2. Left unfinished: 1.");
 }
 
@@ -116,7 +116,7 @@ TEST(PlayRecord, F3ShowsTheRecordAndResetsItOnlyWhenAskedTwice)
         ASSERT_EQ(harness.boxes().size(), before + each.answers.size());
         const BoxRecord& shown = harness.boxes()[before];
         EXPECT_EQ(shown.caption, "Your record of play");
-        EXPECT_NE(shown.text.find("Expert computer, described deal: 6 games finished, 4 won (67\u00a0%), 2 lost. "
+        EXPECT_NE(shown.text.find("Expert computer, described deal: 6 games finished, 4 won (67%), 2 lost. "
                                   "Wins in a row: 1 now, best 3."),
                   std::string::npos)
             << shown.text;

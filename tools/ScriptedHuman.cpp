@@ -120,7 +120,7 @@ int ScriptedHuman::answerBox(std::string_view, platform::BoxButtons buttons)
     case Strategy::hint: {
         // Told as H would tell it, so an account shows what the coach said.
         const KeepAdvice advice = humanAdvisedToKeep();
-        tellHint(keepHintLine(advice));
+        tellHint(keepHintLine(advice, humanView()));
         return advice.keep ? platform::answerYes : platform::answerNo;
     }
     }
@@ -260,7 +260,7 @@ HumanInput ScriptedHuman::hintInput()
         return input;
     // No patience of its own: the coach sees a round going in circles and says Stop.
     const ExpertAdvice advised = humanAdvisedMove();
-    tellHint(hintLine(advised, game.hands[seatSouth], game.TableCards));
+    tellHint(hintLine(advised, humanView()));
     const PlannedMove& advice = advised.best.planned;
     switch (advice.move) {
     case Move::exchangeOne:
