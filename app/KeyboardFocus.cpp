@@ -19,6 +19,7 @@ constexpr int focusOrderCount = static_cast<int>(sizeof FocusOrder / sizeof Focu
 struct FocusState {
     int remembered = ids::controlSouth1;
     bool frameShown = false;
+    int alsoFramed[2] = {};  // controls framed with the focused one, as a hint's whole table
 };
 FocusState focus;
 
@@ -121,8 +122,19 @@ bool focusOnControl(int controlId, platform::Handle boardWindow)
         return false;
     focus.remembered = controlId;
     focus.frameShown = true;
+    focus.alsoFramed[0] = focus.alsoFramed[1] = 0;
     requestRepaint(boardWindow);
     return true;
+}
+
+void frameAlso(std::initializer_list<int> controls, platform::Handle boardWindow)
+{
+    int kept = 0;
+    for (const int controlId : controls) {
+        if (kept < 2 && canTakeFocus(controlId))
+            focus.alsoFramed[kept++] = controlId;
+    }
+    requestRepaint(boardWindow);
 }
 
 bool moveFocus(FocusMove move, platform::Handle boardWindow)
@@ -153,6 +165,7 @@ bool moveFocus(FocusMove move, platform::Handle boardWindow)
     }
     focus.remembered = to;
     focus.frameShown = true;
+    focus.alsoFramed[0] = focus.alsoFramed[1] = 0;
     requestRepaint(boardWindow);
     return true;
 }
@@ -162,6 +175,7 @@ void hideFocusFrame(platform::Handle boardWindow)
     if (!focus.frameShown)
         return;
     focus.frameShown = false;
+    focus.alsoFramed[0] = focus.alsoFramed[1] = 0;
     requestRepaint(boardWindow);
 }
 
@@ -172,6 +186,12 @@ void paintFocusFrame(platform::Handle boardWindow)
         return;
     const ControlPlace& place = placeOf(id);
     drawFocusFrame(place.x, place.y, place.width, place.height, boardWindow);
+    for (const int also : focus.alsoFramed) {
+        if (also != 0 && also != id && canTakeFocus(also)) {
+            const ControlPlace& other = placeOf(also);
+            drawFocusFrame(other.x, other.y, other.width, other.height, boardWindow);
+        }
+    }
 }
 
 void resetKeyboardFocus()

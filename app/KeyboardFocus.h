@@ -5,6 +5,8 @@
 
 #include "platform/Platform.h"
 
+#include <initializer_list>
+
 enum class FocusMove { left, right, up, down, next, previous };
 
 // The focused control, or 0 when the human can tap none. Falls back to the
@@ -20,6 +22,9 @@ bool moveFocus(FocusMove move, platform::Handle boardWindow);
 // Puts the focus on a control the human can tap and shows the frame; false
 // when it cannot take focus.
 bool focusOnControl(int controlId, platform::Handle boardWindow);
+// Frames up to two more controls beside the focused one (a hint's whole
+// table), until the focus moves or the frame goes.
+void frameAlso(std::initializer_list<int> controls, platform::Handle boardWindow);
 // A pointer tap: the frame goes, the focus is kept for the next key.
 void hideFocusFrame(platform::Handle boardWindow);
 // Part of the board's paint: the frame around the focused control, when shown.

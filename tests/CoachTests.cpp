@@ -6,6 +6,7 @@
 #include "ai/TableLevel.h"
 #include "ai/TableMemory.h"
 #include "app/Hint.h"
+#include "app/KeyboardFocus.h"
 #include "app/TableAccount.h"
 #include "model/CardCatalogue.h"
 #include "model/CardNames.h"
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <regex>
@@ -337,11 +339,12 @@ bool chancesOf(const std::string& line, const std::regex& shape, int& hinted, in
 
 TEST(Hints, OnTheBoardFramesEachControlToTapInTurnAndSaysWhy)
 {
-    // Each step: the control framed; a step after the first follows a tap on
-    // the previous one, with H pressed again when `byKey`.
+    // Each step: the controls framed, the focused one first; a step after the
+    // first follows a tap on the previous step's focused control, with H
+    // pressed again when `byKey`.
     struct Step {
         bool byKey;
-        int control;
+        std::vector<int> framed;
     };
     struct Row {
         const char* kind;
@@ -357,25 +360,28 @@ TEST(Hints, OnTheBoardFramesEachControlToTapInTurnAndSaysWhy)
          "7c Kh Qh",
          "8d Ah 9s",
          R"(Hint: take the ace of hearts for your seven of clubs: 31, and the round ends\.)",
-         {{true, ids::controlSouth1}, {false, ids::controlTable2}}},
+         {{true, {ids::controlSouth1}}, {false, {ids::controlTable2}}}},
         {"the whole table",
          17,
          "7c 8d 9s",
          "Ac Ad Ah",
          R"(Hint: take the whole table: three aces, and the round ends\.)",
-         {{true, ids::controlTable1}, {true, ids::controlTable2}, {true, ids::controlTable3}}},
+         // All three framed at once, and the rest after each tap.
+         {{true, {ids::controlTable1, ids::controlTable2, ids::controlTable3}},
+          {false, {ids::controlTable2, ids::controlTable3}},
+          {false, {ids::controlTable3}}}},
         {"Pass",
          5,
          "As Ks 9s",
          "7c 8d Th",
          R"(Hint: Pass: three spades worth 30; you lose a life ([^,]+), (?:exchanging|stopping) ([^.]+)\.)",
-         {{true, ids::controlPass}}},
+         {{true, {ids::controlPass}}}},
         {"Stop",
          24,
          "As Ks 9s",
          "7c 8d Th",
          R"(Hint: Stop: three spades worth 30(?:; [^;]+)?; you lose a life ([^,]+), (?:passing|exchanging) ([^.]+)\.)",
-         {{true, ids::controlStop}}},
+         {{true, {ids::controlStop}}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.kind);
@@ -389,7 +395,7 @@ TEST(Hints, OnTheBoardFramesEachControlToTapInTurnAndSaysWhy)
         const std::regex shape(row.line);
         for (std::size_t step = 0; step < row.steps.size(); ++step) {
             if (step > 0)
-                harness.tapControl(row.steps[step - 1].control);
+                harness.tapControl(row.steps[step - 1].framed.front());
             if (row.steps[step].byKey) {
                 const std::string line = pressHint(harness);
                 EXPECT_TRUE(std::regex_match(line, shape)) << "step " << step << " said: " << line;
@@ -399,7 +405,12 @@ TEST(Hints, OnTheBoardFramesEachControlToTapInTurnAndSaysWhy)
                     EXPECT_LE(hinted, other) << line;
                 }
             }
-            EXPECT_EQ(framedControls(harness), std::vector<int>{row.steps[step].control}) << "step " << step;
+            std::vector<int> framed = row.steps[step].framed;
+            std::sort(framed.begin(), framed.end());
+            std::vector<int> shown = framedControls(harness);
+            std::sort(shown.begin(), shown.end());
+            EXPECT_EQ(shown, framed) << "step " << step;
+            EXPECT_EQ(focusedControl(), row.steps[step].framed.front()) << "step " << step;
         }
     }
 }
