@@ -3,6 +3,8 @@
 #include "ai/ComputerTurn.h"
 #include "model/HandEvaluation.h"
 
+#include <algorithm>
+
 namespace {
 
 // Enough worlds that the chances it reports move by a few points at most,
@@ -122,6 +124,8 @@ ExpertAdvice adviseMove(const SeatView& view)
             }
         }
     }
+    std::copy(candidates.options, candidates.options + candidates.count, advice.options);
+    advice.optionCount = candidates.count;
     advice.best = candidates.options[best];
     advice.runnerUp.planned.move = Move::none;
     bool found = false;

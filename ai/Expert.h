@@ -18,6 +18,8 @@ struct ExpertOption {
 };
 
 struct ExpertAdvice {
+    ExpertOption options[12]{};  // every move weighed, in the same play-outs
+    int optionCount = 0;
     ExpertOption best{};
     ExpertOption runnerUp{};  // the best move of another kind; move none when there is none
     int playOuts = 0;         // per move

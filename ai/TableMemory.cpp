@@ -58,6 +58,8 @@ void rememberExchange(const GameState& before, const GameState& after, Seat seat
 
 namespace {
 
+HumanMoveWatcher humanMoveWatcher = nullptr;
+
 void noteTable(CardSet table)
 {
     for (int index = 0; index < tableMemory.tableCount; ++index) {
@@ -75,6 +77,11 @@ void noteTable(CardSet table)
 }
 
 }  // namespace
+
+void watchHumanMoves(HumanMoveWatcher watcher)
+{
+    humanMoveWatcher = watcher;
+}
 
 int timesShown(const TableMemory& memory, CardSet table)
 {
@@ -106,6 +113,8 @@ void rememberMove(const GameState& before, const GameState& after, Seat seat, Mo
     seen.stopCalled = before.stopCalled;
     seen.roundClosing = before.roundClosing;
     seen.firstTurn = before.firstTurnOfRound;
+    if (seat == seatSouth && humanMoveWatcher)
+        humanMoveWatcher(before, tableMemory, move, seen.handCard, seen.tableCard);
     tableMemory.lastMove[seat] = seen;
     if (tableMemory.tableCount == 0)
         noteTable(cardsOf(before.TableCards));  // as dealt

@@ -77,5 +77,12 @@ void rememberLaidAside(Seat dealer, const CardRecord (&hand)[cardsPerHand]);
 void rememberExchange(const GameState& before, const GameState& after, Seat seat);
 // Any seat's move, from the records before and after it.
 void rememberMove(const GameState& before, const GameState& after, Seat seat, Move move);
+
+// Told of each move of the human's seat before the memory takes it in, so
+// the memory is as the human saw it when deciding: the record before the
+// move, the move, and for one card the hand and table positions.
+using HumanMoveWatcher = void (*)(const GameState& before, const TableMemory& memory, Move move, int handCard,
+                                  int tableCard);
+void watchHumanMoves(HumanMoveWatcher watcher);
 // After how many moves of this round the open `table` lay open (0 for none).
 [[nodiscard]] int timesShown(const TableMemory& memory, CardSet table);

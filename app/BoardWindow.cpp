@@ -5,6 +5,7 @@
 #include "app/KeyboardPlay.h"
 #include "app/PlayRecord.h"
 #include "app/Program.h"
+#include "app/Review.h"
 #include "app/Shell.h"
 #include "flow/NewGame.h"
 #include "flow/TurnEngine.h"
@@ -101,6 +102,7 @@ platform::Param command(platform::Handle window, platform::Param wparam, platfor
         return 0;
     case ids::commandNew:
         noteGameLeft();
+        reviewNewGame();
         newGameSequence(window);
         return 0;
     case ids::commandClose:

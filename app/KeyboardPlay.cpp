@@ -4,6 +4,7 @@
 #include "app/Hint.h"
 #include "app/KeyboardFocus.h"
 #include "app/PlayRecord.h"
+#include "app/Review.h"
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
 
@@ -38,7 +39,8 @@ const char* const HowToPlayPages[howToPlayPageCount] = {
     "Space or Enter: tap it.\n"
     "S: Stop. P: Pass.\n"
     "F1: these rules. F2: New game.\n"
-    "F3: your record of play (kept in ~/.local/share/zarta/record) and its reset.\n"
+    "F3: your record, kept in ~/.local/share/zarta/record.\n"
+    "H: a hint. R: review the last round.\n"
     "W: show or hide What happened.\n"
     "Ctrl+A: About. Ctrl+Q: close.\n"
     "In a box, Enter or Y: Yes (OK);\n"
@@ -116,6 +118,10 @@ platform::Param handleBoardKey(platform::Handle boardWindow, platform::Param key
         // One box a page: its OK (Enter) turns to the next.
         for (int page = 0; page < howToPlayPageCount; ++page)
             platform::messageBox(boardWindow, HowToPlayPages[page], HowToPlayCaptions[page], platform::BoxButtons::ok);
+        return 1;
+    case reviewKey:
+    case reviewKey - 'A' + 'a':
+        giveReview();
         return 1;
     case playRecordKey:
         showPlayRecord(boardWindow);

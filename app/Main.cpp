@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/PlayRecord.h"
 #include "app/Program.h"
+#include "app/Review.h"
 #include "app/TableAccount.h"
 #include "model/Deck.h"
 #include "platform/Sdl.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv)
         std::printf("%s\n%s"
                     "A card game for one player against three computer seats.\n"
                     "Keys: F2 a new game, F1 the rules, W shows or hides What happened, H a hint,\n"
+                    "  R a review of your costliest move of the last round,\n"
                     "  F3 your record of play (kept in $XDG_DATA_HOME/zarta/record, by default\n"
                     "  ~/.local/share/zarta/record; F3 resets it, or delete the file).\n"
                     "--pace MS (or --pace=MS): how long a pause unit lasts, %d to %d ms (default %d).\n"
@@ -60,6 +62,7 @@ int main(int argc, char** argv)
     setTableLevel(line.computer);
     setDealKind(line.deal);
     keepPlayRecord();
+    keepReview();
     platform::sdl::setSideTextSource(accountPanel);
     tellTableNews(noteAccountLine);
     // With no display there is nothing the game can do.

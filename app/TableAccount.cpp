@@ -329,6 +329,11 @@ void tellHint(const std::string& line)
     tell(line, "{\"kind\":\"hint\"}");
 }
 
+void tellReview(const std::string& line)
+{
+    tell(line, "{\"kind\":\"review\"}");
+}
+
 std::string handValueInWords(HandValue value)
 {
     return valueWords(value);

@@ -28,5 +28,7 @@ std::string describeHand();
 
 // The coach's line, told like any event of the game.
 void tellHint(const std::string& line);
+// The review of a round or a game, told the same way.
+void tellReview(const std::string& line);
 // "24", "30.5", "three aces".
 std::string handValueInWords(HandValue value);
