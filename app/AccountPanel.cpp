@@ -1,6 +1,7 @@
 #include "app/AccountPanel.h"
 
 #include "app/Hint.h"
+#include "app/Review.h"
 #include "model/GameState.h"
 
 #include <deque>
@@ -37,8 +38,8 @@ platform::SideText accountPanel()
     if (!game.gameRunning) {
         text.headline = HowToStartText;
     } else {
-        text.button = "Hint";
-        text.buttonKey = hintKey;
+        // Review beside Hint: the last round's costliest move.
+        text.buttons = {{"Hint", hintKey}, {"Review", reviewKey}};
     }
     text.lines.assign(told().begin(), told().end());
     return text;

@@ -250,15 +250,17 @@ private:
         int height = 0;
         SDL_GetWindowSize(window, &width, &height);
         const Layout layout = pixels.layoutFor(width, height);
-        const Rect button = sidePanelButton(sideText);
+        const std::vector<Rect> buttons = sidePanelButtons(sideText);
         const int factor = layout.board.factor;
-        if (sideText.shown && layout.panel && !core::isEmpty(button) && factor > 0) {
+        if (sideText.shown && layout.panel && factor > 0 && windowX >= layout.panelLeft) {
             const int x = (windowX - layout.panelLeft) / factor;
             const int y = (windowY - layout.board.top) / factor;
-            if (windowX >= layout.panelLeft && x >= button.left && x < button.right && y >= button.top &&
-                y < button.bottom) {
-                backend::queueKey(sideText.buttonKey, 0);
-                return;
+            for (std::size_t index = 0; index < buttons.size(); ++index) {
+                const Rect& button = buttons[index];
+                if (x >= button.left && x < button.right && y >= button.top && y < button.bottom) {
+                    backend::queueKey(sideText.buttons[index].key, 0);
+                    return;
+                }
             }
         }
         input.pressed(windowX, windowY, layout.board);

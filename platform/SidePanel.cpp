@@ -22,18 +22,24 @@ std::vector<std::string_view> wrapped(std::string_view text)
     return rows;
 }
 
-// The button's label is as tall as the caption's, with a little room around it.
-constexpr int buttonPadding = 5;
+// The buttons' labels are as tall as the caption's, with a little room
+// around them: Review and Hint beside "What happened" fill the bar.
+constexpr int buttonPadding = 3;
 constexpr int buttonInset = 4;
+constexpr int buttonGap = 3;
 
 }  // namespace
 
-Rect sidePanelButton(const SideText& text)
+std::vector<Rect> sidePanelButtons(const SideText& text)
 {
-    if (text.button.empty())
-        return {};
-    const int width = font::textWidth(text.button) + 2 * buttonPadding;
-    return {panelColumns - margin - width, buttonInset, panelColumns - margin, titleBarHeight - buttonInset};
+    std::vector<Rect> places;
+    int right = panelColumns - margin;
+    for (const SideText::Button& button : text.buttons) {
+        const int width = font::textWidth(button.label) + 2 * buttonPadding;
+        places.push_back({right - width, buttonInset, right, titleBarHeight - buttonInset});
+        right -= width + buttonGap;
+    }
+    return places;
 }
 
 void drawSidePanel(core::PixelBuffer& image, const SideText& text)
@@ -43,11 +49,13 @@ void drawSidePanel(core::PixelBuffer& image, const SideText& text)
     image.resize(panelColumns, screenHeight, colour::window);
     fillRect(image, {0, 0, panelColumns, titleBarHeight}, colour::bar);
     drawText(image, margin, (titleBarHeight - font::glyphHeight) / 2, text.caption, colour::barText, true);
-    if (const Rect button = sidePanelButton(text); !isEmpty(button)) {
+    const std::vector<Rect> places = sidePanelButtons(text);
+    for (std::size_t index = 0; index < places.size(); ++index) {
+        const Rect& button = places[index];
         fillRect(image, button, colour::panel);
         frameRect(image, button, colour::text);
         drawText(image, button.left + buttonPadding, button.top + (button.bottom - button.top - font::glyphHeight) / 2,
-                 text.button, colour::text, true);
+                 text.buttons[index].label, colour::text, true);
     }
     int y = titleBarHeight + margin;
     if (!text.headline.empty()) {

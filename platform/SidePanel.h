@@ -6,6 +6,8 @@
 #include "platform/Core.h"
 #include "platform/SideText.h"
 
+#include <vector>
+
 namespace platform::sdl {
 
 constexpr int panelColumns = 172;  // screen pixels; as tall as the screen
@@ -15,7 +17,7 @@ constexpr int panelColumns = 172;  // screen pixels; as tall as the screen
 // first line too long for the panel shows as much of it as fits.
 void drawSidePanel(core::PixelBuffer& image, const SideText& text);
 
-// Where the caption bar's button lies in the panel; empty when `text` has none.
-[[nodiscard]] Rect sidePanelButton(const SideText& text);
+// Where the caption bar's buttons lie in the panel, in the order of `text.buttons`.
+[[nodiscard]] std::vector<Rect> sidePanelButtons(const SideText& text);
 
 }  // namespace platform::sdl

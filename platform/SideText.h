@@ -12,10 +12,14 @@ struct SideText {
     std::string caption;
     std::string headline;  // drawn bold above the lines; empty for none
     std::vector<std::string> lines;
-    // A button at the caption bar's right end; a click on it presses
-    // `buttonKey` as the keyboard would. No label, no button.
-    std::string button;
-    int buttonKey = 0;
+    // Buttons at the caption bar's right end, the first rightmost; a click on
+    // one presses its key as the keyboard would.
+    struct Button {
+        std::string label;
+        int key = 0;
+        friend bool operator==(const Button&, const Button&) = default;
+    };
+    std::vector<Button> buttons;
 
     friend bool operator==(const SideText&, const SideText&) = default;
 };

@@ -1,7 +1,9 @@
 // The desktop back end's pure steps, on plain memory with no display: the
 // frame painter and the input translator's key codes.
 #include "platform/FramePainter.h"
+#include "platform/PixelFont.h"
 #include "platform/SdlInput.h"
+#include "platform/SidePanel.h"
 
 #include <gtest/gtest.h>
 
@@ -169,4 +171,21 @@ TEST(InputTranslator, KeysTheProgramReadsAndNoOthers)
     EXPECT_EQ(keyCodeOf(SDLK_0), 0);
     EXPECT_EQ(keyCodeOf(SDLK_F4), 0);
     EXPECT_EQ(keyCodeOf(SDLK_LCTRL), 0);
+}
+
+TEST(SidePanel, TheCaptionBarsButtonsLieRightToLeftClearOfTheCaption)
+{
+    platform::SideText text;
+    text.caption = "What happened";
+    text.buttons = {{"Hint", 'H'}, {"Review", 'R'}};
+    const std::vector<platform::Rect> places = platform::sdl::sidePanelButtons(text);
+    ASSERT_EQ(places.size(), 2u);
+    EXPECT_EQ(places[0].right, platform::sdl::panelColumns - 6);
+    EXPECT_LT(places[1].right, places[0].left);
+    // The caption is drawn bold from the margin: one column more than its width.
+    EXPECT_GT(places[1].left, 6 + platform::font::textWidth(text.caption) + 1);
+    for (const platform::Rect& place : places) {
+        EXPECT_GT(place.top, 0);
+        EXPECT_LT(place.bottom, platform::titleBarHeight);
+    }
 }

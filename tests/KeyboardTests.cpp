@@ -509,13 +509,16 @@ TEST(AccountPanel, SaysHowToStartThenWhatHappenedNewestFirstAndItsKeyHidesIt)
     tellTableNews(noteAndKeep);
     EXPECT_EQ(accountPanel().headline, HowToStartText);
     EXPECT_TRUE(accountPanel().lines.empty());
-    EXPECT_TRUE(accountPanel().button.empty()) << "a hint with no game";
+    EXPECT_TRUE(accountPanel().buttons.empty()) << "a hint with no game";
     harness.key(platform::keyF2);
     const platform::SideText panel = accountPanel();
     EXPECT_TRUE(panel.headline.empty());
     // Its button asks the coach, as the key does.
-    EXPECT_EQ(panel.button, "Hint");
-    EXPECT_EQ(panel.buttonKey, 'H');
+    ASSERT_EQ(panel.buttons.size(), 2u);
+    EXPECT_EQ(panel.buttons[0].label, "Hint");
+    EXPECT_EQ(panel.buttons[0].key, 'H');
+    EXPECT_EQ(panel.buttons[1].label, "Review");
+    EXPECT_EQ(panel.buttons[1].key, 'R');
     ASSERT_GE(toldLines.size(), 3u);  // the dealer draw, the deal, the table
     EXPECT_EQ(panel.lines, std::vector<std::string>(toldLines.rbegin(), toldLines.rend()));
     const GameState before = game;

@@ -70,7 +70,7 @@ int sideFrames = 0;
 // Side text that changes with every frame shown.
 platform::SideText changingSideText()
 {
-    return {true, "What happened", {}, {"Frame " + std::to_string(sideFrames++)}, {}, 0};
+    return {true, "What happened", {}, {"Frame " + std::to_string(sideFrames++)}, {}};
 }
 
 // The first pixel of the window that differs from `frame` scaled into it, or

@@ -132,7 +132,8 @@ isOkBox() { ! above "$(share "$white" "117 176 6 10")" 0.9; }
 account="244 0 172 320"
 accountCaption="244 0 172 26"
 accountText="244 26 172 294"
-accountShows() { above "$(share "$captionBlue" "$accountCaption")" 0.7 && above "$(share "$white" "$accountText")" 0.6; }
+# The caption bar holds the Hint and Review buttons beside its words.
+accountShows() { above "$(share "$captionBlue" "$accountCaption")" 0.55 && above "$(share "$white" "$accountText")" 0.6; }
 # While no game runs its first line, bold in the caption's blue, says how to start.
 tellsHowToStart() { above "$(share "$captionBlue" "250 32 160 20")" 0.05; }
 # Black from the screen's right edge to the window's.
