@@ -9,6 +9,9 @@
 int runMessageLoop();
 // startUp then runMessageLoop; 0 at once when start-up fails.
 int programEntry();
+// Asked before Exit is carried out; false keeps the program running. None
+// by default: the desktop's Exit ends the program at once.
+void setExitConfirmation(bool (*confirm)());
 
 platform::Param boardWindowProcedure(platform::Handle window, platform::Msg msg, platform::Param wparam,
                                      platform::Param lparam);

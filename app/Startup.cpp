@@ -81,6 +81,23 @@ int startUp()
     return 1;
 }
 
+namespace {
+
+bool (*exitConfirmation)() = nullptr;
+
+bool exitRefused(const platform::Message& message)
+{
+    return exitConfirmation && message.msg == platform::Msg::command &&
+           platform::lowWord(message.wparam) == ids::commandExit && !exitConfirmation();
+}
+
+}  // namespace
+
+void setExitConfirmation(bool (*confirm)())
+{
+    exitConfirmation = confirm;
+}
+
 int runMessageLoop()
 {
     const platform::Handle accelerators = platform::loadAccelerators(res::acceleratorsMain);
@@ -90,6 +107,8 @@ int runMessageLoop()
             continue;
         if (message.msg == platform::Msg::tap)
             hideFocusFrame(shell.boardWindow);
+        if (exitRefused(message))
+            continue;
         platform::dispatchMessage(message);
     }
     return message.msg == platform::Msg::quit ? static_cast<int>(message.wparam) : 0;

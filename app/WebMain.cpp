@@ -1,13 +1,26 @@
 // The browser program: the game on the web back end. The page starts it once
 // it holds the tab's lock and shows the ending when it returns. Beside the
 // board the page tells what happened and shows the board in words; the
-// computer seats play the level chosen on the page when each game starts.
+// computer seats play the level, and the decks are dealt as, chosen on the
+// page when each game starts. The page keeps the running game, and a game it
+// rebuilds starts from what its New carried from the games before.
 #include "ai/TableLevel.h"
+#include "ai/TableMemory.h"
+#include "app/Hint.h"
+#include "app/KeyboardFocus.h"
+#include "app/PlayRecord.h"
 #include "app/Program.h"
+#include "app/Review.h"
+#include "app/Shell.h"
 #include "app/TableAccount.h"
+#include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "platform/Web.h"
+#include "ui/Controls.h"
+
+#include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -16,12 +29,57 @@ platform::web::TableWords tableInWords(bool pausing)
     return {describeTable(pausing), describeHand(), game.gameRunning != 0};
 }
 
-// A number the program does not know plays classic, as the desktop's default.
-void takeChosenLevel()
+// What a game takes over from the games before it: the record, whose
+// passCount counts across every game, and what the table remembers, whose
+// passes and rounds dealt seed the expert's choices. Both are plain records,
+// kept as their bytes.
+static_assert(std::is_trivially_copyable_v<GameState> && std::is_trivially_copyable_v<TableMemory>);
+constexpr std::size_t carriedSize = sizeof game + sizeof tableMemory;
+
+std::vector<std::uint8_t> carriedBytes()
+{
+    std::vector<std::uint8_t> bytes(carriedSize);
+    std::memcpy(bytes.data(), &game, sizeof game);
+    std::memcpy(bytes.data() + sizeof game, &tableMemory, sizeof tableMemory);
+    return bytes;
+}
+
+// A number the program does not know plays classic and the described deal,
+// as the desktop's defaults.
+void takeChosenTable()
 {
     const bool expert = platform::web::chosenLevel() == static_cast<int>(TableLevel::expert);
     setTableLevel(expert ? TableLevel::expert : TableLevel::classic);
+    const bool shuffled = platform::web::chosenDeal() == static_cast<int>(DealKind::shuffled);
+    setDealKind(shuffled ? DealKind::shuffled : DealKind::described);
     platform::web::tellLevel(static_cast<int>(tableLevel()));
+    platform::web::tellDeal(static_cast<int>(dealKind()));
+}
+
+void startGame()
+{
+    std::vector<std::uint8_t> carried = carriedBytes();
+    if (platform::web::startKeptGame(carried) == platform::web::GameStart::rebuilding) {
+        if (carried.size() == carriedSize) {
+            std::memcpy(&game, carried.data(), sizeof game);
+            std::memcpy(&tableMemory, carried.data() + sizeof game, sizeof tableMemory);
+        } else {
+            platform::web::keptGameUnreadable("what it carried is not of this program's size");
+        }
+    }
+    // Each game starts with the keyboard frame, the hint and the buttons of
+    // a fresh start, so a game is rebuilt from its New alone. (A tap on no
+    // card drops the hint.)
+    resetKeyboardFocus();
+    followHint(0, shell.boardWindow);
+    offerButtons(Buttons::none);
+    takeChosenTable();
+}
+
+// Exit asks first while a game runs: a page is left more lightly than a window.
+bool leavingConfirmed()
+{
+    return !game.gameRunning || platform::web::confirmLeaving();
 }
 
 }  // namespace
@@ -31,7 +89,10 @@ int main()
     platform::web::install();
     platform::web::setTableDescriber(tableInWords);
     tellTableNews(platform::web::tellNews);
-    gameWatcher.newGame = takeChosenLevel;
+    gameWatcher.newGame = startGame;
+    keepPlayRecord();
+    keepReview();
+    setExitConfirmation(leavingConfirmed);
     platform::exitProcess(programEntry());
     return 0;
 }

@@ -2,7 +2,9 @@
 // key input from the page, pauses that sleep through Asyncify.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform::web {
 
@@ -26,14 +28,36 @@ struct TableWords {
 };
 void setTableDescriber(TableWords (*describe)(bool pausing));
 
-// The computer seats' level the page's player chose, read as each game
-// starts, and the level the program then plays: the number of a TableLevel
-// (the page learns their names in that order from web/PageConstants.cpp).
+// The computer seats' level and the deal the page's player chose, read as
+// each game starts, and the level and deal the program then plays: the
+// numbers of a TableLevel and a DealKind (the page learns their names in
+// that order from web/PageConstants.cpp).
 int chosenLevel();
 void tellLevel(int level);
+int chosenDeal();
+void tellDeal(int deal);
 
 // One line of what happened at the table, with the event it tells of as a
 // JSON object, for the page's account and its tests.
 void tellNews(const std::string& line, const std::string& eventJson);
+
+// ---- The kept game ----------------------------------------------------------
+
+// The page keeps the running game in the browser's storage so that opening
+// the page again builds it again exactly: from its New, what the program
+// carried into it from earlier games, then every input the program took (and
+// at which of its takes) and every value it read from outside, in order,
+// played again at pace 0 up to the wait or pause the page was left in.
+enum class GameStart { live, rebuilding };
+// Called as a game starts, before anything of it is decided. Live, the page
+// keeps the game afresh from `carried` (with the input the program has taken
+// but not yet handled); rebuilding, `carried` becomes what the page kept and
+// that input is queued again.
+GameStart startKeptGame(std::vector<std::uint8_t>& carried);
+// What the page kept cannot be this program's: the page starts afresh and says why.
+void keptGameUnreadable(const char* why);
+
+// Exit while a game runs: the page asks the player first (and keeps the answer).
+bool confirmLeaving();
 
 }  // namespace platform::web

@@ -2,7 +2,9 @@
 // and key events into device input and keeps them in its own queue until the
 // program waits for input, so input that arrives during a pause waits there,
 // as it waits in the desktop's event queue. Pauses and waits sleep through
-// Asyncify, which hands the browser back its event loop meanwhile.
+// Asyncify, which hands the browser back its event loop meanwhile. Every
+// input and every value from outside passes through the page, which keeps
+// them for the kept game (platform/Web.h).
 #include "platform/Web.h"
 
 #include "platform/Backend.h"
@@ -12,6 +14,7 @@
 #include <emscripten.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 // ---- The page's side -------------------------------------------------------
@@ -23,8 +26,9 @@ EM_JS(void, webShow, (const std::uint8_t* rgba, int width, int height), {
 
 // The next queued input: 1 tap (x, y, the shown scale in thousandths of a CSS
 // pixel per screen pixel), 2 key (code, modifiers), 3 menu command (id), 0 none.
-EM_JS(int, webTakeInput, (int* values), {
-    const input = Module.zarta.takeInput();
+// `take` numbers the program's takes since the game's New.
+EM_JS(int, webTakeInput, (int* values, int take), {
+    const input = Module.zarta.takeInput(take);
     if (!input)
         return 0;
     HEAP32[values >> 2] = input[1];
@@ -41,19 +45,62 @@ EM_JS(int, webUnitMilliseconds, (), {
     return Module.zarta.unitMilliseconds();
 });
 
-EM_JS(int, webPinnedSeconds, (), {
-    return Module.zarta.pinnedSeconds();
+EM_JS(int, webSeconds, (), {
+    return Module.zarta.seconds();
 });
 
 EM_JS(int, webRandomWord, (), {
-    return crypto.getRandomValues(new Int32Array(1))[0];
+    return Module.zarta.randomWord();
 });
+
 EM_JS(int, webChosenLevel, (), {
     return Module.zarta.chosenLevel();
 });
 
 EM_JS(void, webTellLevel, (int level), {
     Module.zarta.levelPlayed(level);
+});
+
+EM_JS(int, webChosenDeal, (), {
+    return Module.zarta.chosenDeal();
+});
+
+EM_JS(void, webTellDeal, (int deal), {
+    Module.zarta.dealPlayed(deal);
+});
+
+EM_JS(int, webConfirmLeaving, (), {
+    return Module.zarta.confirmLeaving() ? 1 : 0;
+});
+
+// The kept game: 1 when this New is the one the page rebuilds from.
+EM_JS(int, webRebuildingGame, (), {
+    return Module.zarta.gameStarting() ? 1 : 0;
+});
+EM_JS(void, webKeepGame, (const std::uint8_t* bytes, int length), {
+    Module.zarta.keepGame(HEAPU8.slice(bytes, bytes + length));
+});
+EM_JS(int, webKeptLength, (), {
+    return Module.zarta.kept().length;
+});
+EM_JS(void, webKeptCopy, (std::uint8_t* bytes), {
+    HEAPU8.set(Module.zarta.kept(), bytes);
+});
+EM_JS(void, webKeptUnreadable, (const char* why), {
+    Module.zarta.keptUnreadable(UTF8ToString(why));
+});
+
+// The player's data: its length in bytes, -1 when there is none, -2 when
+// the browser keeps none for this page.
+EM_JS(int, webPlayerDataLength, (const char* name), {
+    const text = Module.zarta.playerData(UTF8ToString(name));
+    return typeof text === 'string' ? lengthBytesUTF8(text) : text;
+});
+EM_JS(void, webPlayerDataCopy, (const char* name, char* buffer, int size), {
+    stringToUTF8(Module.zarta.playerData(UTF8ToString(name)), buffer, size);
+});
+EM_JS(int, webWritePlayerData, (const char* name, const char* text), {
+    return Module.zarta.writePlayerData(UTF8ToString(name), UTF8ToString(text)) ? 1 : 0;
 });
 
 EM_JS(void, webSetTitle, (const char* title), {
@@ -74,8 +121,11 @@ EM_JS(void, webStatusSpot, (int kind, int id, int left, int top, int right, int 
 EM_JS(void, webStatusEnd, (const char* words, int gameRunning), {
     Module.zarta.statusEnd(UTF8ToString(words), gameRunning);
 });
-EM_JS(void, webPausing, (const char* words), {
-    Module.zarta.pausing(UTF8ToString(words));
+EM_JS(void, webPauseStarted, (int units), {
+    Module.zarta.pauseStarted(units);
+});
+EM_JS(void, webPausing, (const char* words, int gameRunning), {
+    Module.zarta.pausing(UTF8ToString(words), gameRunning);
 });
 EM_JS(void, webNews, (const char* line, const char* eventJson), {
     Module.zarta.news(UTF8ToString(line), UTF8ToString(eventJson));
@@ -90,6 +140,11 @@ namespace platform::web {
 namespace {
 
 TableWords (*tableDescriber)(bool pausing) = nullptr;
+// The program's takes of input since the game's New: each wait for input
+// is one, and so is each look for input as a box opens. The page keeps each
+// input with its take, because when input reaches the core decides what it
+// does (a box drops what comes after it opens).
+int takesThisGame = 0;
 
 // The device screen as the canvas takes it: red, green, blue, alpha bytes,
 // written a word at a time (wasm is little-endian) from the palette's words.
@@ -147,8 +202,9 @@ class WebBackend final : public backend::Backend {
 public:
     bool waitForInput() override
     {
+        const int take = ++takesThisGame;
         while (!ended) {
-            if (takeQueuedInput())
+            if (takeQueuedInput(take))
                 return true;
             reportWaiting();
             webInputArrived();
@@ -156,7 +212,7 @@ public:
         return false;
     }
 
-    void collectInput() override { takeQueuedInput(); }
+    void collectInput() override { takeQueuedInput(++takesThisGame); }
 
     void present(const std::uint8_t* indices, const std::uint32_t* palette) override
     {
@@ -165,11 +221,14 @@ public:
     }
 
     // The board's words stay true while the computer plays: nobody's turn is offered during a pause.
-    void startPause(int) override
+    void startPause(int units) override
     {
+        webPauseStarted(units);
         pauseStarted = emscripten_get_now();
-        if (tableDescriber && !backend::boxOpen())
-            webPausing(tableDescriber(true).text.c_str());
+        if (tableDescriber && !backend::boxOpen()) {
+            const TableWords words = tableDescriber(true);
+            webPausing(words.text.c_str(), words.gameRunning ? 1 : 0);
+        }
     }
 
     void waitUnits(int units) override
@@ -185,19 +244,39 @@ public:
         emscripten_sleep(left > 0 ? static_cast<unsigned>(left) : 0);
     }
 
-    int localSeconds() override
-    {
-        int pinned = webPinnedSeconds();
-        if (pinned >= 0)
-            return pinned;
-        return EM_ASM_INT({ return new Date().getSeconds(); });
-    }
+    int localSeconds() override { return webSeconds(); }
 
     std::uint64_t gameSeed() override
     {
         const auto high = static_cast<std::uint32_t>(webRandomWord());
         return (static_cast<std::uint64_t>(high) << 32) | static_cast<std::uint32_t>(webRandomWord());
     }
+
+    // In the browser's storage, under "zarta-NAME". One tab plays at a time
+    // and the page's script runs to the end of a step before any other, so
+    // nothing comes between the read and the write.
+    bool changePlayerData(const char* name, const PlayerDataChange& change, std::string& problem) override
+    {
+        const int length = webPlayerDataLength(name);
+        if (length < -1) {
+            problem = "this browser keeps no data for this site";
+            return false;
+        }
+        std::string stored;
+        if (length >= 0) {
+            std::vector<char> bytes(static_cast<std::size_t>(length) + 1);
+            webPlayerDataCopy(name, bytes.data(), length + 1);
+            stored.assign(bytes.data(), static_cast<std::size_t>(length));
+        }
+        const std::string changed = change(length >= 0 ? &stored : nullptr);
+        if (!changed.empty() && !webWritePlayerData(name, changed.c_str())) {
+            problem = "this browser would not store it (its storage for this site may be full)";
+            return false;
+        }
+        return true;
+    }
+
+    std::string playerDataPlace(const char*) override { return "this browser's storage for this site"; }
 
     void exitProcess(int status) override
     {
@@ -216,12 +295,12 @@ public:
     }
 
 private:
-    bool takeQueuedInput()
+    bool takeQueuedInput(int take)
     {
         bool any = false;
         int values[3] = {};
         for (;;) {
-            switch (static_cast<PageInput>(webTakeInput(values))) {
+            switch (static_cast<PageInput>(webTakeInput(values, take))) {
             case PageInput::none:
                 return any;
             case PageInput::tap:
@@ -243,6 +322,93 @@ private:
     double pauseStarted = 0;  // milliseconds, emscripten_get_now()
     bool ended = false;
 };
+
+// What the page keeps of a game's start: the program's carried bytes, then
+// the input taken but not yet handled, each as three words (the kind, as
+// PageInput numbers it but with taps where they were aimed, and two values).
+// Words are little-endian, as wasm's memory is.
+void appendWord(std::vector<std::uint8_t>& bytes, std::int32_t word)
+{
+    const std::size_t at = bytes.size();
+    bytes.resize(at + sizeof word);
+    std::memcpy(bytes.data() + at, &word, sizeof word);
+}
+
+bool readWord(const std::vector<std::uint8_t>& bytes, std::size_t& at, std::int32_t& word)
+{
+    if (bytes.size() - at < sizeof word)
+        return false;
+    std::memcpy(&word, bytes.data() + at, sizeof word);
+    at += sizeof word;
+    return true;
+}
+
+std::vector<std::uint8_t> keptStart(const std::vector<std::uint8_t>& carried)
+{
+    std::vector<std::uint8_t> bytes;
+    appendWord(bytes, static_cast<std::int32_t>(carried.size()));
+    bytes.insert(bytes.end(), carried.begin(), carried.end());
+    const std::size_t countAt = bytes.size();
+    std::int32_t count = 0;
+    appendWord(bytes, count);
+    for (const core::Pending& pending : core::state().queue) {
+        const Message& message = pending.message;
+        PageInput kind = PageInput::none;
+        if (pending.origin == core::Origin::menuChoice)
+            kind = PageInput::command;
+        else if (pending.origin == core::Origin::input)
+            kind = message.msg == Msg::tap ? PageInput::tap : PageInput::key;
+        if (kind == PageInput::none)
+            continue;
+        appendWord(bytes, static_cast<std::int32_t>(kind));
+        appendWord(bytes,
+                   kind == PageInput::command ? lowWord(message.wparam) : static_cast<std::int32_t>(message.wparam));
+        appendWord(bytes, static_cast<std::int32_t>(message.lparam));
+        ++count;
+    }
+    std::memcpy(bytes.data() + countAt, &count, sizeof count);
+    return bytes;
+}
+
+// The carried bytes of a kept start, its waiting input queued again; false
+// when `bytes` is no such start.
+bool rebuildStart(const std::vector<std::uint8_t>& bytes, std::vector<std::uint8_t>& carried)
+{
+    std::size_t at = 0;
+    std::int32_t length = 0;
+    if (!readWord(bytes, at, length) || length < 0 || bytes.size() - at < static_cast<std::size_t>(length))
+        return false;
+    carried.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                   bytes.begin() + static_cast<std::ptrdiff_t>(at) + length);
+    at += static_cast<std::size_t>(length);
+    std::int32_t count = 0;
+    constexpr std::size_t wordsPerInput = 3;
+    if (!readWord(bytes, at, count) || count < 0 ||
+        bytes.size() - at != static_cast<std::size_t>(count) * wordsPerInput * sizeof count)
+        return false;
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::int32_t kind = 0;
+        std::int32_t a = 0;
+        std::int32_t b = 0;
+        readWord(bytes, at, kind);
+        readWord(bytes, at, a);
+        readWord(bytes, at, b);
+        switch (static_cast<PageInput>(kind)) {
+        case PageInput::tap:
+            backend::queueTap(a, b);
+            break;
+        case PageInput::key:
+            backend::queueKey(a, b);
+            break;
+        case PageInput::command:
+            backend::queueCommand(a);
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -266,9 +432,46 @@ void tellLevel(int level)
     webTellLevel(level);
 }
 
+int chosenDeal()
+{
+    return webChosenDeal();
+}
+
+void tellDeal(int deal)
+{
+    webTellDeal(deal);
+}
+
 void tellNews(const std::string& line, const std::string& eventJson)
 {
     webNews(line.c_str(), eventJson.c_str());
+}
+
+GameStart startKeptGame(std::vector<std::uint8_t>& carried)
+{
+    takesThisGame = 0;
+    if (!webRebuildingGame()) {
+        const std::vector<std::uint8_t> start = keptStart(carried);
+        webKeepGame(start.data(), static_cast<int>(start.size()));
+        return GameStart::live;
+    }
+    std::vector<std::uint8_t> start(static_cast<std::size_t>(webKeptLength()));
+    webKeptCopy(start.data());
+    if (!rebuildStart(start, carried)) {
+        keptGameUnreadable("its start is not one this program keeps");
+        return GameStart::live;
+    }
+    return GameStart::rebuilding;
+}
+
+void keptGameUnreadable(const char* why)
+{
+    webKeptUnreadable(why);
+}
+
+bool confirmLeaving()
+{
+    return webConfirmLeaving() != 0;
 }
 
 }  // namespace platform::web

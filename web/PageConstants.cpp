@@ -2,11 +2,12 @@
 // declares them again: the screen size, the kinds of input it queues, the
 // "New" command, the kinds of place a player may tap, the modifiers, the
 // key codes of the desktop program, the coach's key and the names of the
-// computer's levels, in the order of their numbers.
+// computer's levels and of the deals, in the order of their numbers.
 // Run at build time; its output replaces the marker line in zarta-page.js.
 // usage: zarta-page-constants OUT
 #include "ai/TableLevel.h"
 #include "app/Hint.h"
+#include "model/Deck.h"
 #include "platform/Platform.h"
 #include "platform/Web.h"
 #include "resources/BoardIds.h"
@@ -36,6 +37,9 @@ int main(int argc, char** argv)
         std::fprintf(out, "%s'%s'", level == TableLevel::classic ? "" : ", ", tableLevelName(level));
     std::fprintf(out, "];\n");
     static_assert(static_cast<int>(TableLevel::classic) == 0 && static_cast<int>(TableLevel::expert) == 1);
+    std::fprintf(out, "const dealKinds = ['%s', '%s'];\n", dealKindName(DealKind::described),
+                 dealKindName(DealKind::shuffled));
+    static_assert(static_cast<int>(DealKind::described) == 0 && static_cast<int>(DealKind::shuffled) == 1);
     using platform::web::SpotKind;
     std::fprintf(out, "const spotKeys = {%d: 'controls', %d: 'boxButtons', %d: 'menuButton', %d: 'popupItems'};\n",
                  static_cast<int>(SpotKind::control), static_cast<int>(SpotKind::boxButton),

@@ -2,7 +2,7 @@
 // cached when the worker installs, and answered from the cache first. A new
 // version's files come from the server, never from the browser's HTTP cache,
 // which may hold an older build for as long as the server allowed; the new
-// worker waits until the page says no game is running.
+// worker waits until the page says it may take over (web/page/updates.js).
 const cacheName = 'zarta-@ZARTA_CACHE_VERSION@';
 const cachedFiles = [@ZARTA_CACHED_FILES@];
 

@@ -7,17 +7,19 @@
 // one function:
 // - screen.js: the frames on the canvas, and where the board and panel go;
 // - input.js: taps and keys for the program, and input kept across a reload;
-// - panel.js: the New game and Hint buttons, the computer's level, the sheets,
-//   the account and the board in words;
+// - panel.js: the New game, Hint and Record buttons, the computer's level and
+//   the deal, the sheets, the account and the board in words;
+// - keeping.js: the running game kept in the browser's storage and built
+//   again when the page opens;
 // - program.js: the notices, the program's calls into the page, and the start;
 // - updates.js: the service worker, offline play and new versions.
 'use strict';
 
 (function () {
   // The screen size, the kinds of input, the "New" command, the modifiers,
-  // the key codes (namedKeys: Enter, Escape, Tab, Space, the arrows, F1 and
-  // F2, as the desktop program reads them), H and the computer's levels,
-  // written in at build time from the program's own definitions
+  // the key codes (namedKeys: Enter, Escape, Tab, Space, the arrows, F1 to
+  // F3, as the desktop program reads them), H, the computer's levels and the
+  // deals, written in at build time from the program's own definitions
   // (web/PageConstants.cpp).
   /* PAGE CONSTANTS */
   const accountLines = 12;
@@ -34,8 +36,10 @@
   const helpButton = document.getElementById('help');
   const playRow = document.getElementById('play');
   const hintButton = document.getElementById('hint');
-  const levelChoice = document.getElementById('level');
+  const recordButton = document.getElementById('record');
+  const choices = document.getElementById('choices');
   const computerChoice = document.getElementById('computer');
+  const dealChoice = document.getElementById('deal');
   const rulesTitle = document.getElementById('rules-title');
   const rules = document.getElementById('rules');
   const account = document.getElementById('account');
@@ -44,12 +48,14 @@
   const historyButton = document.getElementById('history-button');
   const announcements = document.getElementById('announce');
   const updatingBanner = document.getElementById('updating');
+  const noteBanner = document.getElementById('note');
   const boardText = document.getElementById('board-text');
   const parameters = new URLSearchParams(location.search);
 
-  // What tests read: how often the program waited for input, and what it showed then.
+  // What tests read: how often the program waited for input, and what it
+  // showed then; whether a kept game is being built again, and how often one was.
   const page = {idleCount: 0, status: null, firstFrameMs: null, ended: null, boxText: null, events: [],
-    layout: null, gameRunning: false, updating: false, computer: null};
+    layout: null, gameRunning: false, updating: false, computer: null, deal: null, rebuilding: false, rebuilt: 0};
   window.zartaPage = page;
 
   /* INCLUDE screen.js */
@@ -57,6 +63,8 @@
   /* INCLUDE input.js */
 
   /* INCLUDE panel.js */
+
+  /* INCLUDE keeping.js */
 
   /* INCLUDE program.js */
 

@@ -132,12 +132,30 @@ class Game {
     page.on('requestfailed', (request) => this.problems.push(`request failed: ${request.url()}`));
   }
 
-  static async open(context, base, query, viewport) {
+  // A new page, with no kept game (another test's game in this context is
+  // not its own) unless `kept` gives the one the browser holds; `before`
+  // runs in the page before its own script.
+  static async open(context, base, query, viewport, {kept = null, before = null} = {}) {
     const page = await context.newPage();
     await page.setViewport(viewport);
     const game = new Game(page, viewport);
+    // Once: the page may load again on its own.
+    const {identifier} = await page.evaluateOnNewDocument((stored, script) => {
+      if (sessionStorage.getItem('test-opened') !== null)
+        return;
+      sessionStorage.setItem('test-opened', '1');
+      if (stored === null)
+        localStorage.removeItem('zarta-game');
+      else
+        localStorage.setItem('zarta-game', stored);
+      if (script)
+        eval(`(${script})`)();
+    }, kept, before);
     await page.goto(`${base}/${query}`, {waitUntil: 'load'});
-    await game.waitIdle(0);
+    await page.removeScriptToEvaluateOnNewDocument(identifier);
+    // A kept game that cannot be rebuilt loads the page again: the caller waits for what it expects.
+    if (kept === null)
+      await game.waitIdle(0);
     return game;
   }
 
@@ -324,8 +342,9 @@ function checkFill(fill, what) {
 // Taps through whatever the game shows until the game-over box (or `rounds`
 // rounds' ends), with an exchange, a Pass and a Stop in turn, calling
 // `atPause` each time the program waits; the New game button starts it.
-async function playWholeGame(game, {rounds = Infinity, atPause = null} = {}) {
-  await startWithButton(game);
+async function playWholeGame(game, {rounds = Infinity, atPause = null, started = false} = {}) {
+  if (!started)
+    await startWithButton(game);
   const seen = {exchange: 0, stop: 0, pass: 0, keepBox: 0};
   let gameOver = null;
   const roundsEnded = () => game.page.evaluate(() => window.zartaPage.events.filter((e) => e.kind === 'roundEnd').length);
@@ -363,7 +382,7 @@ async function playWholeGame(game, {rounds = Infinity, atPause = null} = {}) {
   }
   if (!gameOver || !/^You (Win|Lose)\.\.\.$/.test(gameOver))
     throw new Error(`no game over (${JSON.stringify(seen)})`);
-  if (!seen.exchange || !seen.stop || !seen.pass)
+  if (!started && (!seen.exchange || !seen.stop || !seen.pass))
     throw new Error(`not every move was played: ${JSON.stringify(seen)}`);
   return {gameOver, seen};
 }
@@ -597,7 +616,7 @@ test('the rules sheet: real text, every rule a new player needs, opened and clos
   if (!sheet.shown || sheet.fontSize < 14)
     throw new Error(`rules sheet ${JSON.stringify({shown: sheet.shown, fontSize: sheet.fontSize})}`);
   for (const fact of ['31', 'three aces', 'ace 11', 'Keep this cards?', 'whole hand', 'first turn', 'Stop',
-    'one more turn', 'four lives', 'Zarta', 'lightning', 'carried out', 'F1', 'F2', 'Tab', 'Space'])
+    'one more turn', 'four lives', 'Zarta', 'lightning', 'carried out', 'F1', 'F2', 'F3', 'Tab', 'Space', 'shuffled'])
     if (!sheet.text.includes(fact))
       throw new Error(`the rules do not mention "${fact}"`);
   // Keys on the open sheet are the sheet's: Escape closes it and reaches no game.
@@ -867,6 +886,354 @@ test('the coach: Hint and H give a hint; the computer\'s level reaches the progr
   await game.close();
 });
 
+// ---- The kept game --------------------------------------------------------------
+
+// What the page shows of the game, as a player and a screen reader take it:
+// the board in words, the account and the whole game so far, the open box,
+// the controls offered, and the picture (a hash of the canvas). Run in the page.
+function pageView() {
+  const lines = (selector) => Array.from(document.querySelectorAll(selector)).map((item) => item.textContent);
+  const canvas = document.getElementById('screen');
+  const copy = document.createElement('canvas');
+  copy.width = canvas.width;
+  copy.height = canvas.height;
+  const context = copy.getContext('2d', {willReadFrequently: true});
+  context.drawImage(canvas, 0, 0);
+  const data = context.getImageData(0, 0, copy.width, copy.height).data;
+  let hash = 2166136261;
+  for (let i = 0; i < data.length; i += 4)
+    hash = Math.imul(hash ^ (data[i] | data[i + 1] << 8 | data[i + 2] << 16), 16777619);
+  const {status} = window.zartaPage;
+  return {words: document.getElementById('board-text').textContent, account: lines('#account li'),
+    history: lines('#history-list li'), box: status && status.box ? status.boxText : null,
+    controls: status ? Object.keys(status.controls).sort() : null, running: window.zartaPage.gameRunning,
+    pixels: hash >>> 0};
+}
+
+// The page's view where the program stands now, with the kept game as the browser holds it then.
+async function viewAndKept(game) {
+  return game.page.evaluate((source) => ({view: eval(`(${source})`)(), kept: localStorage.getItem('zarta-game')}),
+    pageView.toString());
+}
+
+// Run in the page before its script: keeps its view the moment a rebuilt
+// game stands, before it goes on (there it first gives the browser its turn).
+const watchRebuild = `() => {
+  const view = ${pageView};
+  document.addEventListener('DOMContentLoaded', () => {
+    const said = document.getElementById('announce');
+    new MutationObserver((records, observer) => {
+      if (said.textContent.includes('Your game is back as you left it.')) {
+        window.rebuiltView = view();
+        observer.disconnect();
+      }
+    }).observe(said, {childList: true});
+  });
+}`;
+
+// Reloads `game`, or opens the page with `kept` in the browser's storage,
+// and returns the rebuilt game's view where it stands.
+async function rebuild({context, base, query, viewport, kept = null, game = null}) {
+  if (game) {
+    const {identifier} = await game.page.evaluateOnNewDocument((script) => eval(`(${script})`)(), watchRebuild);
+    await game.page.reload({waitUntil: 'load'});
+    await game.page.removeScriptToEvaluateOnNewDocument(identifier);
+  } else {
+    game = await Game.open(context, base, query, viewport, {kept, before: watchRebuild});
+  }
+  const started = Date.now();
+  await game.page.waitForFunction(() => window.rebuiltView, waiting).catch(async (error) => {
+    throw new Error(`no game rebuilt: ${error.message}; ${JSON.stringify(game.problems)}, note ` +
+      `"${await game.page.$eval('#note', (note) => note.textContent)}"`);
+  });
+  return {game, view: await game.page.evaluate(() => window.rebuiltView), took: Date.now() - started};
+}
+
+function sameView(before, after, what, {waiting: atWait = true} = {}) {
+  const keys = atWait ? Object.keys(before) : ['words', 'account', 'history', 'running', 'pixels'];
+  const differ = keys.filter((key) => JSON.stringify(before[key]) !== JSON.stringify(after[key]));
+  if (differ.length > 0)
+    throw new Error(`${what}: the rebuilt game differs in ${differ.join(', ')}:\n  before ${JSON.stringify(before)}\n` +
+      `  after  ${JSON.stringify(after)}`);
+}
+
+test('a kept game: reloaded at the keep question, in the dealer\'s second hand moving, in a computer\'s pause, ' +
+  'it stands as it stood, says so once, and plays on to its end', async ({context, base}) => {
+  // Seconds 41 make the player the first dealer: the keep question comes at once.
+  let game = await Game.open(context, base, '?offline=no&pace=0&seconds=41', phone);
+  await startWithButton(game);
+  let {view} = await viewAndKept(game);
+  if (!view.box || view.box[0] !== 'Keep this cards?')
+    throw new Error(`no keep question after New: ${JSON.stringify(view)}`);
+  // A reload with the box open: the same box, board, account and picture, and a
+  // screen reader hears that the game is back and the question, not the game again.
+  const saidBefore = (await game.accessibleText()).said;
+  let rebuilt = await rebuild({game});
+  sameView(view, rebuilt.view, 'reloaded at the keep question');
+  const said = newLines(saidBefore, (await game.accessibleText()).said);
+  if (said.length > 3 || !said.includes('Your game is back as you left it.') ||
+      !said.some((line) => line.includes('Keep this cards?')))
+    throw new Error(`after the reload a screen reader heard ${JSON.stringify(said)}`);
+  console.log(`  rebuilt at the keep question in ${rebuilt.took} ms`);
+
+  // At 200 ms a unit: No, and the kept game taken in the middle of the dealer's second hand moving.
+  let {kept} = await viewAndKept(game);
+  await game.close();
+  rebuilt = await rebuild({context, base, query: '?offline=no&pace=200', viewport: phone, kept});
+  game = rebuilt.game;
+  sameView(view, rebuilt.view, 'opened again at the keep question');
+  await game.page.keyboard.press('n');
+  await game.page.waitForFunction(() => JSON.parse(localStorage.getItem('zarta-game')).stand.wait === false, waiting);
+  ({view, kept} = await viewAndKept(game));
+  if (JSON.parse(kept).stand.wait || view.history.some((line) => / and take/.test(line)))
+    throw new Error(`not in the second hand's move: ${JSON.stringify(view)}`);
+  await game.close();
+  rebuilt = await rebuild({context, base, query: '?offline=no&pace=200', viewport: phone, kept});
+  game = rebuilt.game;
+  sameView(view, rebuilt.view, 'opened in the second hand\'s move', {waiting: false});
+
+  // In a computer seat's pause: its move shown, the board's words saying who plays.
+  await game.page.waitForFunction(() => / is playing\.$/.test(document.getElementById('board-text').textContent) &&
+    !JSON.parse(localStorage.getItem('zarta-game')).stand.wait, waiting);
+  ({view, kept} = await viewAndKept(game));
+  await game.close();
+  rebuilt = await rebuild({context, base, query: '?offline=no&pace=200', viewport: phone, kept});
+  game = rebuilt.game;
+  sameView(view, rebuilt.view, 'opened in a computer\'s pause', {waiting: false});
+  if (!/ is playing\.$/.test(rebuilt.view.words))
+    throw new Error(`in a computer's pause the board says "${rebuilt.view.words}"`);
+
+  // Reloaded at pace 0, the game goes on to its end, its account whole.
+  await game.page.goto(`${base}/?offline=no&pace=0`, {waitUntil: 'load'});
+  await game.page.waitForFunction(() => window.zartaPage.rebuilt === 1 && window.zartaPage.idleCount > 0, waiting);
+  const result = await playWholeGame(game, {started: true});
+  await checkAccount(game);
+  console.log(`  the rebuilt game played on: ${result.gameOver}`);
+  await game.close();
+});
+
+test('a game after another is rebuilt from what the first carried into it: the passes and the rounds dealt',
+  async ({context, base}) => {
+    // The expert seeds its choices from the rounds dealt and the passes since the program started.
+    const game = await Game.open(context, base, '?offline=no&pace=0&seconds=20&computer=expert', desktop);
+    await playWholeGame(game, {rounds: 2});
+    let status = await game.status();
+    while (status.box)
+      status = await game.answerBox(answers.yes);
+    await game.press('F2');
+    const roundsBefore = await game.page.evaluate(() => window.zartaPage.events.filter((e) => e.kind === 'roundEnd').length);
+    await playWholeGame(game, {rounds: roundsBefore + 1, started: true});
+    const {view} = await viewAndKept(game);
+    const rebuilt = await rebuild({game});
+    sameView(view, rebuilt.view, 'the second game reloaded');
+    // Played again, the game says nothing of its past; the player hears that it is back, and their turn or the box.
+    const {said} = await game.accessibleText();
+    if (said.length > 2 || said[0] !== 'Your game is back as you left it.' || !/^(Your turn: |A box )/.test(said[1]))
+      throw new Error(`after the reload a screen reader heard ${JSON.stringify(said)}`);
+    console.log(`  a second game rebuilt in ${rebuilt.took} ms`);
+    await game.close();
+  });
+
+test('keys given ahead: Y in the dealer draw answers the keep question; F2 then N in a computer\'s pause, and the N ' +
+  'that waits is kept with the new game',
+  async ({context, base}) => {
+    // At 100 ms a unit the keys wait in the page's queue and reach the program together.
+    const game = await Game.open(context, base, '?offline=no&pace=100&seconds=41', desktop);
+    // Y in the dealer draw reaches the program as the keep question opens, and answers it.
+    const idle = await game.idleCount();
+    await game.page.click('#new-game');
+    await game.page.waitForFunction(() => window.zartaPage.events.length === 1, waiting);
+    await game.page.keyboard.press('y');
+    await game.waitIdle(idle);
+    if (!await game.page.evaluate(() => window.zartaPage.events.some((e) => e.kind === 'dealerChoice')))
+      throw new Error('the Y given in the dealer draw did not answer the keep question');
+    await game.page.keyboard.press('p');
+    await game.page.waitForFunction(() => / is playing\.$/.test(document.getElementById('board-text').textContent), waiting);
+    await game.page.keyboard.press('F2');
+    await game.page.keyboard.press('n');
+    // The new game's keep question is answered by the N that waited behind F2.
+    await game.page.waitForFunction(() => window.zartaPage.events.filter((e) => e.kind === 'dealerDraw').length === 2 &&
+      window.zartaPage.events.at(-1).kind !== 'dealerDraw' && !JSON.parse(localStorage.getItem('zarta-game')).stand.wait,
+    waiting);
+    const {view, kept} = await viewAndKept(game);
+    await game.close();
+    if (!/^You deal and take/.test(view.history.at(-2)))
+      throw new Error(`the new game began ${JSON.stringify(view.history)}`);
+    const rebuilt = await rebuild({context, base, query: '?offline=no&pace=100', viewport: desktop, kept});
+    sameView(view, rebuilt.view, 'rebuilt after F2 and N together', {waiting: false});
+    await rebuilt.game.close();
+  });
+
+test('a kept game that is damaged, or does not play again as kept, gives a note and a fresh game', async ({context, base}) => {
+  // A real kept game to damage: the keep question of seconds 41.
+  const source = await Game.open(context, base, '?offline=no&pace=0&seconds=41', phone);
+  await startWithButton(source);
+  const sound = JSON.parse((await viewAndKept(source)).kept);
+  await source.close();
+  const drop = (letter) => ({...sound, steps: sound.steps.filter((step) => step[0] !== letter)});
+  const cases = [
+    ['not JSON', '{"carried":'],
+    ['not a kept game', JSON.stringify({carried: 'AAAA', earlier: [], steps: [['q', 1]], stand: {pauses: 0, take: 0, wait: true}})],
+    ['carrying too little', JSON.stringify({...sound, carried: 'AAAAAAAAAAAAAAAA'})],
+    ['without its seconds', JSON.stringify(drop('s'))],
+    ['standing past its end', JSON.stringify({...sound, stand: {...sound.stand, take: sound.stand.take + 3}})],
+  ];
+  for (const [what, kept] of cases) {
+    const game = await Game.open(context, base, '?offline=no&pace=0', phone, {kept});
+    await game.page.waitForFunction(() => !document.getElementById('note').hidden && window.zartaPage.idleCount > 0 &&
+      !window.zartaPage.rebuilding, waiting);
+    const state = await game.page.evaluate(() => ({note: document.getElementById('note').hidden ? null :
+      document.getElementById('note').textContent, running: window.zartaPage.gameRunning,
+      kept: localStorage.getItem('zarta-game')}));
+    const warned = game.problems.filter((problem) => /The kept game is left out/.test(problem));
+    game.problems = game.problems.filter((problem) => !warned.includes(problem));
+    if (!/could not be brought back/.test(state.note || '') || state.running || state.kept !== null ||
+        warned.length !== 1 || !await newGameShown(game))
+      throw new Error(`a kept game ${what}: ${JSON.stringify({...state, warned})}`);
+    if (options.shots && what === 'not JSON')
+      await game.page.screenshot({path: path.join(options.shots, 'web-kept-lost.png')});
+    // The fresh page plays, and the note goes with the new game.
+    await startWithButton(game);
+    if (await game.page.$eval('#note', (note) => !note.hidden))
+      throw new Error(`a kept game ${what}: the note stays in the new game`);
+    await game.close();
+  }
+});
+
+test('the deal: ?deal=shuffled is played and told at New, remembered, changed from the next game; ' +
+  'an unknown deal is left out with a warning', async ({context, base}) => {
+  // The clock's seconds pinned: the described deal deals each New alike, the shuffled one never.
+  const draws = async (query) => {
+    const game = await Game.open(context, base, `?offline=no&pace=0&seconds=41${query}`, desktop);
+    const dealt = [];
+    for (let i = 0; i < 2; ++i) {
+      let status = await game.status();
+      while (status.box)
+        status = await game.answerBox(answers.yes);
+      await (i === 0 ? startWithButton(game) : game.press('F2'));
+      dealt.push(await game.page.evaluate(() => ({deal: window.zartaPage.deal,
+        drawn: window.zartaPage.events.findLast((event) => event.kind === 'dealerDraw').drawn.join(' ')})));
+    }
+    return {game, dealt};
+  };
+  let {game, dealt} = await draws('&deal=described');
+  await game.close();
+  if (dealt.some((d) => d.deal !== 'described') || dealt[0].drawn !== dealt[1].drawn)
+    throw new Error(`?deal=described played ${JSON.stringify(dealt)}`);
+  ({game, dealt} = await draws('&deal=shuffled'));
+  if (dealt.some((d) => d.deal !== 'shuffled') || dealt[0].drawn === dealt[1].drawn)
+    throw new Error(`?deal=shuffled played ${JSON.stringify(dealt)}`);
+  // Changed in a game: said, and played from the next.
+  const before = (await game.accessibleText()).said;
+  await game.page.select('#deal', 'described');
+  const said = newLines(before, (await game.accessibleText()).said);
+  if (!said.includes('The cards are dealt described from the next game.') ||
+      await game.page.evaluate(() => window.zartaPage.deal) !== 'shuffled')
+    throw new Error(`a change in a game: said ${JSON.stringify(said)}`);
+  let status = await game.status();
+  while (status.box)
+    status = await game.answerBox(answers.yes);
+  await game.press('F2');
+  if (await game.page.evaluate(() => window.zartaPage.deal) !== 'described')
+    throw new Error('the next game is not dealt as chosen');
+  await game.close();
+  // Remembered by the browser; a deal it does not know is left out with a warning.
+  game = await Game.open(context, base, '?offline=no&pace=0&deal=fair', desktop);
+  const refused = (problem) => /\?deal=fair is not a deal \(described or shuffled\)/.test(problem);
+  const shown = await game.page.$eval('#deal', (list) => list.value);
+  if (!game.problems.some(refused) || shown !== 'described')
+    throw new Error(`?deal=fair: the page shows ${shown}, console ${JSON.stringify(game.problems)}`);
+  game.problems = game.problems.filter((problem) => !refused(problem));
+  await game.close();
+});
+
+// The program's box of the record of play, opened by the Record button, and closed with No.
+async function recordBox(game) {
+  let status = await game.act(() => game.page.click('#record'));
+  if (!status.box || status.boxText[1] !== 'Your record of play')
+    throw new Error(`Record opened ${JSON.stringify(status.boxText)}`);
+  const [text] = status.boxText;
+  status = await game.answerBox(answers.no);
+  if (status.box)
+    throw new Error('the record\'s box stays after No');
+  return text;
+}
+
+test('Record shows the record of play in the program\'s box; a finished game counts once, reloads and all; ' +
+  'the reset asks first', async ({context, base}) => {
+  const game = await Game.open(context, base, '?offline=no&pace=0&seconds=20', desktop);
+  // By keys as by the pointer: F6 to the page's buttons, Tab to Record, Enter.
+  await game.page.keyboard.press('F6');
+  for (let i = 0; i < 6 && (await game.accessibleText()).focused !== 'button Record of play'; ++i)
+    await game.page.keyboard.press('Tab');
+  let status = await game.act(() => game.page.keyboard.press('Enter'));
+  if (!status.box || status.boxText[1] !== 'Your record of play')
+    throw new Error(`Enter on Record opened ${JSON.stringify(status.boxText)}`);
+  await game.answerBox(answers.no);
+  let text = await recordBox(game);
+  if (!/^No game finished yet\.\n\nKept in this browser's storage for this site\.\n\nReset it to nothing\?$/.test(text))
+    throw new Error(`before any game the record says ${JSON.stringify(text)}`);
+  const {gameOver} = await playWholeGame(game);
+  const counted = (record) => /Classic computer, described deal: 1 game finished, [01] won/.test(record) &&
+    record.includes(gameOver.startsWith('You Win') ? '1 won' : '1 lost');
+  if (options.shots)
+    await game.act(() => game.page.click('#record')).then(() => game.page.screenshot({path: path.join(options.shots, 'web-record.png')}))
+      .then(() => game.answerBox(answers.no));
+  text = await recordBox(game);
+  if (!counted(text))
+    throw new Error(`after "${gameOver}" the record says ${JSON.stringify(text)}`);
+  // The finished game rebuilt after a reload is not counted again.
+  const keptBytes = (await viewAndKept(game)).kept.length;
+  const {took} = await rebuild({game});
+  console.log(`  a whole game rebuilt from ${keptBytes} bytes in ${took} ms after the page loaded`);
+  if (!counted(await recordBox(game)))
+    throw new Error('a rebuilt game was counted again');
+  // F3 asks too; Yes, then Yes to the question, resets it.
+  await game.press('F3');
+  status = await game.answerBox(answers.yes);
+  if (!status.box || status.boxText[1] !== 'Reset the record')
+    throw new Error(`Yes to reset asked ${JSON.stringify(status.boxText)}`);
+  await game.answerBox(answers.yes);
+  if (!/^No game finished yet\./.test(await recordBox(game)))
+    throw new Error('the reset left a record');
+  await game.close();
+});
+
+test('Exit asks before ending a running game: No plays on, and is kept; Yes ends it and keeps nothing',
+  async ({context, base}) => {
+    const game = await Game.open(context, base, '?offline=no&pace=0&seconds=33', phone);
+    const asked = [];
+    let answer = false;
+    game.page.on('dialog', (dialog) => {
+      asked.push(dialog.message());
+      answer ? dialog.accept() : dialog.dismiss();
+    });
+    await startWithButton(game);
+    let status = await game.status();
+    while (status.box)
+      status = await game.answerBox(answers.yes);
+    const exit = async () => {
+      const menu = await game.tapSpot((await game.status()).menuButton[0]);
+      return game.tapSpot(menu.popupItems[ids.exit]);
+    };
+    await exit();
+    if (asked.length !== 1 || !/^Leave Zarta\?/.test(asked[0]) || !await game.page.evaluate(() => window.zartaPage.gameRunning))
+      throw new Error(`Exit in a game asked ${JSON.stringify(asked)}`);
+    // Rebuilt, the answer is the kept one: nothing is asked again.
+    const before = await viewAndKept(game);
+    const rebuilt = await rebuild({game});
+    sameView(before.view, rebuilt.view, 'rebuilt after No to Exit');
+    if (asked.length !== 1)
+      throw new Error(`the rebuilt game asked again: ${JSON.stringify(asked)}`);
+    answer = true;
+    await game.chooseMenu(ids.exit);
+    await game.page.waitForFunction(() => window.zartaPage.ended !== null, waiting);
+    const kept = await game.page.evaluate(() => localStorage.getItem('zarta-game'));
+    if (asked.length !== 2 || await game.notice() !== 'Zarta has ended' || kept !== null)
+      throw new Error(`Yes to Exit: asked ${asked.length} times, notice ${await game.notice()}, kept ${kept}`);
+    await game.close();
+  });
+
 test('?pace= takes 10 to 200 and 0; anything else is refused with a warning', async ({context, base}) => {
   const page = await context.newPage();
   const warnings = [];
@@ -1064,6 +1431,35 @@ test('a new version takes over before any input, and a key pressed as it loads s
     }
   });
 
+test('a new version takes over a running game at the player\'s turn and builds it again as it stood',
+  async ({context, base, siteServer}) => {
+    const {site} = siteServer;
+    const second = nextVersion(options.site);
+    try {
+      let page = await visit(context, base);
+      await page.waitForFunction(() => navigator.serviceWorker.controller !== null, waiting);
+      await page.close();
+      // A returning player, in a game when the new version arrives.
+      page = await visit(context, base);
+      const game = new Game(page, phone);
+      await startWithButton(game);
+      let status = await game.status();
+      while (status.box)
+        status = await game.answerBox(answers.yes);
+      const {view} = await viewAndKept(game);
+      site.root = second;
+      await Promise.all([page.waitForNavigation({waitUntil: 'load'}),
+        page.evaluate(() => navigator.serviceWorker.getRegistration().then((registration) => registration.update()))]);
+      await page.waitForFunction(() => window.zartaSiteVersion === 2 && window.zartaPage.rebuilt === 1 &&
+        window.zartaPage.idleCount > 0, waiting);
+      sameView(view, await page.evaluate(pageView), 'taken over by the new version');
+      await game.close();
+    } finally {
+      site.root = options.site;
+      fs.rmSync(second, {recursive: true, force: true});
+    }
+  });
+
 test('input kept for a new version that is unreadable or malformed is left out with a warning, never a crash',
   async ({context, base}) => {
     for (const [kept, warned, runs] of [['{broken', /is lost/, false], ['{"a":1}', /is lost/, false],
@@ -1071,7 +1467,10 @@ test('input kept for a new version that is unreadable or malformed is left out w
       const page = await context.newPage();
       const warnings = [];
       page.on('console', (message) => warnings.push(message.text()));
-      await page.evaluateOnNewDocument((text) => sessionStorage.setItem('zarta-pending-input', text), kept);
+      await page.evaluateOnNewDocument((text) => {
+        sessionStorage.setItem('zarta-pending-input', text);
+        localStorage.removeItem('zarta-game');
+      }, kept);
       await page.goto(`${base}/?offline=no&pace=0`, {waitUntil: 'load'});
       // The one well-formed input, New game, is carried out.
       await page.waitForFunction((game) => window.zartaPage.idleCount > 0 && window.zartaPage.gameRunning === game,
@@ -1101,9 +1500,11 @@ async function firstVisitTransfer(browser, siteServer) {
     fetchedTwice: files.filter((file, i) => files.indexOf(file) !== i)};
 }
 
-test('a first visit fetches each file once, within 80,000 bytes gzip, the worker\'s caching included', async ({browser, siteServer}) => {
+// The budget grew from 80,000 with the kept game, the record of play, the
+// deal, the review and the coach's words (docs/performance.md).
+test('a first visit fetches each file once, within 96,000 bytes gzip, the worker\'s caching included', async ({browser, siteServer}) => {
   const transfer = await firstVisitTransfer(browser, siteServer);
-  if (transfer.fetchedTwice.length > 0 || transfer.gzipBytes > 80000)
+  if (transfer.fetchedTwice.length > 0 || transfer.gzipBytes > 96000)
     throw new Error(`first visit: ${JSON.stringify(transfer)}`);
   console.log(`  first visit: ${transfer.gzipBytes} B gzip in ${transfer.requests.join(', ')}`);
 });

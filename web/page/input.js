@@ -37,6 +37,13 @@ function pendingInput(add) {
     return [];
   }
 }
+function wakeProgram() {
+  if (wake) {
+    const resume = wake;
+    wake = null;
+    resume();
+  }
+}
 function queueInput(kind, a, b, c) {
   if (page.updating) {
     pendingInput([kind, a, b, c]);
@@ -46,11 +53,7 @@ function queueInput(kind, a, b, c) {
     return;
   inputGiven = true;
   queue.push([kind, a, b, c]);
-  if (wake) {
-    const resume = wake;
-    wake = null;
-    resume();
-  }
+  wakeProgram();
 }
 
 // A press of the pen, a finger or the mouse's main button, at the device

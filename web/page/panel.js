@@ -1,7 +1,8 @@
-// The page's script, beside the board: the New game and Hint buttons, the
-// computer's level, the rules and the history as sheets, the account with
-// the fit of its newest lines, and the board in words with what a screen
-// reader is told. zarta-page.js holds this file at build time.
+// The page's script, beside the board: the New game, Hint and Record
+// buttons, the computer's level and the deal, the rules and the history as
+// sheets, the account with the fit of its newest lines, and the board in
+// words with what a screen reader is told. zarta-page.js holds this file at
+// build time.
 
 newGameButton.addEventListener('click', () => {
   newGameButton.hidden = true;
@@ -16,31 +17,43 @@ hintButton.addEventListener('click', () => {
   queueInput(inputKey, hintKey, 0, 0);
 });
 
-// The computer seats' level: ?computer= over the choice this browser
-// remembers. The program reads it as each game starts, so a change during a
-// game applies from the next.
-const levelKey = 'zarta-computer';
-for (const level of computerLevels)
-  computerChoice.add(new Option(level));
-let rememberedLevel = null;
-try {
-  rememberedLevel = localStorage.getItem(levelKey);
-} catch {
-  // no storage: the default
-}
-const addressedLevel = parameters.get('computer');
-if (addressedLevel !== null && !computerLevels.includes(addressedLevel))
-  console.warn(`?computer=${addressedLevel} is not a level (${computerLevels.join(' or ')}); it is left out`);
-computerChoice.value = [addressedLevel, rememberedLevel, computerLevels[0]].find((level) => computerLevels.includes(level));
-computerChoice.addEventListener('change', () => {
-  try {
-    localStorage.setItem(levelKey, computerChoice.value);
-  } catch {
-    // kept for this visit only
-  }
-  if (page.gameRunning)
-    announce(`The computer plays ${computerChoice.value} from the next game.`);
+// The player's record of play, in the program's own box (as F3 asks for it).
+recordButton.addEventListener('click', () => {
+  // On a small screen it sits in the rules sheet, which would hide the box.
+  rules.hidden = true;
+  canvas.focus({preventScroll: true});
+  queueInput(inputKey, namedKeys.F3, 0, 0);
 });
+
+// The computer seats' level and the deal: ?computer= and ?deal= over the
+// choices this browser remembers. The program reads them as each game
+// starts, so a change during a game applies from the next.
+function setUpChoice(list, key, names, parameter, noun, told) {
+  for (const name of names)
+    list.add(new Option(name));
+  let remembered = null;
+  try {
+    remembered = localStorage.getItem(key);
+  } catch {
+    // no storage: the default
+  }
+  const addressed = parameters.get(parameter);
+  if (addressed !== null && !names.includes(addressed))
+    console.warn(`?${parameter}=${addressed} is not ${noun} (${names.join(' or ')}); it is left out`);
+  list.value = [addressed, remembered, names[0]].find((name) => names.includes(name));
+  list.addEventListener('change', () => {
+    try {
+      localStorage.setItem(key, list.value);
+    } catch {
+      // kept for this visit only
+    }
+    if (page.gameRunning)
+      announce(`${told(list.value)} from the next game.`);
+  });
+}
+setUpChoice(computerChoice, 'zarta-computer', computerLevels, 'computer', 'a level',
+  (level) => `The computer plays ${level}`);
+setUpChoice(dealChoice, 'zarta-deal', dealKinds, 'deal', 'a deal', (deal) => `The cards are dealt ${deal}`);
 
 // The rules and the game's history open as sheets over everything. Closing
 // one gives the keys back to the button that opened it from the keyboard,
@@ -68,8 +81,11 @@ historyButton.addEventListener('click', openHistory);
 account.addEventListener('click', openHistory);
 document.getElementById('history-close').addEventListener('click', closeSheet);
 
-// Said to a screen reader as it happens; in the accessibility tree whatever the layout shows.
+// Said to a screen reader as it happens; in the accessibility tree whatever
+// the layout shows. A game played again says only that it is back.
 function announce(text) {
+  if (rebuild)
+    return;
   const said = document.createElement('p');
   said.textContent = text;
   announcements.appendChild(said);
@@ -96,7 +112,8 @@ function addNews(line, event) {
   }
   while (account.children.length > accountLines)
     account.removeChild(account.lastChild);
-  fitAccount();
+  if (!rebuild)
+    fitAccount();
   announce(line);
   turnAnnounced = false;
 }
@@ -109,7 +126,7 @@ function fitAccount() {
   if (items.length === 0)
     return;
   const mode = page.layout ? page.layout.mode : 'beside';
-  const wanted = Math.min(items.length, mode === 'compact' ? 1 : account.clientHeight >= 200 ? 5 : 3);
+  const wanted = Math.min(items.length, mode === 'compact' ? 1 : account.clientHeight >= 150 ? 5 : 3);
   for (const style of ['', 'older-clamped', 'clamped']) {
     account.className = style;
     for (const item of items)

@@ -1,7 +1,7 @@
 // The page's script, the program's side: the notice when the game has ended
-// or cannot start, the calls the program makes into the page, and the
-// start once this tab holds the game's lock. zarta-page.js holds this file
-// at build time.
+// or cannot start, the calls the program makes into the page (those of the
+// kept game in keeping.js), and the start once this tab holds the game's
+// lock. zarta-page.js holds this file at build time.
 
 // The notice over the whole page, with a button that loads it again.
 function showNotice(text, buttonText) {
@@ -35,33 +35,26 @@ const pace = paceFromAddress();
 
 window.Module = {
   zarta: {
+    ...keptGameCalls,
     show(pixels, width, height) {
       frameContext.putImageData(new ImageData(pixels, width, height), 0, 0);
       frameShown = true;
-      drawScreen();
+      // Played again, the game shows only where it stands.
+      if (!rebuild)
+        drawScreen();
       if (page.firstFrameMs === null) {
         page.firstFrameMs = performance.now();
         setTimeout(registerWorker, 0);
       }
     },
-    takeInput() {
-      return queue.length > 0 ? queue.shift() : null;
-    },
-    inputArrived() {
-      return new Promise((resolve) => { wake = resolve; });
-    },
     unitMilliseconds() {
-      return pace;
-    },
-    pinnedSeconds() {
-      const seconds = parameters.get('seconds');
-      return seconds !== null && /^\d+$/.test(seconds) && Number(seconds) < 60 ? Number(seconds) : -1;
-    },
-    chosenLevel() {
-      return computerChoice.selectedIndex;
+      return rebuild ? 0 : pace;
     },
     levelPlayed(level) {
       page.computer = computerLevels[level];
+    },
+    dealPlayed(deal) {
+      page.deal = dealKinds[deal];
     },
     setTitle(title) {
       document.title = title;
@@ -83,14 +76,26 @@ window.Module = {
       takeNewVersionIfSafe();
     },
     // The words of the board during a pause: whoever plays, nobody's turn.
-    pausing(words) {
+    // A game rebuilt in a pause is known to run from here.
+    pausing(words, gameRunning) {
       if (boardText.textContent !== words)
         boardText.textContent = words;
+      if (gameRunning && !page.gameRunning) {
+        page.gameRunning = true;
+        newGameButton.hidden = true;
+      }
     },
     news(line, eventJson) {
+      keepNews(line);
       addNews(line, JSON.parse(eventJson));
     },
     ended(status) {
+      if (rebuild) {
+        rebuildFailed('the program ended');
+        return;
+      }
+      if (gameEnded)
+        forgetKeptGame();
       running = false;
       page.ended = status;
       showNotice('Zarta has ended', 'Play again');
@@ -128,10 +133,13 @@ window.zartaStart.tab.then((release) => {
   if (startFailed)
     return;
   running = true;
-  // What was tapped or pressed while this version loaded.
+  startRebuild();
+  // What was tapped or pressed while this version loaded, carried out once the kept game stands again.
   for (const input of pendingInput(null))
     queueInput(...input);
-  if (page.status !== null)
+  if (rebuild)
+    wakeProgram();
+  else if (page.status !== null)
     describeBoard(page.status, boardWords, page.gameRunning);
   takeNewVersionIfSafe();
 });

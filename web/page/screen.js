@@ -66,16 +66,16 @@ function layOut() {
   for (const name of ['compact', 'below', 'beside'])
     side.classList.toggle(name, mode === name);
   helpButton.hidden = mode !== 'compact';
-  // With room for one row of buttons, Hint joins it and the level waits in the rules sheet.
+  // With room for one row of buttons, Hint joins it, and Record, the level and the deal wait in the rules sheet.
   const narrow = mode === 'compact' || (mode === 'below' && roomBelow < twoRowsBelow);
   side.classList.toggle('narrow', narrow);
   historyButton.textContent = narrow ? '\u2630' : 'What happened';
   playRow.hidden = narrow;
   if (narrow) {
     historyButton.after(hintButton);
-    rulesTitle.after(levelChoice);
+    rulesTitle.after(recordButton, choices);
   } else {
-    playRow.append(hintButton, levelChoice);
+    playRow.append(hintButton, recordButton, choices);
   }
   if (mode === 'compact') {
     // Over the board's title bar, between its left edge and the "?".

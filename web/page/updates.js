@@ -2,11 +2,12 @@
 // registered after the first frame, and a new version takes over only at
 // a moment that drops no input. zarta-page.js holds this file at build time.
 
-// A new version's worker waits for a moment that drops no input: before
-// the player has given any, or once a game has ended and nothing is open.
-// Then it takes over and the page starts again on the new files; input
-// given meanwhile is kept for the new page (queueInput). A first visit has
-// no old version to leave.
+// A new version's worker waits for a moment that drops no input: while the
+// game is kept and no input waits for the program (the new version builds
+// the game again), or with nothing kept, before the player has given any
+// input or once a game has ended and nothing is open. Then it takes over
+// and the page starts again on the new files; input given meanwhile is kept
+// for the new page (queueInput). A first visit has no old version to leave.
 let newVersion = null;
 let reloadWhenSafe = false;
 let inputGiven = false;
@@ -14,8 +15,10 @@ let gameOverSinceInput = false;
 const hadVersion = 'serviceWorker' in navigator && navigator.serviceWorker.controller !== null;
 
 function isSafePoint() {
-  return running && !page.updating && (!inputGiven || gameOverSinceInput) && !page.gameRunning &&
-    page.status !== null && !page.status.box && !page.status.dialog && !page.status.popup;
+  if (!running || page.updating || page.status === null || rebuild || queue.length > 0)
+    return false;
+  return (kept !== null && keeping) || ((!inputGiven || gameOverSinceInput) && !page.gameRunning &&
+    !page.status.box && !page.status.dialog && !page.status.popup);
 }
 
 // Shown for a moment before the reload, so the player sees why the page blinks.
@@ -41,11 +44,13 @@ function watchForNewVersion(registration) {
       takeNewVersionIfSafe();
     }
   };
-  registration.addEventListener('updatefound', () => {
-    const worker = registration.installing;
-    if (worker)
-      worker.addEventListener('statechange', noteWaiting);
-  });
+  const watch = () => {
+    if (registration.installing)
+      registration.installing.addEventListener('statechange', noteWaiting);
+  };
+  registration.addEventListener('updatefound', watch);
+  // One may be installing already.
+  watch();
   noteWaiting();
 }
 
