@@ -74,7 +74,7 @@ bool writeWhole(int fd, const std::string& text)
 std::string dataFolder(std::string& problem)
 {
     const char* xdg = std::getenv("XDG_DATA_HOME");
-    // The base directory specification takes only absolute paths.
+    // XDG base directories must be absolute; a relative one is ignored.
     if (xdg && xdg[0] == '/')
         return std::string(xdg) + "/zarta";
     const char* home = std::getenv("HOME");
