@@ -64,6 +64,21 @@ grep -q '^games 3,' "$work/nowhere.out" || fail "the games did not go on without
 [[ $(grep -c 'zarta: your record of play is not kept: .*Not a directory' "$work/nowhere.err") -eq 1 ]] ||
     fail "a record that cannot be written did not get exactly one line: $(cat "$work/nowhere.err")"
 
+# ---- A read-only folder --------------------------------------------------------------
+# Root writes through permission bits; an immutable folder stops even root,
+# where the file system has the attribute.
+mkdir "$work/read-only"
+if chattr +i "$work/read-only" 2>/dev/null; then
+    "$sim" --games 3 --seed 7 --no-pixels --stats "$work/read-only/record" >"$work/ro.out" 2>"$work/ro.err" ||
+        fail "a read-only folder stopped the game: status $?"
+    chattr -i "$work/read-only"
+    grep -q '^games 3,' "$work/ro.out" || fail "the games did not go on in a read-only folder"
+    [[ $(grep -c 'zarta: your record of play is not kept: ' "$work/ro.err") -eq 1 ]] ||
+        fail "a read-only folder did not get exactly one line: $(cat "$work/ro.err")"
+else
+    echo "play_record_test: this file system has no immutable folders; the read-only case is left out"
+fi
+
 if ((failures > 0)); then
     echo "play_record_test: $failures failed" >&2
     exit 1
