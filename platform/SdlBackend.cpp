@@ -155,8 +155,12 @@ public:
         const std::size_t homeLength = home ? std::strlen(home) : 0;
         // As a player would type it.
         if (homeLength > 1 && folder.compare(0, homeLength, home) == 0 && folder[homeLength] == '/')
-            folder = "~" + folder.substr(homeLength);
-        return folder.empty() ? std::string() : folder + "/" + name;
+            folder.replace(0, homeLength, 1, '~');
+        if (folder.empty())
+            return folder;
+        folder += '/';
+        folder += name;
+        return folder;
     }
 
     std::uint64_t gameSeed() override
