@@ -97,7 +97,7 @@ platform::Param command(platform::Handle window, platform::Param wparam, platfor
         runAboutDialog(window);
         return 0;
     case ids::commandExit:
-        noteGameLeft();
+        noteProgramLeft();
         platform::exitProcess(0);
         return 0;
     case ids::commandNew:
@@ -139,7 +139,7 @@ platform::Param boardWindowProcedure(platform::Handle window, platform::Msg msg,
         return 0;
     case platform::Msg::destroy:
         // Closed with a game running (the close button, Ctrl+Q): it was left unfinished.
-        noteGameLeft();
+        noteProgramLeft();
         platform::destroyMenuBar(shell.menuBar);
         shell.menuBar = 0;
         platform::postQuitMessage(0);

@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
 constexpr const char* firstLine = "zarta record 1";
 
 bool kept = false;
+bool programLeft = false;
 // Said once a run: a record that cannot be kept is no reason to stop playing.
 bool problemSaid = false;
 
@@ -232,13 +234,23 @@ std::string playRecordInWords(const PlayRecord& record)
 void keepPlayRecord()
 {
     kept = true;
+    programLeft = false;
     gameWatcher.gameOver = onGameOver;
+    // The window closed while a box waits ends the process without the close path.
+    platform::setLeavingHandler(noteProgramLeft);
 }
 
 void noteGameLeft()
 {
     if (kept && game.gameRunning)
         storeGameEnd(GameEnd::unfinished);
+}
+
+void noteProgramLeft()
+{
+    // The close path and the end of the process both report it; the game is left once.
+    if (!std::exchange(programLeft, true))
+        noteGameLeft();
 }
 
 PlayRecord storedPlayRecord()

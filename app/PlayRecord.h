@@ -48,8 +48,11 @@ constexpr const char* playRecordName = "record";
 // From now on every game that ends, won or lost, is added to the stored
 // record, at the table's level and deal (which change only as a game starts).
 void keepPlayRecord();
-// New or Exit while a game runs: it counts as left unfinished.
+// New while a game runs: it counts as left unfinished.
 void noteGameLeft();
+// The program ends (Exit, the window closed, a box closed with it): a game
+// still running counts as left, once however many ways the end is reported.
+void noteProgramLeft();
 // The record as stored now; fresh when there is none or it cannot be read.
 [[nodiscard]] PlayRecord storedPlayRecord();
 // The same, false with the reason when the place it is kept cannot be read.

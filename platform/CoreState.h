@@ -135,6 +135,7 @@ struct CoreData {
     int dialogDepth = 0;
     std::minstd_rand generator;
     bool exited = false;
+    void (*leaving)() = nullptr;  // run once as the process ends
 };
 
 struct CoreState : CoreData {

@@ -216,5 +216,8 @@ constexpr int watchedUnitMilliseconds = 40;
 // recorded and the core then delivers no further message, so nothing of the
 // program runs after it either.
 void exitProcess(int status);
+// Runs once, just before exitProcess ends the process, however the end is
+// reached: Exit, the window closed while a box waits, the end of the program.
+void setLeavingHandler(void (*handler)());
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace platform {
 
@@ -104,9 +105,17 @@ void waitUnits(int units)
 void exitProcess(int status)
 {
     CoreState& s = state();
+    // Taken first: what the handler does may end the process again.
+    if (void (*leaving)() = std::exchange(s.leaving, nullptr))
+        leaving();
     s.exited = true;
     s.queue.clear();
     s.backend->exitProcess(status);
+}
+
+void setLeavingHandler(void (*handler)())
+{
+    state().leaving = handler;
 }
 
 }  // namespace platform

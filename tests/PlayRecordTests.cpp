@@ -94,6 +94,42 @@ TEST(PlayRecord, AGameAddsItsEndAtOnceAndANewGameInMidGameCountsAsLeft)
     gameWatcher.gameOver = nullptr;
 }
 
+// However the program ends with a game running, that game is counted as left,
+// once: the close path, Exit, and the window closed while a box waits (which
+// ends the process from inside the box).
+TEST(PlayRecord, AGameRunningWhenTheProgramEndsCountsAsLeftOnce)
+{
+    enum class Way { controlQ, exitCommand, closedInABox };
+    for (Way way : {Way::controlQ, Way::exitCommand, Way::closedInABox}) {
+        Harness harness(31);
+        keepPlayRecord();
+        harness.key(platform::keyF2);
+        ASSERT_EQ(game.gameRunning, 1);
+        switch (way) {
+        case Way::controlQ:
+            harness.key('Q', true);
+            ASSERT_TRUE(harness.quit());
+            platform::exitProcess(0);  // as the program's entry does once its loop ends
+            break;
+        case Way::exitCommand:
+            harness.chooseMenu(ids::commandExit);
+            break;
+        case Way::closedInABox:
+            platform::headless::setBoxAnswerer([](auto, auto, auto) { return 0; });
+            platform::headless::setIdleHandler([] {
+                if (platform::headless::boxOpen())
+                    platform::headless::pushClose();
+            });
+            harness.key(playRecordKey);
+            break;
+        }
+        EXPECT_TRUE(harness.exited()) << static_cast<int>(way);
+        EXPECT_EQ(recordInMemory().of(TableLevel::classic, DealKind::described), (PlayTally{0, 0, 1, 0, 0}))
+            << static_cast<int>(way);
+        gameWatcher.gameOver = nullptr;
+    }
+}
+
 TEST(PlayRecord, F3ShowsTheRecordAndResetsItOnlyWhenAskedTwice)
 {
     Harness harness(7);

@@ -22,6 +22,19 @@ pressKey() {
     xdotool key "$2"
 }
 
+# Ctrl+Q in mid-game. South may be dealing: its keep box takes no Ctrl+Q, so
+# Escape answers it (and does nothing on the board) before each try.
+leaveWithControlQ() {
+    local deadline=$(( SECONDS + patience ))
+    while :; do
+        xdotool key Escape ctrl+q 2>/dev/null
+        waitFor "$appPid" 5
+        [ "$status" = timeout ] && [ "$SECONDS" -lt "$deadline" ] || break
+    done
+    [ "$status" = 0 ] || fail "Ctrl+Q should end the program with status 0, got: $status"
+    appPid=
+}
+
 # ---- Closed in mid-game ---------------------------------------------------------------
 XDG_DATA_HOME="$work/data" "$program" 2>"$work/first.err" &
 appPid=$!
@@ -29,8 +42,7 @@ window=$(awaitZartaWindow)
 [ -n "$window" ] || fail "no window named Zarta appeared"
 pressKey "$window" F2
 sleep 1
-closeWithControlQ "$window"
-[ "$status" = 0 ] || fail "Ctrl+Q should end the program with status 0, got: $status"
+leaveWithControlQ
 grep -q '^classic described won 0 lost 0 unfinished 1 run 0 best 0$' "$work/data/zarta/record" 2>/dev/null ||
     fail "the game closed in mid-round is not counted as left: $(cat "$work/data/zarta/record" 2>&1)"
 [ -s "$work/first.err" ] && fail "the first run complained: $(cat "$work/first.err")"
@@ -51,8 +63,7 @@ fi
 pressKey "$window" Return
 sleep 0.5
 kill -0 "$appPid" 2>/dev/null || fail "the program ended without a home"
-closeWithControlQ "$window"
-[ "$status" = 0 ] || fail "Ctrl+Q should end the program with status 0, got: $status"
+leaveWithControlQ
 [ "$(grep -c 'zarta: your record of play is not kept: neither XDG_DATA_HOME nor HOME names a folder' \
     "$work/homeless.err")" = 1 ] || fail "without a home, not exactly one line: $(cat "$work/homeless.err")"
 
