@@ -8,8 +8,8 @@
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
 
-const char* const HowToPlayCaptions[howToPlayPageCount] = {"How to play (1 of 3)", "How to play (2 of 3)",
-                                                           "How to play (3 of 3)"};
+const char* const HowToPlayCaptions[howToPlayPageCount] = {"How to play (1 of 4)", "How to play (2 of 4)",
+                                                           "How to play (3 of 4)", "How to play (4 of 4)"};
 // Every rule a player needs; the page beside the board in a browser tells them at more length.
 const char* const HowToPlayPages[howToPlayPageCount] = {
     "Goal: never hold the lowest hand when a round ends. Each seat has four lives, the coins beside it. "
@@ -19,32 +19,41 @@ const char* const HowToPlayPages[howToPlayPageCount] = {
     "Three aces beat every hand.\n\n"
     "When you deal, you see your first three cards: \"Keep this cards?\" Y keeps them, N takes the next "
     "three instead. The other three lie face up on the table.\n\n"
-    "Enter: next page.",
+    "Enter: next page. Escape: close.",
 
     "Moves: the seat after the dealer begins, then each in turn exchanges one card with a table card, "
-    "exchanges all three, passes or says Stop. On the round's first turn a seat may exchange or pass, "
-    "but not stop.\n\n"
+    "exchanges all three, passes or says Stop. On the round's first turn you may exchange or pass, but "
+    "not stop; the computer seats may stop at once.\n\n"
     "Stop: every other seat has one last turn, then the round ends. Yours: exchange, or press Stop.\n\n"
     "An exchange to 31 (an ace and two tens or pictures of one suit) or to three aces ends the round at "
     "once.\n\n"
+    "Enter: next page. Escape: close.",
+
     "Round end: the lowest hand loses a life; ties all lose. After three aces every seat without the best "
     "hand loses a life. Four equal hands: the round is dealt again.\n\n"
-    "Enter: next page.",
-
-    "Bubbles: score; Zarta 31; lightning three aces.\n\n"
+    "A seat's moves show in a bubble beside it: \"Stop\" or \"Pass\". When the round ends, every hand "
+    "is shown and its bubble holds its value; a bubble reading \"Zarta\" means 31, and the lightning "
+    "means three aces.\n\n"
     "Click one of your cards, then a table card, to exchange them; click all three to exchange the "
-    "hand.\n\n"
+    "hand. Click a chosen card again to put it back.\n\n"
+    "Enter: next page. Escape: close.",
+
     "Arrows or Tab: move the frame.\n"
     "Shift+Tab: move it back.\n"
     "Space or Enter: tap it.\n"
     "S: Stop. P: Pass.\n"
+    "H: a hint. R: review a round.\n"
     "F1: these rules. F2: New game.\n"
-    "F3: your record, kept in ~/.local/share/zarta/record.\n"
-    "H: a hint. R: review the last round.\n"
+    "F3: your record, kept in\n"
+    "~/.local/share/zarta/record.\n"
     "W: show or hide What happened.\n"
+    "Page Up, Page Down, Home, End:\n"
+    "scroll What happened.\n"
+    "M: sound on or off.\n"
     "Ctrl+A: About. Ctrl+Q: close.\n"
     "In a box, Enter or Y: Yes (OK);\n"
-    "N or Escape: No.",
+    "N or Escape: No.\n"
+    "Escape: close these rules.",
 };
 
 namespace {
@@ -115,9 +124,12 @@ platform::Param handleBoardKey(platform::Handle boardWindow, platform::Param key
         giveHint(boardWindow);
         return 1;
     case platform::keyF1:
-        // One box a page: its OK (Enter) turns to the next.
-        for (int page = 0; page < howToPlayPageCount; ++page)
-            platform::messageBox(boardWindow, HowToPlayPages[page], HowToPlayCaptions[page], platform::BoxButtons::ok);
+        // One box a page: its OK (Enter) turns to the next, Escape leaves them all.
+        for (int page = 0; page < howToPlayPageCount; ++page) {
+            if (platform::messageBox(boardWindow, HowToPlayPages[page], HowToPlayCaptions[page],
+                                     platform::BoxButtons::ok) == platform::answerCancel)
+                break;
+        }
         return 1;
     case reviewKey:
     case reviewKey - 'A' + 'a':

@@ -5,7 +5,7 @@
 #include "platform/Platform.h"
 
 // The F1 box, one box a page.
-constexpr int howToPlayPageCount = 3;
+constexpr int howToPlayPageCount = 4;
 extern const char* const HowToPlayPages[howToPlayPageCount];
 extern const char* const HowToPlayCaptions[howToPlayPageCount];
 

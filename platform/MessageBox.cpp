@@ -133,7 +133,7 @@ int boxAnswerFor(const Message& message, const BoxLayout& layout)
         return 0;
     }
     if (!yesNo)
-        return answerOk;
+        return isKey(message, keyEscape) ? answerCancel : answerOk;
     if (asksForHelp(message, layout))
         return 0;
     if (isKey(message, keyEnter))
@@ -172,7 +172,10 @@ int answerBox(std::string_view body, std::string_view title, BoxButtons buttons,
     int scripted = s.exited ? 0 : s.backend->scriptedBoxAnswer(body, title, buttons);
     if (scripted != 0) {
         // Anything but a valid answer for these buttons counts as the default button.
-        result = buttons == BoxButtons::ok ? answerOk : scripted == answerNo ? answerNo : answerYes;
+        if (buttons == BoxButtons::ok)
+            result = scripted == answerCancel ? answerCancel : answerOk;
+        else
+            result = scripted == answerNo ? answerNo : answerYes;
     }
     Message message;
     while (result == 0) {

@@ -154,6 +154,7 @@ bool destroyMenuBar(Handle menuBar);
 
 enum class BoxButtons { ok, yesNo };
 constexpr int answerOk = 1;
+constexpr int answerCancel = 2;  // an OK box closed with Escape
 constexpr int answerYes = 6;
 constexpr int answerNo = 7;
 

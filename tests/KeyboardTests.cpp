@@ -396,6 +396,24 @@ TEST(KeyboardCommands, F1ShowsEveryPageOfHowToPlayInTurnAndChangesNothing)
     EXPECT_TRUE(sameBoard(before, game));
 }
 
+// Enter turns the page; Escape leaves the rules at once, from any page.
+TEST(KeyboardCommands, EscapeClosesHowToPlayFromAnyPage)
+{
+    Harness harness(17);
+    platform::headless::setBoxAnswerer(nullptr);
+    int shown = 0;
+    platform::headless::setIdleHandler([&shown] {
+        if (platform::headless::boxOpen())
+            platform::headless::pushKey(++shown == 2 ? platform::keyEscape : platform::keyEnter);
+    });
+    const int boxesBefore = platform::headless::boxCount();
+    harness.key(platform::keyF1);
+    platform::headless::setIdleHandler(nullptr);
+    EXPECT_EQ(platform::headless::boxCount(), boxesBefore + 2);
+    EXPECT_EQ(platform::headless::lastBoxText(), HowToPlayPages[1]);
+    EXPECT_FALSE(platform::headless::boxOpen());
+}
+
 // The box reads the keys itself here: none of them may reach the board while it is open.
 TEST(KeyboardCommands, KeysDoNothingToTheBoardWhileABoxIsOpen)
 {
@@ -463,7 +481,16 @@ TEST(KeyboardCommands, HowToPlayStatesEveryRuleAndKey)
                                  "exchanges one card with a table card",
                                  "exchanges all three",
                                  "passes or says Stop",
-                                 "first turn a seat may exchange or pass, but not stop",
+                                 "first turn you may exchange or pass, but not stop",
+                                 "the computer seats may stop",
+                                 "\"Zarta\" means 31",
+                                 "lightning means three aces",
+                                 "put it back",
+                                 "H: a hint",
+                                 "R: review",
+                                 "M: sound on or off",
+                                 "Page Up, Page Down, Home, End:",
+                                 "Escape: close these rules",
                                  "one last turn",
                                  "31",
                                  "to three aces ends",

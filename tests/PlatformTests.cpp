@@ -458,8 +458,11 @@ TEST_F(Platform, KeysAnswerYesNoBoxes)
         EXPECT_EQ(messageBox(board, "Keep this cards?", "Player choice:", BoxButtons::yesNo), c.answer)
             << "key " << c.key;
     }
-    headless::pushKey(keyEscape);
+    // An OK box closes on Enter or Escape alike, and says which: pages of text may stop at Escape.
+    headless::pushKey(keyEnter);
     EXPECT_EQ(messageBox(board, "You Win...", "Game Over", BoxButtons::ok), answerOk);
+    headless::pushKey(keyEscape);
+    EXPECT_EQ(messageBox(board, "You Win...", "Game Over", BoxButtons::ok), answerCancel);
 }
 
 TEST_F(Platform, TappingABoxButtonAnswers)
