@@ -80,6 +80,12 @@ std::string doneWords(const PlannedMove& planned, const SeatView& view, bool mad
 
 }  // namespace
 
+bool costsNoticeably(const ReviewedDecision& decision)
+{
+    // A few play-outs in a hundred are the search's own noise, not the move.
+    return decision.cost() * 100 >= 3 * decision.playOuts;
+}
+
 void keepReview()
 {
     watchHumanMoves(weighHumanMove);
@@ -119,15 +125,18 @@ std::string reviewLine(const ReviewedDecision* decision, bool ofTheGame)
     if (!decision)
         return ofTheGame ? "Review: no move of yours to look back on yet."
                          : "Review: no round of this game is over with a move of yours in it yet.";
+    if (!costsNoticeably(*decision))
+        return (ofTheGame ? std::string("Review of the game: ") : "Review of round " + std::to_string(decision->round) + ": ") +
+               "every move you made was about as good as the coach's.";
     std::string line = ofTheGame ? "Review of the game: it mattered most in round " + std::to_string(decision->round) + ": "
                                  : "Review of round " + std::to_string(decision->round) + ": ";
-    if (decision->cost() <= 0)
-        return line + "every move you made was as good as the coach's.";
     line += "you " + doneWords(decision->made.planned, decision->view, true) + "; the coach " +
             doneWords(decision->coach.planned, decision->view, false) + ". ";
-    line += "You lose a life " + chanceInWords(decision->made.losses, decision->playOuts) + " your way, " +
-            chanceInWords(decision->coach.losses, decision->playOuts) + " the coach's.";
-    return line;
+    const std::string yours = chanceInWords(decision->made.losses, decision->playOuts);
+    const std::string coachs = chanceInWords(decision->coach.losses, decision->playOuts);
+    if (yours == coachs)
+        return line + "You lose a life " + yours + " either way, a little more often yours.";
+    return line + "You lose a life " + yours + " your way, " + coachs + " the coach's.";
 }
 
 void giveReview()

@@ -23,6 +23,9 @@ struct ReviewedDecision {
     [[nodiscard]] int cost() const { return made.losses - coach.losses; }
 };
 
+// Whether the move made cost more than the search can tell apart from the coach's.
+[[nodiscard]] bool costsNoticeably(const ReviewedDecision& decision);
+
 // From now on every move of the human's is weighed as it is made.
 void keepReview();
 // New: the game's decisions start afresh.

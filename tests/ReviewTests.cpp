@@ -79,11 +79,14 @@ TEST(Review, NamesTheCostliestDecisionOfEachRoundAndOfTheGameAsTheCoachWeighedIt
             ASSERT_EQ(lines.size(), 1u);
             const Weighed& w = worst.back();
             const std::string opening = "Review of round " + std::to_string(w.round) + ": ";
+            const std::string yours = chanceInWords(w.madeLosses, w.playOuts);
+            const std::string coachs = chanceInWords(w.coachLosses, w.playOuts);
             const std::string expected =
-                w.cost() <= 0 ? opening + "every move you made was as good as the coach's."
-                              : opening + "you " + w.made + "; the coach " + w.coach + ". You lose a life " +
-                                    chanceInWords(w.madeLosses, w.playOuts) + " your way, " +
-                                    chanceInWords(w.coachLosses, w.playOuts) + " the coach's.";
+                w.cost() * 100 < 3 * w.playOuts
+                    ? opening + "every move you made was about as good as the coach's."
+                    : opening + "you " + w.made + "; the coach " + w.coach + ". You lose a life " +
+                          (yours == coachs ? yours + " either way, a little more often yours."
+                                           : yours + " your way, " + coachs + " the coach's.");
             EXPECT_EQ(lines[0], expected);
             ++reviewed;
         }

@@ -1,5 +1,6 @@
 #include "tools/SimulatorAccount.h"
 
+#include "app/Review.h"
 #include "app/TableAccount.h"
 
 #include <cerrno>
@@ -11,11 +12,21 @@ namespace sim {
 namespace {
 
 std::FILE* account = nullptr;
+int roundReviewed = 0;  // of this game
 
 void writeAccountLine(const std::string& line, const std::string&)
 {
     std::fputs(line.c_str(), account);
     std::fputc('\n', account);
+}
+
+// Once a game is over, its review, as R then tells it.
+void reviewTheGame()
+{
+    bool ofTheGame = false;
+    const ReviewedDecision* decision = decisionToReview(ofTheGame);
+    if (account && decision && ofTheGame)
+        tellReview(reviewLine(decision, true));
 }
 
 }  // namespace
@@ -30,11 +41,24 @@ bool openAccount(const std::string& path)
         return false;
     }
     tellTableNews(writeAccountLine);
+    keepReview();
     return true;
+}
+
+void reviewLastRound()
+{
+    bool ofTheGame = false;
+    const ReviewedDecision* decision = decisionToReview(ofTheGame);
+    if (!account || !decision || ofTheGame || decision->round == roundReviewed)
+        return;
+    roundReviewed = decision->round;
+    tellReview(reviewLine(decision, false));
 }
 
 void markNewGame(long number)
 {
+    reviewTheGame();
+    roundReviewed = 0;
     if (account)
         std::fprintf(account, "== game %ld ==\n", number);
 }
@@ -43,6 +67,7 @@ bool closeAccount()
 {
     if (!account)
         return true;
+    reviewTheGame();
     tellTableNews(nullptr);
     bool written = std::fflush(account) == 0 && !std::ferror(account);
     if (account != stdout)

@@ -48,6 +48,7 @@ void onShuffled(int seconds)
 
 void onDealt()
 {
+    reviewLastRound();
     if (accountWatcher.dealt)
         accountWatcher.dealt();
     ++run.roundsThisGame;
