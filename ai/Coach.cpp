@@ -11,7 +11,7 @@ SeatView humanView()
 ExpertAdvice humanAdvisedMove()
 {
     const TimedDecision timed;
-    return adviseMove(humanView());
+    return adviseMove(humanView(), SearchDepth::coach);
 }
 
 KeepAdvice humanAdvisedToKeep()

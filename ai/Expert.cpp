@@ -4,12 +4,18 @@
 #include "model/HandEvaluation.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <utility>
 
 namespace {
 
 // Enough worlds that the chances it reports move by a few points at most,
 // few enough that a decision stays within a pause's first frames.
 constexpr int worldsPerDecision = 100;
+constexpr int coachWorldsForAll = 50;
+constexpr int coachWorlds = 300;
+constexpr int coachFinalists = 4;
 constexpr int worldsPerKeep = 100;
 // Draws that contradict the view are thrown away; this bounds the retries.
 constexpr int drawsPerWorld = 40;
@@ -25,7 +31,7 @@ struct Candidates {
     int count = 0;
     void add(Move move, int handCard, int tableCard, HandValue valueAfter)
     {
-        options[count++] = ExpertOption{PlannedMove{move, handCard, tableCard}, valueAfter, 0, 0};
+        options[count++] = ExpertOption{PlannedMove{move, handCard, tableCard}, valueAfter, 0, 0, 0, 0};
     }
 };
 
@@ -51,14 +57,31 @@ Candidates candidatesOf(const GameState& world, Seat seat)
 }
 
 // Fewer lives lost first, then less cost to the seat's side, then the
-// higher final hands; the earlier option keeps a tie.
+// higher final hands, each per play-out (moves weighed in more worlds meet
+// those weighed in fewer); the earlier option keeps a tie.
 bool better(const ExpertOption& a, const ExpertOption& b)
 {
-    if (a.losses != b.losses)
-        return a.losses < b.losses;
-    if (a.sideCost != b.sideCost)
-        return a.sideCost < b.sideCost;
-    return a.finalValues > b.finalValues;
+    const auto perPlayOut = [&a, &b](int ofA, int ofB) {
+        return std::pair{std::int64_t{ofA} * b.playOuts, std::int64_t{ofB} * a.playOuts};
+    };
+    if (const auto [x, y] = perPlayOut(a.losses, b.losses); x != y)
+        return x < y;
+    if (const auto [x, y] = perPlayOut(a.sideCost, b.sideCost); x != y)
+        return x < y;
+    const auto [x, y] = perPlayOut(a.finalValues, b.finalValues);
+    return x > y;
+}
+
+// Leaves the `kept` best of the options weighed so far in play.
+void keepTheBest(const Candidates& candidates, int kept, bool (&inPlay)[12])
+{
+    int order[12];
+    for (int index = 0; index < candidates.count; ++index)
+        order[index] = index;
+    std::stable_sort(order, order + candidates.count,
+                     [&candidates](int a, int b) { return better(candidates.options[a], candidates.options[b]); });
+    for (int rank = kept; rank < candidates.count; ++rank)
+        inPlay[order[rank]] = false;
 }
 
 bool sameKind(Move a, Move b)
@@ -86,16 +109,26 @@ bool goesInCircles(const SeatView& view)
     return view.tableShown > 2 * inPlay;
 }
 
-ExpertAdvice adviseMove(const SeatView& view)
+ExpertAdvice adviseMove(const SeatView& view, SearchDepth depth)
 {
     Draws draws(view.seed);
     GameState world;
     drawAgreeingWorld(view, draws, world);
     Candidates candidates = candidatesOf(world, view.seat);
-    for (int played = 0; played < worldsPerDecision; ++played) {
+    const bool coach = depth == SearchDepth::coach;
+    const int worlds = coach ? coachWorlds : worldsPerDecision;
+    bool inPlay[12];
+    std::fill(std::begin(inPlay), std::end(inPlay), true);
+    for (int played = 0; played < worlds; ++played) {
         if (played > 0)
             drawAgreeingWorld(view, draws, world);
+        // The moves far behind after the first worlds stay behind; the rest
+        // are told apart in many more.
+        if (coach && played == coachWorldsForAll)
+            keepTheBest(candidates, coachFinalists, inPlay);
         for (int index = 0; index < candidates.count; ++index) {
+            if (!inPlay[index])
+                continue;
             ExpertOption& option = candidates.options[index];
             GameState copy = world;
             makeMove(copy, view.seat, option.planned);
@@ -103,13 +136,14 @@ ExpertAdvice adviseMove(const SeatView& view)
             option.losses += end.lost ? 1 : 0;
             option.sideCost += end.sideCost;
             option.finalValues += halves(copy.handValue[view.seat]);
+            ++option.playOuts;
         }
     }
     ExpertAdvice advice;
-    advice.playOuts = worldsPerDecision;
-    int best = 0;
-    for (int index = 1; index < candidates.count; ++index) {
-        if (better(candidates.options[index], candidates.options[best]))
+    // Among the moves still in play: one left behind early is judged on fewer worlds.
+    int best = -1;
+    for (int index = 0; index < candidates.count; ++index) {
+        if (inPlay[index] && (best < 0 || better(candidates.options[index], candidates.options[best])))
             best = index;
     }
     // The play-outs end every round, so they cannot see one that never
@@ -127,6 +161,7 @@ ExpertAdvice adviseMove(const SeatView& view)
     std::copy(candidates.options, candidates.options + candidates.count, advice.options);
     advice.optionCount = candidates.count;
     advice.best = candidates.options[best];
+    advice.playOuts = advice.best.playOuts;
     advice.runnerUp.planned.move = Move::none;
     bool found = false;
     for (int index = 0; index < candidates.count; ++index) {

@@ -15,18 +15,24 @@ struct ExpertOption {
     int losses = 0;              // play-outs in which the seat lost a life
     int sideCost = 0;            // summed over the play-outs
     int finalValues = 0;         // the seat's final hand values summed, in halves
+    int playOuts = 0;            // the worlds it was weighed in
 };
 
 struct ExpertAdvice {
-    ExpertOption options[12]{};  // every move weighed, in the same play-outs
+    ExpertOption options[12]{};  // every move weighed, each in its own number of the same worlds
     int optionCount = 0;
     ExpertOption best{};
     ExpertOption runnerUp{};  // the best move of another kind; move none when there is none
-    int playOuts = 0;         // per move
+    int playOuts = 0;         // the best move's
     bool inCircles = false;   // the table came round again: Stop, whatever the play-outs say
 };
 
-[[nodiscard]] ExpertAdvice adviseMove(const SeatView& view);
+// A seat decides within its pause: every move in the same 100 worlds. The
+// coach, asked once a turn, goes deeper: every move in 50 worlds, then the
+// four best in 250 more, where the choice is made.
+enum class SearchDepth { seat, coach };
+
+[[nodiscard]] ExpertAdvice adviseMove(const SeatView& view, SearchDepth depth = SearchDepth::seat);
 
 // The open table has lain open after two full turns of every seat in play,
 // by exchanges that bring it back or passes that leave it: the round goes in

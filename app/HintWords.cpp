@@ -189,12 +189,13 @@ const char* otherMoveWords(Move move)
     }
 }
 
-// "; you lose a life about 1 in 4 deals, passing about 1 in 3."
-std::string chances(int losses, const char* other, int otherLosses, int playOuts)
+// "; you lose a life about 1 in 4 deals, passing about 1 in 3."; each
+// chance out of the play-outs its move was weighed in.
+std::string chances(int losses, int playOuts, const char* other = nullptr, int otherLosses = 0, int otherPlayOuts = 0)
 {
     std::string words = "; you lose a life " + chanceInWords(losses, playOuts);
     if (other)
-        words += std::string(", ") + other + " " + chanceInWords(otherLosses, playOuts);
+        words += std::string(", ") + other + " " + chanceInWords(otherLosses, otherPlayOuts);
     return words + ".";
 }
 
@@ -253,10 +254,11 @@ std::string hintLine(const ExpertAdvice& advice, const SeatView& view)
         line += whatAStopRisks(view);
     if (advice.inCircles)
         return line + "; the same cards keep coming back to the table, and only a Stop ends the round" +
-               chances(advice.best.losses, nullptr, 0, advice.playOuts);
+               chances(advice.best.losses, advice.best.playOuts);
     const bool other = advice.runnerUp.planned.move != Move::none;
-    return line + chances(advice.best.losses, other ? otherMoveWords(advice.runnerUp.planned.move) : nullptr,
-                          advice.runnerUp.losses, advice.playOuts);
+    return line + chances(advice.best.losses, advice.best.playOuts,
+                          other ? otherMoveWords(advice.runnerUp.planned.move) : nullptr, advice.runnerUp.losses,
+                          advice.runnerUp.playOuts);
 }
 
 std::string keepHintLine(const KeepAdvice& advice, const SeatView& view)
@@ -264,7 +266,8 @@ std::string keepHintLine(const KeepAdvice& advice, const SeatView& view)
     const Cards dealt{{view.hand[0], view.hand[1], view.hand[2]}};
     if (advice.keep)
         return "Hint: keep: " + whatItMakes(dealt, view) +
-               chances(advice.lossesKeeping, "taking the next three", advice.lossesExchanging, advice.playOuts);
+               chances(advice.lossesKeeping, advice.playOuts, "taking the next three", advice.lossesExchanging,
+                       advice.playOuts);
     return "Hint: take the next three: these make only " + valueText(advice.keptValue) +
-           chances(advice.lossesExchanging, "keeping them", advice.lossesKeeping, advice.playOuts);
+           chances(advice.lossesExchanging, advice.playOuts, "keeping them", advice.lossesKeeping, advice.playOuts);
 }

@@ -32,12 +32,11 @@ bool sameMove(const PlannedMove& a, Move move, int handCard, int tableCard)
 void weighHumanMove(const GameState& before, const TableMemory& memory, Move move, int handCard, int tableCard)
 {
     const SeatView view = viewOf(before, memory, seatSouth, tableLevel() == TableLevel::classic);
-    const ExpertAdvice advice = adviseMove(view);
+    const ExpertAdvice advice = adviseMove(view, SearchDepth::coach);
     ReviewedDecision decision;
     decision.round = memory.round - review().roundAtNew;
     decision.view = view;
     decision.coach = advice.best;
-    decision.playOuts = advice.playOuts;
     bool found = false;
     for (int index = 0; index < advice.optionCount; ++index) {
         if (sameMove(advice.options[index].planned, move, handCard, tableCard)) {
@@ -80,10 +79,18 @@ std::string doneWords(const PlannedMove& planned, const SeatView& view, bool mad
 
 }  // namespace
 
+int ReviewedDecision::cost() const
+{
+    const auto share = [](const ExpertOption& option) {
+        return option.playOuts > 0 ? option.losses * 1000 / option.playOuts : 0;
+    };
+    return share(made) - share(coach);
+}
+
 bool costsNoticeably(const ReviewedDecision& decision)
 {
     // A few play-outs in a hundred are the search's own noise, not the move.
-    return decision.cost() * 100 >= 3 * decision.playOuts;
+    return decision.cost() >= 30;
 }
 
 void keepReview()
@@ -132,8 +139,8 @@ std::string reviewLine(const ReviewedDecision* decision, bool ofTheGame)
                                  : "Review of round " + std::to_string(decision->round) + ": ";
     line += "you " + doneWords(decision->made.planned, decision->view, true) + "; the coach " +
             doneWords(decision->coach.planned, decision->view, false) + ". ";
-    const std::string yours = chanceInWords(decision->made.losses, decision->playOuts);
-    const std::string coachs = chanceInWords(decision->coach.losses, decision->playOuts);
+    const std::string yours = chanceInWords(decision->made.losses, decision->made.playOuts);
+    const std::string coachs = chanceInWords(decision->coach.losses, decision->coach.playOuts);
     if (yours == coachs)
         return line + "You lose a life " + yours + " either way, a little more often yours.";
     return line + "You lose a life " + yours + " your way, " + coachs + " the coach's.";

@@ -19,8 +19,8 @@ struct ReviewedDecision {
     SeatView view{};
     ExpertOption made{};
     ExpertOption coach{};
-    int playOuts = 0;
-    [[nodiscard]] int cost() const { return made.losses - coach.losses; }
+    // How much more often the move made lost a life than the coach's, in thousandths.
+    [[nodiscard]] int cost() const;
 };
 
 // Whether the move made cost more than the search can tell apart from the coach's.

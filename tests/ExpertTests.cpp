@@ -291,8 +291,8 @@ TEST(Coach, SaysTheMoveThenItsReasonInCardsAndTheChanceInWords)
     const auto advised = [](PlannedMove move, HandValue value, int losses, Move other, int otherLosses) {
         ExpertAdvice advice;
         advice.playOuts = 100;
-        advice.best = {move, value, losses, 0, 0};
-        advice.runnerUp = {{other, 0, 0}, 0.0, otherLosses, 0, 0};
+        advice.best = {move, value, losses, 0, 0, 100};
+        advice.runnerUp = {{other, 0, 0}, 0.0, otherLosses, 0, 0, 100};
         return advice;
     };
     const Case cases[] = {

@@ -34,8 +34,9 @@ struct Weighed {
     std::string coach;
     int madeLosses = 0;
     int coachLosses = 0;
-    int playOuts = 0;
-    int cost() const { return madeLosses - coachLosses; }
+    int madePlayOuts = 0;  // each move's chance is out of the worlds it was weighed in
+    int coachPlayOuts = 0;
+    int cost() const { return madeLosses * 1000 / madePlayOuts - coachLosses * 1000 / coachPlayOuts; }
 };
 
 std::string movedWords(const PlannedMove& planned, const SeatView& view, bool made)
@@ -79,10 +80,10 @@ TEST(Review, NamesTheCostliestDecisionOfEachRoundAndOfTheGameAsTheCoachWeighedIt
             ASSERT_EQ(lines.size(), 1u);
             const Weighed& w = worst.back();
             const std::string opening = "Review of round " + std::to_string(w.round) + ": ";
-            const std::string yours = chanceInWords(w.madeLosses, w.playOuts);
-            const std::string coachs = chanceInWords(w.coachLosses, w.playOuts);
+            const std::string yours = chanceInWords(w.madeLosses, w.madePlayOuts);
+            const std::string coachs = chanceInWords(w.coachLosses, w.coachPlayOuts);
             const std::string expected =
-                w.cost() * 100 < 3 * w.playOuts
+                w.cost() < 30
                     ? opening + "every move you made was about as good as the coach's."
                     : opening + "you " + w.made + "; the coach " + w.coach + ". You lose a life " +
                           (yours == coachs ? yours + " either way, a little more often yours."
@@ -108,7 +109,7 @@ TEST(Review, NamesTheCostliestDecisionOfEachRoundAndOfTheGameAsTheCoachWeighedIt
         ASSERT_NE(made, nullptr);
         const Weighed weighed{roundSeen - firstRound + 1, movedWords(planned, view, true),
                               movedWords(advice.best.planned, view, false), made->losses, advice.best.losses,
-                              advice.playOuts};
+                              made->playOuts, advice.best.playOuts};
         if (worst.empty() || worst.back().round != weighed.round)
             worst.push_back(weighed);
         else if (weighed.cost() > worst.back().cost())
