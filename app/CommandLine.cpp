@@ -73,6 +73,15 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
             result.deal = *kind;
             continue;
         }
+        if (std::strcmp(argv[i], "--mute") == 0) {
+            result.mute = true;
+            continue;
+        }
+        if (std::strncmp(argv[i], "--mute=", 7) == 0) {
+            result.action = CommandLine::Action::error;
+            result.error = "--mute takes no value";
+            return result;
+        }
         if (std::strcmp(argv[i], "--pace") == 0) {
             value = i + 1 < argc ? argv[i + 1] : nullptr;
             ++i;

@@ -1,6 +1,6 @@
 // The desktop program's command line: --help, --version, --pace MS,
-// --computer classic|expert and --deal described|shuffled, and nothing else
-// (the desktop entry starts it with no arguments).
+// --computer classic|expert, --deal described|shuffled and --mute, and
+// nothing else (the desktop entry starts it with no arguments).
 #pragma once
 
 #include "ai/TableLevel.h"
@@ -20,6 +20,7 @@ struct CommandLine {
     int paceMilliseconds = paceDefault;
     TableLevel computer = TableLevel::classic;
     DealKind deal = DealKind::described;
+    bool mute = false;  // --mute: no sound this run, whatever the player's setting
     std::string error;  // for Action::error: what was wrong, for standard error
 };
 

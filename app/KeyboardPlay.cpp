@@ -5,6 +5,7 @@
 #include "app/KeyboardFocus.h"
 #include "app/PlayRecord.h"
 #include "app/Review.h"
+#include "app/Sound.h"
 #include "resources/BoardIds.h"
 #include "ui/Controls.h"
 
@@ -141,6 +142,28 @@ platform::Param handleBoardKey(platform::Handle boardWindow, platform::Param key
     case accountPanelKey:
     case accountPanelKey - 'A' + 'a':
         toggleAccountPanel();
+        return 1;
+    case platform::keyWheelUp:
+        scrollAccountPanel(AccountScroll::notchUp);
+        return 1;
+    case platform::keyWheelDown:
+        scrollAccountPanel(AccountScroll::notchDown);
+        return 1;
+    case platform::keyPageUp:
+        scrollAccountPanel(AccountScroll::pageUp);
+        return 1;
+    case platform::keyPageDown:
+        scrollAccountPanel(AccountScroll::pageDown);
+        return 1;
+    case platform::keyHome:
+        scrollAccountPanel(AccountScroll::top);
+        return 1;
+    case platform::keyEnd:
+        scrollAccountPanel(AccountScroll::bottom);
+        return 1;
+    case soundKey:
+    case soundKey - 'A' + 'a':
+        toggleSound();
         return 1;
     default:
         return 0;

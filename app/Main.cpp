@@ -5,6 +5,7 @@
 #include "app/PlayRecord.h"
 #include "app/Program.h"
 #include "app/Review.h"
+#include "app/Sound.h"
 #include "app/TableAccount.h"
 #include "model/Deck.h"
 #include "platform/Sdl.h"
@@ -16,7 +17,8 @@
 namespace {
 
 constexpr const char* usage =
-    "Usage: zarta [--pace MS] [--computer classic|expert] [--deal described|shuffled] [--help | --version]\n";
+    "Usage: zarta [--pace MS] [--computer classic|expert] [--deal described|shuffled] [--mute]"
+    " [--help | --version]\n";
 
 // The About box's line, so the two can never disagree.
 const char* versionText()
@@ -43,7 +45,8 @@ int main(int argc, char** argv)
         std::printf("%s\n%s"
                     "A card game for one player against three computer seats.\n"
                     "Keys: F2 a new game, F1 the rules, W shows or hides What happened, H a hint,\n"
-                    "  R a review of your costliest move of the last round,\n"
+                    "  R a review of your costliest move of the last round,"
+                    " M sound on or off (--mute: off this run),\n"
                     "  F3 your record of play (kept in $XDG_DATA_HOME/zarta/record, by default\n"
                     "  ~/.local/share/zarta/record; F3 resets it, or delete the file).\n"
                     "--pace MS (or --pace=MS): how long a pause unit lasts, %d to %d ms (default %d).\n"
@@ -68,6 +71,8 @@ int main(int argc, char** argv)
     // With no display there is nothing the game can do.
     if (!platform::sdl::install(line.paceMilliseconds))
         return 1;
+    // After the account and the record, whose hooks it calls on to.
+    startSound(line.mute);
     platform::exitProcess(programEntry());
     return 0;
 }

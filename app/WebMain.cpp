@@ -1,6 +1,7 @@
 // The browser program: the game on the web back end. The page starts it once
 // it holds the tab's lock and shows the ending when it returns. Beside the
-// board the page tells what happened and shows the board in words; the
+// board the page tells what happened and shows the board in words, with the
+// keyboard's frame and the selected cards named as they change; the
 // computer seats play the level, and the decks are dealt as, chosen on the
 // page when each game starts. The page keeps the running game, and a game it
 // rebuilds starts from what its New carried from the games before.
@@ -12,21 +13,66 @@
 #include "app/Program.h"
 #include "app/Review.h"
 #include "app/Shell.h"
+#include "app/Sound.h"
 #include "app/TableAccount.h"
 #include "model/Deck.h"
 #include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "platform/Web.h"
+#include "resources/BoardIds.h"
 #include "ui/Controls.h"
 
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 namespace {
 
+// A control as the page names it when the frame or a selection reaches it:
+// "your queen of hearts", "table card 2, the nine of spades", "Stop".
+std::string controlName(int controlId)
+{
+    const int table = controlId - ids::controlTable1;
+    if (table >= 0 && table < cardsPerHand)
+        return std::string("table card ") + static_cast<char>('1' + table) + ", " + cardName(game.TableCards[table]);
+    const int hand = controlId - ids::controlSouth1;
+    if (hand >= 0 && hand < cardsPerHand) {
+        std::string name = cardName(game.hands[seatSouth][hand]);
+        return name.rfind("the ", 0) == 0 ? name.replace(0, 3, "your") : name;
+    }
+    if (controlId == ids::controlStop)
+        return "Stop";
+    if (controlId == ids::controlPass)
+        return "Pass";
+    return {};
+}
+
 platform::web::TableWords tableInWords(bool pausing)
 {
-    return {describeTable(pausing), describeHand(), game.gameRunning != 0};
+    platform::web::TableWords words;
+    words.text = describeTable(pausing);
+    words.hand = describeHand();
+    words.gameRunning = game.gameRunning != 0;
+    if (pausing || !game.gameRunning)
+        return words;
+    if (isFocusFrameShown()) {
+        words.framedControl = focusedControl();
+        words.framed = controlName(words.framedControl);
+    }
+    // Selections are the human's only on their turn, as the board's words tell them.
+    if (game.currentSeat != seatSouth)
+        return words;
+    for (const auto& [selected, first] :
+         {std::pair{game.handSelected, ids::controlSouth1}, std::pair{game.tableSelected, ids::controlTable1}}) {
+        for (int position = 0; position < cardsPerHand; ++position) {
+            if (!selected[position])
+                continue;
+            if (!words.selected.empty())
+                words.selected += '\n';
+            words.selected += controlName(first + position);
+        }
+    }
+    return words;
 }
 
 // What a game takes over from the games before it: the record, whose
@@ -92,6 +138,8 @@ int main()
     gameWatcher.newGame = startGame;
     keepPlayRecord();
     keepReview();
+    // After the account and the record, whose hooks it calls on to.
+    soundGameEvents();
     setExitConfirmation(leavingConfirmed);
     platform::exitProcess(programEntry());
     return 0;

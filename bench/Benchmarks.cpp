@@ -12,6 +12,7 @@
 #include "model/GameEvents.h"
 #include "model/GameState.h"
 #include "model/HandEvaluation.h"
+#include "platform/CueSound.h"
 #include "platform/Headless.h"
 #include "resources/BoardIds.h"
 #include "tools/FreshProcess.h"
@@ -161,6 +162,24 @@ void anExpertDecision(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(anExpertDecision)->Unit(benchmark::kMillisecond);
+
+// ---- The cues' sounds ------------------------------------------------------------------
+
+// All eight cues made from their recipes, as the desktop does once when its
+// sound device first opens; "bytes" is what they hold together.
+void synthesizeEveryCue(benchmark::State& state)
+{
+    std::size_t samples = 0;
+    for (auto _ : state) {
+        samples = 0;
+        for (int cue = 0; cue < platform::cueCount; ++cue)
+            samples += platform::sound::cueSamples(static_cast<platform::Cue>(cue)).size();
+        benchmark::DoNotOptimize(samples);
+    }
+    state.counters["bytes"] = benchmark::Counter(static_cast<double>(samples * sizeof(float)));
+    state.counters["seconds"] = benchmark::Counter(static_cast<double>(samples) / platform::sound::sampleRate);
+}
+BENCHMARK(synthesizeEveryCue)->Unit(benchmark::kMillisecond);
 
 // ---- Whole rounds of the real program ----------------------------------------------
 

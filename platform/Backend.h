@@ -62,6 +62,11 @@ public:
     using RaiseHandler = bool (*)();
     virtual RaiseHandler raiseHandler() = 0;
 
+    // A cue to sound now, after any still sounding (only while sound is on).
+    virtual void playCue(Cue /*cue*/) {}
+    // Sound turned on or off; off silences what still sounds.
+    virtual void soundSwitched(bool /*on*/) {}
+
     // The top-level window's title and icon changed (the desktop window shows them).
     virtual void showIdentity(const char* /*title*/, int /*iconId*/) {}
 

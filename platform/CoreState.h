@@ -136,6 +136,7 @@ struct CoreData {
     std::minstd_rand generator;
     bool exited = false;
     void (*leaving)() = nullptr;  // run once as the process ends
+    bool soundOn = true;  // false: cues make no sound
 };
 
 struct CoreState : CoreData {

@@ -40,6 +40,9 @@ struct HeadlessState {
     std::int64_t framesPresented = 0;
     std::function<void(const Frame&)> frameObserver;
     int pauseStarting = 0;  // the units of the pause whose screen is being presented
+
+    std::deque<SoundedCue> cues;
+    std::int64_t cuesSounded = 0;
 };
 
 HeadlessState current;
@@ -153,6 +156,15 @@ public:
     }
 
     void dialogOpened(int) override { ++current.dialogCount; }
+
+    void playCue(Cue cue) override
+    {
+        // A run of many games keeps only the latest, so memory stays bounded.
+        if (current.cues.size() >= cuesKept)
+            current.cues.pop_front();
+        current.cues.push_back({cue, current.framesPresented, current.pauseUnits});
+        ++current.cuesSounded;
+    }
 
     void tapTaken(int controlId) override
     {
@@ -312,6 +324,15 @@ std::int64_t framesPresented()
 void setFrameObserver(std::function<void(const Frame& frame)> observer)
 {
     current.frameObserver = std::move(observer);
+}
+
+const std::deque<SoundedCue>& cues()
+{
+    return current.cues;
+}
+std::int64_t cuesSounded()
+{
+    return current.cuesSounded;
 }
 
 class Snapshot {

@@ -81,6 +81,19 @@ std::int64_t framesPresented();  // since install()
 // Called with every frame as it is presented.
 void setFrameObserver(std::function<void(const Frame& frame)> observer);
 
+// The cues sounded since install(), oldest first: the back end is silent
+// but keeps the last `cuesKept` of them, each with the frame it sounds with
+// (the next one presented; framesPresented() as it sounded) and the pause
+// total then.
+struct SoundedCue {
+    Cue cue = Cue::cardLaid;
+    std::int64_t frame = 0;
+    std::int64_t pauseTotal = 0;
+};
+constexpr std::size_t cuesKept = 4096;
+const std::deque<SoundedCue>& cues();
+std::int64_t cuesSounded();  // since install(), those no longer kept included
+
 // What a person sees and may tap, the screen, and how the message loop
 // ended: the core's own calls (platform/Backend.h).
 using backend::boxButtonPoint;  // where to tap Yes, No or OK of the open box

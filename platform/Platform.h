@@ -49,6 +49,10 @@ constexpr Param keyTab = 9;
 constexpr Param keyEnter = 13;
 constexpr Param keyEscape = 27;
 constexpr Param keySpace = 32;
+constexpr Param keyPageUp = 33;
+constexpr Param keyPageDown = 34;
+constexpr Param keyEnd = 35;
+constexpr Param keyHome = 36;
 constexpr Param keyArrowLeft = 37;
 constexpr Param keyArrowUp = 38;  // also moves through an open pop-up menu
 constexpr Param keyArrowRight = 39;
@@ -57,6 +61,9 @@ constexpr Param keyArrowDown = 40;
 constexpr Param keyF1 = 0x170;
 constexpr Param keyF2 = 0x171;
 constexpr Param keyF3 = 0x172;
+// A notch of the mouse wheel over text beside the screen, delivered as a key.
+constexpr Param keyWheelUp = 0x180;
+constexpr Param keyWheelDown = 0x181;
 constexpr Param modifierControl = 1;
 constexpr Param modifierShift = 2;
 
@@ -191,6 +198,29 @@ std::uint64_t gameSeed();
 // sequence on every compiler and machine.
 void seedRandom(std::uint32_t seed);
 std::uint32_t nextRandom();  // the generator's next output, non-negative
+// ---- Sound -----------------------------------------------------------------
+
+// Short sounds that mark what the player sees happen, made by the platform
+// itself (platform/CueSound.h).
+enum class Cue : std::uint8_t {
+    cardLaid,     // an exchange: cards changed places with the table
+    lifeLost,     // one for each life a round takes
+    stop,         // a Stop bubble
+    pass,         // a Pass bubble
+    yourTurn,     // the human's turn begins: Stop or Pass is offered
+    roundResult,  // the round's scores shown
+    gameWon,
+    gameLost,
+};
+constexpr int cueCount = 8;
+// Sounds `cue` from now, after whatever cue is still sounding; nothing while
+// sound is off. Called as what it marks is drawn, so it sounds as the next
+// frame shows that.
+void playCue(Cue cue);
+// On as each process starts; off, cues make no sound (the player's M, --mute).
+void setSoundOn(bool on);
+bool soundOn();
+
 // ---- The player's own data ------------------------------------------------
 
 // Data that belongs to the player, not to the game (the record of play),

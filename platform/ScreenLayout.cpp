@@ -18,12 +18,12 @@ Layout layOut(int width, int height, int panelColumns)
     Layout layout{fitScreen(width, height)};
     if (panelColumns <= 0)
         return layout;
-    const int factor = layout.board.factor;
-    const int both = (screenWidth + panelGap + panelColumns) * factor;
-    if (width < both)
-        return layout;
+    const int across = screenWidth + panelGap + panelColumns;
+    const int factor = std::max(1, std::min(width / across, height / screenHeight));
     layout.panel = true;
-    layout.board.left = (width - both) / 2;
+    layout.board.factor = factor;
+    layout.board.left = std::max(0, (width - across * factor) / 2);
+    layout.board.top = (height - screenHeight * factor) / 2;
     layout.panelLeft = layout.board.left + (screenWidth + panelGap) * factor;
     return layout;
 }

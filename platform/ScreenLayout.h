@@ -17,9 +17,11 @@ Fit fitScreen(int width, int height);
 constexpr int panelGap = 4;
 
 // The screen, and a panel of `panelColumns` screen pixels (0 for none) on
-// its right, as tall as the screen: the screen keeps the factor it has
-// alone, and the panel shows only in a window that holds both at that
-// factor, the two then centred together.
+// its right, as tall as the screen, both at the largest whole factor that
+// holds them side by side, centred together: a panel asked for always shows,
+// the screen stepping down a factor for it rather than leave it out. In a
+// window narrower than both at factor 1, the screen keeps the left edge and
+// the panel is cut at the right.
 struct Layout {
     Fit board;
     bool panel = false;

@@ -13,6 +13,7 @@
 #include "platform/PlayerFiles.h"
 #include "platform/SdlBackend.h"
 #include "platform/SdlInput.h"
+#include "platform/SdlSound.h"
 #include "platform/SidePanel.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowPixels.h"
@@ -52,7 +53,7 @@ public:
         if (shown && updatePanel())
             pixels.showPanel(frame.data());
         SDL_Event event;
-        if (!SDL_WaitEvent(&event))
+        if (!waitForEvent(event))
             return false;
         handle(event);
         collectInput();
@@ -129,6 +130,7 @@ public:
             std::this_thread::sleep_until(std::min(deadline, now + unit));
             handleUpkeepOnly();
             endIfWindowGone();
+            cues.settle();
         }
         lastDeadline = deadline;
     }
@@ -180,6 +182,13 @@ public:
     std::string instanceDisplay() override { return displayName(); }
     RaiseHandler raiseHandler() override { return pushRaiseEvent; }
 
+    void playCue(Cue cue) override { cues.play(cue); }
+    void soundSwitched(bool on) override
+    {
+        if (!on)
+            cues.silence();
+    }
+
     void showIdentity(const char* title, int iconId) override
     {
         SDL_SetWindowTitle(window, title);
@@ -212,6 +221,7 @@ private:
         if (!going)
             return;
         stopRaising();
+        cues.close();
         // Destroying the window queues focus, hide and key-release events.
         // Each event queued after a wait wakes the loop by sending the window
         // a message, which fails once the window is destroyed; no event is
@@ -229,6 +239,17 @@ private:
 
     static int SDLCALL dropEvent(void*, SDL_Event*) { return 0; }
 
+    // While the sound device is open the wait wakes when it needs tending:
+    // paused as its cues end, closed after a long silence.
+    bool waitForEvent(SDL_Event& event)
+    {
+        for (int left = cues.settle(); left > 0; left = cues.settle()) {
+            if (SDL_WaitEventTimeout(&event, left))
+                return true;
+        }
+        return SDL_WaitEvent(&event) == 1;
+    }
+
     // Asks for the side text; true when what the panel shows changed.
     bool updatePanel()
     {
@@ -237,7 +258,12 @@ private:
         SideText text = sideTextSource();
         if (text == sideText)
             return false;
+        const bool wantChanged = text.shown != sideText.shown;
         sideText = std::move(text);
+        if (wantChanged) {
+            SDL_SetWindowMinimumSize(window, leastWidth(), screenHeight);
+            keepMinimumSize();
+        }
         if (sideText.shown) {
             drawSidePanel(panelImage, sideText);
             pixels.setPanel({panelImage.pixels.data(), panelImage.width, panelImage.height});
@@ -282,11 +308,38 @@ private:
     static const std::uint8_t* rowOf(const std::uint8_t* indices, int row) { return indices + row * screenWidth; }
 
     // Window managers keep the minimum size; without one the window can be
-    // made smaller, and the program grows it back so the whole screen shows.
-    void keepMinimumSize(int width, int height)
+    // made smaller, and the program grows it back so the whole screen shows,
+    // and the panel beside it while the panel is wanted.
+    int leastWidth() const { return sideText.shown ? screenWidth + panelGap + panelColumns : screenWidth; }
+    void keepMinimumSize()
     {
-        if (width < screenWidth || height < screenHeight)
-            SDL_SetWindowSize(window, std::max(width, screenWidth), std::max(height, screenHeight));
+        const int least = leastWidth();
+        int width = 0;
+        int height = 0;
+        SDL_GetWindowSize(window, &width, &height);
+        if (width < least || height < screenHeight)
+            SDL_SetWindowSize(window, std::max(width, least), std::max(height, screenHeight));
+    }
+
+    // The wheel over the panel scrolls it: a key a notch, as many as turned.
+    void turnWheel(const SDL_MouseWheelEvent& wheel)
+    {
+        int width = 0;
+        int height = 0;
+        SDL_GetWindowSize(window, &width, &height);
+        int x = 0;
+        int y = 0;
+        SDL_GetMouseState(&x, &y);
+        const Layout layout = pixels.layoutFor(width, height);
+        const int factor = layout.board.factor;
+        const bool over = x >= layout.panelLeft && x < layout.panelLeft + panelColumns * factor &&
+                          y >= layout.board.top && y < layout.board.top + screenHeight * factor;
+        if (!sideText.shown || !layout.panel || !over)
+            return;
+        const int notches = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -wheel.y : wheel.y;
+        constexpr int mostNotches = 10;
+        for (int notch = 0; notch < std::min(std::abs(notches), mostNotches); ++notch)
+            backend::queueKey(notches > 0 ? keyWheelUp : keyWheelDown, 0);
     }
 
     void raise()
@@ -322,7 +375,7 @@ private:
                 pixels.showAgain();
             return true;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-            keepMinimumSize(event.window.data1, event.window.data2);
+            keepMinimumSize();
             if (shown)
                 pixels.showFresh(frame.data());
             return true;
@@ -358,6 +411,9 @@ private:
                   static_cast<int>(event.tfinger.y * static_cast<float>(height)));
             break;
         }
+        case SDL_MOUSEWHEEL:
+            turnWheel(event.wheel);
+            break;
         case SDL_KEYDOWN:
             input.keyPressed(event.key);
             break;
@@ -393,6 +449,7 @@ private:
     WindowPixels pixels;                       // where they are drawn
     std::array<Span, screenHeight> changed{};  // of each row, what the frame being shown changed
     InputTranslator input;
+    CuePlayer cues;
     SideText sideText;             // what the panel shows
     core::PixelBuffer panelImage;  // the same drawn, as palette indices
     bool shown = false;

@@ -33,6 +33,14 @@ Param keyCodeOf(SDL_Keycode symbol)
         return keyF2;
     case SDLK_F3:
         return keyF3;
+    case SDLK_PAGEUP:
+        return keyPageUp;
+    case SDLK_PAGEDOWN:
+        return keyPageDown;
+    case SDLK_HOME:
+        return keyHome;
+    case SDLK_END:
+        return keyEnd;
     default:
         return symbol >= SDLK_a && symbol <= SDLK_z ? 'A' + (symbol - SDLK_a) : 0;
     }

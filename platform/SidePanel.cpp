@@ -1,8 +1,9 @@
 // The side panel (see SidePanel.h).
 #include "platform/SidePanel.h"
 
-#include "platform/WrapText.h"
+#include "platform/PixelFont.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -10,23 +11,18 @@ namespace platform::sdl {
 
 namespace {
 
-constexpr int margin = 6;
-constexpr int textWidth = panelColumns - 2 * margin;
-constexpr int bottom = screenHeight - margin;
-constexpr int entryGap = 5;  // between two lines, a rule in its middle
-
-std::vector<std::string_view> wrapped(std::string_view text)
-{
-    std::vector<std::string_view> rows;
-    core::wrapText(text, textWidth, [&rows](std::string_view row) { rows.push_back(row); });
-    return rows;
-}
+constexpr int margin = sideTextMargin;
 
 // The buttons' labels are as tall as the caption's, with a little room
 // around them: Review and Hint beside "What happened" fill the bar.
 constexpr int buttonPadding = 3;
 constexpr int buttonInset = 4;
 constexpr int buttonGap = 3;
+
+// In the right margin, clear of the text: a light trough, a grey thumb.
+constexpr int troughLeft = panelColumns - 4;
+constexpr int troughRight = panelColumns - 1;
+constexpr int shortestThumb = 4;
 
 }  // namespace
 
@@ -40,6 +36,20 @@ std::vector<Rect> sidePanelButtons(const SideText& text)
         right -= width + buttonGap;
     }
     return places;
+}
+
+Rect sidePanelThumb(const SideTextView& view)
+{
+    if (view.lastFirstRow == 0 || view.totalRows == 0)
+        return {};
+    const int area = view.linesBottom - view.linesTop;
+    int top = view.linesTop + area * view.firstRow / view.totalRows;
+    int bottom = view.linesTop + area * (view.firstRow + view.rowsShown) / view.totalRows;
+    if (bottom - top < shortestThumb) {
+        bottom = std::min(view.linesBottom, top + shortestThumb);
+        top = bottom - shortestThumb;
+    }
+    return {troughLeft, top, troughRight, bottom};
 }
 
 void drawSidePanel(core::PixelBuffer& image, const SideText& text)
@@ -57,31 +67,21 @@ void drawSidePanel(core::PixelBuffer& image, const SideText& text)
         drawText(image, button.left + buttonPadding, button.top + (button.bottom - button.top - font::glyphHeight) / 2,
                  text.buttons[index].label, colour::text, true);
     }
-    int y = titleBarHeight + margin;
-    if (!text.headline.empty()) {
-        for (std::string_view row : wrapped(text.headline)) {
-            drawText(image, margin, y, row, colour::bar, true);
-            y += font::lineHeight;
+    const SideTextView view = viewSideText(text);
+    for (const SideTextRow& row : view.rows) {
+        if (row.ruleAbove) {
+            const int rule = row.y - sideTextLineGap + sideTextLineGap / 2;
+            fillRect(image, {margin, rule, panelColumns - margin, rule + 1}, colour::panel);
         }
-        y += entryGap;
+        if (row.line < 0)
+            drawText(image, margin, row.y, row.text, colour::bar, true);
+        else
+            drawText(image, margin, row.y, row.text, colour::text);
     }
-    bool first = true;
-    for (const std::string& line : text.lines) {
-        const std::vector<std::string_view> rows = wrapped(line);
-        const int height = static_cast<int>(rows.size()) * font::lineHeight;
-        if (!first && y + entryGap + height > bottom)
-            break;
-        if (!first) {
-            fillRect(image, {margin, y + entryGap / 2, panelColumns - margin, y + entryGap / 2 + 1}, colour::panel);
-            y += entryGap;
-        }
-        for (std::string_view row : rows) {
-            if (y + font::cellHeight > bottom)
-                break;
-            drawText(image, margin, y, row, colour::text);
-            y += font::lineHeight;
-        }
-        first = false;
+    const Rect thumb = sidePanelThumb(view);
+    if (!isEmpty(thumb)) {
+        fillRect(image, {troughLeft, view.linesTop, troughRight, view.linesBottom}, colour::panel);
+        fillRect(image, thumb, colour::panelEdge);
     }
 }
 

@@ -10,14 +10,17 @@
 
 namespace platform::sdl {
 
-constexpr int panelColumns = 172;  // screen pixels; as tall as the screen
+constexpr int panelColumns = sideTextColumns;  // screen pixels; as tall as the screen
 
 // Draws `text` into `image` (panelColumns x screenHeight): the caption bar,
-// the headline, then the lines, top first, each whole, as many as fit; a
-// first line too long for the panel shows as much of it as fits.
+// the headline, then the rows of the lines in view (viewSideText), and a
+// scroll bar at the right edge when they do not all fit.
 void drawSidePanel(core::PixelBuffer& image, const SideText& text);
 
 // Where the caption bar's buttons lie in the panel, in the order of `text.buttons`.
 [[nodiscard]] std::vector<Rect> sidePanelButtons(const SideText& text);
+
+// The scroll bar's thumb, or an empty rectangle when every row is in view.
+[[nodiscard]] Rect sidePanelThumb(const SideTextView& view);
 
 }  // namespace platform::sdl

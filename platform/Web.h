@@ -20,11 +20,16 @@ enum class SpotKind { control = 0, boxButton = 1, menuButton = 2, popupItem = 3 
 // What the page says beside the board each time the program waits, and at
 // the start of each pause: the board in words, the human's cards (told with
 // an open box, such as the keep question), and whether a game runs (the page
-// offers "New game" when none does).
+// offers "New game" when none does). While the program waits, also the
+// keyboard's frame and the selected cards, which the page says as they
+// change: a player moving by keys hears one short line, not the board again.
 struct TableWords {
     std::string text;
     std::string hand;
     bool gameRunning = false;
+    int framedControl = 0;  // the control the frame shows on; 0 when no frame shows
+    std::string framed;     // "your queen of hearts", "table card 2, the nine of spades", "Stop"
+    std::string selected;   // each selected card so named, a line each; "" when none
 };
 void setTableDescriber(TableWords (*describe)(bool pausing));
 

@@ -9,10 +9,12 @@
 
 #include "platform/Backend.h"
 #include "platform/Core.h"
+#include "platform/CueSound.h"
 #include "platform/TapReach.h"
 
 #include <emscripten.h>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -118,8 +120,10 @@ EM_JS(void, webStatusBegin, (int box, int popup, int dialog), {
 EM_JS(void, webStatusSpot, (int kind, int id, int left, int top, int right, int bottom), {
     Module.zarta.statusSpot(kind, id, left, top, right, bottom);
 });
-EM_JS(void, webStatusEnd, (const char* words, int gameRunning), {
-    Module.zarta.statusEnd(UTF8ToString(words), gameRunning);
+EM_JS(void, webStatusEnd,
+      (const char* words, int gameRunning, int framedControl, const char* framed, const char* selected), {
+    Module.zarta.statusEnd(UTF8ToString(words), gameRunning, framedControl, UTF8ToString(framed),
+                           UTF8ToString(selected));
 });
 EM_JS(void, webPauseStarted, (int units), {
     Module.zarta.pauseStarted(units);
@@ -132,6 +136,11 @@ EM_JS(void, webNews, (const char* line, const char* eventJson), {
 });
 EM_JS(void, webBoxOpened, (const char* text, const char* caption), {
     Module.zarta.boxOpened(UTF8ToString(text), UTF8ToString(caption));
+});
+// A cue to sound now; its samples (count floats at rate a second) come with
+// it the first time, and then count is 0.
+EM_JS(void, webCue, (int cue, const float* samples, int count, int rate), {
+    Module.zarta.cue(cue, count > 0 ? HEAPF32.slice(samples >> 2, (samples >> 2) + count) : null, rate);
 });
 // clang-format on
 
@@ -195,7 +204,8 @@ void reportWaiting()
     // A box is told with the cards it asks about: the keep question's are the human's.
     if (backend::boxOpen())
         words.text = backend::boxInWords() + (words.hand.empty() ? "" : " " + words.hand);
-    webStatusEnd(words.text.c_str(), words.gameRunning ? 1 : 0);
+    webStatusEnd(words.text.c_str(), words.gameRunning ? 1 : 0, words.framedControl, words.framed.c_str(),
+                 words.selected.c_str());
 }
 
 class WebBackend final : public backend::Backend {
@@ -294,6 +304,20 @@ public:
         webBoxOpened(std::string(text).c_str(), std::string(caption).c_str());
     }
 
+    // Whether it is heard is the page's: it starts the sound at the player's
+    // first input, keeps the player's M, and plays nothing of a game it builds again.
+    void playCue(Cue cue) override
+    {
+        bool& sent = samplesSent[static_cast<std::size_t>(cue)];
+        if (sent) {
+            webCue(static_cast<int>(cue), nullptr, 0, 0);
+            return;
+        }
+        sent = true;
+        const std::vector<float> samples = sound::cueSamples(cue);
+        webCue(static_cast<int>(cue), samples.data(), static_cast<int>(samples.size()), sound::sampleRate);
+    }
+
 private:
     bool takeQueuedInput(int take)
     {
@@ -321,6 +345,7 @@ private:
     std::unique_ptr<std::uint32_t[]> rgba{new std::uint32_t[screenWidth * screenHeight]};
     double pauseStarted = 0;  // milliseconds, emscripten_get_now()
     bool ended = false;
+    std::array<bool, cueCount> samplesSent{};  // by Cue: the page holds its samples
 };
 
 // What the page keeps of a game's start: the program's carried bytes, then

@@ -1,5 +1,5 @@
-// The desktop program's command line: --pace and its bounds, --help, --version,
-// and nothing else.
+// The desktop program's command line: --pace and its bounds, --mute, --help,
+// --version, and nothing else.
 #include "app/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -52,6 +52,21 @@ TEST(CommandLine, TheDealAndTheComputerTakeTheirNamesEitherWayAndNothingElse)
         EXPECT_NE(line.error.find("takes"), std::string::npos) << line.error;
     }
     EXPECT_EQ(parse({"--dealer"}).error, "unknown option '--dealer'");
+}
+
+TEST(CommandLine, MuteSilencesTheRunAndTakesNoValue)
+{
+    EXPECT_FALSE(parse({}).mute);
+    EXPECT_TRUE(parse({"--mute"}).mute);
+    EXPECT_TRUE(parse({"--deal", "shuffled", "--mute", "--pace=20"}).mute);
+    EXPECT_EQ(parse({"--mute", "--pace=20"}).paceMilliseconds, 20);
+    for (const char* bad : {"--mute=yes", "--mute="}) {
+        const CommandLine line = parse({bad});
+        EXPECT_EQ(line.action, CommandLine::Action::error) << bad;
+        EXPECT_EQ(line.error, "--mute takes no value") << bad;
+    }
+    EXPECT_EQ(parse({"--muted"}).error, "unknown option '--muted'");
+    EXPECT_EQ(parse({"--mute", "off"}).error, "unexpected argument 'off'");
 }
 
 TEST(CommandLine, HelpAndVersionAnswerWhereverTheyStand)

@@ -166,6 +166,10 @@ TEST(InputTranslator, KeysTheProgramReadsAndNoOthers)
     EXPECT_EQ(keyCodeOf(SDLK_F1), keyF1);
     EXPECT_EQ(keyCodeOf(SDLK_F2), keyF2);
     EXPECT_EQ(keyCodeOf(SDLK_F3), keyF3);
+    EXPECT_EQ(keyCodeOf(SDLK_PAGEUP), keyPageUp);
+    EXPECT_EQ(keyCodeOf(SDLK_PAGEDOWN), keyPageDown);
+    EXPECT_EQ(keyCodeOf(SDLK_HOME), keyHome);
+    EXPECT_EQ(keyCodeOf(SDLK_END), keyEnd);
     EXPECT_EQ(keyCodeOf(SDLK_a), 'A');
     EXPECT_EQ(keyCodeOf(SDLK_z), 'Z');
     EXPECT_EQ(keyCodeOf(SDLK_0), 0);

@@ -1311,31 +1311,47 @@ TEST(PixelFont, TheStrokesOfMAndWKeepTheirGapsPlainAndBold)
         }
 }
 
-// A panel beside the screen (the desktop's What happened) shows only where the
-// window holds both at the screen's own factor, and never on the screen or
-// past the window.
-TEST(ScreenLayout, APanelLiesBesideTheScreenOnlyWhereBothFitAtTheScreensOwnFactor)
+// A panel beside the screen (the desktop's What happened) always shows when
+// asked for: the screen steps down a whole factor so both fit side by side,
+// centred together, never on the screen; a window narrower than both at
+// factor 1 keeps the whole screen and cuts the panel.
+TEST(ScreenLayout, APanelAskedForAlwaysShowsTheScreenSteppingDownAWholeFactorForIt)
 {
-    constexpr int columns = 172;
+    constexpr int columns = 172;  // 240 + 4 + 172 = 416 screen pixels across
     const struct {
         int width;
         int height;
-        bool panel;
-    } cases[] = {{832, 640, true},   {831, 640, false},  {500, 700, false}, {1248, 960, true},
-                 {1247, 960, false}, {1920, 1000, true}, {240, 320, false}, {416, 320, true}};
+        int factor;
+        int left;
+        int top;
+    } cases[] = {
+        {832, 640, 2, 0, 0},       // the opening size at factor 2: as it always was
+        {824, 640, 1, 204, 160},   // 8 pixels narrower: factor 1, not the panel left out
+        {1248, 960, 3, 0, 0},      // the opening size at factor 3
+        {1247, 960, 2, 207, 160},  // a pixel narrower
+        {1000, 960, 2, 84, 160},   // alone the screen would take factor 3 and leave 280 columns black
+        {1920, 1000, 3, 336, 20},  // the height decides
+        {500, 700, 1, 42, 190},    // tall and narrow: the width decides
+        {416, 320, 1, 0, 0},       // the least that holds both
+        {240, 320, 1, 0, 0},       // narrower: the screen whole, the panel cut
+    };
     for (const auto& c : cases) {
         const platform::Layout layout = platform::layOut(c.width, c.height, columns);
-        const platform::Fit alone = platform::fitScreen(c.width, c.height);
-        const int f = alone.factor;
-        EXPECT_EQ(layout.panel, c.panel) << c.width << "x" << c.height;
-        EXPECT_EQ(layout.board.factor, f) << c.width << "x" << c.height;
-        EXPECT_EQ(layout.board.top, alone.top);
-        if (!layout.panel) {
-            EXPECT_EQ(layout.board.left, alone.left);
-            continue;
+        const int f = layout.board.factor;
+        EXPECT_TRUE(layout.panel) << c.width << "x" << c.height;
+        EXPECT_EQ(f, c.factor) << c.width << "x" << c.height;
+        EXPECT_EQ(layout.board.left, c.left) << c.width << "x" << c.height;
+        EXPECT_EQ(layout.board.top, c.top) << c.width << "x" << c.height;
+        EXPECT_EQ(layout.panelLeft, layout.board.left + (platform::screenWidth + platform::panelGap) * f) << c.width;
+        if (c.width >= 416) {
+            EXPECT_LE(layout.panelLeft + columns * f, c.width) << c.width;
         }
-        EXPECT_GE(layout.board.left, 0) << c.width;
-        EXPECT_GE(layout.panelLeft, layout.board.left + platform::screenWidth * f) << c.width;
-        EXPECT_LE(layout.panelLeft + columns * f, c.width) << c.width;
+        // Without a panel the screen takes the factor it has alone.
+        const platform::Layout alone = platform::layOut(c.width, c.height, 0);
+        const platform::Fit fit = platform::fitScreen(c.width, c.height);
+        EXPECT_FALSE(alone.panel);
+        EXPECT_EQ(alone.board.factor, fit.factor);
+        EXPECT_EQ(alone.board.left, fit.left);
+        EXPECT_EQ(alone.board.top, fit.top);
     }
 }

@@ -9,7 +9,8 @@
 # focus frame, Space takes the framed card, the arrows move the frame, a click
 # hides it, F1 shows How to play, page by page); What happened beside the
 # board says how to start, then follows the game, W hides and shows it, and a
-# window too narrow for both drops it; the round ends with every hand face up;
+# window too narrow for both at the board's scale shows both at a smaller
+# one; the round ends with every hand face up;
 # a new window size shows the picture at its new scale, and a window hidden
 # and shown again shows it still; Ctrl+Q ends the program with status 0.
 # With --whole-game it plays on (Pass when offered, else Stop, Enter for the
@@ -68,43 +69,12 @@ readWindowFit() {
     windowWidth=$WIDTH
 }
 
-grab() {
-    import -window "$window" "png:$work/screen.png" 2>/dev/null
-}
-
-keep() {
-    [ -n "$shots" ] && cp "$work/screen.png" "$shots/$1.png"
-    return 0
-}
-
-# Rectangles are strings "x y width height".
-# The window pixels of a device rectangle as a crop geometry.
-cropOf() {
-    local x y width height
-    read -r x y width height <<<"$1"
-    echo "$(( width * factor ))x$(( height * factor ))+$(( left + x * factor ))+$(( top + y * factor ))"
-}
-
 # A board place (board coordinates) as a device rectangle.
 onBoard() {
     local x y width height
     read -r x y width height <<<"$1"
     echo "$x $(( y + boardTop )) $width $height"
 }
-
-# Share 0..1 of the last grab's pixels in device rectangle $2 that have
-# exactly colour $1 (not black).
-share() {
-    convert "$work/screen.png" -crop "$(cropOf "$2")" +repage -alpha off \
-        -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:mean]' info:
-}
-
-# A digest of the last grab's pixels in a device rectangle.
-signature() {
-    convert "$work/screen.png" -crop "$(cropOf "$1")" +repage -alpha off -format '%#' info:
-}
-
-above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 
 # ---- What a player sees --------------------------------------------------------
 
@@ -337,12 +307,20 @@ tableShowsFaces || { keep failed-account-back-board; fail "with What happened ba
 xdotool windowsize --sync "$window" 500 700 2>/dev/null || xdotool windowsize "$window" 500 700
 sizeTaken() { xdotool getwindowgeometry "$window" | grep -q 'Geometry: 500x700$'; }
 eventually "$patience" sizeTaken || fail "the window did not take the size 500 x 700"
+# There the board steps down to scale 1 beside What happened; with What
+# happened hidden it takes scale 2 alone.
 readWindowFit
-[ "$factor" = 2 ] || fail "a window of 500 x 700 should show the screen at scale 2, not $factor"
-[ "$accountShown" = 0 ] || fail "a window of 500 x 700 has no room for What happened at scale 2"
+[ "$factor" = 1 ] || fail "a window of 500 x 700 should show the screen at scale 1 beside What happened, not $factor"
+waitUntil tableShowsFaces || { keep failed-resized-account; fail "after a resize the table does not show three card faces"; }
+waitUntil accountShows || { keep failed-narrow-account; fail "a window too narrow for both at scale 2 drops What happened"; }
+keep resized-account
+pressKey w
+accountHidden=1
+readWindowFit
+[ "$factor" = 2 ] || fail "a window of 500 x 700 should show the screen alone at scale 2, not $factor"
 waitUntil tableShowsFaces || { keep failed-resized; fail "after a resize the table does not show three card faces"; }
 keep resized
-rightBarBlack || { keep failed-narrow-account; fail "a window too narrow for both still shows What happened"; }
+rightBarBlack || { keep failed-narrow-account; fail "What happened stays after W in a narrow window"; }
 isCrisp "0 0 240 320" || { keep failed-narrow-blurred; fail "a narrow window does not show the board at its whole factor"; }
 leftBarBlack() {
     [ "$(convert "$work/screen.png" -crop "${left}x700+0+0" +repage -alpha off -format '%[fx:maxima]' info:)" = 0 ]
@@ -434,7 +412,7 @@ helpClosed() { above "$(share '#008000' "56 81 15 15")" 0.9; }
 pressKey F1
 waitUntil helpShown || { keep failed-help; fail "F1 shows no How to play box"; }
 keep how-to-play
-for page in 2 3; do
+for page in 2 3 4; do
     shownBefore=$(signature "0 0 240 320")
     pressEnter
     turned() { [ "$(signature "0 0 240 320")" != "$shownBefore" ]; }
@@ -444,6 +422,11 @@ done
 keep how-to-play-last
 pressEnter
 waitUntil helpClosed || { keep failed-help-stays; fail "How to play stayed after Enter on its last page"; }
+# Escape leaves the rules from their first page.
+pressKey F1
+waitUntil helpShown || { keep failed-help-again; fail "F1 shows no How to play box the second time"; }
+pressKey Escape
+waitUntil helpClosed || { keep failed-help-escape; fail "Escape does not close How to play"; }
 
 turns=0
 if [ "$wholeGame" = --whole-game ]; then

@@ -52,11 +52,12 @@ launchXvfb() {
     # Without -noreset the server resets whenever its last client leaves and
     # refuses the connections that arrive meanwhile: a program started just
     # after the previous one ended would find no display.
-    # XVFB_OPTIONS adds to the server's options (-extension MIT-SHM takes away shared memory).
+    # XVFB_OPTIONS adds to the server's options (-extension MIT-SHM takes away shared memory);
+    # XVFB_SCREEN sets the screen's size and depth.
     local numberFile
     numberFile=$(mktemp -p "$runtime" display.XXXXXX)
     # shellcheck disable=SC2086 # the options are separate words
-    Xvfb -displayfd 3 -noreset ${XVFB_OPTIONS:-} -screen 0 1024x768x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -noreset ${XVFB_OPTIONS:-} -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
     launchedPid=$!
     launchedNumber=
     eventually "$patience" displayNumberOrEnd "$numberFile"
@@ -89,6 +90,9 @@ startVirtualDisplay() {
     # program held up by a busy machine handles that focus and a test's first
     # click one right after the other, and the click would be lost.
     export SDL_MOUSE_FOCUS_CLICKTHROUGH=1
+    # SDL's dummy sound device takes the cues as a sound card would: on a
+    # machine without one the game then plays, and says, what it says with one.
+    export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 }
 
 # A second virtual X server beside the first (after startVirtualDisplay);
@@ -153,18 +157,61 @@ closeWithControlQ() {
     [ "$status" = timeout ] || appPid=
 }
 
-# Where the device screen lies in a window of $1 x $2 pixels: the largest
-# whole factor, with What happened (176 screen pixels, its gap included)
-# beside it when the window holds both at that factor and accountHidden is
-# not 1, the two centred together. Sets factor, left, top and accountShown.
+# Where the device screen lies in a window of $1 x $2 pixels. With What
+# happened wanted (accountHidden not 1) the screen and the account beside it
+# (176 screen pixels, its gap included) take the largest whole factor that
+# holds both, at least 1, centred together; a window narrower than both keeps
+# the screen whole at its left edge. Alone, the screen takes the largest
+# whole factor that holds it. Sets factor, left, top and accountShown.
 placeScreen() {
     local across=240
-    factor=$(( $1 / 240 < $2 / 320 ? $1 / 240 : $2 / 320 ))
     accountShown=0
-    if [ "${accountHidden:-0}" != 1 ] && [ "$1" -ge $(( 416 * factor )) ]; then
+    if [ "${accountHidden:-0}" != 1 ]; then
         accountShown=1
         across=416
     fi
+    factor=$(( $1 / across < $2 / 320 ? $1 / across : $2 / 320 ))
+    if [ "$accountShown" = 1 ] && [ "$factor" -lt 1 ]; then
+        factor=1
+    fi
     left=$(( ($1 - across * factor) / 2 ))
+    if [ "$accountShown" = 1 ] && [ "$left" -lt 0 ]; then
+        left=0
+    fi
     top=$(( ($2 - 320 * factor) / 2 ))
 }
+
+# ---- Reading the window's pictures -------------------------------------------
+# For a script that sets window, work (a scratch folder), shots (a folder
+# for kept pictures, or empty) and factor, left and top (placeScreen).
+# Rectangles are strings "x y width height" in device pixels.
+
+grab() {
+    import -window "$window" "png:$work/screen.png" 2>/dev/null
+}
+
+keep() {
+    [ -n "$shots" ] && cp "$work/screen.png" "$shots/$1.png"
+    return 0
+}
+
+# The window pixels of a device rectangle as a crop geometry.
+cropOf() {
+    local x y width height
+    read -r x y width height <<<"$1"
+    echo "$(( width * factor ))x$(( height * factor ))+$(( left + x * factor ))+$(( top + y * factor ))"
+}
+
+# Share 0..1 of the last grab's pixels in device rectangle $2 that have
+# exactly colour $1 (not black).
+share() {
+    convert "$work/screen.png" -crop "$(cropOf "$2")" +repage -alpha off \
+        -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:mean]' info:
+}
+
+# A digest of the last grab's pixels in a device rectangle.
+signature() {
+    convert "$work/screen.png" -crop "$(cropOf "$1")" +repage -alpha off -format '%#' info:
+}
+
+above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }

@@ -5,6 +5,7 @@
 // trace and summary, the watchers and the frames each have a file of their own.
 #include "app/PlayRecord.h"
 #include "app/Program.h"
+#include "app/Sound.h"
 #include "model/GameState.h"
 #include "platform/Headless.h"
 #include "tools/FreshProcess.h"
@@ -124,6 +125,8 @@ int main(int argc, char** argv)
     platform::headless::setGameSeeds([] { return static_cast<std::uint64_t>(run.random()); });
     platform::headless::setClockMilliseconds(static_cast<std::int64_t>(run.random() % 3600000));
     sim::watchTheRun();
+    // Silent, but the headless back end keeps the cues a player would hear.
+    soundGameEvents();
     platform::headless::setBoxAnswerer([](std::string_view text, std::string_view, platform::BoxButtons buttons) {
         think();
         return run.human->answerBox(text, buttons);

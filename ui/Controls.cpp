@@ -69,6 +69,11 @@ void offerButtons(Buttons buttons)
 {
     const bool stop = buttons == Buttons::stopOnly || buttons == Buttons::stopAndPass;
     const bool pass = buttons == Buttons::passOnly || buttons == Buttons::stopAndPass;
+    // Offered after none were, the buttons begin the human's turn; offered
+    // again within it (a card picked or put back) they are no news.
+    const bool turnBegins = (stop || pass) && !isControlShown(ids::controlStop) && !isControlShown(ids::controlPass);
     platform::showWindow(boardControls.stop, stop);
     platform::showWindow(boardControls.pass, pass);
+    if (turnBegins)
+        platform::playCue(platform::Cue::yourTurn);
 }

@@ -115,6 +115,7 @@ void flashIndicator(Indicator kind, Seat seat, platform::Handle boardWindow)
     const int x = BubbleOriginX[seat];
     const int y = BubbleOriginY[seat];
     drawImageAt(x, y, boardWindow, BubbleCallImages[static_cast<int>(kind) * 5 + seat]);
+    platform::playCue(kind == Indicator::stop ? platform::Cue::stop : platform::Cue::pass);
     pause(pauseBubble);
     drawImageAt(x, y, boardWindow, BubbleBlankImages[seat]);
 }

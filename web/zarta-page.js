@@ -7,10 +7,12 @@
 // one function:
 // - screen.js: the frames on the canvas, and where the board and panel go;
 // - input.js: taps and keys for the program, and input kept across a reload;
-// - panel.js: the New game, Hint and Record buttons, the computer's level and
-//   the deal, the sheets, the account and the board in words;
+// - panel.js: the New game, Hint, Review and Record buttons, the computer's
+//   level and the deal, the sheets, the account and the board in words;
 // - keeping.js: the running game kept in the browser's storage and built
 //   again when the page opens;
+// - sound.js: the program's cues through Web Audio, and M, which turns them
+//   off and on;
 // - program.js: the notices, the program's calls into the page, and the start;
 // - updates.js: the service worker, offline play and new versions.
 'use strict';
@@ -18,9 +20,9 @@
 (function () {
   // The screen size, the kinds of input, the "New" command, the modifiers,
   // the key codes (namedKeys: Enter, Escape, Tab, Space, the arrows, F1 to
-  // F3, as the desktop program reads them), H, the computer's levels and the
-  // deals, written in at build time from the program's own definitions
-  // (web/PageConstants.cpp).
+  // F3, as the desktop program reads them), H and R, the computer's levels
+  // and the deals, M and the cues' names, written in at build time from the
+  // program's own definitions (web/PageConstants.cpp).
   /* PAGE CONSTANTS */
   const accountLines = 12;
 
@@ -36,10 +38,12 @@
   const helpButton = document.getElementById('help');
   const playRow = document.getElementById('play');
   const hintButton = document.getElementById('hint');
+  const reviewButton = document.getElementById('review');
   const recordButton = document.getElementById('record');
   const choices = document.getElementById('choices');
   const computerChoice = document.getElementById('computer');
   const dealChoice = document.getElementById('deal');
+  const nextGameNote = document.getElementById('next-game');
   const rulesTitle = document.getElementById('rules-title');
   const rules = document.getElementById('rules');
   const account = document.getElementById('account');
@@ -65,6 +69,8 @@
   /* INCLUDE panel.js */
 
   /* INCLUDE keeping.js */
+
+  /* INCLUDE sound.js */
 
   /* INCLUDE program.js */
 

@@ -405,12 +405,14 @@ async function startWithButton(game) {
     throw new Error('the New game button stays while a game runs');
 }
 
-// The account against the game's own events: newest first, each event's line,
-// cards taken were open on the table before and cards left lie there after,
-// and no card is named that no player could see.
+// The account against the game's own events: newest first, each event's line
+// (as a screen reader reads it, however it is shortened on the screen), cards
+// taken were open on the table before and cards left lie there after, and no
+// card is named that no player could see.
 async function checkAccount(game) {
   const {events, shown} = await game.page.evaluate(() => ({events: window.zartaPage.events,
-    shown: Array.from(document.querySelectorAll('#account li')).map((item) => item.textContent)}));
+    shown: Array.from(document.querySelectorAll('#account li')).map((item) =>
+      (item.querySelector('.unseen') || item).textContent)}));
   const newest = events.slice(-shown.length).reverse().map((event) => event.line);
   if (JSON.stringify(newest) !== JSON.stringify(shown))
     throw new Error(`the account shows ${JSON.stringify(shown)}, the events say ${JSON.stringify(newest)}`);
@@ -454,9 +456,37 @@ async function checkAccount(game) {
   return kinds;
 }
 
-// What the account shows at a pause: the lines seen whole or cut at the
-// right edge, each inside the list's box; whether a hidden line lies between
-// shown ones; the live region; and any overlap of the account or the page's
+// A card's name, or a hand told by its ranks in one suit, as the account words them.
+const rankWords = 'seven|eight|nine|ten|jack|queen|king|ace';
+const cardName = new RegExp(String.raw`\b(?:(?:the|your) )?(?:(?:${rankWords}), |(?:${rankWords}) and )*` +
+  String.raw`(?:${rankWords}) of (?:clubs|diamonds|hearts|spades)\b`, 'g');
+// Why `shown` is no fair shortening of `line`: "" when it is the line, or
+// the line cut after a whole word (its comma or colon dropped) outside any
+// card's name, with an ellipsis.
+function unfairCut(shown, line) {
+  if (shown === line)
+    return '';
+  if (!shown.endsWith('\u2026'))
+    return 'changed without an ellipsis';
+  const kept = shown.slice(0, -1);
+  if (!line.startsWith(kept) || kept.length === 0)
+    return 'not the start of the line';
+  const rest = line.slice(kept.length);
+  if (!/^[,;:]? /.test(rest))
+    return 'cut inside a word';
+  const at = kept.length;
+  for (const name of line.matchAll(cardName)) {
+    if (at > name.index && at < name.index + name[0].length)
+      return `cut inside "${name[0]}"`;
+  }
+  return '';
+}
+
+// What the account shows at a pause: the lines seen whole or shortened,
+// each inside the list's box, with the words a screen reader reads for each
+// and why any is unfairly shortened; whether a hidden line lies between shown
+// ones, or more than a row stays blank below the last while older lines are
+// hidden; the live region; and any overlap of the account or the page's
 // buttons with a control the board shows.
 async function shownAccount(game, status) {
   const spots = [...Object.values(status.controls), ...Object.values(status.menuButton)];
@@ -478,7 +508,17 @@ async function shownAccount(game, status) {
       .filter((element) => element.getClientRects().length > 0 && !element.hidden)
       .map((element) => element.getBoundingClientRect());
     const live = document.getElementById('announce');
-    return {lines: items.filter((item, i) => seen[i]).map((item) => item.textContent),
+    const shown = items.filter((item, i) => seen[i]);
+    const visible = (item) => (item.querySelector('[aria-hidden="true"]') || item).textContent;
+    const last = shown.at(-1);
+    const rowOf = (style) => parseFloat(style.lineHeight) + parseFloat(style.paddingTop) + parseFloat(style.paddingBottom);
+    const row = shown.length > 0 ? rowOf(getComputedStyle(last)) : 0;
+    return {lines: shown.map((item) => (item.querySelector('.unseen') || item).textContent),
+      texts: shown.map(visible),
+      // Cut by the browser at the right edge, mid-word.
+      clipped: shown.filter((item) => item.scrollWidth > item.clientWidth + 1).map(visible),
+      blank: shown.length < items.length && last ?
+        box.bottom - parseFloat(getComputedStyle(list).paddingBottom) - last.getBoundingClientRect().bottom - row : -1,
       gap: seen.some((shown, i) => !shown && seen.slice(i + 1).some(Boolean)),
       live: live !== null && live.getAttribute('role') === 'log' && getComputedStyle(live).display !== 'none' &&
         !live.closest('[hidden], [aria-hidden="true"]'),
@@ -513,13 +553,16 @@ test('in every window the account shows the newest lines, in order, none skipped
       let pauses = 0;
       let fewest = Infinity;
       let shot = false;
+      let shortened = 0;
       await playWholeGame(game, {rounds: 4, atPause: async (status) => {
         const shown = await shownAccount(game, status);
         const newest = shown.events.slice(-shown.lines.length).reverse();
         const wanted = Math.min(size.lines, shown.events.length);
+        const unfair = shown.texts.map((text, i) => unfairCut(text, shown.lines[i])).filter(Boolean);
         if (JSON.stringify(newest) !== JSON.stringify(shown.lines) || shown.gap || shown.lines.length < wanted ||
-            !shown.live || shown.covers > 0)
-          throw new Error(`${size.name}, pause ${pauses}: ${JSON.stringify({...shown, events: newest})}`);
+            !shown.live || shown.covers > 0 || unfair.length > 0 || shown.clipped.length > 0 || shown.blank >= 0)
+          throw new Error(`${size.name}, pause ${pauses}: ${JSON.stringify({...shown, events: newest, unfair})}`);
+        shortened += shown.texts.filter((text, i) => text !== shown.lines[i]).length;
         pauses += 1;
         if (shown.events.length >= size.lines)
           fewest = Math.min(fewest, shown.lines.length);
@@ -530,7 +573,7 @@ test('in every window the account shows the newest lines, in order, none skipped
           await game.page.screenshot({path: path.join(options.shots, size.shot)});
         }
       }});
-      console.log(`  ${size.name}: ${pauses} pauses, at least ${fewest} lines shown`);
+      console.log(`  ${size.name}: ${pauses} pauses, at least ${fewest} lines shown, ${shortened} shortened`);
       await game.close();
     }
   });
@@ -608,17 +651,40 @@ test('whole factors stay exact, and a window with no room beside the board gets 
   await game.close();
 });
 
-test('the rules sheet: real text, every rule a new player needs, opened and closed by touch and keys', async ({context, base}) => {
+// The keys the desktop's F1 pages list on their last page (app/KeyboardPlay.cpp,
+// HowToPlayPages): each "KEYS: what they do", "In a box, KEYS: ...".
+function desktopRuleKeys() {
+  const source = fs.readFileSync(new URL('../../app/KeyboardPlay.cpp', import.meta.url), 'utf8');
+  const array = source.slice(source.indexOf('HowToPlayPages['));
+  const pages = array.slice(array.indexOf('{') + 1, array.indexOf('};')).split(/",\s*"/);
+  const text = pages.at(-1).replace(/"\s+"/g, '').replace(/\\n/g, '\n').replace(/\\"/g, '"').replace(/^\s*"|"\s*,?\s*$/g, '');
+  return text.split(/[.;]\s+|\n/).filter((clause) => clause.includes(':')).flatMap((clause) =>
+    clause.split(':')[0].replace(/^In a box,\s*/, '').split(/,\s*|\s+or\s+/)).map((key) => key.trim()).filter(Boolean);
+}
+// The desktop's side panel has keys of its own; the page's account is beside the board always.
+const desktopOnlyKeys = ['W', 'Page Up', 'Page Down', 'Home', 'End'];
+
+test('the rules sheet: real text, every rule a new player needs and every key the desktop\'s F1 lists, opened and ' +
+  'closed by touch and keys', async ({context, base}) => {
   const game = await Game.open(context, base, '?offline=no&pace=0', phone);
   await game.page.tap('#rules-button');
   const sheet = await game.page.$eval('#rules', (element) => ({shown: !element.hidden, text: element.innerText,
-    fontSize: parseFloat(getComputedStyle(element.querySelector('p')).fontSize)}));
+    fontSize: parseFloat(getComputedStyle(element.querySelector('p')).fontSize),
+    keys: Array.from(element.querySelectorAll('h3')).find((h) => h.textContent === 'Keys').nextElementSibling.innerText}));
   if (!sheet.shown || sheet.fontSize < 14)
     throw new Error(`rules sheet ${JSON.stringify({shown: sheet.shown, fontSize: sheet.fontSize})}`);
   for (const fact of ['31', 'three aces', 'ace 11', 'Keep this cards?', 'whole hand', 'first turn', 'Stop',
-    'one more turn', 'four lives', 'Zarta', 'lightning', 'carried out', 'F1', 'F2', 'F3', 'Tab', 'Space', 'shuffled'])
+    'one last turn', 'four lives', 'Zarta', 'lightning', 'carried out', 'F1', 'F2', 'F3', 'Tab', 'Space', 'shuffled'])
     if (!sheet.text.includes(fact))
       throw new Error(`the rules do not mention "${fact}"`);
+  // The first turn as it is played: the player may not stop, the computer seats may.
+  if (!/first turn[^.]*may not say Stop\. The computer seats may/.test(sheet.text))
+    throw new Error('the rules do not say who may stop on the round\'s first turn');
+  const keys = desktopRuleKeys();
+  const missing = keys.filter((key) => !desktopOnlyKeys.includes(key) &&
+    !new RegExp(`(^|[\\s(])${key.replace(/[+]/g, '\\+')}(?=[\\s,.):;])`).test(sheet.keys));
+  if (keys.length < 15 || missing.length > 0)
+    throw new Error(`the desktop's F1 lists ${JSON.stringify(keys)}; the page's keys leave out ${JSON.stringify(missing)}`);
   // Keys on the open sheet are the sheet's: Escape closes it and reaches no game.
   const before = await game.idleCount();
   await game.page.keyboard.press('Escape');
@@ -683,13 +749,15 @@ test('a whole game with touch taps on an upright phone, the account checked agai
     const result = await playWholeGame(game);
     console.log(`  whole game: ${result.gameOver} after ${JSON.stringify(result.seen)}`);
     console.log(`  events: ${JSON.stringify(await checkAccount(game))}`);
-    // "What happened" reads back every line of the game, newest first, and closes again.
+    // "What happened" reads back every line of the game, oldest first, under its game's and its rounds' headings.
     await game.page.tap('#history-button');
-    const history = await game.page.evaluate(() => ({shown: !document.getElementById('history').hidden,
-      lines: Array.from(document.querySelectorAll('#history-list li')).map((item) => item.textContent),
-      events: window.zartaPage.events.map((event) => event.line)}));
-    if (!history.shown || JSON.stringify(history.lines) !== JSON.stringify([...history.events].reverse()))
-      throw new Error(`the history holds ${history.lines.length} lines of ${history.events.length}`);
+    const history = await historyBlocks(game);
+    const expected = expectedBlocks(await game.page.evaluate(() => window.zartaPage.events));
+    if (!history.shown || JSON.stringify(history.blocks) !== JSON.stringify(expected) || roundsUnsound(expected))
+      throw new Error(`the history holds ${JSON.stringify(history.blocks)}, the events say ${JSON.stringify(expected)}; ` +
+        roundsUnsound(expected));
+    if (options.shots)
+      await game.page.screenshot({path: path.join(options.shots, 'web-history-phone.png')});
     await game.page.tap('#history-close');
 
     let status = await game.press('a', true);
@@ -710,6 +778,80 @@ test('a whole game with touch taps on an upright phone, the account checked agai
     await game.close();
   });
 
+// The history sheet as read: its headings and lines in order, as blocks
+// {game: "Game 1", rounds: [{round: null, lines}, {round: "Round 1", lines}...]}.
+async function historyBlocks(game) {
+  return game.page.evaluate(() => ({shown: !document.getElementById('history').hidden,
+    blocks: Array.from(document.querySelectorAll('#history-list section'), (section) => {
+      const block = {game: null, rounds: []};
+      for (const element of section.children) {
+        if (element.tagName === 'H3') {
+          block.game = element.textContent;
+          block.rounds.push({round: null, lines: []});
+        } else if (element.tagName === 'H4') {
+          block.rounds.push({round: element.textContent, lines: []});
+        } else {
+          block.rounds.at(-1).lines.push(...Array.from(element.children, (item) => item.textContent));
+        }
+      }
+      return block;
+    })}));
+}
+
+// The same blocks from the game's own events, oldest first: a game at each
+// dealer draw, a round at the first line of each deal (the dealer's choice,
+// or a hint at the keep question), the last line of a round its end.
+function expectedBlocks(events, firstGame = 1) {
+  const blocks = [];
+  let between = true;
+  for (const event of events) {
+    if (event.kind === 'dealerDraw' || blocks.length === 0) {
+      blocks.push({game: `Game ${firstGame + blocks.length}`, rounds: [{round: null, lines: []}]});
+      between = true;
+    }
+    const {rounds} = blocks.at(-1);
+    if (between && ['dealerChoice', 'dealt', 'hint'].includes(event.kind)) {
+      rounds.push({round: `Round ${rounds.length}`, lines: []});
+      between = false;
+    }
+    rounds.at(-1).lines.push(event.line);
+    between = between || event.kind === 'roundEnd' || event.kind === 'redeal';
+  }
+  return blocks;
+}
+
+// What the board's words say the frame is on, as the page says it when the
+// frame moves: "your queen of hearts", "table card 2, the nine of spades", "Stop".
+function framedInWords(board) {
+  const framed = /The frame is on (.*?)\.(?: |$)/.exec(board);
+  if (!framed)
+    return null;
+  const positions = {first: 1, second: 2, third: 3};
+  let match = /^your (first|second|third) card, the (.*)$/.exec(framed[1]);
+  if (match)
+    return `your ${match[2]}`;
+  match = /^the (first|second|third) table card, (.*)$/.exec(framed[1]);
+  if (match)
+    return `table card ${positions[match[1]]}, ${match[2]}`;
+  match = /^the (Stop|Pass) button$/.exec(framed[1]);
+  return match ? match[1] : framed[1];
+}
+
+// What every round's block must hold, whatever starts it: one deal shown,
+// and one end, but for the round in play.
+function roundsUnsound(blocks) {
+  for (const block of blocks) {
+    for (const [i, {round, lines}] of block.rounds.entries()) {
+      const deals = lines.filter((line) => line.startsWith('The table shows ')).length;
+      const ends = lines.filter((line) => /^(Round over: |All four hands are equal)/.test(line)).length;
+      const last = block === blocks.at(-1) && i === block.rounds.length - 1;
+      if (round === null ? deals + ends > 0 : deals !== 1 || ends > 1 || (ends === 0 && !last))
+        return `${block.game}, ${round}: ${JSON.stringify(lines)}`;
+    }
+  }
+  return '';
+}
+
 // The lines of `now` added since `before`, the region having dropped its oldest meanwhile.
 function newLines(before, now) {
   for (let dropped = 0; dropped <= before.length; ++dropped) {
@@ -726,13 +868,24 @@ test('a whole game by keys with a screen reader: only the accessibility tree, ev
     let outcome = null;
     let turns = 0;
     const moves = {exchange: 0, pass: 0, stop: 0};
-    const heard = {turn: 0, keep: 0, round: 0};
+    const heard = {turn: 0, keep: 0, round: 0, frame: 0, selected: 0, putBack: 0};
     let saidBefore = [];  // the live region's lines at the last check
+    // Each key that moves the frame or selects a card is said in one short
+    // line, the frame named as the board's words name it, and nothing more.
+    const keySaid = async (key) => {
+      const before = (await game.accessibleText()).said;
+      await game.press(key);
+      const after = await game.accessibleText();
+      return {board: after.board, fresh: newLines(before, after.said), framed: framedInWords(after.board)};
+    };
     const tabTo = async (words) => {
       for (let i = 0; i < 20; ++i) {
-        await game.press('Tab');
-        if ((await game.accessibleText()).board.includes(`The frame is on ${words}`))
-          return;
+        const {board, fresh, framed} = await keySaid('Tab');
+        if (fresh.length !== 1 || fresh[0] !== `Frame: ${framed}`)
+          throw new Error(`Tab to "${framed}" was said as ${JSON.stringify(fresh)}`);
+        heard.frame += 1;
+        if (board.includes(`The frame is on ${words}`))
+          return framed;
       }
       throw new Error(`Tab never framed ${words}`);
     };
@@ -797,16 +950,30 @@ test('a whole game by keys with a screen reader: only the accessibility tree, ev
           await game.press('p');
         } else {
           moves.exchange += 1;
-          await tabTo('your second card');
-          await game.press(' ');
+          const card = await tabTo('your second card');
+          let {fresh} = await keySaid(' ');
+          if (JSON.stringify(fresh) !== JSON.stringify([`Selected: ${card}`]))
+            throw new Error(`Space on ${card} was said as ${JSON.stringify(fresh)}`);
+          heard.selected += 1;
+          // Once a game: put back with a second Space, and selected again.
+          if (moves.exchange === 1) {
+            ({fresh} = await keySaid(' '));
+            if (JSON.stringify(fresh) !== JSON.stringify([`Put back: ${card}`]))
+              throw new Error(`a second Space on ${card} was said as ${JSON.stringify(fresh)}`);
+            heard.putBack += 1;
+            await keySaid(' ');
+          }
           await tabTo('the first table card');
-          await game.press(' ');
+          // The exchange is told as news; the selection it clears is not put back.
+          ({fresh} = await keySaid(' '));
+          if (!fresh.some((line) => line.startsWith('You take ')) || fresh.some((line) => /^(Put back|Selected):/.test(line)))
+            throw new Error(`the exchange was said as ${JSON.stringify(fresh)}`);
         }
       } else {
         throw new Error(`the program waits on: ${board}`);
       }
     }
-    if (!outcome || !moves.exchange || !moves.pass || !moves.stop || !heard.keep || !heard.round)
+    if (!outcome || !moves.exchange || !moves.pass || !moves.stop || !heard.keep || !heard.round || !heard.putBack)
       throw new Error(`no whole game by keys: ${outcome} ${JSON.stringify({moves, heard})}`);
     const after = await game.accessibleText();
     if (!after.board.startsWith('No game is running'))
@@ -814,6 +981,12 @@ test('a whole game by keys with a screen reader: only the accessibility tree, ev
     console.log(`  by keys: "${outcome}" after ${JSON.stringify(moves)}, heard ${JSON.stringify(heard)}`);
     await game.close();
   });
+
+// What the panel says of choices that wait for the next game, when it shows.
+async function nextGameNote(game) {
+  return game.page.$eval('#next-game', (note) => (note.hidden || note.getClientRects().length === 0 ? null :
+    note.textContent));
+}
 
 // The coach by the Hint button and by H: each says a "Hint: " line to a screen
 // reader and the keys go back to the board.
@@ -858,14 +1031,22 @@ test('the coach: Hint and H give a hint; the computer\'s level reaches the progr
   await visit('', 'classic');
   await startWithButton(game);
   await game.page.select('#computer', 'expert');
+  // The panel says when the change applies, not as if the game played it.
+  if (await nextGameNote(game) !== 'expert from the next game')
+    throw new Error(`a level changed in a game shows "${await nextGameNote(game)}"`);
   await checkHints(game, () => game.page.click('#hint'));
   if (options.shots)
     await game.page.screenshot({path: path.join(options.shots, 'web-hint-desktop.png')});
   if (await playing() !== 'classic')
     throw new Error(`a change during a game reached it: ${await playing()}`);
   await game.press('F2');
-  if (await playing() !== 'expert')
-    throw new Error(`the next game plays ${await playing()}`);
+  if (await playing() !== 'expert' || await nextGameNote(game) !== null)
+    throw new Error(`the next game plays ${await playing()}, the panel says "${await nextGameNote(game)}"`);
+  // Changed and changed back: nothing waits for the next game.
+  await game.page.select('#computer', 'classic');
+  await game.page.select('#computer', 'expert');
+  if (await nextGameNote(game) !== null)
+    throw new Error(`a level changed back shows "${await nextGameNote(game)}"`);
   await game.close();
   await visit('', 'expert');
   await game.close();
@@ -884,6 +1065,118 @@ test('the coach: Hint and H give a hint; the computer\'s level reaches the progr
   if (await playing() !== 'expert')
     throw new Error(`?computer=grandmaster plays ${await playing()}`);
   await game.close();
+});
+
+// Hint and Review as a player finds them: disabled (and shown so) or not.
+async function gameButtons(game) {
+  const tree = await game.page.accessibility.snapshot();
+  const found = {};
+  const walk = (node) => {
+    if (node.role === 'button' && (node.name === 'Hint' || node.name === 'Review'))
+      found[node.name] = !node.disabled;
+    (node.children || []).forEach(walk);
+  };
+  walk(tree);
+  const faded = await game.page.$$eval('#hint, #review', (buttons) =>
+    buttons.map((button) => Number(getComputedStyle(button).opacity) < 0.6));
+  return {hint: found.Hint, review: found.Review, faded};
+}
+
+test('Hint and Review wait for a game; Review tells the last round and then the game; the history in blocks ' +
+  'for each game and round, oldest first; a new game starts the account afresh', async ({context, base}) => {
+  const game = await Game.open(context, base, '?offline=no&pace=0&seconds=29', desktop);
+  let buttons = await gameButtons(game);
+  if (buttons.hint !== false || buttons.review !== false || !buttons.faded.every(Boolean))
+    throw new Error(`before a game: ${JSON.stringify(buttons)}`);
+  // A click on the disabled Hint reaches no program.
+  const idle = await game.idleCount();
+  await game.page.click('#hint');
+  await game.page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 200)));
+  if (await game.idleCount() !== idle)
+    throw new Error('the disabled Hint gave the program a key');
+  await startWithButton(game);
+  buttons = await gameButtons(game);
+  if (buttons.hint !== true || buttons.review !== true || buttons.faded.some(Boolean))
+    throw new Error(`in a game: ${JSON.stringify(buttons)}`);
+
+  const newestLine = () => game.page.evaluate(() => window.zartaPage.events.at(-1));
+  await playWholeGame(game, {rounds: 1, started: true});
+  let status = await game.status();
+  while (status.box)
+    status = await game.answerBox(answers.yes);
+  await game.act(() => game.page.click('#review'));
+  let told = await newestLine();
+  if (told.kind !== 'review' || !/^Review of round 1: (you .*; the coach .*\. You lose a life .*|every move .*)$/.test(told.line))
+    throw new Error(`Review after round 1 told ${JSON.stringify(told)}`);
+  const focused = (await game.accessibleText()).focused;
+  if (!/The card table/.test(focused || ''))
+    throw new Error(`after Review the keys are on ${focused}`);
+
+  // Over, the game is reviewed as a whole; Hint waits for the next one.
+  const {gameOver} = await playWholeGame(game, {started: true});
+  buttons = await gameButtons(game);
+  if (buttons.hint !== false || buttons.review !== true)
+    throw new Error(`after "${gameOver}": ${JSON.stringify(buttons)}`);
+  await game.act(() => game.page.click('#review'));
+  told = await newestLine();
+  if (told.kind !== 'review' || !/^Review of the game: it mattered most in round \d+: /.test(told.line))
+    throw new Error(`Review after the game told ${JSON.stringify(told)}`);
+
+  // The next game: its own block in the history, and the account holds its lines alone.
+  await startWithButton(game);
+  const roundsBefore = await game.page.evaluate(() => window.zartaPage.events.filter((e) => e.kind === 'roundEnd').length);
+  await playWholeGame(game, {rounds: roundsBefore + 2, started: true});
+  const events = await game.page.evaluate(() => window.zartaPage.events);
+  const account = await game.page.$$eval('#account li', (items) => items.map((item) => item.line));
+  const thisGame = events.slice(events.findLastIndex((event) => event.kind === 'dealerDraw')).map((event) => event.line);
+  if (account.length === 0 || !account.every((line) => thisGame.includes(line)))
+    throw new Error(`the second game's account shows ${JSON.stringify(account)}`);
+  await game.page.click('#history-button');
+  const history = await historyBlocks(game);
+  const expected = expectedBlocks(events);
+  if (JSON.stringify(history.blocks) !== JSON.stringify(expected) || expected.length !== 2 ||
+      expected[1].rounds.length < 3 || roundsUnsound(expected))
+    throw new Error(`the history after two games holds ${JSON.stringify(history.blocks)}; ${roundsUnsound(expected)}`);
+  // Opened, it shows the newest round's heading at its top.
+  const top = await game.page.evaluate(() => {
+    const headings = document.querySelectorAll('#history-list h4');
+    const heading = headings[headings.length - 1].getBoundingClientRect();
+    return heading.top >= 0 && heading.bottom <= innerHeight ? headings[headings.length - 1].textContent : null;
+  });
+  if (top !== expected[1].rounds.at(-1).round)
+    throw new Error(`the history opens at ${top}`);
+  if (options.shots)
+    await game.page.screenshot({path: path.join(options.shots, 'web-history-desktop.png')});
+  await game.page.keyboard.press('Escape');
+  await game.close();
+});
+
+test('the history\'s button says its word in every window, and names itself by it', async ({context, base}) => {
+  for (const [name, viewport, word] of [['phone', phone, 'What happened'], ['small phone', smallPhone, 'History'],
+    ['small window', {width: 360, height: 480, deviceScaleFactor: 2, isMobile: true, hasTouch: true}, 'History'],
+    ['desktop', desktop, 'What happened']]) {
+    const game = await Game.open(context, base, '?offline=no&pace=0&seconds=17', viewport);
+    await startWithButton(game);
+    const shown = await game.page.$eval('#history-button', (button) => ({text: button.innerText,
+      width: button.getBoundingClientRect().width, clipped: button.scrollWidth > button.clientWidth + 1}));
+    let named = null;
+    const walk = (node) => {
+      if (node.role === 'button' && /What happened|History/.test(node.name))
+        named = node.name;
+      (node.children || []).forEach(walk);
+    };
+    walk(await game.page.accessibility.snapshot());
+    if (!shown.text.includes(word) || shown.clipped || named !== word)
+      throw new Error(`${name}: the button shows ${JSON.stringify(shown)} and is named "${named}"`);
+    // Every button of the panel keeps its word whole, Review beside Hint where there is a row for it.
+    const cut = await game.page.$$eval('#side button', (all) => all.filter((button) => button.getClientRects().length > 0 &&
+      (button.scrollWidth > button.clientWidth + 1 || button.scrollHeight > button.clientHeight + 1)).map((button) => button.id));
+    if (cut.length > 0)
+      throw new Error(`${name}: buttons whose words do not fit: ${cut}`);
+    if (options.shots && name === 'small phone')
+      await game.page.screenshot({path: path.join(options.shots, 'web-small-phone-buttons.png')});
+    await game.close();
+  }
 });
 
 // ---- The kept game --------------------------------------------------------------
@@ -905,7 +1198,7 @@ function pageView() {
     hash = Math.imul(hash ^ (data[i] | data[i + 1] << 8 | data[i + 2] << 16), 16777619);
   const {status} = window.zartaPage;
   return {words: document.getElementById('board-text').textContent, account: lines('#account li'),
-    history: lines('#history-list li'), box: status && status.box ? status.boxText : null,
+    history: lines('#history-list li'), headings: lines('#history-list h3, #history-list h4'), box: status && status.box ? status.boxText : null,
     controls: status ? Object.keys(status.controls).sort() : null, running: window.zartaPage.gameRunning,
     pixels: hash >>> 0};
 }
@@ -950,7 +1243,7 @@ async function rebuild({context, base, query, viewport, kept = null, game = null
 }
 
 function sameView(before, after, what, {waiting: atWait = true} = {}) {
-  const keys = atWait ? Object.keys(before) : ['words', 'account', 'history', 'running', 'pixels'];
+  const keys = atWait ? Object.keys(before) : ['words', 'account', 'history', 'headings', 'running', 'pixels'];
   const differ = keys.filter((key) => JSON.stringify(before[key]) !== JSON.stringify(after[key]));
   if (differ.length > 0)
     throw new Error(`${what}: the rebuilt game differs in ${differ.join(', ')}:\n  before ${JSON.stringify(before)}\n` +
@@ -1130,6 +1423,11 @@ test('the deal: ?deal=shuffled is played and told at New, remembered, changed fr
   if (!said.includes('The cards are dealt described from the next game.') ||
       await game.page.evaluate(() => window.zartaPage.deal) !== 'shuffled')
     throw new Error(`a change in a game: said ${JSON.stringify(said)}`);
+  await game.page.select('#computer', 'expert');
+  if (await nextGameNote(game) !== 'expert and described deal from the next game')
+    throw new Error(`a level and a deal changed in a game show "${await nextGameNote(game)}"`);
+  if (options.shots)
+    await game.page.screenshot({path: path.join(options.shots, 'web-next-game-desktop.png')});
   let status = await game.status();
   while (status.box)
     status = await game.answerBox(answers.yes);
@@ -1501,10 +1799,11 @@ async function firstVisitTransfer(browser, siteServer) {
 }
 
 // The budget grew from 80,000 with the kept game, the record of play, the
-// deal, the review and the coach's words (docs/performance.md).
-test('a first visit fetches each file once, within 96,000 bytes gzip, the worker\'s caching included', async ({browser, siteServer}) => {
+// deal, the review and the coach's words, then the sound, the words for the
+// frame and the history's rounds (docs/performance.md).
+test('a first visit fetches each file once, within 106,000 bytes gzip, the worker\'s caching included', async ({browser, siteServer}) => {
   const transfer = await firstVisitTransfer(browser, siteServer);
-  if (transfer.fetchedTwice.length > 0 || transfer.gzipBytes > 96000)
+  if (transfer.fetchedTwice.length > 0 || transfer.gzipBytes > 106000)
     throw new Error(`first visit: ${JSON.stringify(transfer)}`);
   console.log(`  first visit: ${transfer.gzipBytes} B gzip in ${transfer.requests.join(', ')}`);
 });
@@ -1596,6 +1895,74 @@ test('after the first visit the game plays with the server gone, every file it n
       throw new Error(`offline, a tap on Pass told "${told}"`);
     await game.close();
   });
+
+// ---- Sound ---------------------------------------------------------------------
+
+// The page's sound as the tests read it (sound.js), and the events told so far.
+async function soundHeard(game) {
+  return game.page.evaluate(() => ({...window.zartaPage.sound, cues: [...window.zartaPage.sound.cues],
+    events: window.zartaPage.events.map((event) => event.kind), chosen: localStorage.getItem('zarta-sound')}));
+}
+
+// The human's move at its turn, whichever of Pass and Stop is offered.
+async function passOrStop(game) {
+  let status = await game.status();
+  while (status.box)
+    status = await game.answerBox(answers.yes);
+  return game.tapControl(status.controls[ids.pass] ? ids.pass : ids.stop);
+}
+
+test('sound starts with the first input and plays a cue for each move, round and end told; M turns it off and on, ' +
+  'is said and kept, and never reaches the program; a game built again plays nothing', async ({context, base}) => {
+  let game = await Game.open(context, base, '?offline=no&pace=0&seconds=20', desktop);
+  let heard = await soundHeard(game);
+  if (!heard.on || heard.started || heard.cues.length > 0)
+    throw new Error(`before any input: ${JSON.stringify(heard)}`);
+  await playWholeGame(game);
+  heard = await soundHeard(game);
+  const count = (list, name) => list.filter((each) => each === name).length;
+  const expected = {pass: 'pass', stop: 'stop', exchange: 'cardLaid', roundEnd: 'roundResult'};
+  for (const [event, cue] of Object.entries(expected)) {
+    if (count(heard.events, event) !== count(heard.cues, cue))
+      throw new Error(`${count(heard.events, event)} ${event} told, ${count(heard.cues, cue)} ${cue} cues`);
+  }
+  const last = heard.cues[heard.cues.length - 1];
+  if (!heard.started || heard.played !== heard.cues.length || !['gameWon', 'gameLost'].includes(last) ||
+      count(heard.cues, 'yourTurn') === 0)
+    throw new Error(`a whole game sounded ${JSON.stringify({...heard, events: undefined})}`);
+
+  // M: said, kept, and no input of the program's; the game's cues still come but are not played.
+  const idle = await game.idleCount();
+  await game.page.keyboard.press('m');
+  heard = await soundHeard(game);
+  const {said} = await game.accessibleText();
+  if (heard.on || heard.chosen !== 'off' || said[said.length - 1] !== 'Sound off')
+    throw new Error(`after M: ${JSON.stringify({on: heard.on, chosen: heard.chosen, said: said.slice(-2)})}`);
+  await game.press('F2');
+  if (await game.idleCount() !== idle + 1)
+    throw new Error('M reached the program');
+  await passOrStop(game);
+  const silent = await soundHeard(game);
+  if (silent.cues.length <= heard.cues.length || silent.played !== heard.played)
+    throw new Error(`with sound off: ${silent.cues.length - heard.cues.length} cues, ${silent.played - heard.played} played`);
+  // A kept input is [take, kind, a, b, c]; kind 2 is a key, and 77 is M's code.
+  const steps = JSON.parse(await game.page.evaluate(() => localStorage.getItem('zarta-game'))).steps;
+  if (steps.some((step) => step.length === 5 && step[1] === 2 && step[2] === 77))
+    throw new Error('the kept game holds the M key');
+
+  // Opened again: the choice holds, and the game built again sounds nothing until it is live and M turns sound on.
+  const {game: rebuilt} = await rebuild({game});
+  game = rebuilt;
+  heard = await soundHeard(game);
+  if (heard.on || heard.played !== 0 || heard.cues.length === 0)
+    throw new Error(`the game built again: ${JSON.stringify({on: heard.on, played: heard.played, cues: heard.cues.length})}`);
+  await game.page.keyboard.press('m');
+  await passOrStop(game);
+  heard = await soundHeard(game);
+  if (!heard.on || heard.chosen !== 'on' || !heard.started || heard.played === 0)
+    throw new Error(`M again: ${JSON.stringify({on: heard.on, chosen: heard.chosen, started: heard.started, played: heard.played})}`);
+  await game.close();
+});
 
 // ---- Running -------------------------------------------------------------------
 

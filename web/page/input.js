@@ -90,7 +90,7 @@ function keyCode(event) {
 // The page's buttons (and the level's list) a keyboard reaches with F6, in their order on the page.
 function pageButtons() {
   return Array.from(document.querySelectorAll('#new-game, #side button, #side select, #help'))
-    .filter((button) => !button.hidden && button.getClientRects().length > 0);
+    .filter((button) => !button.hidden && !button.disabled && button.getClientRects().length > 0);
 }
 const browserKeys = new Set(['Tab', 'Enter', ' ', 'ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight']);
 window.addEventListener('keydown', (event) => {

@@ -6,13 +6,14 @@
 // it read from outside (s the clock's seconds, r a random word, l and d the
 // level and deal chosen, x the answer to Exit's question), and where the
 // page stood: waiting for input, or in a pause, counted from the New; with
-// it, the account's lines of the games before, as it showed them. It is
-// written whenever the program gives the browser its turn, which is the only
-// time the page can be left. zarta-page.js holds this file at build time.
+// it, the history's blocks of the games before, as [kind, line] pairs, and
+// the number of the first. It is written whenever the program gives the
+// browser its turn, which is the only time the page can be left.
+// zarta-page.js holds this file at build time.
 
 const keptKey = 'zarta-game';
 const lostNoteKey = 'zarta-game-lost';
-let kept = null;       // {carried, earlier, steps, stand}: the game since its New, or null
+let kept = null;       // {carried, earlier, firstGame, steps, stand}: the game since its New, or null
 let keeping = true;    // false once the browser has refused to store it
 let rebuild = null;    // while the kept game is played again: {game, at, phase, failed}
 let takes = 0;         // the program's takes of input since the game's New
@@ -21,11 +22,16 @@ let told = 0;          // a hash of the account's lines since the New: a game pl
 const isWhole = Number.isInteger;
 
 // A kept game as this page writes it: inputs as [take, kind, a, b, c] in
-// the order of their takes, values as [letter, number], and the stand.
+// the order of their takes, values as [letter, number], and the stand. Its
+// history may hold plain lines, as a version before the history's blocks
+// kept the account's: those are left out.
+const keptHistoryLines = 5000;
+const isToldLine = (told) => Array.isArray(told) && told.length === 2 && told.every((text) => typeof text === 'string');
 function soundKeptGame(game) {
   if (!game || typeof game.carried !== 'string' || !/^[A-Za-z0-9+/]+={0,2}$/.test(game.carried) ||
-      !Array.isArray(game.steps) || !game.stand || !Array.isArray(game.earlier) || game.earlier.length > accountLines ||
-      !game.earlier.every((line) => typeof line === 'string'))
+      !Array.isArray(game.steps) || !game.stand || !Array.isArray(game.earlier) ||
+      game.earlier.length > keptHistoryLines || !game.earlier.every((told) => typeof told === 'string' || isToldLine(told)) ||
+      !(game.firstGame === undefined || (isWhole(game.firstGame) && game.firstGame >= 1)))
     return false;
   const {stand} = game;
   if (![stand.pauses, stand.take].every((n) => isWhole(n) && n >= 0) || !isWhole(stand.told) ||
@@ -96,8 +102,9 @@ function startRebuild() {
   }
   rebuild = {game, at: 0, phase: 'start', failed: false};
   page.rebuilding = true;
-  for (const line of game.earlier)
-    account.appendChild(document.createElement('li')).textContent = line;
+  firstHistoryGame = game.firstGame || 1;
+  for (const [kind, line] of game.earlier.filter(isToldLine))
+    tellHistory(kind, line);
 }
 
 // Played again, the game went where the kept one did not: the page starts
@@ -252,8 +259,7 @@ const keptGameCalls = {
   keepGame(bytes) {
     noteBanner.hidden = true;
     if (keeping && !rebuild)
-      kept = {carried: btoa(String.fromCharCode(...bytes)), earlier: Array.from(account.children, (item) => item.textContent),
-        steps: [], stand: null};
+      kept = {carried: btoa(String.fromCharCode(...bytes)), ...historyBefore(), steps: [], stand: null};
   },
   kept() {
     return Uint8Array.from(atob(rebuild.game.carried), (c) => c.charCodeAt(0));

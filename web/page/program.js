@@ -36,6 +36,7 @@ const pace = paceFromAddress();
 window.Module = {
   zarta: {
     ...keptGameCalls,
+    ...soundCalls,
     show(pixels, width, height) {
       frameContext.putImageData(new ImageData(pixels, width, height), 0, 0);
       frameShown = true;
@@ -52,9 +53,11 @@ window.Module = {
     },
     levelPlayed(level) {
       page.computer = computerLevels[level];
+      showNextGameChoices();
     },
     dealPlayed(deal) {
       page.deal = dealKinds[deal];
+      showNextGameChoices();
     },
     setTitle(title) {
       document.title = title;
@@ -69,9 +72,10 @@ window.Module = {
     statusSpot(kind, id, left, top, right, bottom) {
       nextStatus[spotKeys[kind]][id] = [left, top, right, bottom];
     },
-    statusEnd(words, gameRunning) {
+    statusEnd(words, gameRunning, framed, framedWords, selected) {
       page.status = nextStatus;
       describeBoard(nextStatus, words, !!gameRunning);
+      tellFrameAndSelection(nextStatus, framed, framedWords, selected);
       page.idleCount += 1;
       takeNewVersionIfSafe();
     },
@@ -83,6 +87,7 @@ window.Module = {
       if (gameRunning && !page.gameRunning) {
         page.gameRunning = true;
         newGameButton.hidden = true;
+        offerGameButtons(true);
       }
     },
     news(line, eventJson) {

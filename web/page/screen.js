@@ -25,6 +25,10 @@ const panelBelow = 150;   // CSS pixels of room under the board that make a pane
 const twoRowsBelow = 180; // and that hold two rows of buttons above three lines of the account
 const panelBeside = 220;  // and beside it
 const keptShare = 0.8;    // of the board's width, given up for a panel at a whole factor
+// The history's mark beside its word where buttons are few; the word is its name.
+const historyMark = document.createElement('span');
+historyMark.setAttribute('aria-hidden', 'true');
+historyMark.textContent = '\u2630 ';
 function layOut() {
   const width = window.innerWidth;
   const height = window.innerHeight;
@@ -66,16 +70,24 @@ function layOut() {
   for (const name of ['compact', 'below', 'beside'])
     side.classList.toggle(name, mode === name);
   helpButton.hidden = mode !== 'compact';
-  // With room for one row of buttons, Hint joins it, and Record, the level and the deal wait in the rules sheet.
+  // With room for one row of buttons, Hint and Review join it, and Record,
+  // the level and the deal wait in the rules sheet; over the board's title
+  // bar Review waits there too. The history's button keeps a word.
   const narrow = mode === 'compact' || (mode === 'below' && roomBelow < twoRowsBelow);
   side.classList.toggle('narrow', narrow);
-  historyButton.textContent = narrow ? '\u2630' : 'What happened';
+  if (narrow)
+    historyButton.replaceChildren(historyMark, 'History');
+  else
+    historyButton.replaceChildren('What happened');
   playRow.hidden = narrow;
-  if (narrow) {
+  if (!narrow) {
+    playRow.append(hintButton, reviewButton, recordButton, choices);
+  } else if (mode === 'compact') {
     historyButton.after(hintButton);
-    rulesTitle.after(recordButton, choices);
+    rulesTitle.after(reviewButton, recordButton, choices);
   } else {
-    playRow.append(hintButton, recordButton, choices);
+    historyButton.after(hintButton, reviewButton);
+    rulesTitle.after(recordButton, choices);
   }
   if (mode === 'compact') {
     // Over the board's title bar, between its left edge and the "?".
