@@ -146,7 +146,9 @@ BENCHMARK(chooseAComputerMove);
 // One expert decision in mid-round: every move the seat may make, each played
 // out in the same sampled worlds. Its time per decision in whole games (the
 // median and the 99th percentile) is in zarta-sim's summary.
-void anExpertDecision(benchmark::State& state)
+// The same position at either depth: a seat's, and the coach's (every move
+// in fewer worlds, then the best four in many more).
+void anExpertDecision(benchmark::State& state, SearchDepth depth)
 {
     GameState position{};
     for (Seat seat = 1; seat <= seatCount; ++seat)
@@ -158,10 +160,11 @@ void anExpertDecision(benchmark::State& state)
     memory.round = 2;
     const SeatView view = viewOf(position, memory, seatWest, false);
     for (auto _ : state)
-        benchmark::DoNotOptimize(adviseMove(view));
+        benchmark::DoNotOptimize(adviseMove(view, depth));
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(anExpertDecision)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(anExpertDecision, seat, SearchDepth::seat)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(anExpertDecision, coach, SearchDepth::coach)->Unit(benchmark::kMillisecond);
 
 // ---- The cues' sounds ------------------------------------------------------------------
 
