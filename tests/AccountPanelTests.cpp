@@ -124,7 +124,8 @@ TEST(SideTextView, ALongLineWrapsItsNewlineStartsARowAndTheHeadlineStaysPut)
     EXPECT_TRUE(atTop.rows[5].ruleAbove);
 
     // A line cut by the top of the view shows its later rows, with no rule above them.
-    const platform::SideTextView scrolled = platform::viewSideText(sideTextOf(lines, 2, top.headline));
+    const platform::SideText scrolledText = sideTextOf(lines, 2, top.headline);
+    const platform::SideTextView scrolled = platform::viewSideText(scrolledText);
     EXPECT_EQ(scrolled.rows.front().line, -1) << "the headline does not scroll";
     const platform::SideTextRow& first = scrolled.rows[1];
     EXPECT_EQ(first.line, 0);
@@ -309,14 +310,17 @@ TEST(AccountPanel, KeysAndTheWheelScrollItAndNewLinesLeaveAnOlderViewInPlace)
         harness.tapControl(harness.controlVisible(ids::controlPass) ? ids::controlPass : ids::controlStop);
     }
     ASSERT_TRUE(game.gameRunning);
-    platform::SideTextView view = platform::viewSideText(accountPanel());
+    // The view's rows look into the text they were laid out from: keep it.
+    platform::SideText shown = accountPanel();
+    platform::SideTextView view = platform::viewSideText(shown);
     ASSERT_GE(view.lastFirstRow, 20);
     EXPECT_EQ(view.firstRow, 0) << "the newest stays at the top until the player scrolls";
 
     // Page Down: the last row in view becomes the first.
     const std::string lastInView(view.rows.back().text);
     harness.key(platform::keyPageDown);
-    view = platform::viewSideText(accountPanel());
+    shown = accountPanel();
+    view = platform::viewSideText(shown);
     ASSERT_GT(view.firstRow, 0);
     EXPECT_EQ(view.rows.front().text, lastInView);
     const int paged = view.firstRow;
@@ -328,9 +332,10 @@ TEST(AccountPanel, KeysAndTheWheelScrollItAndNewLinesLeaveAnOlderViewInPlace)
     harness.key(platform::keyPageUp);
     EXPECT_EQ(accountPanel().firstRow, 0) << "a page up from less than a page below the top";
     harness.key(platform::keyEnd);
-    view = platform::viewSideText(accountPanel());
+    shown = accountPanel();
+    view = platform::viewSideText(shown);
     EXPECT_EQ(view.firstRow, view.lastFirstRow);
-    EXPECT_TRUE(wholeLineInView(accountPanel(), view, static_cast<int>(accountPanel().lines.size()) - 1))
+    EXPECT_TRUE(wholeLineInView(shown, view, static_cast<int>(shown.lines.size()) - 1))
         << "End shows the oldest line kept";
     harness.key(platform::keyPageDown);
     EXPECT_EQ(accountPanel().firstRow, view.lastFirstRow) << "no further than the last page";
@@ -353,7 +358,8 @@ TEST(AccountPanel, KeysAndTheWheelScrollItAndNewLinesLeaveAnOlderViewInPlace)
     harness.key(platform::keyHome);
     EXPECT_EQ(accountPanel().firstRow, 0);
     harness.tapControl(harness.controlVisible(ids::controlPass) ? ids::controlPass : ids::controlStop);
-    view = platform::viewSideText(accountPanel());
+    shown = accountPanel();
+    view = platform::viewSideText(shown);
     EXPECT_EQ(view.firstRow, 0);
     EXPECT_EQ(view.rows.front().line, 0);
 
