@@ -56,21 +56,6 @@ readWindowFit() {
 
 boardShows() { above "$(share "$captionBlue" "$titleBar")" 0.9; }
 accountShows() { above "$(share "$captionBlue" "$accountCaption")" 0.55 && above "$(share "$white" "$accountText")" 0.6; }
-# Black from the screen's right edge to the window's.
-rightBarBlack() {
-    local from=$(( left + 240 * factor ))
-    [ "$(convert "$work/screen.png" -crop "$(( windowWidth - from ))x$(( 320 * factor ))+$from+$top" +repage \
-        -alpha off -format '%[fx:maxima]' info:)" = 0 ]
-}
-# Each screen pixel of the rectangle a square of factor x factor window pixels.
-isCrisp() {
-    local x y width height
-    read -r x y width height <<<"$1"
-    convert "$work/screen.png" -crop "$(cropOf "$1")" +repage -alpha off "$work/crop.png"
-    convert "$work/crop.png" -sample "${width}x$height!" -sample "$(( width * factor ))x$(( height * factor ))!" \
-        "$work/blocks.png"
-    [ "$(compare -metric AE "$work/crop.png" "$work/blocks.png" null: 2>&1)" = 0 ]
-}
 showsButton() { above "$(share "$buttonGrey" "$1")" 0.4; }
 isMyTurn() { showsButton "$stopButton" || showsButton "$passButton"; }
 boxShown() { above "$(share "$captionBlue" "156 127 16 12")" 0.9; }

@@ -106,22 +106,6 @@ accountText="244 26 172 294"
 accountShows() { above "$(share "$captionBlue" "$accountCaption")" 0.55 && above "$(share "$white" "$accountText")" 0.6; }
 # While no game runs its first line, bold in the caption's blue, says how to start.
 tellsHowToStart() { above "$(share "$captionBlue" "250 32 160 20")" 0.05; }
-# Black from the screen's right edge to the window's.
-rightBarBlack() {
-    local from=$(( left + 240 * factor ))
-    [ "$(convert "$work/screen.png" -crop "$(( windowWidth - from ))x$(( 320 * factor ))+$from+$top" +repage \
-        -alpha off -format '%[fx:maxima]' info:)" = 0 ]
-}
-# Crisp at the whole factor: each screen pixel of the device rectangle is a
-# square of factor x factor window pixels of one colour.
-isCrisp() {
-    local x y width height
-    read -r x y width height <<<"$1"
-    convert "$work/screen.png" -crop "$(cropOf "$1")" +repage -alpha off "$work/crop.png"
-    convert "$work/crop.png" -sample "${width}x$height!" -sample "$(( width * factor ))x$(( height * factor ))!" \
-        "$work/blocks.png"
-    [ "$(compare -metric AE "$work/crop.png" "$work/blocks.png" null: 2>&1)" = 0 ]
-}
 
 # Grabs until the condition (a command) holds, for up to $patience seconds.
 waitUntil() {

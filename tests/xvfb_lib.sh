@@ -215,3 +215,21 @@ signature() {
 }
 
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+
+# Black from the screen's right edge to the window's (windowWidth set by the script).
+rightBarBlack() {
+    local from=$(( left + 240 * factor ))
+    [ "$(convert "$work/screen.png" -crop "$(( windowWidth - from ))x$(( 320 * factor ))+$from+$top" +repage \
+        -alpha off -format '%[fx:maxima]' info:)" = 0 ]
+}
+
+# Crisp at the whole factor: each screen pixel of the device rectangle is a
+# square of factor x factor window pixels of one colour.
+isCrisp() {
+    local x y width height
+    read -r x y width height <<<"$1"
+    convert "$work/screen.png" -crop "$(cropOf "$1")" +repage -alpha off "$work/crop.png"
+    convert "$work/crop.png" -sample "${width}x$height!" -sample "$(( width * factor ))x$(( height * factor ))!" \
+        "$work/blocks.png"
+    [ "$(compare -metric AE "$work/crop.png" "$work/blocks.png" null: 2>&1)" = 0 ]
+}
